@@ -1,0 +1,15 @@
+// The game's start-up, shared by the real game and the headless tools.
+#pragma once
+
+#include <string>
+
+// Loads both image packs from `dataDir` (empty: the working directory),
+// builds the sprite set, loads `levelFile` and starts level 0, whose drawing
+// composes the screen buffer before any window exists. False (with a
+// message on stderr) when the level file is unusable; a missing pack ends
+// the process abnormally.
+bool startGame(const std::string& dataDir, const std::string& levelFile);
+
+// Back to the state of a fresh process: title screen, level 0 not started,
+// tank at (0, 0) facing nowhere, screen buffer black (tests and tools).
+void resetGameState();

@@ -1,0 +1,178 @@
+#include "assets/packs.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+
+const PackBlock pack1Layout[Pack1Blocks] = {
+    {24, 24, 1, 4},                                    // 0 movable block
+    {24, 24, 1, 3}, {24, 24, 1, 3}, {24, 24, 1, 3},    // 1..11 brick wall stages 0..10
+    {24, 24, 1, 3}, {24, 24, 1, 3}, {24, 24, 1, 3},
+    {24, 24, 1, 3}, {24, 24, 1, 3}, {24, 24, 1, 3},
+    {24, 24, 1, 3}, {24, 24, 1, 3},
+    {24, 24, 1, 3},                                    // 12 rubble
+    {24, 24, 1, 3},                                    // 13 goal
+    {24, 24, 1, 3},                                    // 14 ground
+    {24, 24, 1, 4},                                    // 15 beam, straight
+    {24, 24, 1, 4},                                    // 16 beam, corner
+    {24, 24, 1, 4},                                    // 17 beam, crossing
+    {24, 24, 1, 3}, {24, 24, 1, 3}, {24, 24, 1, 3}, {24, 24, 1, 3},  // 18..21 fixed mirrors
+    {24, 96, 4, 4},                                    // 22 movable mirror, 4 frames
+    {24, 24, 1, 4},                                    // 23 tank
+    {24, 24, 1, 3},                                    // 24 solid wall
+    {24, 24, 1, 3},                                    // 25 water
+    {24, 24, 1, 3},                                    // 26 sunk block
+    {384, 384, 1, 3},                                  // 27 title screen
+    {24, 336, 14, 4},                                  // 28 explosion, 14 frames
+    {24, 24, 1, 4},                                    // 29 anti-tank
+    {96, 96, 1, 3},                                    // 30 background pattern
+};
+
+const PackBlock pack2Layout[Pack2Blocks] = {
+    {384, 384, 1, 3},  // 0 level-select background
+    {12, 1, 1, 3},     // 1 shore strip
+    {12, 1, 1, 3},     // 2 shore strip, corner
+    {12, 1, 1, 3},     // 3 shore strip
+    {51, 50, 1, 4},    // 4 level cell
+    {14, 250, 10, 4},  // 5 digits 0..9
+    {57, 57, 1, 4},    // 6 page-arrow frame
+    {25, 15, 1, 4},    // 7 page-arrow glyph
+    {24, 24, 1, 3},    // 8 horizontal slot
+    {24, 24, 1, 3},    // 9 vertical slot
+    {24, 24, 1, 3},    // 10 glass block
+    {24, 24, 1, 3},    // 11 scorch
+    {24, 24, 1, 4},    // 12 result overlay
+    {229, 57, 1, 3},   // 13 result button at y 318 ("Levels")
+    {229, 57, 1, 3},   // 14 result button at y 192 ("Continue")
+    {229, 57, 1, 3},   // 15 result button at y 255 ("Restart")
+};
+
+const char* const pack1Roles[Pack1Blocks] = {
+    "movable block", "brick wall stage 0", "brick wall stage 1", "brick wall stage 2",
+    "brick wall stage 3", "brick wall stage 4", "brick wall stage 5", "brick wall stage 6",
+    "brick wall stage 7", "brick wall stage 8", "brick wall stage 9", "brick wall stage 10",
+    "rubble", "goal", "ground", "beam straight", "beam corner", "beam crossing",
+    "fixed mirror 6", "fixed mirror 7", "fixed mirror 8", "fixed mirror 9", "movable mirror",
+    "tank", "solid wall", "water", "sunk block", "title screen", "explosion", "anti-tank",
+    "background pattern",
+};
+
+const char* const pack2Roles[Pack2Blocks] = {
+    "level-select background", "shore strip", "shore strip corner", "shore strip",
+    "level cell", "digits", "page-arrow frame", "page-arrow glyph", "horizontal slot",
+    "vertical slot", "glass block", "scorch", "result overlay", "result button levels",
+    "result button continue", "result button restart",
+};
+
+namespace {
+
+// One zeroed buffer per pack; blocks are views into it at their offsets.
+std::uint8_t pack1Data[Pack1Bytes];
+std::uint8_t pack2Data[Pack2Bytes];
+
+std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack2Data; }
+
+void readPack(const std::string& dir, const char* name, int pack) {
+    const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        std::fprintf(stderr, "brimvale: cannot open image pack %s\n", path.c_str());
+        platform::abortProcess();
+    }
+    const PackBlock* layout = packLayout(pack);
+    std::uint8_t* data = packData(pack);
+    std::size_t offset = 0;
+    for (int block = 0; block < packBlockCount(pack); ++block) {
+        // A short file leaves the rest of this block and all later ones zero.
+        (void)std::fread(data + offset, 1, layout[block].bytes(), file);
+        offset += layout[block].bytes();
+    }
+    std::fclose(file);
+}
+
+}  // namespace
+
+const PackBlock* packLayout(int pack) { return pack == 1 ? pack1Layout : pack2Layout; }
+int packBlockCount(int pack) { return pack == 1 ? Pack1Blocks : Pack2Blocks; }
+std::size_t packBytes(int pack) { return pack == 1 ? Pack1Bytes : Pack2Bytes; }
+
+namespace {
+struct OffsetTable {
+    std::size_t offsets[2][Pack1Blocks + 1];
+    OffsetTable() {
+        for (int pack = 1; pack <= 2; ++pack) {
+            std::size_t offset = 0;
+            for (int b = 0; b < packBlockCount(pack); ++b) {
+                offsets[pack - 1][b] = offset;
+                offset += packLayout(pack)[b].bytes();
+            }
+            offsets[pack - 1][packBlockCount(pack)] = offset;
+        }
+    }
+};
+const OffsetTable offsetTable;
+}  // namespace
+
+std::size_t packBlockOffset(int pack, int block) { return offsetTable.offsets[pack - 1][block]; }
+
+const std::uint8_t* packImage(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
+std::uint8_t* packImageMutable(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
+
+void loadImagePacks(const std::string& dir) {
+    std::memset(pack1Data, 0, sizeof pack1Data);
+    std::memset(pack2Data, 0, sizeof pack2Data);
+    readPack(dir, "data01.pak", 1);
+    readPack(dir, "data02.pak", 2);
+}
+
+Canvas* tankCanvas;
+Sprite* tankSprite;
+Canvas* waterCanvas;
+Canvas* objectCanvas;
+Sprite* beamStraightSprite;
+Sprite* beamCornerSprite;
+Sprite* beamCrossSprite;
+Sprite* mirrorSprite;
+Sprite* blockSprite;
+Sprite* antiTankSprite;
+Sprite* explosionSprite;
+Canvas* screenCanvas;
+Sprite* screenTankSprite;
+Sprite* levelCellSprite;
+Sprite* digitSprite;
+Sprite* arrowFrameSprite;
+Sprite* arrowSprite;
+Sprite* resultOverlaySprite;
+
+namespace {
+template <typename T>
+void replace(T*& slot, T* fresh) {
+    delete slot;  // only when a program builds the set twice (tests)
+    slot = fresh;
+}
+}  // namespace
+
+void buildSpriteSet() {
+    replace(tankCanvas, new Canvas(24, 24));
+    replace(tankSprite, new Sprite(tankCanvas, packImage(1, 23), 24, 24));
+    replace(waterCanvas, new Canvas(24, 24));
+    replace(objectCanvas, new Canvas(24, 24));
+    replace(beamStraightSprite, new Sprite(objectCanvas, packImage(1, 15), 24, 24));
+    replace(beamCornerSprite, new Sprite(objectCanvas, packImage(1, 16), 24, 24));
+    replace(beamCrossSprite, new Sprite(objectCanvas, packImage(1, 17), 24, 24));
+    replace(mirrorSprite, new Sprite(objectCanvas, packImage(1, 22), 24, 24));
+    mirrorSprite->setFrameSize(24, 24);
+    replace(blockSprite, new Sprite(objectCanvas, packImage(1, 0), 24, 24));
+    replace(antiTankSprite, new Sprite(objectCanvas, packImage(1, 29), 24, 24));
+    replace(explosionSprite, new Sprite(objectCanvas, packImage(1, 28), 24, 24));
+    explosionSprite->setFrameSize(24, 24);
+    replace(screenCanvas, new Canvas(384, 384));
+    replace(screenTankSprite, new Sprite(screenCanvas, packImage(1, 23), 24, 24));
+    replace(levelCellSprite, new Sprite(screenCanvas, packImage(2, 4), 51, 50));
+    replace(digitSprite, new Sprite(screenCanvas, packImage(2, 5), 14, 25));
+    digitSprite->setFrameSize(14, 25);
+    replace(arrowFrameSprite, new Sprite(screenCanvas, packImage(2, 6), 57, 57));
+    replace(arrowSprite, new Sprite(screenCanvas, packImage(2, 7), 25, 15));
+    replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(2, 12), 24, 24));
+}

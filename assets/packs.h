@@ -1,0 +1,69 @@
+// The two image packs and the sprite set built from them.
+//
+// A pack is a headerless run of raw pixel blocks of fixed sizes; the program
+// knows the order, size and format of every block. Images are named by pack
+// and block number: pack 1 is data01.pak, pack 2 is data02.pak.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "render/canvas.h"
+
+struct PackBlock {
+    int width;
+    int height;   // of the whole image: all frames stacked
+    int frames;
+    int bytesPerPixel;  // 3: blue, green, red; 4: blue, green, red, alpha
+    std::size_t bytes() const { return static_cast<std::size_t>(width) * height * bytesPerPixel; }
+    int frameHeight() const { return height / frames; }
+};
+
+constexpr int Pack1Blocks = 31;
+constexpr int Pack2Blocks = 16;
+constexpr std::size_t Pack1Bytes = 561600;
+constexpr std::size_t Pack2Bytes = 607865;
+
+extern const PackBlock pack1Layout[Pack1Blocks];
+extern const PackBlock pack2Layout[Pack2Blocks];
+extern const char* const pack1Roles[Pack1Blocks];
+extern const char* const pack2Roles[Pack2Blocks];
+
+// The layout of pack 1 or 2, its block count and total size.
+const PackBlock* packLayout(int pack);
+int packBlockCount(int pack);
+std::size_t packBytes(int pack);
+// Byte offset of a block within its pack.
+std::size_t packBlockOffset(int pack, int block);
+
+// The loaded pictures: each block addressable by pack and block number.
+const std::uint8_t* packImage(int pack, int block);
+std::uint8_t* packImageMutable(int pack, int block);
+
+// Reads data01.pak, then data02.pak, from `dir` (empty: the working
+// directory), every block with one read of its size into zeroed storage.
+// A pack that cannot be opened ends the process abnormally.
+void loadImagePacks(const std::string& dir = std::string());
+
+// Creates the four canvases and fourteen sprites.
+void buildSpriteSet();
+
+extern Canvas* tankCanvas;
+extern Sprite* tankSprite;
+extern Canvas* waterCanvas;
+extern Canvas* objectCanvas;
+extern Sprite* beamStraightSprite;
+extern Sprite* beamCornerSprite;
+extern Sprite* beamCrossSprite;
+extern Sprite* mirrorSprite;
+extern Sprite* blockSprite;
+extern Sprite* antiTankSprite;
+extern Sprite* explosionSprite;
+extern Canvas* screenCanvas;
+extern Sprite* screenTankSprite;
+extern Sprite* levelCellSprite;
+extern Sprite* digitSprite;
+extern Sprite* arrowFrameSprite;
+extern Sprite* arrowSprite;
+extern Sprite* resultOverlaySprite;

@@ -1,0 +1,22 @@
+// The level file: 256-byte records of cell codes, 16 rows of 16.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+constexpr int LevelRecordBytes = 256;
+
+extern std::int32_t levelCount;
+extern std::uint8_t* levelData;
+
+// Reads the whole level file into levelData. False, with a message on
+// stderr, when it cannot be read or holds no whole record: the game cannot
+// start without level 0.
+bool loadLevels(const std::string& path = "data.lvl");
+// Replaces the loaded levels with `count` records from memory (tools, tests).
+void setLevels(const std::uint8_t* records, int count);
+// Puts level `index` on the board, places the tank, clears the outcome and
+// redraws the screen. The caller keeps index within 0..levelCount - 1.
+void startLevel(int index);
+// The same board setup without the redraw (the solver's restart).
+void placeLevel(int index);

@@ -1,0 +1,12 @@
+// The pictures of board cells.
+#pragma once
+
+#include <cstdint>
+
+// The 24x24 RGB picture of cell (x, y): a stored picture, or the pixels of
+// waterCanvas or objectCanvas, which the next call may overwrite.
+const std::uint8_t* cellImage(int x, int y, bool withObjects);
+// The shores of the water (or sunk block) cell at (x, y), onto waterCanvas.
+void drawWaterEdges(int x, int y);
+// cellImage into the screen buffer at the cell's place. On the board only.
+void drawCell(int x, int y, bool withObjects);

@@ -1,0 +1,140 @@
+// The real window: GLFW for the window and input, fixed-function OpenGL to
+// show the screen buffer as one textured quad.
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/platform.h"
+#include "ui/input.h"
+
+namespace {
+
+GLFWwindow* window = nullptr;
+GLuint screenTexture = 0;
+bool textureExists = false;
+
+// The quad's corners, read as (x, y) pairs, times 384.
+const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
+
+void onKey(GLFWwindow* w, int key, int scancode, int action, int mods) {
+    keyCallback(w, key, scancode, action, mods);
+}
+
+void onMouseButton(GLFWwindow* w, int button, int action, int mods) {
+    mouseButtonCallback(w, button, action, mods);
+}
+
+}  // namespace
+
+namespace platform {
+
+// Before the window exists (the drawing made while the first level starts),
+// every frame operation passes without effect.
+
+void beginFrame() {
+    if (!window) return;
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    glOrtho(0, 384, 384, 0, -1, 1);
+    glViewport(0, 0, 384, 384);
+}
+
+void presentFrame(const std::uint8_t* screen, bool) {
+    if (!window || !textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    glEnable(GL_TEXTURE_2D);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 384, 384, GL_BGR, GL_UNSIGNED_BYTE, screen);
+    glBegin(GL_QUADS);
+    for (int v = 0; v < 4; ++v) {
+        const float s = quadCorners[2 * v], t = quadCorners[2 * v + 1];
+        glTexCoord2f(s, t);
+        glVertex2f(s * 384, t * 384);
+    }
+    glEnd();
+}
+
+void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixels) {
+    if (!window || !textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels);
+}
+
+void createTexture() {
+    glGenTextures(1, &screenTexture);
+    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 384, 384, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    textureExists = true;
+}
+
+void deleteTexture() {
+    if (!textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &screenTexture);
+    textureExists = false;
+}
+
+void swapBuffers() {
+    // GLFW aborts on a swap without a window.
+    if (window) glfwSwapBuffers(window);
+}
+
+void pollEvents() {
+    if (window) glfwPollEvents();
+}
+
+void cursorPos(double& x, double& y) {
+    x = 0;
+    y = 0;
+    if (window) glfwGetCursorPos(window, &x, &y);
+}
+
+bool windowShouldClose() { return glfwWindowShouldClose(window); }
+
+bool openWindow(const char** why) {
+    if (!glfwInit()) {
+        *why = "the window system could not start (is there a display?)";
+        return false;
+    }
+    glfwWindowHint(GLFW_RESIZABLE, 0);
+    glfwWindowHint(GLFW_SAMPLES, 0);
+    glfwWindowHint(GLFW_SAMPLES, 4);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 1);
+    window = glfwCreateWindow(384, 384, "Brimvale (port by Orlenko)", nullptr, nullptr);
+    if (!window) {
+        const char* description = nullptr;
+        glfwGetError(&description);
+        *why = description ? description : "the window or its OpenGL 2.1 context could not be created";
+        glfwTerminate();
+        return false;
+    }
+    glfwMakeContextCurrent(window);
+    return true;
+}
+
+void finishWindowSetup() {
+    glEnable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glfwSetKeyCallback(window, onKey);
+    glfwSetMouseButtonCallback(window, onMouseButton);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void closeWindowSystem() {
+    glfwTerminate();
+    window = nullptr;
+}
+
+void pause(unsigned, unsigned millis) {
+    if (millis > 0) usleep(millis * 1000);
+}
+
+void quit(int status) { std::exit(status); }
+
+void abortProcess() { std::abort(); }
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+// The one seam between the game and the machine it runs on.
+//
+// Everything that touches the window system, OpenGL, sleeping or ending the
+// process goes through these functions. Two implementations exist, chosen at
+// link time: platform/glfw.cpp (the real window) and platform/headless.cpp
+// (tests and tools: counts frames and pauses, never sleeps, delivers scripted
+// input through the same callbacks a window would).
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// --- Frames (the OpenGL half of the screen buffer's presentation) ---
+
+// glClear, identity, orthographic projection, viewport.
+void beginFrame();
+// Uploads the whole 384x384 BGR screen and draws it as one quad.
+// fromDrawScreen tells a full screen refresh from an animation frame.
+void presentFrame(const std::uint8_t* screen, bool fromDrawScreen);
+// Replaces a rectangle of the screen texture (after binding it).
+void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixels);
+void createTexture();
+void deleteTexture();
+
+// --- Window system ---
+
+void swapBuffers();
+// Delivers waiting input through keyCallback and mouseButtonCallback.
+void pollEvents();
+// The cursor position of the last mouse event, in window pixels.
+void cursorPos(double& x, double& y);
+bool windowShouldClose();
+// Creates the library and the window with its context; false if impossible,
+// with a reason in `why`.
+bool openWindow(const char** why);
+// OpenGL state, input callbacks and clear colour, after the texture exists.
+void finishWindowSetup();
+void closeWindowSystem();
+
+// --- Time and process ---
+
+// Sleep for whole milliseconds; `micros` is the request as the game made it.
+void pause(unsigned micros, unsigned millis);
+// Ends the program at once with `status` (the headless build throws a Quit
+// that its driver catches instead, so the state at the quit can be read).
+[[noreturn]] void quit(int status);
+// Abnormal termination (a missing image pack).
+[[noreturn]] void abortProcess();
+
+struct Quit {
+    int status;
+};
+
+}  // namespace platform

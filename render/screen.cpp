@@ -1,0 +1,47 @@
+#include "render/screen.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+std::uint8_t screenBuffer[ScreenBytes];
+bool drawingEnabled = true;
+
+void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, int left) {
+    if (width <= 0 || height <= 0) return;
+    std::uint8_t* dst = screenBuffer + (top * ScreenWidth + left) * 3;
+    for (int row = 0; row < height; ++row) {
+        std::memcpy(dst, pixels, static_cast<std::size_t>(width) * 3);
+        pixels += width * 3;
+        dst += ScreenWidth * 3;
+    }
+}
+
+void beginFrame() {
+    if (!drawingEnabled) return;
+    platform::beginFrame();
+}
+
+void presentFrame() {
+    if (!drawingEnabled) return;
+    platform::presentFrame(screenBuffer, false);
+}
+
+void presentScreen() {
+    if (!drawingEnabled) return;
+    platform::presentFrame(screenBuffer, true);
+}
+
+void createScreenTexture() { platform::createTexture(); }
+
+void deleteScreenTexture() { platform::deleteTexture(); }
+
+unsigned pauseMillisFor(unsigned micros) {
+    if (micros == 0 || micros > 999999) return 0;
+    return (micros + 999) / 1000;
+}
+
+void pauseMicros(unsigned micros) {
+    if (!drawingEnabled) return;
+    platform::pause(micros, pauseMillisFor(micros));
+}

@@ -1,0 +1,26 @@
+// Reading and writing PNG files for the art tools, through stb.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;  // red, green, blue, alpha; rows top first
+};
+
+// Reads any PNG stb understands into 8-bit RGBA (grey and RGB files get
+// alpha 255). On failure returns false and says why in `error`, which names
+// the file.
+bool readPng(const std::string& path, RgbaImage& image, std::string& error);
+
+// Writes `pixels` (channels 3: red, green, blue; 4: red, green, blue, alpha)
+// as a PNG file. On failure returns false with a message naming the file.
+bool writePng(const std::string& path, int width, int height, int channels,
+              const std::uint8_t* pixels, std::string& error);
+
+// Whole-file helpers shared by the pack tools.
+bool readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
+bool writeFileBytes(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error);

@@ -1,0 +1,8 @@
+#include <cstdio>
+
+#include "tools/tools.h"
+
+int runUnpack(int, char**) {
+    std::fprintf(stderr, "brimvale-tool: not built yet\n");
+    return 2;
+}

@@ -1,0 +1,115 @@
+#include "ui/screens.h"
+
+#include "assets/packs.h"
+#include "game/board.h"
+#include "game/levels.h"
+#include "game/painter.h"
+#include "platform/platform.h"
+#include "render/screen.h"
+
+int screenState = Title;
+int outcome = InPlay;
+int currentLevel = 0;
+int selectPage = 0;
+
+int levelCellX(int index) { return 11 + 62 * (index % 6); }
+int levelCellY(int index) { return 11 + 61 * ((index % LevelsPerPage) / 6); }
+
+void drawNumber(int x, int y, int number, std::uint32_t tint) {
+    const int top = y + 12;
+    if (number >= 100) {
+        // Only three digit places fit a cell: beyond 999 the last three show.
+        const int n = number % 1000;
+        digitSprite->drawFrameTinted(x + 4, top, 0, n / 100, tint);
+        digitSprite->drawFrameTinted(x + 18, top, 0, (n % 100) / 10, tint);
+        digitSprite->drawFrameTinted(x + 32, top, 0, n % 10, tint);
+    } else if (number >= 10) {
+        digitSprite->drawFrameTinted(x + 11, top, 0, number / 10, tint);
+        digitSprite->drawFrameTinted(x + 25, top, 0, number % 10, tint);
+    } else if (number >= 0) {
+        digitSprite->drawFrameTinted(x + 18, top, 0, number, tint);
+    }
+}
+
+namespace {
+
+void drawTitle() { blitToScreen(packImage(1, 27), 384, 384, 0, 0); }
+
+void drawLevelSelect() {
+    screenCanvas->blit(packImage(2, 0), 0, 0, 384, 384);
+    selectPage = currentLevel / LevelsPerPage;
+    const int first = selectPage * LevelsPerPage;
+    const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
+    for (int i = first; i < end; ++i) {
+        const int x = levelCellX(i), y = levelCellY(i);
+        if (i == currentLevel) {
+            levelCellSprite->drawTinted(x, y, 0, HighlightTint);
+            drawNumber(x, y, i + 1, HighlightTint);
+        } else {
+            levelCellSprite->draw(x, y, 0);
+            drawNumber(x, y, i + 1, NumberTint);
+        }
+    }
+    if (selectPage > 0) {
+        arrowFrameSprite->draw(9, 318, 0);
+        arrowSprite->draw(24, 338, 0);
+    }
+    if (levelCount / LevelsPerPage > selectPage) {
+        arrowFrameSprite->draw(70, 318, 0);
+        arrowSprite->draw(89, 339, 180);
+    }
+    screenCanvas->present(0, 0);
+}
+
+void drawPlaying() {
+    for (int b = 0; b < 4; ++b)
+        for (int a = 0; a < 4; ++a) blitToScreen(packImage(1, 30), 96, 96, 96 * b, 96 * a);
+    for (int y = 0; y < BoardSize; ++y)
+        for (int x = 0; x < BoardSize; ++x)
+            if (board.at(x, y).terrain != 0) blitToScreen(cellImage(x, y, true), 24, 24, 24 * y, 24 * x);
+    if (outcome == Lost) return;
+    tankCanvas->blit(cellImage(tankX, tankY, false), 0, 0, 24, 24);
+    tankSprite->draw(0, 0, tankAngle);
+    tankCanvas->present(24 * tankX, 24 * tankY);
+}
+
+void drawResult() {
+    for (int b = 0; b < 4; ++b)
+        for (int a = 0; a < 4; ++a) screenCanvas->blit(packImage(1, 30), 96 * a, 96 * b, 96, 96);
+    for (int y = 0; y < BoardSize; ++y)
+        for (int x = 0; x < BoardSize; ++x)
+            if (board.at(x, y).terrain != 0) screenCanvas->blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
+    if (outcome == InPlay) screenTankSprite->draw(24 * tankX, 24 * tankY, tankAngle);
+    for (int b = 0; b < BoardSize; ++b)
+        for (int a = 0; a < BoardSize; ++a) resultOverlaySprite->draw(24 * a, 24 * b, 0);
+    if (outcome == InPlay || (outcome == Won && currentLevel < levelCount - 1))
+        screenCanvas->blit(packImage(2, 14), 77, 192, 229, 57);
+    screenCanvas->blit(packImage(2, 15), 77, 255, 229, 57);
+    screenCanvas->blit(packImage(2, 13), 77, 318, 229, 57);
+    screenCanvas->present(0, 0);
+}
+
+}  // namespace
+
+void drawScreen() {
+    if (!drawingEnabled) {
+        platform::pollEvents();
+        return;
+    }
+    beginFrame();
+    switch (screenState) {
+        case Title: drawTitle(); break;
+        case LevelSelect: drawLevelSelect(); break;
+        case Playing: drawPlaying(); break;
+        case Result: drawResult(); break;
+        default: break;  // nothing new: the buffer is shown as it stands
+    }
+    presentScreen();
+    platform::swapBuffers();
+    platform::pollEvents();
+}
+
+void setScreen(int state) {
+    screenState = state;
+    drawScreen();
+}
