@@ -1,0 +1,119 @@
+#include "tests/support.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "app/startup.h"
+#include "assets/packs.h"
+#include "game/levels.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "tools/replay.h"
+#include "ui/screens.h"
+
+namespace testsupport {
+
+std::string tempDir(const std::string& tag) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/brimvale-" + tag + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+    return buffer.data();
+}
+
+std::uint8_t syntheticPackByte(int pack, int block, std::size_t i) {
+    const PackBlock& b = packLayout(pack)[block];
+    const std::size_t pixel = i / b.bytesPerPixel;
+    const int channel = static_cast<int>(i % b.bytesPerPixel);
+    const int x = static_cast<int>(pixel % b.width);
+    const int y = static_cast<int>(pixel / b.width);
+    if (b.bytesPerPixel == 4 && channel == 3) return y == 0 ? 0 : y == 1 ? 128 : 255;
+    // Each channel its own function of the position and the block.
+    switch (channel) {
+        case 0: return static_cast<std::uint8_t>(x * 3 + block * 17 + pack * 5);
+        case 1: return static_cast<std::uint8_t>(y * 5 + block * 11 + 40);
+        default: return static_cast<std::uint8_t>(x + 2 * y + block * 7 + 90);
+    }
+}
+
+void writeSyntheticPacks(const std::string& dir, std::size_t cut1, std::size_t cut2) {
+    for (int pack = 1; pack <= 2; ++pack) {
+        std::vector<std::uint8_t> bytes;
+        for (int block = 0; block < packBlockCount(pack); ++block) {
+            const std::size_t n = packLayout(pack)[block].bytes();
+            for (std::size_t i = 0; i < n; ++i) bytes.push_back(syntheticPackByte(pack, block, i));
+        }
+        const std::size_t cut = pack == 1 ? cut1 : cut2;
+        if (cut != std::string::npos && cut < bytes.size()) bytes.resize(cut);
+        const std::string path = dir + (pack == 1 ? "/data01.pak" : "/data02.pak");
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) throw std::runtime_error("cannot write " + path);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
+Record recordFromCodes(const std::vector<std::vector<int>>& rows) {
+    Record r(256, 0);
+    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
+        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) r[y * 16 + x] = static_cast<std::uint8_t>(rows[y][x]);
+    return r;
+}
+
+Record filledRecord(std::uint8_t fill) { return Record(256, fill); }
+
+void writeLevelFile(const std::string& path, const std::vector<Record>& records) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot write " + path);
+    for (const Record& r : records) std::fwrite(r.data(), 1, r.size(), f);
+    std::fclose(f);
+}
+
+std::string makeDataDir(const std::string& tag, const std::vector<Record>& records) {
+    const std::string dir = tempDir(tag);
+    writeSyntheticPacks(dir);
+    writeLevelFile(dir + "/data.lvl", records);
+    return dir;
+}
+
+std::string replayInProcess(const std::string& dir, int start, const std::string& events) {
+    resetGameState();
+    headless::resetStats();
+    headless::queue().clear();
+    if (!startGame(dir, dir + "/data.lvl")) throw std::runtime_error("start-up failed");
+    bool quit = false;
+    try {
+        if (start >= 0) {
+            startLevel(start);
+            setScreen(Playing);
+        }
+    } catch (const platform::Quit&) {
+        quit = true;
+    }
+    if (!quit) {
+        std::vector<std::vector<headless::Event>> groups;
+        std::string error;
+        if (!parseEvents({events}, groups, error)) throw std::runtime_error(error);
+        quit = playGroups(groups).quit;
+    }
+    return replayReport(quit);
+}
+
+int runCommand(const std::string& command, std::string* out) {
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p) return -1;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0)
+        if (out) out->append(buffer, n);
+    const int status = pclose(p);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace testsupport
