@@ -1,0 +1,60 @@
+// Anti-tank fire, and the explosions that end a tank or an anti-tank.
+#include "assets/packs.h"
+#include "game/board.h"
+#include "game/painter.h"
+#include "game/rules.h"
+#include "game/rules_frame.h"
+#include "platform/platform.h"
+#include "render/screen.h"
+#include "ui/screens.h"
+
+bool checkAntiTank(int x, int y, int dx, int dy, int code) {
+    int cx = x + dx, cy = y + dy;
+    while (sightAt(cx, cy) == 1) {
+        cx += dx;
+        cy += dy;
+    }
+    if (sightAt(cx, cy) != code) return false;
+    // Whatever the shot does, this anti-tank has fired.
+    fireLaser(cx, cy, -dx, -dy, antiTankBeamColour);
+    return true;
+}
+
+bool checkAllAntiTanks(int x, int y) {
+    // At most one anti-tank fires: right, below, left, above, in that order.
+    return checkAntiTank(x, y, 1, 0, AntiTankLeft) || checkAntiTank(x, y, 0, 1, AntiTankUp) ||
+           checkAntiTank(x, y, -1, 0, AntiTankRight) || checkAntiTank(x, y, 0, -1, AntiTankDown);
+}
+
+void playExplosion(int x, int y, unsigned pause) {
+    if (!drawingEnabled) return;
+    for (int k = 0; k < 14; ++k) {
+        objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+        explosionSprite->drawFrame(0, 0, 0, k);
+        objectCanvas->present(24 * x, 24 * y);
+        rules::showFrame();
+        pauseMicros(pause);
+    }
+}
+
+void destroyTank() {
+    rules::lingerBeam();
+    eraseBeam();
+    playExplosion(tankX, tankY, 10);
+    board.at(tankX, tankY).terrain = Scorch;
+    outcome = Lost;
+    screenState = Result;
+    // The redraw may handle waiting input, even a restart: the callers return
+    // straight after it.
+    drawScreen();
+}
+
+void destroyAntiTank(int x, int y) {
+    rules::lingerBeam();
+    eraseBeam();
+    playExplosion(x, y, 20);
+    Cell& cell = board.at(x, y);
+    cell.object = 0;
+    if (cell.terrain == Ground) cell.terrain = Scorch;
+    drawScreen();
+}

@@ -1,0 +1,160 @@
+// The tank: turning on the spot, moving one cell, pushing what stands ahead.
+#include "assets/packs.h"
+#include "game/board.h"
+#include "game/painter.h"
+#include "game/rules.h"
+#include "game/rules_frame.h"
+#include "platform/platform.h"
+#include "render/screen.h"
+#include "ui/screens.h"
+
+namespace {
+
+// The tank over the terrain of its cell (never over an object).
+void drawTank(float angle) {
+    tankCanvas->blit(cellImage(tankX, tankY, false), 0, 0, 24, 24);
+    tankSprite->draw(0, 0, angle);
+    tankCanvas->present(tankX * 24, tankY * 24);
+}
+
+// Where a pushed object may land: water, ground, a sunk block, rubble, scorch.
+bool acceptsObject(int x, int y) {
+    if (!onBoard(x, y)) return false;
+    const std::uint8_t code = cellAt(x, y, true);
+    return code == Water || code == Ground || code == SunkBlock || code == Rubble || code == Scorch;
+}
+
+// A movable mirror gives way only to a push against its back, the two sides
+// its mirror does not face.
+bool pushedFromBack(int code, int dx, int dy) {
+    switch (code) {
+        case MovableMirrorRightBottom: return dx == 1 || dy == 1;
+        case MovableMirrorLeftBottom: return dx == -1 || dy == 1;
+        case MovableMirrorLeftTop: return dx == -1 || dy == -1;
+        case MovableMirrorRightTop: return dx == 1 || dy == -1;
+        default: return false;
+    }
+}
+
+void drawObjectSprite(int code) {
+    if (code == MovableBlock)
+        blockSprite->draw(0, 0, 0);
+    else if (code >= AntiTankRight && code <= AntiTankUp)
+        antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
+    else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
+        mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+}
+
+void turnTank(int dx, int dy, float angle) {
+    int frames = 11;
+    float step;
+    if (tankDX + dx == 0 && tankDY + dy == 0) {
+        // About-face: always clockwise, in 23 steps.
+        frames = 23;
+        step = 7;
+    } else if (tankAngle == 270 && angle == 0) {
+        step = 7;  // up to right goes on past 347 rather than back through 180
+    } else if (tankAngle == 0 && angle == 270) {
+        step = -7;
+    } else {
+        step = tankAngle > angle ? -7.0f : 7.0f;
+    }
+    for (int k = 0; k < frames; ++k) {
+        if (drawingEnabled) beginFrame();
+        tankAngle += step;
+        if (drawingEnabled) {
+            drawTank(tankAngle);
+            presentFrame();
+            platform::swapBuffers();
+            pauseMicros(10);
+        }
+    }
+    // The animation stops short of the full turn; the rest is one jump.
+    tankDX = dx;
+    tankDY = dy;
+    tankAngle = angle;
+    if (drawingEnabled) drawTank(tankAngle);
+}
+
+}  // namespace
+
+void turnOrMoveTank(int dx, int dy, float angle) {
+    if (dx != tankDX || dy != tankDY) {
+        turnTank(dx, dy, angle);
+        return;
+    }
+    const int ax = tankX + dx, ay = tankY + dy;
+    if (!onBoard(ax, ay)) return;
+    const int code = cellAt(ax, ay, true);
+    const int bx = ax + dx, by = ay + dy;
+    switch (code) {
+        case Goal:
+            // Driving at the goal wins; the tank never enters it.
+            outcome = Won;
+            screenState = Result;
+            drawScreen();
+            drawScreen();
+            return;
+        case MovableBlock:
+        case AntiTankRight:
+        case AntiTankDown:
+        case AntiTankLeft:
+        case AntiTankUp:
+            if (acceptsObject(bx, by)) pushObject(dx, dy, angle, code);
+            return;
+        case MovableMirrorRightBottom:
+        case MovableMirrorLeftBottom:
+        case MovableMirrorLeftTop:
+        case MovableMirrorRightTop:
+            if (acceptsObject(bx, by) && pushedFromBack(code, dx, dy)) pushObject(dx, dy, angle, code);
+            return;
+        case Ground:
+        case TankStart:
+        case SunkBlock:
+        case Rubble:
+        case Scorch: pushObject(dx, dy, angle, -1); return;
+        default:
+            // Codes beyond the known ones are open ground to the tank.
+            if (code > Scorch) pushObject(dx, dy, angle, -1);
+            return;
+    }
+}
+
+void pushObject(int dx, int dy, float angle, int code) {
+    const int tx = tankX, ty = tankY;
+    const int ax = tx + dx, ay = ty + dy;
+    const int bx = ax + dx, by = ay + dy;
+    if (drawingEnabled) {
+        for (int k = 1; k <= 11; ++k) {
+            const int s = 2 * k;
+            beginFrame();
+            drawCell(tx, ty, false);
+            drawCell(ax, ay, false);
+            // The tank canvas carries the ground that lies under it on its way.
+            tankCanvas->blit(cellImage(tx, ty, false), -s * dx, -s * dy, 24, 24);
+            tankCanvas->blit(cellImage(ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+            tankSprite->draw(0, 0, angle);
+            tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
+            if (board.at(ax, ay).object == code) {
+                objectCanvas->blit(cellImage(ax, ay, false), -s * dx, -s * dy, 24, 24);
+                objectCanvas->blit(cellImage(bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+                drawObjectSprite(code);
+                objectCanvas->present(ax * 24 + s * dx, ay * 24 + s * dy);
+            }
+            presentFrame();
+            pauseMicros(10);
+            platform::swapBuffers();
+        }
+    }
+    if (board.at(ax, ay).object == code) moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
+    if (drawingEnabled) {
+        drawCell(tx, ty, true);
+        drawCell(ax, ay, true);
+    }
+    tankX += dx;
+    tankY += dy;
+    if (drawingEnabled) drawTank(angle);
+    // Last: an anti-tank that now sees the tank fires, and a destruction
+    // redraw may handle further input; nothing may follow it here.
+    checkAllAntiTanks(tankX, tankY);
+}
