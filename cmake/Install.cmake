@@ -1,0 +1,21 @@
+# Installation: the game behind a launcher that starts it in its data folder
+# (it opens its files by bare name in the working directory), its data, the
+# developer tool, a desktop entry, an icon and manual pages.
+set(BRIMVALE_GAME_DIR "${CMAKE_INSTALL_LIBEXECDIR}/brimvale")
+set(BRIMVALE_SHARE_DIR "${CMAKE_INSTALL_DATADIR}/brimvale")
+
+if(BRIMVALE_GAME)
+  file(RELATIVE_PATH BRIMVALE_LAUNCH_TO_DATA "/p/${CMAKE_INSTALL_BINDIR}" "/p/${BRIMVALE_SHARE_DIR}")
+  file(RELATIVE_PATH BRIMVALE_LAUNCH_TO_GAME "/p/${CMAKE_INSTALL_BINDIR}" "/p/${BRIMVALE_GAME_DIR}/brimvale")
+  configure_file(${CMAKE_SOURCE_DIR}/data/desktop/brimvale.in ${CMAKE_BINARY_DIR}/launcher/brimvale @ONLY)
+  install(TARGETS brimvale RUNTIME DESTINATION ${BRIMVALE_GAME_DIR})
+  install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/brimvale DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES data/desktop/brimvale.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES docs/man/brimvale.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
+install(TARGETS brimvale-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES docs/man/brimvale-tool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES data/desktop/brimvale.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps OPTIONAL)
+install(FILES ${BRIMVALE_DATA_BUILD_DIR}/data01.pak ${BRIMVALE_DATA_BUILD_DIR}/data02.pak
+              ${BRIMVALE_DATA_BUILD_DIR}/data.lvl
+        DESTINATION ${BRIMVALE_SHARE_DIR} OPTIONAL)

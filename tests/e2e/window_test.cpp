@@ -1,0 +1,477 @@
+// The game in a real window, end to end: starts its own Xvfb, runs the real
+// brimvale, sends keys and clicks with xdotool, takes screenshots with
+// ImageMagick's import and compares each one pixel for pixel with the screen
+// that `brimvale-tool replay --png` composes for the same input.
+//
+// Exit status: 0 passed, 1 failed, 77 skipped (no X server could start).
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stb_image.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string gamePath, toolPath, packDir, installedPrefix, workDir;
+std::string display;
+int failures = 0;
+
+void fail(const std::string& what) {
+    std::printf("FAIL: %s\n", what.c_str());
+    ++failures;
+}
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string shell(const std::string& command, int* status = nullptr) {
+    std::string out;
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+    const int s = pclose(p);
+    if (status) *status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    return out;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// Starts Xvfb on a display it chooses itself; returns its pid or -1.
+pid_t startXvfb(std::string& why) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        why = "no pipe";
+        return -1;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (poll(&p, 1, 200) > 0) {
+            char c;
+            const ssize_t n = read(fds[0], &c, 1);
+            if (n <= 0) break;
+            if (c == '\n') break;
+            number += c;
+        }
+        int status;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            why = WIFEXITED(status) && WEXITSTATUS(status) == 127 ? "Xvfb is not installed" : "Xvfb exited at start";
+            close(fds[0]);
+            return -1;
+        }
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        why = "Xvfb did not report a display";
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    display = ":" + number;
+    return pid;
+}
+
+struct Game {
+    pid_t pid = -1;
+    unsigned long window = 0;
+};
+
+Game startGame(const std::string& program, const std::string& cwd, const std::string& traceFile) {
+    Game game;
+    game.pid = fork();
+    if (game.pid == 0) {
+        if (chdir(cwd.c_str()) != 0) _exit(126);
+        setenv("DISPLAY", display.c_str(), 1);
+        if (!traceFile.empty()) setenv("BRIMVALE_TRACE_FILE", traceFile.c_str(), 1);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Wait for its window to be mapped.
+    for (int i = 0; i < 150 && !game.window; ++i) {
+        const std::string out =
+            shell("DISPLAY=" + display + " xdotool search --onlyvisible --name '^Brimvale' 2>/dev/null | head -n 1");
+        game.window = std::strtoul(out.c_str(), nullptr, 10);
+        if (!game.window) sleepMs(100);
+    }
+    if (game.window) {
+        shell("DISPLAY=" + display + " xdotool windowfocus --sync " + std::to_string(game.window) + " 2>/dev/null");
+        sleepMs(200);
+    }
+    return game;
+}
+
+// Waits for the game to end; its exit status, or -1 if it was still running
+// or ended by a signal.
+int waitGame(Game& game, int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        int status;
+        if (waitpid(game.pid, &status, WNOHANG) == game.pid) {
+            game.pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        sleepMs(100);
+    }
+    return -1;
+}
+
+void stopGame(Game& game) {
+    if (game.pid > 0) {
+        kill(game.pid, SIGKILL);
+        waitpid(game.pid, nullptr, 0);
+        game.pid = -1;
+    }
+}
+
+std::string xdotoolKey(const std::string& token) {
+    static const char* const names[][2] = {
+        {"Space", "space"}, {"Enter", "Return"}, {"Escape", "Escape"}, {"Left", "Left"},   {"Right", "Right"},
+        {"Up", "Up"},       {"Down", "Down"},    {"PageUp", "Prior"},  {"PageDown", "Next"}, {"W", "w"},
+        {"A", "a"},         {"S", "s"},          {"D", "d"},           {"R", "r"},
+    };
+    for (const auto& n : names)
+        if (token == n[0]) return n[1];
+    return "";
+}
+
+void send(const Game& game, const std::vector<std::string>& tokens) {
+    const std::string x = "DISPLAY=" + display + " xdotool ";
+    for (const std::string& token : tokens) {
+        if (token.compare(0, 6, "click:") == 0) {
+            const std::string xy = token.substr(6);
+            const std::string px = xy.substr(0, xy.find(',')), py = xy.substr(xy.find(',') + 1);
+            shell(x + "mousemove --window " + std::to_string(game.window) + " " + px + " " + py + " click 1");
+        } else {
+            shell(x + "key " + xdotoolKey(token));
+        }
+        sleepMs(60);
+    }
+}
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+};
+
+bool loadPng(const std::string& path, Image& image) {
+    int n = 0;
+    unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &n, 3);
+    if (!data) return false;
+    image.rgb.assign(data, data + static_cast<std::size_t>(image.width) * image.height * 3);
+    stbi_image_free(data);
+    return true;
+}
+
+long differingPixels(const Image& a, const Image& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    long count = 0;
+    for (std::size_t i = 0; i < a.rgb.size(); i += 3)
+        if (a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2]) ++count;
+    return count;
+}
+
+std::string join(const std::vector<std::string>& tokens) {
+    std::string s;
+    for (const std::string& t : tokens) s += (s.empty() ? "" : " ") + t;
+    return s;
+}
+
+// The window must come to show exactly what the replay composes.
+void expectScreen(const Game& game, const std::string& name, const std::string& dataDir,
+                  const std::vector<std::string>& tokens) {
+    const std::string expectedPath = workDir + "/" + name + "-expected.png";
+    int status = 0;
+    shell(toolPath + " replay --data " + dataDir + " --png " + expectedPath + " " + join(tokens) + " > /dev/null",
+          &status);
+    Image expected;
+    if (status != 0 || !loadPng(expectedPath, expected)) {
+        fail(name + ": the replay did not compose a screen");
+        return;
+    }
+    const std::string shotPath = workDir + "/" + name + "-window.png";
+    long diff = -2;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        shell("DISPLAY=" + display + " import -window " + std::to_string(game.window) + " png24:" + shotPath +
+              " 2>/dev/null");
+        Image shot;
+        if (loadPng(shotPath, shot)) {
+            diff = differingPixels(shot, expected);
+            if (diff == 0) break;
+        }
+        sleepMs(150);
+    }
+    if (diff == 0)
+        std::printf("ok: %s: the window shows the replay's screen pixel for pixel\n", name.c_str());
+    else
+        fail(name + ": " + (diff < 0 ? std::string("no comparable screenshot") : std::to_string(diff) + " pixels differ") +
+             " (" + shotPath + " against " + expectedPath + ")");
+}
+
+void writeTestLevels(const std::string& path) {
+    // Level 0: a brick wall to shoot; 1: a goal right above the tank; 2: an
+    // anti-tank waiting one row up; the rest copies of level 0.
+    std::vector<unsigned char> base(256, 2);
+    for (int i = 0; i < 16; ++i) base[i] = base[240 + i] = base[i * 16] = base[i * 16 + 15] = 4;
+    base[10 * 16 + 7] = 10;
+    std::vector<unsigned char> shoot = base, win = base, lose = base;
+    shoot[10 * 16 + 12] = 3;
+    shoot[4 * 16 + 4] = 1;
+    shoot[4 * 16 + 5] = 5;
+    shoot[6 * 16 + 9] = 16;
+    shoot[2 * 16 + 2] = 0;
+    win[9 * 16 + 7] = 11;
+    lose[9 * 16 + 12] = 14;
+    std::ofstream out(path, std::ios::binary);
+    const std::vector<unsigned char>* levels[3] = {&shoot, &win, &lose};
+    for (int i = 0; i < 35; ++i) {
+        const auto& level = *levels[i < 3 ? i : 0];
+        out.write(reinterpret_cast<const char*>(level.data()), 256);
+    }
+}
+
+void checkWindowProperties(const Game& game) {
+    Display* d = XOpenDisplay(display.c_str());
+    if (!d) {
+        fail("cannot open the display to read window properties");
+        return;
+    }
+    Window w = static_cast<Window>(game.window);
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(d, w, &attributes) && attributes.width == 384 && attributes.height == 384)
+        std::printf("ok: the window is 384x384\n");
+    else
+        fail("the window is not 384x384");
+    char* title = nullptr;
+    if (XFetchName(d, w, &title) && title && std::strcmp(title, "Brimvale (port by Orlenko)") == 0)
+        std::printf("ok: the title is \"Brimvale (port by Orlenko)\"\n");
+    else
+        fail(std::string("the title is '") + (title ? title : "") + "'");
+    if (title) XFree(title);
+    XSizeHints hints;
+    long supplied = 0;
+    if (XGetWMNormalHints(d, w, &hints, &supplied) && (hints.flags & PMinSize) && (hints.flags & PMaxSize) &&
+        hints.min_width == 384 && hints.max_width == 384 && hints.min_height == 384 && hints.max_height == 384)
+        std::printf("ok: the window cannot be resized\n");
+    else
+        fail("the window's size hints allow resizing");
+    XCloseDisplay(d);
+}
+
+void closeWindow(const Game& game) {
+    Display* d = XOpenDisplay(display.c_str());
+    if (!d) return;
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = static_cast<Window>(game.window);
+    event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, static_cast<Window>(game.window), False, NoEventMask, &event);
+    XFlush(d);
+    XCloseDisplay(d);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void scenario(const std::string& dataDir, const std::string& name, const std::vector<std::string>& tokens) {
+    Game game = startGame(gamePath, dataDir, "");
+    if (!game.window) {
+        fail(name + ": no game window appeared");
+        stopGame(game);
+        return;
+    }
+    send(game, tokens);
+    expectScreen(game, name, dataDir, tokens);
+    stopGame(game);
+}
+
+void runGameTests(const std::string& traceLib) {
+    const std::string dataDir = workDir + "/data";
+    mkdir(dataDir.c_str(), 0755);
+    for (const char* pack : {"data01.pak", "data02.pak"})
+        shell("cp " + packDir + "/" + pack + " " + dataDir + "/");
+    writeTestLevels(dataDir + "/data.lvl");
+
+    {
+        Game game = startGame(gamePath, dataDir, "");
+        if (!game.window) {
+            fail("the game window did not appear");
+            stopGame(game);
+            return;
+        }
+        checkWindowProperties(game);
+        expectScreen(game, "title", dataDir, {});
+        send(game, {"Escape"});
+        const int status = waitGame(game, 10);
+        if (status == 0)
+            std::printf("ok: Escape on the title quits with status 0\n");
+        else
+            fail("Escape on the title: exit status " + std::to_string(status));
+        stopGame(game);
+    }
+    scenario(dataDir, "level-list", {"Space", "PageDown", "Right"});
+    scenario(dataDir, "clicks", {"click:200,280", "click:40,40"});
+    scenario(dataDir, "turn-move-shot", {"Space", "Enter", "Right", "Right", "Space"});
+    scenario(dataDir, "pause", {"Space", "Enter", "Right", "Right", "Space", "Escape"});
+    scenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
+    scenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
+    {
+        Game game = startGame(gamePath, dataDir, "");
+        send(game, {"click:200,340"});
+        const int status = waitGame(game, 10);
+        if (status == 0)
+            std::printf("ok: the \"Exit\" button quits with status 0\n");
+        else
+            fail("the Exit button: exit status " + std::to_string(status));
+        stopGame(game);
+    }
+    {
+        // The close button: the texture is deleted, then the window system
+        // shut down, and the status is 0.
+        const std::string trace = workDir + "/trace.txt";
+        const std::string preload = "LD_PRELOAD=" + traceLib;
+        Game game;
+        game.pid = fork();
+        if (game.pid == 0) {
+            if (chdir(dataDir.c_str()) != 0) _exit(126);
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv("LD_PRELOAD", traceLib.c_str(), 1);
+            setenv("BRIMVALE_TRACE_FILE", trace.c_str(), 1);
+            execl(gamePath.c_str(), gamePath.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 150 && !game.window; ++i) {
+            game.window = std::strtoul(
+                shell("DISPLAY=" + display + " xdotool search --onlyvisible --name '^Brimvale' | head -n 1").c_str(),
+                nullptr, 10);
+            if (!game.window) sleepMs(100);
+        }
+        sleepMs(300);
+        closeWindow(game);
+        const int status = waitGame(game, 10);
+        if (status == 0)
+            std::printf("ok: closing the window ends the game with status 0\n");
+        else
+            fail("closing the window: exit status " + std::to_string(status));
+        stopGame(game);
+        const std::string calls = readFile(trace);
+        const std::size_t del = calls.find("glDeleteTextures"), term = calls.find("glfwTerminate");
+        if (del != std::string::npos && term != std::string::npos && del < term)
+            std::printf("ok: the texture is deleted before the window system is shut down\n");
+        else
+            fail("shutdown calls were: " + calls);
+        const std::string hints = "glfwWindowHint 0x20003 0\nglfwWindowHint 0x2100d 0\nglfwWindowHint 0x2100d 4\n"
+                                  "glfwWindowHint 0x22002 2\nglfwWindowHint 0x22003 1\n";
+        if (calls.compare(0, hints.size(), hints) == 0)
+            std::printf("ok: not resizable, 4 samples, an OpenGL 2.1 context requested, in that order\n");
+        else
+            fail("window hints were: " + calls);
+    }
+}
+
+void runInstalledTest() {
+    const std::string launcher = installedPrefix + "/bin/brimvale";
+    const std::string dataDir = installedPrefix + "/share/brimvale";
+    if (!fileExists(launcher) || !fileExists(dataDir + "/data01.pak") || !fileExists(dataDir + "/data.lvl")) {
+        fail("the installation lacks " + launcher + " or its data in " + dataDir);
+        return;
+    }
+    // Started from anywhere: the launcher finds the data folder itself.
+    Game game = startGame(launcher, "/", "");
+    if (!game.window) {
+        fail("the installed game opened no window");
+        stopGame(game);
+        return;
+    }
+    expectScreen(game, "installed-title", dataDir, {});
+    send(game, {"Space"});
+    expectScreen(game, "installed-level-list", dataDir, {"Space"});
+    send(game, {"Escape", "Escape"});
+    const int status = waitGame(game, 10);
+    if (status == 0)
+        std::printf("ok: the installed game quits with status 0\n");
+    else
+        fail("the installed game: exit status " + std::to_string(status));
+    stopGame(game);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string traceLib;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i], value = argv[i + 1];
+        if (key == "--game") gamePath = value;
+        else if (key == "--tool") toolPath = value;
+        else if (key == "--packs") packDir = value;
+        else if (key == "--trace-lib") traceLib = value;
+        else if (key == "--installed") installedPrefix = value;
+    }
+    if (toolPath.empty() || (installedPrefix.empty() && (gamePath.empty() || packDir.empty()))) {
+        std::fprintf(stderr,
+                     "usage: brimvale_window_test --tool PATH (--game PATH --packs DIR --trace-lib PATH | "
+                     "--installed PREFIX)\n");
+        return 2;
+    }
+    char tmpl[] = "/tmp/brimvale-window-XXXXXX";
+    if (!mkdtemp(tmpl)) return 1;
+    workDir = tmpl;
+
+    std::string why;
+    const pid_t xvfb = startXvfb(why);
+    if (xvfb < 0) {
+        std::printf("SKIPPED: no X server for the window test: %s\n", why.c_str());
+        return 77;
+    }
+    std::printf("Xvfb on display %s; screenshots in %s\n", display.c_str(), workDir.c_str());
+    if (installedPrefix.empty())
+        runGameTests(traceLib);
+    else
+        runInstalledTest();
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+    if (failures) {
+        std::printf("%d check(s) failed\n", failures);
+        return 1;
+    }
+    shell("rm -rf " + workDir);
+    return 0;
+}
