@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= $(CURDIR)/$(BUILD)/stage
 
 PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev \
-            xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+            libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core
 
 .PHONY: all deps build run test asan-test install clean
 
