@@ -1,0 +1,139 @@
+// Rule scenarios on small boards drawn as text, played through the replay.
+//
+// A board is up to 16 rows of up to 16 glyphs; whatever a row or the board
+// leaves out is solid wall, so a small board is a closed room.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support.h"
+
+namespace rulestest {
+
+using Rows = std::vector<std::string>;
+
+// Glyph  code                      Glyph  code
+//  0     empty                      G     goal
+//  ~     water                      > v < ^  anti-tanks facing right, down, left, up
+//  .     ground                     P Q R S  movable mirrors 16..19
+//  B     brick wall                 o     glass (clear block)
+//  #     solid wall                 -     horizontal slot
+//  b     movable block              |     vertical slot
+//  p q r s  fixed mirrors 6..9      _     sunk block
+//  T     tank start                 :     rubble
+//                                   *     scorch
+//                                   z     26, a code the game does not use
+inline const std::map<char, int>& glyphCodes() {
+    static const std::map<char, int> codes = {
+        {'0', 0},  {'~', 1},  {'.', 2},  {'B', 3},  {'#', 4},  {'b', 5},  {'p', 6},  {'q', 7},
+        {'r', 8},  {'s', 9},  {'T', 10}, {'G', 11}, {'>', 12}, {'v', 13}, {'<', 14}, {'^', 15},
+        {'P', 16}, {'Q', 17}, {'R', 18}, {'S', 19}, {'o', 20}, {'-', 21}, {'|', 22}, {'_', 23},
+        {':', 24}, {'*', 25}, {'z', 26},
+    };
+    return codes;
+}
+
+inline char glyphOf(int code) {
+    for (const auto& entry : glyphCodes())
+        if (entry.second == code) return entry.first;
+    return '?';
+}
+
+inline testsupport::Record record(const Rows& rows) {
+    std::vector<std::vector<int>> codes(16, std::vector<int>(16, 4));
+    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
+        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) {
+            const auto found = glyphCodes().find(rows[y][x]);
+            if (found == glyphCodes().end()) ADD_FAILURE() << "unknown glyph '" << rows[y][x] << "'";
+            codes[y][x] = found == glyphCodes().end() ? 4 : found->second;
+        }
+    return testsupport::recordFromCodes(codes);
+}
+
+struct Report {
+    std::string screen, outcome;
+    int tankX = -1, tankY = -1, tankDX = 0, tankDY = 0;
+    double tankAngle = 0;
+    long redraws = -1, frames = -1, pauses = -1;
+    int terrain[16][16] = {};
+    int objects[16][16] = {};
+    int states[16][16] = {};
+
+    // The top-left w x h of the board as glyphs: the object if any, else the
+    // terrain.
+    Rows board(int w, int h) const {
+        Rows rows;
+        for (int y = 0; y < h; ++y) {
+            std::string row;
+            for (int x = 0; x < w; ++x) row += glyphOf(objects[y][x] ? objects[y][x] : terrain[y][x]);
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    // The cells whose state byte is not 0, as "x,y=state" in reading order.
+    std::string marks() const {
+        std::string out;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (states[y][x]) out += (out.empty() ? "" : " ") + std::to_string(x) + "," + std::to_string(y) + "=" +
+                                         std::to_string(states[y][x]);
+        return out;
+    }
+    std::string tank() const {
+        char text[64];
+        std::snprintf(text, sizeof text, "%d %d %d %d %g", tankX, tankY, tankDX, tankDY, tankAngle);
+        return text;
+    }
+};
+
+inline Report parseReport(const std::string& text) {
+    Report r;
+    std::istringstream in(text);
+    std::string word;
+    while (in >> word) {
+        if (word == "screen") in >> r.screen;
+        else if (word == "outcome") in >> r.outcome;
+        else if (word == "tank") in >> r.tankX >> r.tankY >> r.tankDX >> r.tankDY >> r.tankAngle;
+        else if (word == "redraws") in >> r.redraws;
+        else if (word == "frames") in >> r.frames;
+        else if (word == "pauses") in >> r.pauses;
+        else if (word == "terrain" || word == "objects" || word == "states") {
+            int(*grid)[16] = word == "terrain" ? r.terrain : word == "objects" ? r.objects : r.states;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) in >> grid[y][x];
+        }
+    }
+    return r;
+}
+
+// Plays `events` (replay tokens) on the board, started as level 0 at once.
+// A second board, if given, is level 1.
+inline Report play(const Rows& rows, const std::string& events, const Rows& next = Rows()) {
+    std::vector<testsupport::Record> records{record(rows)};
+    if (!next.empty()) records.push_back(record(next));
+    const std::string dir = testsupport::makeDataDir("rules", records);
+    return parseReport(testsupport::replayInProcess(dir, 0, events));
+}
+
+// What the start of a level and the replay's closing redraw cost: the
+// start-up's early redraw, the level's redraw, the switch to Playing, and
+// the last main-loop redraw.
+constexpr long BaseRedraws = 4;
+
+// The animation costs, in presented frames and pauses.
+constexpr long QuarterTurn = 11;
+constexpr long HalfTurn = 23;
+constexpr long Move = 11;
+constexpr long Stop = 21;          // pauses where a beam stops
+constexpr long Slide = 21;         // frames and pauses of a shove
+constexpr long Damage = 6;         // frames and pauses of a brick wall hit
+constexpr long Explosion = 14;     // frames and pauses
+constexpr long Destruction = 21 + Explosion;  // pauses: the linger, then the explosion
+
+}  // namespace rulestest
