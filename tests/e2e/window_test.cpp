@@ -451,6 +451,14 @@ int main(int argc, char** argv) {
                      "--installed PREFIX)\n");
         return 2;
     }
+    // The game starts in other folders: every path must be absolute.
+    for (std::string* path : {&gamePath, &toolPath, &packDir, &traceLib, &installedPrefix}) {
+        if (path->empty()) continue;
+        if (char* full = realpath(path->c_str(), nullptr)) {
+            *path = full;
+            std::free(full);
+        }
+    }
     char tmpl[] = "/tmp/brimvale-window-XXXXXX";
     if (!mkdtemp(tmpl)) return 1;
     workDir = tmpl;
