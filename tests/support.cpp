@@ -13,6 +13,7 @@
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "render/screen.h"
 #include "tools/replay.h"
 #include "ui/screens.h"
 
@@ -114,6 +115,54 @@ int runCommand(const std::string& command, std::string* out) {
         if (out) out->append(buffer, n);
     const int status = pclose(p);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const std::string& syntheticDataDir() {
+    static const std::string dir = [] {
+        const std::string d = tempDir("packs");
+        writeSyntheticPacks(d);
+        return d;
+    }();
+    return dir;
+}
+
+void setUpGame(const std::vector<Record>& records) {
+    loadImagePacks(syntheticDataDir());
+    buildSpriteSet();
+    resetGameState();
+    headless::resetStats();
+    headless::queue().clear();
+    headless::requestClose(false);
+    std::vector<std::uint8_t> bytes;
+    for (const Record& r : records) bytes.insert(bytes.end(), r.begin(), r.end());
+    setLevels(bytes.data(), static_cast<int>(records.size()));
+}
+
+void PrintTo(const Bgr& p, std::ostream* os) {
+    *os << "(b " << int(p.b) << ", g " << int(p.g) << ", r " << int(p.r) << ")";
+}
+
+Bgr picturePixel(const std::uint8_t* pixels, int width, int x, int y) {
+    const std::uint8_t* p = pixels + (static_cast<std::size_t>(y) * width + x) * 3;
+    return Bgr{p[0], p[1], p[2]};
+}
+
+Bgr screenPixel(int x, int y) { return picturePixel(screenBuffer, ScreenWidth, x, y); }
+
+Bgr spriteColour(const std::uint8_t* pixels, int width, int x, int y) {
+    const std::uint8_t* p = pixels + (static_cast<std::size_t>(y) * width + x) * 4;
+    return Bgr{p[0], p[1], p[2]};
+}
+
+std::uint8_t spriteAlpha(const std::uint8_t* pixels, int width, int x, int y) {
+    return pixels[(static_cast<std::size_t>(y) * width + x) * 4 + 3];
+}
+
+Bgr syntheticPixel(int pack, int block, int x, int y) {
+    const PackBlock& b = packLayout(pack)[block];
+    const std::size_t i = (static_cast<std::size_t>(y) * b.width + x) * b.bytesPerPixel;
+    return Bgr{syntheticPackByte(pack, block, i), syntheticPackByte(pack, block, i + 1),
+               syntheticPackByte(pack, block, i + 2)};
 }
 
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,31 @@ std::string replayInProcess(const std::string& dir, int start, const std::string
 
 // Runs a shell command, returns its exit status and captures stdout.
 int runCommand(const std::string& command, std::string* out = nullptr);
+
+// A folder holding whole synthetic packs, written once per test program.
+const std::string& syntheticDataDir();
+
+// A fresh game in this process: the synthetic packs loaded (whole), the
+// sprite set built anew (blank canvases), `records` as the levels, no level
+// started, title screen, black screen buffer, counters and input queue empty.
+void setUpGame(const std::vector<Record>& records);
+
+// One 3-byte pixel, in storage order.
+struct Bgr {
+    std::uint8_t b, g, r;
+    bool operator==(const Bgr& o) const { return b == o.b && g == o.g && r == o.r; }
+    bool operator!=(const Bgr& o) const { return !(*this == o); }
+};
+void PrintTo(const Bgr& p, std::ostream* os);
+
+// Pixel (x, y) of the screen buffer, of a 3-byte picture `width` wide, and
+// the colour bytes of a 4-byte picture's pixel.
+Bgr screenPixel(int x, int y);
+Bgr picturePixel(const std::uint8_t* pixels, int width, int x, int y);
+Bgr spriteColour(const std::uint8_t* pixels, int width, int x, int y);
+std::uint8_t spriteAlpha(const std::uint8_t* pixels, int width, int x, int y);
+// What the synthetic pack holds at pixel (x, y) of a block (all frames
+// stacked), colour bytes only.
+Bgr syntheticPixel(int pack, int block, int x, int y);
 
 }  // namespace testsupport
