@@ -1,0 +1,60 @@
+// The text form of levels: a title line, an optional recorded press count,
+// and 16 rows of 16 one-character glyphs, one glyph per cell code. The level
+// compiler turns such sources into data.lvl; the dump turns any level file
+// back into text. See docs/levels.md.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace leveltext {
+
+using Record = std::array<std::uint8_t, 256>;
+
+struct Level {
+    std::string title;
+    int moves = -1;  // the recorded optimal press count; -1 when none is given
+    Record cells{};  // byte y*16 + x is the code of cell (x, y)
+    std::string file;
+    int line = 0;  // the line of its title
+};
+
+struct Diagnostic {
+    std::string file;
+    int line = 0;
+    int column = 0;
+    bool warning = false;
+    std::string message;
+    // "file:line:column: error: message" (or "warning: ...").
+    std::string text() const;
+};
+
+// The glyph of a cell code, or 0 for a code written only as an escape
+// (26 to 255).
+char glyphFor(std::uint8_t code);
+// The code of a glyph, or -1 when the character is no glyph.
+int codeForGlyph(char glyph);
+
+// Parses one source. Appends its levels to `levels` and its errors and
+// warnings to `diagnostics`; returns false when it found an error.
+bool parseSource(const std::string& text, const std::string& fileName, std::vector<Level>& levels,
+                 std::vector<Diagnostic>& diagnostics);
+// Reads and parses a source file; a file that cannot be read is an error.
+bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics);
+
+// The text of one level: its title line, a moves line when known, the rows.
+std::string formatLevel(const Level& level);
+// A whole level file as text, titled "Level 1", "Level 2"...
+std::string dumpRecords(const std::vector<Record>& records, const std::string& fromName);
+
+// Splits a level file's bytes into whole records; `trailing` gets the
+// count of bytes after the last whole record.
+std::vector<Record> splitRecords(const std::string& bytes, std::size_t* trailing = nullptr);
+std::string joinRecords(const std::vector<Record>& records);
+
+bool readFile(const std::string& path, std::string& bytes);
+bool writeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace leveltext

@@ -1,0 +1,476 @@
+#include "tools/solver.h"
+
+#include <cstring>
+#include <memory>
+
+#include "game/board.h"
+#include "game/levels.h"
+#include "render/screen.h"
+#include "ui/input.h"
+#include "ui/screens.h"
+
+namespace solver {
+
+namespace {
+
+const char* const pressNames[PressCount] = {"Left", "Right", "Up", "Down", "Space"};
+const int pressKeys[PressCount] = {KeyLeft, KeyRight, KeyUp, KeyDown, KeySpace};
+
+// Fixed-size records in chunks, so that growing never copies what is stored.
+class Arena {
+public:
+    explicit Arena(std::size_t stride) : stride_(stride) {}
+    std::uint8_t* at(std::uint32_t i) { return chunks_[i >> ChunkShift].get() + (i & ChunkMask) * stride_; }
+    std::uint32_t push(const std::uint8_t* record) {
+        if ((size_ & ChunkMask) == 0) chunks_.emplace_back(new std::uint8_t[stride_ << ChunkShift]);
+        std::memcpy(at(size_), record, stride_);
+        return size_++;
+    }
+    std::uint32_t size() const { return size_; }
+    std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (stride_ << ChunkShift); }
+
+private:
+    static constexpr unsigned ChunkShift = 16;
+    static constexpr std::uint32_t ChunkMask = (1u << ChunkShift) - 1;
+    std::size_t stride_;
+    std::uint32_t size_ = 0;
+    std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+};
+
+inline std::uint64_t rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+
+inline std::uint64_t hashKey(const std::uint8_t* p, std::size_t n) {
+    const std::uint64_t k1 = 0x9E3779B97F4A7C15ULL, k2 = 0xC2B2AE3D27D4EB4FULL;
+    std::uint64_t h = k1 ^ n;
+    while (n >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = rotl(h ^ (w * k2), 31) * k1;
+        p += 8;
+        n -= 8;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t i = 0; i < n; ++i) tail |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    h = rotl(h ^ (tail * k2), 31) * k1;
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+// The set of encoded states: open addressing over indices into the arena,
+// each slot holding the index + 1 and 32 bits of the key's hash.
+class StateSet {
+public:
+    StateSet(Arena& arena, std::size_t keyBytes) : arena_(arena), keyBytes_(keyBytes) { resize(1u << 16); }
+
+    // The index of `key`, stored if new (`added` says which).
+    std::uint32_t insert(const std::uint8_t* key, bool& added) {
+        const std::uint64_t h = hashKey(key, keyBytes_);
+        const std::uint32_t tag = static_cast<std::uint32_t>(h);
+        std::size_t i = h >> shift_;
+        while (true) {
+            const std::uint64_t slot = slots_[i];
+            if (slot == 0) break;
+            if (static_cast<std::uint32_t>(slot >> 32) == tag) {
+                const std::uint32_t index = static_cast<std::uint32_t>(slot) - 1;
+                if (std::memcmp(arena_.at(index), key, keyBytes_) == 0) {
+                    added = false;
+                    return index;
+                }
+            }
+            i = (i + 1) & mask_;
+        }
+        const std::uint32_t index = arena_.push(key);
+        slots_[i] = (static_cast<std::uint64_t>(tag) << 32) | (index + 1ull);
+        added = true;
+        if (++used_ * 2 > slots_.size()) resize(slots_.size() * 2);
+        return index;
+    }
+
+    std::uint64_t bytes() const { return slots_.capacity() * sizeof(std::uint64_t); }
+
+private:
+    void resize(std::size_t size) {
+        std::vector<std::uint64_t> old;
+        old.swap(slots_);
+        slots_.assign(size, 0);
+        mask_ = size - 1;
+        shift_ = 64;
+        for (std::size_t s = size; s > 1; s >>= 1) --shift_;
+        for (std::uint64_t slot : old) {
+            if (!slot) continue;
+            const std::uint64_t h = hashKey(arena_.at(static_cast<std::uint32_t>(slot) - 1), keyBytes_);
+            std::size_t i = h >> shift_;
+            while (slots_[i]) i = (i + 1) & mask_;
+            slots_[i] = slot;
+        }
+    }
+
+    Arena& arena_;
+    std::size_t keyBytes_;
+    std::vector<std::uint64_t> slots_;
+    std::size_t mask_ = 0;
+    unsigned shift_ = 64;
+    std::size_t used_ = 0;
+};
+
+template <typename T>
+class ChunkedVector {
+public:
+    void push(T value) {
+        if ((size_ & Mask) == 0) chunks_.emplace_back(new T[Mask + 1]);
+        chunks_[size_ >> Shift][size_ & Mask] = value;
+        ++size_;
+    }
+    T operator[](std::uint32_t i) const { return chunks_[i >> Shift][i & Mask]; }
+    std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (Mask + 1) * sizeof(T); }
+
+private:
+    static constexpr unsigned Shift = 16;
+    static constexpr std::uint32_t Mask = (1u << Shift) - 1;
+    std::uint32_t size_ = 0;
+    std::vector<std::unique_ptr<T[]>> chunks_;
+};
+
+// How a state is written down. Only the cells that can change are kept:
+// brick walls anywhere, and every cell of a stretch of water and floor that
+// holds an object (objects move only over such cells, and only objects sink
+// into water or leave scorch behind). The tank's own death is never stored.
+class Model {
+public:
+    enum Kind : std::uint8_t { Brick, WaterCell, Floor, Fixed };
+
+    struct Spec {
+        std::uint8_t cell;  // y * 16 + x
+        Kind kind;
+        std::uint8_t bits;
+        std::uint8_t objects;  // object values possible here, "none" included
+        std::uint8_t terrains; // for Floor: 1, or 2 when scorch may appear
+        std::uint8_t terrain;  // the terrain at the start
+    };
+
+    explicit Model(const Board& start) {
+        std::memset(objectIndex_, 0xFF, sizeof objectIndex_);
+        objectIndex_[0] = 0;
+        objectCodes_.push_back(0);
+        bool antiTanks = false;
+        for (int i = 0; i < 256; ++i) {
+            const std::uint8_t o = start.cells[i / 16][i % 16].object;
+            if (o && objectIndex_[o] == 0xFF) {
+                objectIndex_[o] = static_cast<std::uint8_t>(objectCodes_.size());
+                objectCodes_.push_back(o);
+            }
+            if (o >= AntiTankRight && o <= AntiTankUp) antiTanks = true;
+        }
+        // Stretches of cells that objects could ever cross.
+        auto open = [&](int i) {
+            const std::uint8_t t = start.cells[i / 16][i % 16].terrain;
+            return t == Water || t == Ground || t == BrickWall || t == SunkBlock || t == Rubble || t == Scorch;
+        };
+        int component[256];
+        std::vector<bool> live;
+        for (int& c : component) c = -1;
+        for (int i = 0; i < 256; ++i) {
+            if (!open(i) || component[i] >= 0) continue;
+            const int id = static_cast<int>(live.size());
+            bool hasObject = false;
+            std::vector<int> stack{i};
+            component[i] = id;
+            while (!stack.empty()) {
+                const int c = stack.back();
+                stack.pop_back();
+                if (start.cells[c / 16][c % 16].object) hasObject = true;
+                const int x = c % 16, y = c / 16;
+                const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
+                for (const auto& n : next) {
+                    if (!onBoard(n[0], n[1])) continue;
+                    const int j = n[1] * 16 + n[0];
+                    if (open(j) && component[j] < 0) {
+                        component[j] = id;
+                        stack.push_back(j);
+                    }
+                }
+            }
+            live.push_back(hasObject);
+        }
+        const int objectCount = static_cast<int>(objectCodes_.size());
+        for (int i = 0; i < 256; ++i) {
+            const Cell& cell = start.cells[i / 16][i % 16];
+            const bool isLive = component[i] >= 0 && live[component[i]];
+            Spec s{static_cast<std::uint8_t>(i), Fixed, 0, static_cast<std::uint8_t>(isLive ? objectCount : 1), 1,
+                   cell.terrain};
+            int count = 1;
+            if (cell.terrain == BrickWall) {
+                s.kind = Brick;
+                count = 11 + s.objects;
+            } else if (!isLive) {
+                continue;
+            } else if (cell.terrain == Water) {
+                s.kind = WaterCell;
+                count = 1 + s.objects;
+            } else if (cell.terrain == Ground) {
+                s.kind = Floor;
+                s.terrains = antiTanks ? 2 : 1;
+                count = s.terrains * s.objects;
+            } else {
+                s.kind = Fixed;
+                count = s.objects;
+            }
+            while ((1 << s.bits) < count) ++s.bits;
+            if (s.bits == 0) continue;
+            specs_.push_back(s);
+            boardBits_ += s.bits;
+        }
+        keyBytes_ = 2 + (boardBits_ + 7) / 8;
+    }
+
+    std::size_t keyBytes() const { return keyBytes_; }
+
+    static void writeTank(std::uint8_t* key) {
+        key[0] = static_cast<std::uint8_t>(tankX | (tankY << 4));
+        int facing = 0;
+        if (tankDX == 1) facing = 1;
+        else if (tankDY == 1) facing = 2;
+        else if (tankDX == -1) facing = 3;
+        else if (tankDY == -1) facing = 4;
+        key[1] = static_cast<std::uint8_t>(facing);
+    }
+
+    static void readTank(const std::uint8_t* key) {
+        static const int dxs[5] = {0, 1, 0, -1, 0}, dys[5] = {0, 0, 1, 0, -1};
+        static const float angles[5] = {0, 0, 90, 180, 270};
+        tankX = key[0] & 15;
+        tankY = key[0] >> 4;
+        tankDX = dxs[key[1]];
+        tankDY = dys[key[1]];
+        tankAngle = angles[key[1]];
+    }
+
+    // Writes the board part of a key; false when a cell holds something the
+    // model did not foresee.
+    bool writeBoard(const Board& b, std::uint8_t* key) const {
+        std::uint8_t* out = key + 2;
+        std::uint64_t acc = 0;
+        int filled = 0;
+        for (const Spec& s : specs_) {
+            const Cell& c = b.cells[s.cell >> 4][s.cell & 15];
+            const unsigned obj = objectIndex_[c.object];
+            if (obj >= s.objects) return false;
+            unsigned v;
+            switch (s.kind) {
+                case Brick:
+                    if (c.terrain == BrickWall && c.object == 0 && c.state <= 10) v = c.state;
+                    else if (c.terrain == Rubble && c.state == 0) v = 11 + obj;
+                    else return false;
+                    break;
+                case WaterCell:
+                    if (c.state != 0) return false;
+                    if (c.terrain == Water && c.object == 0) v = 0;
+                    else if (c.terrain == SunkBlock) v = 1 + obj;
+                    else return false;
+                    break;
+                case Floor:
+                    if (c.state != 0) return false;
+                    if (c.terrain == Ground) v = obj;
+                    else if (c.terrain == Scorch && s.terrains == 2) v = s.objects + obj;
+                    else return false;
+                    break;
+                default:
+                    if (c.state != 0 || c.terrain != s.terrain) return false;
+                    v = obj;
+                    break;
+            }
+            acc |= static_cast<std::uint64_t>(v) << filled;
+            filled += s.bits;
+            if (filled >= 32) {
+                std::memcpy(out, &acc, 4);  // little-endian machines only, like the level file readers
+                out += 4;
+                acc >>= 32;
+                filled -= 32;
+            }
+        }
+        while (filled > 0) {
+            *out++ = static_cast<std::uint8_t>(acc);
+            acc >>= 8;
+            filled -= 8;
+        }
+        return true;
+    }
+
+    // Rewrites the changeable cells of `b` from a key; the others keep
+    // what `b` holds (the level's start).
+    void readBoard(const std::uint8_t* key, Board& b) const {
+        const std::uint8_t* in = key + 2;
+        std::uint64_t acc = 0;
+        int filled = 0;
+        for (const Spec& s : specs_) {
+            if (filled < s.bits) {
+                std::uint32_t word = 0;
+                const std::size_t left = keyBytes_ - static_cast<std::size_t>(in - key);
+                std::memcpy(&word, in, left < 4 ? left : 4);
+                in += left < 4 ? left : 4;
+                acc |= static_cast<std::uint64_t>(word) << filled;
+                filled += 32;
+            }
+            const unsigned v = static_cast<unsigned>(acc & ((1u << s.bits) - 1));
+            acc >>= s.bits;
+            filled -= s.bits;
+            Cell& c = b.cells[s.cell >> 4][s.cell & 15];
+            c.state = 0;
+            switch (s.kind) {
+                case Brick:
+                    if (v <= 10) {
+                        c.terrain = BrickWall;
+                        c.object = 0;
+                        c.state = static_cast<std::uint8_t>(v);
+                    } else {
+                        c.terrain = Rubble;
+                        c.object = objectCodes_[v - 11];
+                    }
+                    break;
+                case WaterCell:
+                    c.terrain = v == 0 ? Water : SunkBlock;
+                    c.object = v == 0 ? 0 : objectCodes_[v - 1];
+                    break;
+                case Floor:
+                    c.terrain = v >= s.objects ? Scorch : Ground;
+                    c.object = objectCodes_[v % s.objects];
+                    break;
+                default:
+                    c.terrain = s.terrain;
+                    c.object = objectCodes_[v];
+                    break;
+            }
+        }
+    }
+
+private:
+    std::vector<Spec> specs_;
+    std::uint8_t objectIndex_[256];
+    std::vector<std::uint8_t> objectCodes_;
+    int boardBits_ = 0;
+    std::size_t keyBytes_ = 2;
+};
+
+struct DrawingOff {
+    bool saved = drawingEnabled;
+    DrawingOff() { drawingEnabled = false; }
+    ~DrawingOff() { drawingEnabled = saved; }
+};
+
+}  // namespace
+
+const char* pressName(int press) { return press >= 0 && press < PressCount ? pressNames[press] : "?"; }
+int pressKey(int press) { return press >= 0 && press < PressCount ? pressKeys[press] : 0; }
+
+std::string tokens(const std::vector<std::uint8_t>& path) {
+    std::string out;
+    for (std::uint8_t p : path) {
+        if (!out.empty()) out += ' ';
+        out += pressName(p);
+    }
+    return out;
+}
+
+Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
+    Result result;
+    DrawingOff drawingOff;
+    setLevels(records, count);
+    // As the replay starts a level: level 0 first, then the chosen one, so a
+    // level without a tank start finds the tank where level 0 put it.
+    tankX = tankY = tankDX = tankDY = 0;
+    tankAngle = 0;
+    placeLevel(0);
+    placeLevel(index);
+    screenState = Playing;
+    outcome = InPlay;
+
+    Board start = board;
+    const Model model(start);
+    const std::size_t keyBytes = model.keyBytes();
+    result.stateBytes = static_cast<int>(keyBytes);
+    Arena arena(keyBytes);
+    StateSet set(arena, keyBytes);
+    ChunkedVector<std::uint32_t> parents;
+    ChunkedVector<std::uint8_t> presses;
+
+    std::vector<std::uint8_t> key(keyBytes + 8), scratchKey(keyBytes + 8);
+    Model::writeTank(key.data());
+    if (!model.writeBoard(start, key.data())) {
+        result.error = "the level's start does not fit the search's model";
+        return result;
+    }
+    bool added = false;
+    set.insert(key.data(), added);
+    parents.push(0);
+    presses.push(0);
+
+    auto finish = [&](Status status) {
+        result.status = status;
+        result.states = arena.size();
+        result.peakBytes = arena.bytes() + set.bytes() + parents.bytes() + presses.bytes();
+        board = start;
+    };
+    auto pathTo = [&](std::uint32_t i, int lastPress) {
+        std::vector<std::uint8_t> path{static_cast<std::uint8_t>(lastPress)};
+        while (i != 0) {
+            path.push_back(presses[i]);
+            i = parents[i];
+        }
+        return std::vector<std::uint8_t>(path.rbegin(), path.rend());
+    };
+
+    Board parent = start, check = start;
+    for (std::uint32_t i = 0; i < arena.size(); ++i) {
+        std::memcpy(key.data(), arena.at(i), keyBytes);
+        model.readBoard(key.data(), parent);
+        ++result.expanded;
+        for (int p = 0; p < PressCount; ++p) {
+            board = parent;
+            Model::readTank(key.data());
+            screenState = Playing;
+            outcome = InPlay;
+            onKey(pressKeys[p]);
+            if (outcome == Won) {
+                result.path = pathTo(i, p);
+                finish(Status::Solved);
+                return result;
+            }
+            if (outcome == Lost) continue;
+            std::memcpy(scratchKey.data(), key.data(), keyBytes);
+            Model::writeTank(scratchKey.data());
+            if (std::memcmp(&board, &parent, sizeof board) != 0) {
+                // The board changed: write it down, and make sure that the
+                // key gives back exactly this board.
+                bool ok = model.writeBoard(board, scratchKey.data());
+                if (ok) {
+                    model.readBoard(scratchKey.data(), check);
+                    ok = std::memcmp(&board, &check, sizeof board) == 0;
+                }
+                if (!ok) {
+                    result.error = "a board state outside the search's model (after " +
+                                   tokens(pathTo(i, p)) + ")";
+                    finish(Status::Unknown);
+                    return result;
+                }
+            }
+            set.insert(scratchKey.data(), added);
+            if (added) {
+                parents.push(i);
+                presses.push(static_cast<std::uint8_t>(p));
+                if (arena.size() > maxStates) {
+                    finish(Status::Unknown);
+                    result.states = maxStates;
+                    return result;
+                }
+            }
+        }
+    }
+    finish(Status::Unsolvable);
+    return result;
+}
+
+}  // namespace solver
