@@ -58,6 +58,7 @@ inline testsupport::Record record(const Rows& rows) {
 
 struct Report {
     std::string screen, outcome;
+    int index = -1;
     int tankX = -1, tankY = -1, tankDX = 0, tankDY = 0;
     double tankAngle = 0;
     long redraws = -1, frames = -1, pauses = -1;
@@ -99,6 +100,7 @@ inline Report parseReport(const std::string& text) {
     while (in >> word) {
         if (word == "screen") in >> r.screen;
         else if (word == "outcome") in >> r.outcome;
+        else if (word == "index") in >> r.index;
         else if (word == "tank") in >> r.tankX >> r.tankY >> r.tankDX >> r.tankDY >> r.tankAngle;
         else if (word == "redraws") in >> r.redraws;
         else if (word == "frames") in >> r.frames;
