@@ -1,8 +1,90 @@
+// brimvale-tool unpack: two image packs back into PNGs and a manifest.
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
+#include "assets/packs.h"
+#include "tools/art_manifest.h"
+#include "tools/png_io.h"
 #include "tools/tools.h"
 
-int runUnpack(int, char**) {
-    std::fprintf(stderr, "brimvale-tool: not built yet\n");
-    return 2;
+namespace art {
+
+bool unpackArt(const std::string& dataDir, const std::string& outDir, std::string& error,
+               std::vector<std::string>* notes) {
+    std::vector<std::uint8_t> packs[3];
+    for (int pack = 1; pack <= 2; ++pack) {
+        const std::string path = (std::filesystem::path(dataDir) / (pack == 1 ? "data01.pak" : "data02.pak")).string();
+        if (!readFileBytes(path, packs[pack], error)) return false;
+        const std::size_t want = packBytes(pack);
+        const std::size_t have = packs[pack].size();
+        if (notes && have < want)
+            notes->push_back(path + ": " + std::to_string(have) + " bytes, " + std::to_string(want - have) +
+                             " short of " + std::to_string(want) + "; the missing bytes are taken as zero");
+        if (notes && have > want)
+            notes->push_back(path + ": " + std::to_string(have - want) + " bytes beyond the last block are ignored");
+        packs[pack].resize(want, 0);
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+    if (ec) {
+        error = outDir + ": cannot create folder (" + ec.message() + ")";
+        return false;
+    }
+    std::vector<std::uint8_t> rgb;
+    for (int pack = 1; pack <= 2; ++pack) {
+        for (int block = 0; block < packBlockCount(pack); ++block) {
+            const PackBlock& b = packLayout(pack)[block];
+            const std::uint8_t* in = packs[pack].data() + packBlockOffset(pack, block);
+            const int channels = b.bytesPerPixel;
+            rgb.resize(b.bytes());
+            for (std::size_t i = 0; i < b.bytes(); i += channels) {
+                rgb[i] = in[i + 2];
+                rgb[i + 1] = in[i + 1];
+                rgb[i + 2] = in[i];
+                if (channels == 4) rgb[i + 3] = in[i + 3];
+            }
+            const std::string path = (std::filesystem::path(outDir) / standardFileName(pack, block)).string();
+            if (!writePng(path, b.width, b.height, channels, rgb.data(), error)) return false;
+        }
+    }
+    const std::string manifest = standardManifestText();
+    return writeFileBytes((std::filesystem::path(outDir) / ManifestName).string(),
+                          reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size(), error);
+}
+
+}  // namespace art
+
+int runUnpack(int argc, char** argv) {
+    std::string dataDir = ".";
+    std::string outDir = "art-unpacked";
+    for (int i = 0; i < argc; ++i) {
+        const char* a = argv[i];
+        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+            std::printf(
+                "usage: brimvale-tool unpack [--data DIR] [--out DIR]\n\n"
+                "Turns DIR/data01.pak and DIR/data02.pak into one PNG per block and a manifest.txt\n"
+                "that `brimvale-tool pack --art` accepts. A short pack is read as if its missing\n"
+                "bytes were zero (black tiles, invisible sprites).\n\n"
+                "  --data DIR  folder with the two packs (default: .)\n"
+                "  --out DIR   where the PNGs and manifest go, created if missing (default: art-unpacked)\n");
+            return 0;
+        }
+        if ((!std::strcmp(a, "--data") || !std::strcmp(a, "--out")) && i + 1 < argc) {
+            (a[2] == 'd' ? dataDir : outDir) = argv[++i];
+            continue;
+        }
+        std::fprintf(stderr, "brimvale-tool unpack: unexpected argument '%s' (see --help)\n", a);
+        return 2;
+    }
+    std::string error;
+    std::vector<std::string> notes;
+    const bool ok = art::unpackArt(dataDir, outDir, error, &notes);
+    for (const std::string& note : notes) std::fprintf(stderr, "brimvale-tool unpack: note: %s\n", note.c_str());
+    if (!ok) {
+        std::fprintf(stderr, "brimvale-tool unpack: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
 }
