@@ -1,0 +1,159 @@
+// The optimal solver on small boards whose answers are known by hand.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "game/board.h"
+#include "render/screen.h"
+#include "tests/support.h"
+#include "tools/level_text.h"
+#include "tools/solver.h"
+
+namespace {
+
+// A level from up to 16 rows of glyphs, padded with solid wall.
+leveltext::Record level(std::vector<std::string> rows) {
+    std::string text = "title t\n";
+    rows.resize(16);
+    for (auto& r : rows) {
+        r.resize(16, '#');
+        text += r + "\n";
+    }
+    std::vector<leveltext::Level> levels;
+    std::vector<leveltext::Diagnostic> diagnostics;
+    EXPECT_TRUE(leveltext::parseSource(text, "test", levels, diagnostics));
+    return levels.at(0).cells;
+}
+
+solver::Result solve(const std::vector<leveltext::Record>& records, int index = 0,
+                     std::uint64_t maxStates = 1000000) {
+    const std::string bytes = leveltext::joinRecords(records);
+    return solver::solveLevel(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                              static_cast<int>(records.size()), index, maxStates);
+}
+
+solver::Result solve(const leveltext::Record& record, std::uint64_t maxStates = 1000000) {
+    return solve(std::vector<leveltext::Record>{record}, 0, maxStates);
+}
+
+testsupport::Record asRecord(const leveltext::Record& r) { return testsupport::Record(r.begin(), r.end()); }
+
+std::string tokens(const solver::Result& r) { return solver::tokens(r.path); }
+
+}  // namespace
+
+TEST(Solver, StraightAheadNeedsNoTurn) {
+    const auto r = solve(level({"#####", "#G###", "#.###", "#.###", "#T###"}));
+    ASSERT_EQ(r.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(r), "Up Up Up");  // two moves, then the press at the goal
+}
+
+TEST(Solver, ATurnCostsAPress) {
+    const auto r = solve(level({"#####", "#T.G#"}));
+    ASSERT_EQ(r.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(r), "Right Right Right");
+}
+
+TEST(Solver, LeavesTheDrawingSwitchAsItFoundIt) {
+    drawingEnabled = true;
+    solve(level({"#####", "#T.G#"}));
+    EXPECT_TRUE(drawingEnabled);
+}
+
+TEST(Solver, ClosedCellIsUnsolvableAfterItsFourFacings) {
+    // The tank can only turn: four states, then nothing new.
+    const auto r = solve(level({"#####", "#T#G#"}));
+    EXPECT_EQ(r.status, solver::Status::Unsolvable);
+    EXPECT_EQ(r.states, 4u);
+}
+
+TEST(Solver, SmallRoomCountsEveryPlaceAndFacing) {
+    // Three floor cells, four facings each; the goal sits behind glass.
+    const auto r = solve(level({"#####", "#T..+G"}));
+    EXPECT_EQ(r.status, solver::Status::Unsolvable);
+    EXPECT_EQ(r.states, 12u);
+}
+
+TEST(Solver, StateLimitGivesUnknown) {
+    const auto r = solve(level({"################", "#T.............#", "#..............#", "#..............#",
+                                "#.............G#"}),
+                         10);
+    EXPECT_EQ(r.status, solver::Status::Unknown);
+    EXPECT_EQ(r.states, 10u);
+}
+
+TEST(Solver, PushesABlockIntoWaterToCross) {
+    const auto r = solve(level({"#######", "#TO~G##"}));
+    ASSERT_EQ(r.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(r), "Right Right Right Right");
+}
+
+TEST(Solver, ShootsABrickWallTwice) {
+    const auto r = solve(level({"######", "#T%.G#"}));
+    ASSERT_EQ(r.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(r), "Right Space Space Right Right Right");
+}
+
+TEST(Solver, NeverFiresIntoItsOwnReflection) {
+    // Firing up sends the beam round the mirrors and back into the tank;
+    // the wall to the right falls to two shots from the side instead.
+    const auto r = solve(level({"#######", "#r.7###", "#.#.###", "#L.T%G#", "#######"}));
+    ASSERT_EQ(r.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(r), "Right Space Space Right Right");
+}
+
+TEST(Solver, AnAntiTankInLineIsADeadEnd) {
+    // Without the anti-tank the left column is the way: 7 presses. With it,
+    // the first step down is fatal, and the way round (or a shot first)
+    // costs one press more.
+    const auto plain = solve(level({"#######", "#T.####", "#..####", "#..####", "#..G###"}));
+    ASSERT_EQ(plain.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(plain), "Down Down Down Down Right Right Right");
+    const auto guarded = solve(level({"#######", "#T.####", "#..####", "#..####", "#^.G###"}));
+    ASSERT_EQ(guarded.status, solver::Status::Solved);
+    EXPECT_EQ(guarded.moves(), 8);
+    EXPECT_NE(tokens(guarded).rfind("Down Down", 0), 0u);
+}
+
+TEST(Solver, ALevelWithoutTankStartUsesLevelZerosPlacement) {
+    const auto first = level({"#####", "#...#", "#.T.#", "#...#"});
+    const auto second = level({"#####", "#...#", "#...#", "#.G.#"});
+    const auto r = solve({first, second}, 1);
+    ASSERT_EQ(r.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(r), "Down Down");
+}
+
+TEST(Solver, SolutionReplaysToAWinThroughTheTool) {
+    const auto lvl = level({"#########", "#T..%..G#", "#.O~~~~.#", "#.......#"});
+    const std::string dir = testsupport::makeDataDir("solver-replay", {asRecord(lvl)});
+    std::string out;
+    const std::string tool = BRIMVALE_TOOL;
+    ASSERT_EQ(testsupport::runCommand(tool + " solve --data " + dir, &out), 0);
+    ASSERT_EQ(out.rfind("level 0 solved ", 0), 0u) << out;
+    std::istringstream line(out);
+    std::string word, tokens;
+    int moves = 0;
+    line >> word >> word >> word >> moves;
+    std::getline(line, tokens);
+    std::string report;
+    ASSERT_EQ(testsupport::runCommand(tool + " replay --data " + dir + " --start 0 " + tokens, &report), 0);
+    EXPECT_NE(report.find("outcome Won"), std::string::npos) << report;
+    // One press fewer does not win.
+    const std::string shorter = tokens.substr(0, tokens.rfind(' '));
+    ASSERT_EQ(testsupport::runCommand(tool + " replay --data " + dir + " --start 0 " + shorter, &report), 0);
+    EXPECT_NE(report.find("outcome InPlay"), std::string::npos);
+}
+
+TEST(Solver, ToolReportsUnsolvableAndUnknownLines) {
+    const auto closed = level({"#####", "#T#G#"});
+    const auto open = level({"#########", "#T......#", "#......G#"});
+    const std::string dir = testsupport::makeDataDir("solver-lines", {asRecord(closed), asRecord(open)});
+    std::string out;
+    const std::string tool = BRIMVALE_TOOL;
+    ASSERT_EQ(testsupport::runCommand(tool + " solve --data " + dir + " --level 0", &out), 0);
+    EXPECT_EQ(out, "level 0 unsolvable 4\n");
+    out.clear();
+    ASSERT_EQ(testsupport::runCommand(tool + " solve --levels " + dir + "/data.lvl --max-states 5", &out), 0);
+    EXPECT_EQ(out, "level 0 unsolvable 4\nlevel 1 unknown 5\n");
+    EXPECT_EQ(testsupport::runCommand(tool + " solve --data " + dir + " --level 2 2>/dev/null"), 2);
+}
