@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "game/board.h"
 #include "ui/screens.h"
@@ -22,30 +23,25 @@ bool loadLevels(const std::string& path) {
         std::fprintf(stderr, "brimvale: cannot open level file %s\n", path.c_str());
         return false;
     }
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    if (size < LevelRecordBytes) {
-        std::fclose(file);
-        if (size < 0)
-            std::fprintf(stderr, "brimvale: cannot read level file %s\n", path.c_str());
-        else
-            std::fprintf(stderr, "brimvale: level file %s holds no whole level (%ld bytes, a level is %d)\n",
-                         path.c_str(), size, LevelRecordBytes);
+    // Read the whole file before taking its size: a folder opens, and even
+    // seeks to an "end", but gives no bytes.
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        std::fprintf(stderr, "brimvale: cannot read level file %s\n", path.c_str());
         return false;
     }
-    const int count = static_cast<int>(size / LevelRecordBytes);
-    delete[] levelData;
-    levelCount = count;
-    levelData = new std::uint8_t[static_cast<std::size_t>(count) * LevelRecordBytes]();
-    for (int i = 0; i < count; ++i) {
-        if (std::fread(levelData + static_cast<std::size_t>(i) * LevelRecordBytes, LevelRecordBytes, 1, file) != 1) {
-            std::fclose(file);
-            std::fprintf(stderr, "brimvale: cannot read level file %s\n", path.c_str());
-            return false;
-        }
+    if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
+        std::fprintf(stderr, "brimvale: level file %s holds no whole level (%zu bytes, a level is %d)\n",
+                     path.c_str(), bytes.size(), LevelRecordBytes);
+        return false;
     }
-    std::fclose(file);
+    // Bytes after the last whole record are ignored.
+    setLevels(bytes.data(), static_cast<int>(bytes.size() / LevelRecordBytes));
     return true;
 }
 
