@@ -1,0 +1,125 @@
+// How many key presses a second the rules play with drawing off: turns,
+// moves with their anti-tank looks, and shots, on a few typical boards.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "assets/packs.h"
+#include "game/board.h"
+#include "game/levels.h"
+#include "render/screen.h"
+#include "ui/input.h"
+#include "ui/screens.h"
+
+namespace {
+
+// Boards as glyph rows: . ground, # solid wall, B brick, b block, ~ water,
+// p q r s fixed mirrors, P Q R S movable mirrors, > v < ^ anti-tanks,
+// o glass, - | slots, G goal, T tank start. Missing cells are ground.
+std::vector<std::uint8_t> record(const std::vector<std::string>& rows) {
+    const std::string glyphs = "0~.B#bpqrsTG>v<^PQRSo-|_:*";
+    std::vector<std::uint8_t> r(256, Ground);
+    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
+        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x)
+            r[y * 16 + x] = static_cast<std::uint8_t>(glyphs.find(rows[y][x]));
+    return r;
+}
+
+// An open room with anti-tanks along the walls, all looking away from the
+// tank's round: every move runs four long looks.
+const std::vector<std::string> roomBoard = {
+    "################", "#..............#", "#.^..^....^..^.#", "#..............#", "#<............>#",
+    "#...T..........#", "#..............#", "#<............>#", "#..............#", "#..............#",
+    "#<............>#", "#..............#", "#..............#", "#.v..v....v..v.#", "#..............#",
+    "################",
+};
+
+// Mirrors in the corners: a shot to the right goes round the whole board's
+// edge (about seventy cells) before it stops; the other facings run
+// straight to the edge.
+const std::vector<std::string> mirrorBoard = {
+    "p..............q", "", "", "", "", "", "", ".......T.......r", "", "", "", "", "", "", "",
+    "s..............r",
+};
+
+// Blocks, bricks, water, glass and anti-tanks: pushes, shoves, wall hits and
+// now and then a lost level, which is started again.
+const std::vector<std::string> mixedBoard = {
+    "################", "#....B...~~....#", "#.b..B...~~..v.#", "#....B.........#", "#..o.....b.....#",
+    "#.......T......#", "#..b..-..|..b..#", "#.....b....R...#", "#..~~......<...#", "#..~~..B.......#",
+    "#.....q....P...#", "#..>.......b...#", "#.....S........#", "#...b.....BB...#", "#..............#",
+    "################",
+};
+
+void prepare(const std::vector<std::string>& rows) {
+    static bool spritesBuilt = false;
+    if (!spritesBuilt) {
+        // The images are zeroed storage when no pack is read; with drawing
+        // off nothing draws with them, but the sprite set must exist.
+        buildSpriteSet();
+        spritesBuilt = true;
+    }
+    resetGameState();
+    drawingEnabled = false;
+    const std::vector<std::uint8_t> level = record(rows);
+    setLevels(level.data(), 1);
+    startLevel(0);
+    setScreen(Playing);
+}
+
+void playKeys(benchmark::State& state, const std::vector<std::string>& rows, const std::vector<int>& keys) {
+    prepare(rows);
+    std::int64_t steps = 0;
+    std::int64_t restarts = 0;
+    for (auto _ : state) {
+        for (int key : keys) {
+            onKey(key);
+            if (outcome != InPlay || screenState != Playing) {
+                startLevel(0);
+                setScreen(Playing);
+                ++restarts;
+            }
+        }
+        steps += static_cast<std::int64_t>(keys.size());
+    }
+    state.SetItemsProcessed(steps);
+    state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
+    state.counters["restarts"] = static_cast<double>(restarts);
+    drawingEnabled = true;
+}
+
+std::vector<int> repeat(const std::vector<int>& pattern, int times) {
+    std::vector<int> keys;
+    for (int i = 0; i < times; ++i) keys.insert(keys.end(), pattern.begin(), pattern.end());
+    return keys;
+}
+
+void BM_RoomRounds(benchmark::State& state) {
+    // Round the room: each side a turn and then moves.
+    std::vector<int> keys;
+    for (int key : {KeyRight, KeyDown, KeyLeft, KeyUp})
+        for (int i = 0; i < 6; ++i) keys.push_back(key);
+    playKeys(state, roomBoard, keys);
+}
+BENCHMARK(BM_RoomRounds);
+
+void BM_MirrorShots(benchmark::State& state) {
+    // Shots in all four facings; each beam goes the long way round.
+    playKeys(state, mirrorBoard, repeat({KeySpace, KeyRight, KeySpace, KeyDown, KeySpace, KeyLeft, KeySpace, KeyUp}, 4));
+}
+BENCHMARK(BM_MirrorShots);
+
+void BM_MixedPlay(benchmark::State& state) {
+    playKeys(state, mixedBoard,
+             {KeySpace, KeyUp,    KeySpace, KeyUp,    KeyRight, KeySpace, KeyRight, KeyRight, KeySpace, KeyDown,
+              KeyDown,  KeySpace, KeyDown,  KeyLeft,  KeySpace, KeyLeft,  KeyLeft,  KeyUp,    KeySpace, KeyUp,
+              KeyRight, KeyRight, KeySpace, KeyDown,  KeySpace, KeyLeft,  KeySpace, KeyDown,  KeyDown,  KeySpace});
+}
+BENCHMARK(BM_MixedPlay);
+
+}  // namespace
+
+BENCHMARK_MAIN();
