@@ -372,7 +372,7 @@ Picture fixedMirror(int o) {
             c = mirrorPlate(s);
         } else {
             // The open side in front of the plate, lit by its reflection.
-            c = mix(hex(0x5C6A78), hex(0xB2CCD8), 0.85 * (1 - smoothstep(1.8, 10, s)));
+            c = mix(hex(0x56646F), hex(0xA2BCC8), 0.7 * (1 - smoothstep(2.5, 11, s)));
         }
         c = shade(c, bevel(x, y, 0, 0, 24, 24, 1.6), 0.4, 0.5);
         // One bolt in the back corner.
@@ -543,7 +543,7 @@ Picture explosion() {
     static const double fireR[14] = {3.5, 6.5, 9, 10.5, 11.5, 11.5, 11, 10, 8.5, 6.5, 4, 0, 0, 0};
     static const double heat[14] = {1.0, 1.0, 0.95, 0.85, 0.75, 0.65, 0.55, 0.45, 0.36, 0.28, 0.2, 0, 0, 0};
     static const double smokeR[14] = {0, 0, 5, 7.5, 9, 10, 11, 11.5, 12, 12, 12, 12, 11.5, 11};
-    static const double smokeA[14] = {0, 0, 0.3, 0.45, 0.55, 0.62, 0.68, 0.72, 0.7, 0.62, 0.5, 0.36, 0.2, 0.045};
+    static const double smokeA[14] = {0, 0, 0.35, 0.5, 0.6, 0.7, 0.76, 0.8, 0.8, 0.76, 0.66, 0.5, 0.28, 0.05};
     static const double rays[8][2] = {{1, 0}, {0.7071, 0.7071}, {0, 1}, {-0.7071, 0.7071},
                                       {-1, 0}, {-0.7071, -0.7071}, {0, -1}, {0.7071, -0.7071}};
     Picture p(24, 24 * 14);
@@ -557,13 +557,13 @@ Picture explosion() {
             const double rr = r + (n - 0.5) * 4.5;
             Colour out;
             if (smokeR[k] > 0 && rr < smokeR[k]) {
-                const double a = smokeA[k] * (0.55 + 0.45 * n2) * (1 - smoothstep(smokeR[k] - 3.5, smokeR[k], rr));
-                Colour smoke = mix(hex(0x34302E), hex(0x76706A), n2);
+                const double a = smokeA[k] * (0.4 + 0.6 * n2) * (1 - smoothstep(smokeR[k] - 3.5, smokeR[k], rr));
+                Colour smoke = mix(hex(0x3A393C), hex(0x96948E), n2);
                 if (x + y < 22) smoke = lighten(smoke, 0.12);
                 out = withAlpha(smoke, a);
             }
             if (fireR[k] > 0 && rr < fireR[k]) {
-                const double h = heat[k] - (rr / fireR[k]) * 0.45 + (n - 0.5) * 0.25;
+                const double h = heat[k] - (rr / fireR[k]) * 0.45 + (n - 0.5) * 0.3 + (n2 - 0.5) * 0.25;
                 const double a = clamp01((fireR[k] - rr) / 2.2) * std::min(1.0, h * 2.5);
                 out = over(withAlpha(fireRamp(h), clamp01(a)), out);
             }
