@@ -1,7 +1,9 @@
 #include "tools/solver.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "game/board.h"
 #include "game/levels.h"
@@ -60,16 +62,19 @@ inline std::uint64_t hashKey(const std::uint8_t* p, std::size_t n) {
     return h;
 }
 
-// The set of encoded states: open addressing over indices into the arena,
-// each slot holding the index + 1 and 32 bits of the key's hash.
+// The set of encoded states: open addressing over indices into the arena.
+// A slot holds the index + 1 and the upper 32 bits of the key's hash, which
+// also choose the slot, so growing never reads a key again.
 class StateSet {
 public:
     StateSet(Arena& arena, std::size_t keyBytes) : arena_(arena), keyBytes_(keyBytes) { resize(1u << 16); }
 
-    // The index of `key`, stored if new (`added` says which).
-    std::uint32_t insert(const std::uint8_t* key, bool& added) {
-        const std::uint64_t h = hashKey(key, keyBytes_);
-        const std::uint32_t tag = static_cast<std::uint32_t>(h);
+    std::uint64_t hash(const std::uint8_t* key) const { return hashKey(key, keyBytes_); }
+    void prefetch(std::uint64_t h) const { __builtin_prefetch(&slots_[h >> shift_]); }
+
+    // The index of `key` (whose hash is h), stored if new (`added` says so).
+    std::uint32_t insert(const std::uint8_t* key, std::uint64_t h, bool& added) {
+        const std::uint32_t tag = static_cast<std::uint32_t>(h >> 32);
         std::size_t i = h >> shift_;
         while (true) {
             const std::uint64_t slot = slots_[i];
@@ -86,24 +91,31 @@ public:
         const std::uint32_t index = arena_.push(key);
         slots_[i] = (static_cast<std::uint64_t>(tag) << 32) | (index + 1ull);
         added = true;
-        if (++used_ * 2 > slots_.size()) resize(slots_.size() * 2);
+        if (++used_ * 2 > mask_ + 1) resize((mask_ + 1) * 2);
         return index;
     }
 
-    std::uint64_t bytes() const { return slots_.capacity() * sizeof(std::uint64_t); }
+    std::uint64_t bytes() const { return (mask_ + 1) * sizeof(std::uint64_t); }
 
 private:
+    struct Free {
+        void operator()(std::uint64_t* p) const { std::free(p); }
+    };
+    using Slots = std::unique_ptr<std::uint64_t[], Free>;
+
     void resize(std::size_t size) {
-        std::vector<std::uint64_t> old;
+        // calloc: large blocks come as fresh zero pages, with nothing to clear.
+        Slots old(static_cast<std::uint64_t*>(std::calloc(size, sizeof(std::uint64_t))));
+        if (!old) throw std::bad_alloc();
         old.swap(slots_);
-        slots_.assign(size, 0);
+        const std::size_t previous = mask_ + 1;
         mask_ = size - 1;
         shift_ = 64;
         for (std::size_t s = size; s > 1; s >>= 1) --shift_;
-        for (std::uint64_t slot : old) {
+        for (std::size_t k = 0; old && k < previous; ++k) {
+            const std::uint64_t slot = old[k];
             if (!slot) continue;
-            const std::uint64_t h = hashKey(arena_.at(static_cast<std::uint32_t>(slot) - 1), keyBytes_);
-            std::size_t i = h >> shift_;
+            std::size_t i = (slot & 0xFFFFFFFF00000000ULL) >> shift_;
             while (slots_[i]) i = (i + 1) & mask_;
             slots_[i] = slot;
         }
@@ -111,7 +123,7 @@ private:
 
     Arena& arena_;
     std::size_t keyBytes_;
-    std::vector<std::uint64_t> slots_;
+    Slots slots_;
     std::size_t mask_ = 0;
     unsigned shift_ = 64;
     std::size_t used_ = 0;
@@ -150,6 +162,7 @@ public:
         std::uint8_t objects;  // object values possible here, "none" included
         std::uint8_t terrains; // for Floor: 1, or 2 when scorch may appear
         std::uint8_t terrain;  // the terrain at the start
+        std::uint32_t table;   // where its values start in decodeTable_
     };
 
     explicit Model(const Board& start) {
@@ -201,7 +214,7 @@ public:
             const Cell& cell = start.cells[i / 16][i % 16];
             const bool isLive = component[i] >= 0 && live[component[i]];
             Spec s{static_cast<std::uint8_t>(i), Fixed, 0, static_cast<std::uint8_t>(isLive ? objectCount : 1), 1,
-                   cell.terrain};
+                   cell.terrain, 0};
             int count = 1;
             if (cell.terrain == BrickWall) {
                 s.kind = Brick;
@@ -221,6 +234,8 @@ public:
             }
             while ((1 << s.bits) < count) ++s.bits;
             if (s.bits == 0) continue;
+            s.table = static_cast<std::uint32_t>(decodeTable_.size());
+            for (unsigned v = 0; v < (1u << s.bits); ++v) decodeTable_.push_back(valueCell(s, v));
             specs_.push_back(s);
             boardBits_ += s.bits;
         }
@@ -304,51 +319,57 @@ public:
     // what `b` holds (the level's start).
     void readBoard(const std::uint8_t* key, Board& b) const {
         const std::uint8_t* in = key + 2;
+        const std::uint8_t* end = key + keyBytes_;
         std::uint64_t acc = 0;
         int filled = 0;
+        Cell* cells = &b.cells[0][0];
         for (const Spec& s : specs_) {
             if (filled < s.bits) {
                 std::uint32_t word = 0;
-                const std::size_t left = keyBytes_ - static_cast<std::size_t>(in - key);
-                std::memcpy(&word, in, left < 4 ? left : 4);
-                in += left < 4 ? left : 4;
+                const std::size_t take = end - in < 4 ? static_cast<std::size_t>(end - in) : 4;
+                std::memcpy(&word, in, take);
+                in += take;
                 acc |= static_cast<std::uint64_t>(word) << filled;
                 filled += 32;
             }
             const unsigned v = static_cast<unsigned>(acc & ((1u << s.bits) - 1));
             acc >>= s.bits;
             filled -= s.bits;
-            Cell& c = b.cells[s.cell >> 4][s.cell & 15];
-            c.state = 0;
-            switch (s.kind) {
-                case Brick:
-                    if (v <= 10) {
-                        c.terrain = BrickWall;
-                        c.object = 0;
-                        c.state = static_cast<std::uint8_t>(v);
-                    } else {
-                        c.terrain = Rubble;
-                        c.object = objectCodes_[v - 11];
-                    }
-                    break;
-                case WaterCell:
-                    c.terrain = v == 0 ? Water : SunkBlock;
-                    c.object = v == 0 ? 0 : objectCodes_[v - 1];
-                    break;
-                case Floor:
-                    c.terrain = v >= s.objects ? Scorch : Ground;
-                    c.object = objectCodes_[v % s.objects];
-                    break;
-                default:
-                    c.terrain = s.terrain;
-                    c.object = objectCodes_[v];
-                    break;
-            }
+            cells[s.cell] = decodeTable_[s.table + v];
         }
+    }
+
+    // The cell that value v of a spec stands for.
+    Cell valueCell(const Spec& s, unsigned v) const {
+        Cell c{s.terrain, 0, 0};
+        switch (s.kind) {
+            case Brick:
+                if (v <= 10) {
+                    c.terrain = BrickWall;
+                    c.state = static_cast<std::uint8_t>(v);
+                } else if (v - 11 < s.objects) {
+                    c.terrain = Rubble;
+                    c.object = objectCodes_[v - 11];
+                }
+                break;
+            case WaterCell:
+                c.terrain = v == 0 ? Water : SunkBlock;
+                if (v > 0 && v - 1 < s.objects) c.object = objectCodes_[v - 1];
+                break;
+            case Floor:
+                c.terrain = v >= s.objects ? Scorch : Ground;
+                c.object = objectCodes_[v % s.objects];
+                break;
+            default:
+                if (v < s.objects) c.object = objectCodes_[v];
+                break;
+        }
+        return c;
     }
 
 private:
     std::vector<Spec> specs_;
+    std::vector<Cell> decodeTable_;
     std::uint8_t objectIndex_[256];
     std::vector<std::uint8_t> objectCodes_;
     int boardBits_ = 0;
@@ -404,7 +425,7 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
         return result;
     }
     bool added = false;
-    set.insert(key.data(), added);
+    set.insert(key.data(), set.hash(key.data()), added);
     parents.push(0);
     presses.push(0);
 
@@ -424,10 +445,20 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
     };
 
     Board parent = start, check = start;
+    // The children of one state, written first and looked up after, so that
+    // their slots can be fetched from memory meanwhile.
+    std::vector<std::uint8_t> children(PressCount * keyBytes);
+    std::uint64_t childHashes[PressCount];
+    int childPresses[PressCount];
     for (std::uint32_t i = 0; i < arena.size(); ++i) {
-        std::memcpy(key.data(), arena.at(i), keyBytes);
-        model.readBoard(key.data(), parent);
+        // States found together mostly share their board: decode it only
+        // when it differs from the one decoded last.
+        const std::uint8_t* stored = arena.at(i);
+        const bool sameBoard = i > 0 && std::memcmp(stored + 2, key.data() + 2, keyBytes - 2) == 0;
+        std::memcpy(key.data(), stored, keyBytes);
+        if (!sameBoard) model.readBoard(key.data(), parent);
         ++result.expanded;
+        int childCount = 0;
         for (int p = 0; p < PressCount; ++p) {
             board = parent;
             Model::readTank(key.data());
@@ -440,14 +471,16 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
                 return result;
             }
             if (outcome == Lost) continue;
-            std::memcpy(scratchKey.data(), key.data(), keyBytes);
-            Model::writeTank(scratchKey.data());
+            std::uint8_t* child = &children[childCount * keyBytes];
+            std::memcpy(child, key.data(), keyBytes);
+            Model::writeTank(child);
             if (std::memcmp(&board, &parent, sizeof board) != 0) {
                 // The board changed: write it down, and make sure that the
                 // key gives back exactly this board.
                 bool ok = model.writeBoard(board, scratchKey.data());
                 if (ok) {
-                    model.readBoard(scratchKey.data(), check);
+                    std::memcpy(child + 2, scratchKey.data() + 2, keyBytes - 2);
+                    model.readBoard(child, check);
                     ok = std::memcmp(&board, &check, sizeof board) == 0;
                 }
                 if (!ok) {
@@ -456,16 +489,22 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
                     finish(Status::Unknown);
                     return result;
                 }
+            } else if (child[0] == key[0] && child[1] == key[1]) {
+                continue;  // nothing changed
             }
-            set.insert(scratchKey.data(), added);
-            if (added) {
-                parents.push(i);
-                presses.push(static_cast<std::uint8_t>(p));
-                if (arena.size() > maxStates) {
-                    finish(Status::Unknown);
-                    result.states = maxStates;
-                    return result;
-                }
+            childHashes[childCount] = set.hash(child);
+            set.prefetch(childHashes[childCount]);
+            childPresses[childCount++] = p;
+        }
+        for (int c = 0; c < childCount; ++c) {
+            set.insert(&children[c * keyBytes], childHashes[c], added);
+            if (!added) continue;
+            parents.push(i);
+            presses.push(static_cast<std::uint8_t>(childPresses[c]));
+            if (arena.size() > maxStates) {
+                finish(Status::Unknown);
+                result.states = maxStates;
+                return result;
             }
         }
     }
