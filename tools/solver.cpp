@@ -1,9 +1,11 @@
 #include "tools/solver.h"
 
-#include <cstdlib>
+#include <sys/mman.h>
+
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "game/board.h"
 #include "game/levels.h"
@@ -18,13 +20,47 @@ namespace {
 const char* const pressNames[PressCount] = {"Left", "Right", "Up", "Down", "Space"};
 const int pressKeys[PressCount] = {KeyLeft, KeyRight, KeyUp, KeyDown, KeySpace};
 
+// Zeroed memory straight from the system, in huge pages where it will give
+// them: the state set is read at random, and small pages would make nearly
+// every look-up an address-translation miss as well as a cache miss.
+class Block {
+public:
+    Block() = default;
+    explicit Block(std::size_t bytes) : bytes_(bytes) {
+        void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        madvise(p, bytes, MADV_HUGEPAGE);
+        data_ = static_cast<std::uint8_t*>(p);
+    }
+    Block(Block&& other) noexcept { swap(other); }
+    Block& operator=(Block&& other) noexcept {
+        swap(other);
+        return *this;
+    }
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    ~Block() {
+        if (data_) munmap(data_, bytes_);
+    }
+    void swap(Block& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(bytes_, other.bytes_);
+    }
+    std::uint8_t* data() const { return data_; }
+    std::size_t bytes() const { return bytes_; }
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::size_t bytes_ = 0;
+};
+
 // Fixed-size records in chunks, so that growing never copies what is stored.
 class Arena {
 public:
     explicit Arena(std::size_t stride) : stride_(stride) {}
-    std::uint8_t* at(std::uint32_t i) { return chunks_[i >> ChunkShift].get() + (i & ChunkMask) * stride_; }
+    std::uint8_t* at(std::uint32_t i) { return chunks_[i >> ChunkShift].data() + (i & ChunkMask) * stride_; }
     std::uint32_t push(const std::uint8_t* record) {
-        if ((size_ & ChunkMask) == 0) chunks_.emplace_back(new std::uint8_t[stride_ << ChunkShift]);
+        if ((size_ & ChunkMask) == 0) chunks_.emplace_back(stride_ << ChunkShift);
         std::memcpy(at(size_), record, stride_);
         return size_++;
     }
@@ -32,11 +68,11 @@ public:
     std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (stride_ << ChunkShift); }
 
 private:
-    static constexpr unsigned ChunkShift = 16;
+    static constexpr unsigned ChunkShift = 18;
     static constexpr std::uint32_t ChunkMask = (1u << ChunkShift) - 1;
     std::size_t stride_;
     std::uint32_t size_ = 0;
-    std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+    std::vector<Block> chunks_;
 };
 
 inline std::uint64_t rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
@@ -98,21 +134,16 @@ public:
     std::uint64_t bytes() const { return (mask_ + 1) * sizeof(std::uint64_t); }
 
 private:
-    struct Free {
-        void operator()(std::uint64_t* p) const { std::free(p); }
-    };
-    using Slots = std::unique_ptr<std::uint64_t[], Free>;
-
     void resize(std::size_t size) {
-        // calloc: large blocks come as fresh zero pages, with nothing to clear.
-        Slots old(static_cast<std::uint64_t*>(std::calloc(size, sizeof(std::uint64_t))));
-        if (!old) throw std::bad_alloc();
-        old.swap(slots_);
-        const std::size_t previous = mask_ + 1;
+        Block fresh(size * sizeof(std::uint64_t));
+        fresh.swap(table_);
+        const std::uint64_t* old = reinterpret_cast<const std::uint64_t*>(fresh.data());
+        slots_ = reinterpret_cast<std::uint64_t*>(table_.data());
+        const std::size_t previous = old ? mask_ + 1 : 0;
         mask_ = size - 1;
         shift_ = 64;
         for (std::size_t s = size; s > 1; s >>= 1) --shift_;
-        for (std::size_t k = 0; old && k < previous; ++k) {
+        for (std::size_t k = 0; k < previous; ++k) {
             const std::uint64_t slot = old[k];
             if (!slot) continue;
             std::size_t i = (slot & 0xFFFFFFFF00000000ULL) >> shift_;
@@ -123,7 +154,8 @@ private:
 
     Arena& arena_;
     std::size_t keyBytes_;
-    Slots slots_;
+    Block table_;
+    std::uint64_t* slots_ = nullptr;
     std::size_t mask_ = 0;
     unsigned shift_ = 64;
     std::size_t used_ = 0;
