@@ -335,6 +335,17 @@ TEST_F(Input, PlayingKeysReachTheTankOnlyInPlay) {
     onKey(KeySpace);
     EXPECT_EQ(board.at(3, 4).state, 6);
 
+    // Before any tank start the tank faces nowhere: a shot is ignored
+    // rather than walking its own cell for ever.
+    startLevel(0);
+    tankX = tankY = tankDX = tankDY = 0;
+    tankAngle = 0;
+    headless::resetStats();
+    onKey(KeySpace);
+    EXPECT_EQ(outcome, InPlay);
+    EXPECT_EQ(headless::stats().animationFrames, 0);
+    EXPECT_EQ(board.at(0, 0).state, 0);
+
     // Once the level is decided, none of them does anything.
     for (int result : {Won, Lost}) {
         for (int key : {KeyRight, KeyD, KeyDown, KeyS, KeyLeft, KeyA, KeyUp, KeyW, KeySpace, KeyR}) {

@@ -162,6 +162,7 @@ TEST(ReplayTool, RefusesBadInputWithStatus2AndNoReport) {
         {"--data '" + missing + "' Enter", missing},
         {data() + "--levels '" + missing + "'", missing},
         {data() + "--levels '" + shortLevels + "'", shortLevels},
+        {data() + "--levels '" + sampleDir() + "'", sampleDir()},
         {data() + "--start 3", "3"},
         {data() + "--start 1000", "1000"},
         {data() + "--start -1", "-1"},
