@@ -221,6 +221,8 @@ TEST_F(Screens, NumbersAreCentredInTheirCell) {
         {42, {{22, 4}, {36, 2}}},
         {123, {{15, 1}, {29, 2}, {43, 3}}},
         {999, {{15, 9}, {29, 9}, {43, 9}}},
+        // Only three places fit a cell: beyond 999 the last three show.
+        {1234, {{15, 2}, {29, 3}, {43, 4}}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.number);
