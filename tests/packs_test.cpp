@@ -7,9 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "app/startup.h"
 #include "assets/packs.h"
 #include "game/board.h"
 #include "game/painter.h"
+#include "render/screen.h"
+#include "ui/screens.h"
 #include "tests/support.h"
 
 using namespace testsupport;
@@ -250,4 +253,26 @@ TEST_F(Packs, TheSpriteSetHasItsEighteenObjects) {
     EXPECT_EQ(canvasAt(screenCanvas, 53, 29), (Bgr{1, 2, 3}));
     // Fresh canvases are black.
     EXPECT_EQ(canvasAt(waterCanvas, 7, 9), (Bgr{0, 0, 0}));
+}
+
+TEST_F(Packs, StartUpWithAShortSecondPackShowsBlackTilesAndNoSprites) {
+    const std::string dir = tempDir("startshort");
+    writeSyntheticPacks(dir, std::string::npos, 442368);
+    Record r = filledRecord(2);
+    r[7 * 16 + 3] = 10;
+    r[0] = 21;  // a slot, from the lost part of the pack
+    std::vector<Record> records(31, r);
+    writeLevelFile(dir + "/data.lvl", records);
+    resetGameState();
+    ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
+    // The level list: its background whole; cells, digits and arrows gone.
+    currentLevel = 30;
+    setScreen(LevelSelect);
+    for (int y = 0; y < 384; ++y)
+        for (int x = 0; x < 384; ++x) ASSERT_EQ(screenPixel(x, y), syntheticPixel(2, 0, x, y)) << x << "," << y;
+    // In play the slot is a black tile; the tank (pack 1) still shows.
+    setScreen(Playing);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x) ASSERT_EQ(screenPixel(x, y), (Bgr{0, 0, 0})) << x << "," << y;
+    EXPECT_EQ(screenPixel(72 + 5, 168 + 0 + 1), syntheticPixel(1, 23, 22, 5));
 }
