@@ -230,8 +230,9 @@ TEST(ReplayTool, PngIsTheScreenInRedGreenBlue) {
         }
         stbi_image_free(px);
     }
-    // An unwritable PNG: the report is out, the status says it failed.
+    // An unwritable PNG fails like any unusable file: status 2, no report.
     const ToolRun bad = replay(data() + "--png '" + dir + "/no/such/folder/x.png'");
     EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.find("x.png"), std::string::npos);
 }

@@ -309,10 +309,10 @@ int runReplay(int argc, char** argv) {
         result.quit = true;
     }
     if (!result.quit) result = playGroups(groups);
-    std::fputs(replayReport(result.quit).c_str(), stdout);
     if (!options.pngFile.empty() && !writeScreenPng(options.pngFile)) {
         std::fprintf(stderr, "brimvale-tool replay: cannot write %s\n", options.pngFile.c_str());
         return 2;
     }
+    std::fputs(replayReport(result.quit).c_str(), stdout);
     return 0;
 }
