@@ -114,13 +114,20 @@ inline Report parseReport(const std::string& text) {
     return r;
 }
 
+// One folder of synthetic packs for the whole run; each play rewrites only
+// its level file.
+inline const std::string& dataDir() {
+    static const std::string dir = testsupport::makeDataDir("rules", {testsupport::filledRecord(2)});
+    return dir;
+}
+
 // Plays `events` (replay tokens) on the board, started as level 0 at once.
 // A second board, if given, is level 1.
 inline Report play(const Rows& rows, const std::string& events, const Rows& next = Rows()) {
     std::vector<testsupport::Record> records{record(rows)};
     if (!next.empty()) records.push_back(record(next));
-    const std::string dir = testsupport::makeDataDir("rules", records);
-    return parseReport(testsupport::replayInProcess(dir, 0, events));
+    testsupport::writeLevelFile(dataDir() + "/data.lvl", records);
+    return parseReport(testsupport::replayInProcess(dataDir(), 0, events));
 }
 
 // What the start of a level and the replay's closing redraw cost: the
