@@ -13,6 +13,7 @@
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "render/screen.h"
+#include "tests/rules_harness.h"
 #include "tests/support.h"
 #include "ui/input.h"
 #include "ui/screens.h"
@@ -72,7 +73,7 @@ std::string describe(const testsupport::Record& level, const std::vector<int>& k
 
 TEST(RulesEquivalence, DrawingOffPlaysTheSameGame) {
     // Pictures need packs; the boards themselves come from the generator.
-    const std::string dir = testsupport::makeDataDir("equivalence", {testsupport::filledRecord(Ground)});
+    const std::string& dir = rulestest::dataDir();
     ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
 
     std::mt19937 rng(20240611);

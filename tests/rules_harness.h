@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -116,9 +117,17 @@ inline Report parseReport(const std::string& text) {
 
 // One folder of synthetic packs for the whole run; each play rewrites only
 // its level file.
+// The folder goes when the test program ends.
 inline const std::string& dataDir() {
-    static const std::string dir = testsupport::makeDataDir("rules", {testsupport::filledRecord(2)});
-    return dir;
+    struct Folder {
+        std::string path = testsupport::makeDataDir("rules", {testsupport::filledRecord(2)});
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
 }
 
 // Plays `events` (replay tokens) on the board, started as level 0 at once.
