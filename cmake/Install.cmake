@@ -15,7 +15,7 @@ if(BRIMVALE_GAME)
 endif()
 install(TARGETS brimvale-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/man/brimvale-tool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES data/desktop/brimvale.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps OPTIONAL)
+install(FILES data/art/icon.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME brimvale.png)
 install(FILES ${BRIMVALE_DATA_BUILD_DIR}/data01.pak ${BRIMVALE_DATA_BUILD_DIR}/data02.pak
               ${BRIMVALE_DATA_BUILD_DIR}/data.lvl
         DESTINATION ${BRIMVALE_SHARE_DIR} OPTIONAL)

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -19,12 +20,30 @@
 
 namespace testsupport {
 
+namespace {
+// Every folder made for a test goes when the test program ends.
+std::vector<std::string>& madeDirs() {
+    static std::vector<std::string> dirs;
+    return dirs;
+}
+const pid_t ownerPid = getpid();
+void removeMadeDirs() {
+    if (getpid() != ownerPid) return;  // a forked child leaves them to its parent
+    for (const std::string& dir : madeDirs()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+}
+}  // namespace
+
 std::string tempDir(const std::string& tag) {
+    if (madeDirs().empty()) std::atexit(removeMadeDirs);
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/brimvale-" + tag + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+    madeDirs().push_back(buffer.data());
     return buffer.data();
 }
 

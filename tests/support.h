@@ -8,7 +8,8 @@
 
 namespace testsupport {
 
-// A fresh empty folder under the system's temporary folder.
+// A fresh empty folder under the system's temporary folder, removed when the
+// test program ends.
 std::string tempDir(const std::string& tag);
 
 // Pixel byte `i` of pack `pack`, block `block`, as the synthetic packs hold

@@ -29,6 +29,8 @@ struct ManifestEntry {
 };
 
 constexpr const char* ManifestName = "manifest.txt";
+// The desktop icon that paint-art draws beside the pack sources.
+constexpr const char* IconName = "icon.png";
 
 // The file name our own art set uses for a block.
 const char* standardFileName(int pack, int block);

@@ -983,6 +983,13 @@ bool paintArt(const std::string& outDir, const std::string& fontDir, std::string
             const std::vector<std::uint8_t> bytes = pic.bytes(b.bytesPerPixel);
             if (!writePng(path, pic.w, pic.h, b.bytesPerPixel, bytes.data(), error)) return false;
         }
+    // The desktop icon (not part of a pack): the tank on its ground, twice as large.
+    Picture icon(48, 48);
+    icon.drawScaled(a.p1[14], 0, 0, 2);
+    icon.drawScaled(a.p1[23], 0, 0, 2);
+    const std::vector<std::uint8_t> iconBytes = icon.bytes(4);
+    if (!writePng((std::filesystem::path(outDir) / IconName).string(), 48, 48, 4, iconBytes.data(), error))
+        return false;
     const std::string manifest = standardManifestText();
     return writeFileBytes((std::filesystem::path(outDir) / ManifestName).string(),
                           reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size(), error);
