@@ -73,6 +73,17 @@ void Sprite::drawFrameTinted(int x, int y, float angle, int f, std::uint32_t col
 }
 
 std::uint8_t blendComponent(std::uint8_t dst, std::uint8_t src, std::uint8_t alpha) {
+    // The exact value is ((255 - A) dst + A src) / 255. When that is not a
+    // whole number it lies at least 1/255 from one, far beyond the rounding
+    // of extended precision, so truncating it is what the extended sum gives.
+    // Only a whole number can come out one lower, and for those (one case in
+    // 255) the extended-precision sum itself decides.
+    const int numerator = (255 - alpha) * dst + alpha * src;
+    if (numerator % 255 != 0) return static_cast<std::uint8_t>(numerator / 255);
+    return blendComponentExtended(dst, src, alpha);
+}
+
+std::uint8_t blendComponentExtended(std::uint8_t dst, std::uint8_t src, std::uint8_t alpha) {
     const long double a = static_cast<long double>(alpha) / 255;
     const long double keep = 1 - a;
     const long double under = keep * static_cast<long double>(dst);
