@@ -71,15 +71,19 @@ const std::uint8_t* cellImage(int x, int y, bool withObjects) {
     }
     if (isObjectCode(code)) {
         objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
-        if (code == MovableBlock)
-            blockSprite->draw(0, 0, 0);
-        else if (code <= AntiTankUp)
-            antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
-        else
-            mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+        drawObjectSprite(code);
         return objectCanvas->pixels;
     }
     return storedPicture(code, cell.state);
+}
+
+void drawObjectSprite(int code) {
+    if (code == MovableBlock)
+        blockSprite->draw(0, 0, 0);
+    else if (code >= AntiTankRight && code <= AntiTankUp)
+        antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
+    else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
+        mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
 }
 
 void drawCell(int x, int y, bool withObjects) {

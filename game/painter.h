@@ -8,5 +8,8 @@
 const std::uint8_t* cellImage(int x, int y, bool withObjects);
 // The shores of the water (or sunk block) cell at (x, y), onto waterCanvas.
 void drawWaterEdges(int x, int y);
+// The sprite of object `code` (block, anti-tank, movable mirror) at (0, 0)
+// of objectCanvas, over whatever the canvas holds.
+void drawObjectSprite(int code);
 // cellImage into the screen buffer at the cell's place. On the board only.
 void drawCell(int x, int y, bool withObjects);

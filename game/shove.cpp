@@ -8,15 +8,6 @@
 
 namespace {
 
-void drawShovedObject(int code) {
-    if (code == MovableBlock)
-        blockSprite->draw(0, 0, 0);
-    else if (code >= AntiTankRight && code <= AntiTankUp)
-        antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
-    else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-        mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
-}
-
 void slideFrame(int x, int y, int dx, int dy, int code, std::uint32_t colour, int s) {
     const int tx = x + dx, ty = y + dy;
     beginFrame();
@@ -28,7 +19,7 @@ void slideFrame(int x, int y, int dx, int dy, int code, std::uint32_t colour, in
     // The object over exactly the ground it is passing.
     objectCanvas->blit(cellImage(x, y, false), -s * dx, -s * dy, 24, 24);
     objectCanvas->blit(cellImage(tx, ty, false), (24 - s) * dx, (24 - s) * dy, 24, 24);
-    drawShovedObject(code);
+    drawObjectSprite(code);
     objectCanvas->present(24 * x + s * dx, 24 * y + s * dy);
     presentFrame();
     platform::swapBuffers();

@@ -36,15 +36,6 @@ bool pushedFromBack(int code, int dx, int dy) {
     }
 }
 
-void drawObjectSprite(int code) {
-    if (code == MovableBlock)
-        blockSprite->draw(0, 0, 0);
-    else if (code >= AntiTankRight && code <= AntiTankUp)
-        antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
-    else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-        mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
-}
-
 void turnTank(int dx, int dy, float angle) {
     int frames = 11;
     float step;
