@@ -407,6 +407,33 @@ void runGameTests(const std::string& traceLib) {
     }
 }
 
+// Start-up failures the player can read: no display, no level file, no
+// pack. Each ends with one line on stderr, before any window.
+void runStartupFailureTests() {
+    const std::string dir = workDir + "/broken";
+    mkdir(dir.c_str(), 0755);
+    const std::string game = "cd " + dir + " && ";
+    int status = 0;
+    // The shell reports an abort as status 134.
+    std::string err = shell(game + "(DISPLAY=:4711 " + gamePath + "; echo \"status $?\") 2>&1", &status);
+    if (err.find("data01.pak") != std::string::npos && err.find("status 134") != std::string::npos)
+        std::printf("ok: a missing pack ends the game abnormally, naming the file\n");
+    else
+        fail("a missing pack: " + err);
+    shell("cp " + packDir + "/data01.pak " + packDir + "/data02.pak " + dir + "/");
+    err = shell(game + "(DISPLAY=:4711 " + gamePath + "; echo \"status $?\") 2>&1", &status);
+    if (err.find("data.lvl") != std::string::npos && err.find("status 1\n") != std::string::npos)
+        std::printf("ok: a missing level file is reported, status 1\n");
+    else
+        fail("a missing level file: " + err);
+    writeTestLevels(dir + "/data.lvl");
+    err = shell(game + "(DISPLAY=:4711 " + gamePath + "; echo \"status $?\") 2>&1", &status);
+    if (err.find("window") != std::string::npos && err.find("status 1\n") != std::string::npos)
+        std::printf("ok: without a display the game says why and ends with status 1\n");
+    else
+        fail("no display: " + err);
+}
+
 void runInstalledTest() {
     const std::string launcher = installedPrefix + "/bin/brimvale";
     const std::string dataDir = installedPrefix + "/share/brimvale";
@@ -463,11 +490,12 @@ int main(int argc, char** argv) {
     if (!mkdtemp(tmpl)) return 1;
     workDir = tmpl;
 
+    if (installedPrefix.empty()) runStartupFailureTests();
     std::string why;
     const pid_t xvfb = startXvfb(why);
     if (xvfb < 0) {
         std::printf("SKIPPED: no X server for the window test: %s\n", why.c_str());
-        return 77;
+        return failures ? 1 : 77;
     }
     std::printf("Xvfb on display %s; screenshots in %s\n", display.c_str(), workDir.c_str());
     if (installedPrefix.empty())
