@@ -95,7 +95,9 @@ bool windowShouldClose() { return glfwWindowShouldClose(window); }
 
 bool openWindow(const char** why) {
     if (!glfwInit()) {
-        *why = "the window system could not start (is there a display?)";
+        const char* description = nullptr;
+        glfwGetError(&description);
+        *why = description ? description : "the window system could not start (is there a display?)";
         return false;
     }
     glfwWindowHint(GLFW_RESIZABLE, 0);
