@@ -85,28 +85,21 @@ bool packArt(const std::string& artDir, const std::string& outDir, std::string& 
 
 }  // namespace art
 
+namespace {
+const char* const packHelp =
+    "usage: brimvale-tool pack [--art DIR] [--out DIR]\n\n"
+    "Builds data01.pak and data02.pak from the PNG sources listed in DIR/manifest.txt.\n"
+    "Every image is checked: exact size and frame count, rgb blocks fully opaque.\n"
+    "Nothing is written if any image is wrong.\n\n"
+    "  --art DIR   folder with manifest.txt and the PNGs (default: data/art)\n"
+    "  --out DIR   where the packs go, created if missing (default: .)\n";
+}  // namespace
+
 int runPack(int argc, char** argv) {
     std::string artDir = "data/art";
     std::string outDir = ".";
-    for (int i = 0; i < argc; ++i) {
-        const char* a = argv[i];
-        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
-            std::printf(
-                "usage: brimvale-tool pack [--art DIR] [--out DIR]\n\n"
-                "Builds data01.pak and data02.pak from the PNG sources listed in DIR/manifest.txt.\n"
-                "Every image is checked: exact size and frame count, rgb blocks fully opaque.\n"
-                "Nothing is written if any image is wrong.\n\n"
-                "  --art DIR   folder with manifest.txt and the PNGs (default: data/art)\n"
-                "  --out DIR   where the packs go, created if missing (default: .)\n");
-            return 0;
-        }
-        if ((!std::strcmp(a, "--art") || !std::strcmp(a, "--out")) && i + 1 < argc) {
-            (a[2] == 'a' ? artDir : outDir) = argv[++i];
-            continue;
-        }
-        std::fprintf(stderr, "brimvale-tool pack: unexpected argument '%s' (see --help)\n", a);
-        return 2;
-    }
+    const int status = parseToolOptions("pack", argc, argv, packHelp, {{"--art", &artDir}, {"--out", &outDir}});
+    if (status >= 0) return status;
     std::string error;
     if (!art::packArt(artDir, outDir, error)) {
         std::fprintf(stderr, "brimvale-tool pack: %s\n", error.c_str());

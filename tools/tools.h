@@ -2,6 +2,7 @@
 // name and returns the process exit status.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 int runReplay(int argc, char** argv);
@@ -10,6 +11,17 @@ int runUnpack(int argc, char** argv);
 int runPaintArt(int argc, char** argv);
 int runLevels(int argc, char** argv);
 int runSolve(int argc, char** argv);
+
+// A "--name VALUE" option of a subcommand.
+struct ToolOption {
+    const char* name;
+    std::string* value;
+};
+// Reads "--name VALUE" options and --help (which prints `help`). Returns -1
+// when the command should go on, else the exit status to end with (0 after
+// --help, 2 with a message on stderr for anything else).
+int parseToolOptions(const char* command, int argc, char** argv, const std::string& help,
+                     std::initializer_list<ToolOption> options);
 
 // The data folder that the build (or the installation) makes.
 std::string defaultDataDir();

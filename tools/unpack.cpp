@@ -56,28 +56,21 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
 
 }  // namespace art
 
+namespace {
+const char* const unpackHelp =
+    "usage: brimvale-tool unpack [--data DIR] [--out DIR]\n\n"
+    "Turns DIR/data01.pak and DIR/data02.pak into one PNG per block and a manifest.txt\n"
+    "that `brimvale-tool pack --art` accepts. A short pack is read as if its missing\n"
+    "bytes were zero (black tiles, invisible sprites).\n\n"
+    "  --data DIR  folder with the two packs (default: .)\n"
+    "  --out DIR   where the PNGs and manifest go, created if missing (default: art-unpacked)\n";
+}  // namespace
+
 int runUnpack(int argc, char** argv) {
     std::string dataDir = ".";
     std::string outDir = "art-unpacked";
-    for (int i = 0; i < argc; ++i) {
-        const char* a = argv[i];
-        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
-            std::printf(
-                "usage: brimvale-tool unpack [--data DIR] [--out DIR]\n\n"
-                "Turns DIR/data01.pak and DIR/data02.pak into one PNG per block and a manifest.txt\n"
-                "that `brimvale-tool pack --art` accepts. A short pack is read as if its missing\n"
-                "bytes were zero (black tiles, invisible sprites).\n\n"
-                "  --data DIR  folder with the two packs (default: .)\n"
-                "  --out DIR   where the PNGs and manifest go, created if missing (default: art-unpacked)\n");
-            return 0;
-        }
-        if ((!std::strcmp(a, "--data") || !std::strcmp(a, "--out")) && i + 1 < argc) {
-            (a[2] == 'd' ? dataDir : outDir) = argv[++i];
-            continue;
-        }
-        std::fprintf(stderr, "brimvale-tool unpack: unexpected argument '%s' (see --help)\n", a);
-        return 2;
-    }
+    const int status = parseToolOptions("unpack", argc, argv, unpackHelp, {{"--data", &dataDir}, {"--out", &outDir}});
+    if (status >= 0) return status;
     std::string error;
     std::vector<std::string> notes;
     const bool ok = art::unpackArt(dataDir, outDir, error, &notes);
