@@ -72,6 +72,14 @@ bool damageWall(int x, int y) {
     return fell;
 }
 
+// The beam tries to shove what it met; a refused shove stops it as a wall
+// would. True when the object moved.
+bool shoveOrStop(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
+    if (shoveByBeam(x, y, dx, dy, code, colour)) return true;
+    rules::lingerBeam();
+    return false;
+}
+
 }  // namespace
 
 void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
@@ -120,10 +128,7 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
                     drawBeamSegment(x, y, 90 * orientation, colour);
                     moveOn = true;
                 } else if (movable) {
-                    if (shoveByBeam(x, y, dx, dy, code, colour))
-                        boardChanged = true;
-                    else
-                        rules::lingerBeam();
+                    boardChanged = shoveOrStop(x, y, dx, dy, code, colour);
                     walking = false;
                 }
                 break;
@@ -137,10 +142,7 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
                     destroyAntiTank(x, y);
                     return;
                 }
-                if (shoveByBeam(x, y, dx, dy, code, colour))
-                    boardChanged = true;
-                else
-                    rules::lingerBeam();
+                boardChanged = shoveOrStop(x, y, dx, dy, code, colour);
                 walking = false;
                 break;
             case BrickWall:
