@@ -477,6 +477,7 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
     };
 
     Board parent = start, check = start;
+    bool boardIsParent = false;  // does the game's board hold `parent` now?
     // The children of one state, written first and looked up after, so that
     // their slots can be fetched from memory meanwhile.
     std::vector<std::uint8_t> children(PressCount * keyBytes);
@@ -488,11 +489,17 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
         const std::uint8_t* stored = arena.at(i);
         const bool sameBoard = i > 0 && std::memcmp(stored + 2, key.data() + 2, keyBytes - 2) == 0;
         std::memcpy(key.data(), stored, keyBytes);
-        if (!sameBoard) model.readBoard(key.data(), parent);
+        if (!sameBoard) {
+            model.readBoard(key.data(), parent);
+            boardIsParent = false;
+        }
         ++result.expanded;
         int childCount = 0;
         for (int p = 0; p < PressCount; ++p) {
-            board = parent;
+            // Most presses leave the board alone: it is put back only when
+            // the last one changed it.
+            if (!boardIsParent) board = parent;
+            boardIsParent = true;
             Model::readTank(key.data());
             screenState = Playing;
             outcome = InPlay;
@@ -502,11 +509,15 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
                 finish(Status::Solved);
                 return result;
             }
-            if (outcome == Lost) continue;
+            if (outcome == Lost) {
+                boardIsParent = false;
+                continue;
+            }
             std::uint8_t* child = &children[childCount * keyBytes];
             std::memcpy(child, key.data(), keyBytes);
             Model::writeTank(child);
             if (std::memcmp(&board, &parent, sizeof board) != 0) {
+                boardIsParent = false;
                 // The board changed: write it down, and make sure that the
                 // key gives back exactly this board.
                 bool ok = model.writeBoard(board, scratchKey.data());
