@@ -28,8 +28,10 @@ const char* const solveHelp =
     "  --max-states N  stop a level's search after N distinct states\n"
     "                  (default 30000000; a state takes some 20 to 60 bytes)\n"
     "\n"
-    "Exit status: 0 when every line was printed; 2 on bad arguments or an\n"
-    "unreadable level file.\n";
+    "Exit status: 0 when every line was printed; 1 when a board came out of a\n"
+    "press in a form the search cannot write down (a message on stderr names\n"
+    "the presses; the level's line then says unknown); 2 on bad arguments or\n"
+    "an unreadable level file.\n";
 
 bool parseCount(const std::string& text, long long& value) {
     if (text.empty() || text[0] == '-' || text[0] == '+') return false;
