@@ -187,7 +187,7 @@ class Model {
 public:
     enum Kind : std::uint8_t { Brick, WaterCell, Floor, Fixed };
 
-    struct Spec {
+    struct KeptCell {
         std::uint8_t cell;  // y * 16 + x
         Kind kind;
         std::uint8_t bits;
@@ -245,7 +245,7 @@ public:
         for (int i = 0; i < 256; ++i) {
             const Cell& cell = start.cells[i / 16][i % 16];
             const bool isLive = component[i] >= 0 && live[component[i]];
-            Spec s{static_cast<std::uint8_t>(i), Fixed, 0, static_cast<std::uint8_t>(isLive ? objectCount : 1), 1,
+            KeptCell s{static_cast<std::uint8_t>(i), Fixed, 0, static_cast<std::uint8_t>(isLive ? objectCount : 1), 1,
                    cell.terrain, 0};
             int count = 1;
             if (cell.terrain == BrickWall) {
@@ -268,7 +268,7 @@ public:
             if (s.bits == 0) continue;
             s.table = static_cast<std::uint32_t>(decodeTable_.size());
             for (unsigned v = 0; v < (1u << s.bits); ++v) decodeTable_.push_back(valueCell(s, v));
-            specs_.push_back(s);
+            kept_.push_back(s);
             boardBits_ += s.bits;
         }
         keyBytes_ = 2 + (boardBits_ + 7) / 8;
@@ -302,7 +302,7 @@ public:
         std::uint8_t* out = key + 2;
         std::uint64_t acc = 0;
         int filled = 0;
-        for (const Spec& s : specs_) {
+        for (const KeptCell& s : kept_) {
             const Cell& c = b.cells[s.cell >> 4][s.cell & 15];
             const unsigned obj = objectIndex_[c.object];
             if (obj >= s.objects) return false;
@@ -355,7 +355,7 @@ public:
         std::uint64_t acc = 0;
         int filled = 0;
         Cell* cells = &b.cells[0][0];
-        for (const Spec& s : specs_) {
+        for (const KeptCell& s : kept_) {
             if (filled < s.bits) {
                 std::uint32_t word = 0;
                 const std::size_t take = end - in < 4 ? static_cast<std::size_t>(end - in) : 4;
@@ -371,8 +371,8 @@ public:
         }
     }
 
-    // The cell that value v of a spec stands for.
-    Cell valueCell(const Spec& s, unsigned v) const {
+    // The cell that value v of a kept cell stands for.
+    Cell valueCell(const KeptCell& s, unsigned v) const {
         Cell c{s.terrain, 0, 0};
         switch (s.kind) {
             case Brick:
@@ -400,7 +400,7 @@ public:
     }
 
 private:
-    std::vector<Spec> specs_;
+    std::vector<KeptCell> kept_;
     std::vector<Cell> decodeTable_;
     std::uint8_t objectIndex_[256];
     std::vector<std::uint8_t> objectCodes_;
