@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -26,11 +27,21 @@ const int pressKeys[PressCount] = {KeyLeft, KeyRight, KeyUp, KeyDown, KeySpace};
 class Block {
 public:
     Block() = default;
-    explicit Block(std::size_t bytes) : bytes_(bytes) {
-        void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();
-        madvise(p, bytes, MADV_HUGEPAGE);
-        data_ = static_cast<std::uint8_t*>(p);
+    explicit Block(std::size_t bytes) {
+        // Large blocks are aligned to the huge page and rounded up to whole
+        // huge pages, so that all of them can be backed by huge pages.
+        const std::size_t huge = std::size_t(2) << 20;
+        const std::size_t align = bytes >= huge ? huge : 4096;
+        bytes_ = (bytes + align - 1) / align * align;
+        void* raw = mmap(nullptr, bytes_ + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED) throw std::bad_alloc();
+        auto* base = static_cast<std::uint8_t*>(raw);
+        auto* start = reinterpret_cast<std::uint8_t*>((reinterpret_cast<std::uintptr_t>(base) + align - 1) & ~(align - 1));
+        if (start > base) munmap(base, static_cast<std::size_t>(start - base));
+        const std::size_t after = static_cast<std::size_t>(base + bytes_ + align - (start + bytes_));
+        if (after) munmap(start + bytes_, after);
+        madvise(start, bytes_, MADV_HUGEPAGE);
+        data_ = start;
     }
     Block(Block&& other) noexcept { swap(other); }
     Block& operator=(Block&& other) noexcept {
@@ -165,18 +176,19 @@ template <typename T>
 class ChunkedVector {
 public:
     void push(T value) {
-        if ((size_ & Mask) == 0) chunks_.emplace_back(new T[Mask + 1]);
-        chunks_[size_ >> Shift][size_ & Mask] = value;
+        if ((size_ & Mask) == 0) chunks_.emplace_back((Mask + 1) * sizeof(T));
+        at(size_) = value;
         ++size_;
     }
-    T operator[](std::uint32_t i) const { return chunks_[i >> Shift][i & Mask]; }
+    T operator[](std::uint32_t i) const { return const_cast<ChunkedVector*>(this)->at(i); }
     std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (Mask + 1) * sizeof(T); }
 
 private:
-    static constexpr unsigned Shift = 16;
+    T& at(std::uint32_t i) { return reinterpret_cast<T*>(chunks_[i >> Shift].data())[i & Mask]; }
+    static constexpr unsigned Shift = 18;
     static constexpr std::uint32_t Mask = (1u << Shift) - 1;
     std::uint32_t size_ = 0;
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    std::vector<Block> chunks_;
 };
 
 // How a state is written down. Only the cells that can change are kept:
