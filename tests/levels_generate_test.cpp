@@ -55,7 +55,9 @@ TEST(LevelGenerate, SameSeedSameCandidatesAndHonestCounts) {
         EXPECT_EQ(r.moves(), level.moves);
         // Only ground cells of the sketch change; its walls, tank and goal stay.
         for (int i = 0; i < 256; ++i) {
-            if (original[0].cells[i] != 2) EXPECT_EQ(level.cells[i], original[0].cells[i]) << i;
+            if (original[0].cells[i] != 2) {
+                EXPECT_EQ(level.cells[i], original[0].cells[i]) << i;
+            }
         }
     }
     // The sketch's own shortest win is 6 presses; candidates are never shorter.
