@@ -13,16 +13,15 @@ Canvas::~Canvas() { release(); }
 
 void Canvas::blit(const std::uint8_t* src, int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return;
-    for (int row = 0; row < h; ++row) {
+    // Pixels that fall off the canvas are skipped; each row's visible run is
+    // one copy.
+    const int firstCol = x < 0 ? -x : 0;
+    const int endCol = x + w > width ? width - x : w;
+    for (int row = 0; row < h; ++row, src += static_cast<std::ptrdiff_t>(w) * 3) {
         const int ty = y + row;
-        for (int col = 0; col < w; ++col, src += 3) {
-            const int tx = x + col;
-            if (tx < 0 || tx >= width || ty < 0 || ty >= height) continue;
-            std::uint8_t* dst = pixels + index(tx, ty) * 3;
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-        }
+        if (ty < 0 || ty >= height || firstCol >= endCol) continue;
+        std::memcpy(pixels + index(x + firstCol, ty) * 3, src + firstCol * 3,
+                    static_cast<std::size_t>(endCol - firstCol) * 3);
     }
 }
 
