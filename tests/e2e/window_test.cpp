@@ -354,6 +354,22 @@ void runGameTests(const std::string& traceLib) {
     scenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
     scenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
     {
+        // Title, level list, a level, pause, restart, back to the list, to
+        // the title, and quit.
+        Game game = startGame(gamePath, dataDir, "");
+        const std::vector<std::string> tour = {"Space", "Enter",  "Right",  "Escape",
+                                               "R",     "Escape", "Escape", "Escape"};
+        send(game, tour);
+        expectScreen(game, "tour", dataDir, tour);
+        send(game, {"Escape"});
+        const int status = waitGame(game, 10);
+        if (status == 0)
+            std::printf("ok: after a tour of every screen, Escape on the title quits with status 0\n");
+        else
+            fail("the tour: exit status " + std::to_string(status));
+        stopGame(game);
+    }
+    {
         Game game = startGame(gamePath, dataDir, "");
         send(game, {"click:200,340"});
         const int status = waitGame(game, 10);
