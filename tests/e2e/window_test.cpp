@@ -154,6 +154,16 @@ void stopGame(Game& game) {
     }
 }
 
+// Waits for the game to end and expects status 0; stops it either way.
+void expectExitZero(Game& game, const std::string& okMessage, const std::string& what) {
+    const int status = waitGame(game, 10);
+    if (status == 0)
+        std::printf("ok: %s\n", okMessage.c_str());
+    else
+        fail(what + ": exit status " + std::to_string(status));
+    stopGame(game);
+}
+
 std::string xdotoolKey(const std::string& token) {
     static const char* const names[][2] = {
         {"Space", "space"}, {"Enter", "Return"}, {"Escape", "Escape"}, {"Left", "Left"},   {"Right", "Right"},
@@ -340,12 +350,7 @@ void runGameTests(const std::string& traceLib) {
         checkWindowProperties(game);
         expectScreen(game, "title", dataDir, {});
         send(game, {"Escape"});
-        const int status = waitGame(game, 10);
-        if (status == 0)
-            std::printf("ok: Escape on the title quits with status 0\n");
-        else
-            fail("Escape on the title: exit status " + std::to_string(status));
-        stopGame(game);
+        expectExitZero(game, "Escape on the title quits with status 0", "Escape on the title");
     }
     scenario(dataDir, "level-list", {"Space", "PageDown", "Right"});
     scenario(dataDir, "clicks", {"click:200,280", "click:40,40"});
@@ -362,22 +367,12 @@ void runGameTests(const std::string& traceLib) {
         send(game, tour);
         expectScreen(game, "tour", dataDir, tour);
         send(game, {"Escape"});
-        const int status = waitGame(game, 10);
-        if (status == 0)
-            std::printf("ok: after a tour of every screen, Escape on the title quits with status 0\n");
-        else
-            fail("the tour: exit status " + std::to_string(status));
-        stopGame(game);
+        expectExitZero(game, "after a tour of every screen, Escape on the title quits with status 0", "the tour");
     }
     {
         Game game = startGame(gamePath, dataDir, "");
         send(game, {"click:200,340"});
-        const int status = waitGame(game, 10);
-        if (status == 0)
-            std::printf("ok: the \"Exit\" button quits with status 0\n");
-        else
-            fail("the Exit button: exit status " + std::to_string(status));
-        stopGame(game);
+        expectExitZero(game, "the \"Exit\" button quits with status 0", "the Exit button");
     }
     {
         // The close button: the texture is deleted, then the window system
@@ -402,12 +397,7 @@ void runGameTests(const std::string& traceLib) {
         }
         sleepMs(300);
         closeWindow(game);
-        const int status = waitGame(game, 10);
-        if (status == 0)
-            std::printf("ok: closing the window ends the game with status 0\n");
-        else
-            fail("closing the window: exit status " + std::to_string(status));
-        stopGame(game);
+        expectExitZero(game, "closing the window ends the game with status 0", "closing the window");
         const std::string calls = readFile(trace);
         const std::size_t del = calls.find("glDeleteTextures"), term = calls.find("glfwTerminate");
         if (del != std::string::npos && term != std::string::npos && del < term)
@@ -468,12 +458,7 @@ void runInstalledTest() {
     send(game, {"Space"});
     expectScreen(game, "installed-level-list", dataDir, {"Space"});
     send(game, {"Escape", "Escape"});
-    const int status = waitGame(game, 10);
-    if (status == 0)
-        std::printf("ok: the installed game quits with status 0\n");
-    else
-        fail("the installed game: exit status " + std::to_string(status));
-    stopGame(game);
+    expectExitZero(game, "the installed game quits with status 0", "the installed game");
 }
 
 }  // namespace
