@@ -155,24 +155,24 @@ void replace(T*& slot, T* fresh) {
 
 void buildSpriteSet() {
     replace(tankCanvas, new Canvas(24, 24));
-    replace(tankSprite, new Sprite(tankCanvas, packImage(1, 23), 24, 24));
+    replace(tankSprite, new Sprite(tankCanvas, packImage(Pack1Block::Tank), 24, 24));
     replace(waterCanvas, new Canvas(24, 24));
     replace(objectCanvas, new Canvas(24, 24));
-    replace(beamStraightSprite, new Sprite(objectCanvas, packImage(1, 15), 24, 24));
-    replace(beamCornerSprite, new Sprite(objectCanvas, packImage(1, 16), 24, 24));
-    replace(beamCrossSprite, new Sprite(objectCanvas, packImage(1, 17), 24, 24));
-    replace(mirrorSprite, new Sprite(objectCanvas, packImage(1, 22), 24, 24));
+    replace(beamStraightSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamStraight), 24, 24));
+    replace(beamCornerSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamCorner), 24, 24));
+    replace(beamCrossSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamCrossing), 24, 24));
+    replace(mirrorSprite, new Sprite(objectCanvas, packImage(Pack1Block::MovableMirror), 24, 24));
     mirrorSprite->setFrameSize(24, 24);
-    replace(blockSprite, new Sprite(objectCanvas, packImage(1, 0), 24, 24));
-    replace(antiTankSprite, new Sprite(objectCanvas, packImage(1, 29), 24, 24));
-    replace(explosionSprite, new Sprite(objectCanvas, packImage(1, 28), 24, 24));
+    replace(blockSprite, new Sprite(objectCanvas, packImage(Pack1Block::MovableBlock), 24, 24));
+    replace(antiTankSprite, new Sprite(objectCanvas, packImage(Pack1Block::AntiTank), 24, 24));
+    replace(explosionSprite, new Sprite(objectCanvas, packImage(Pack1Block::Explosion), 24, 24));
     explosionSprite->setFrameSize(24, 24);
     replace(screenCanvas, new Canvas(384, 384));
-    replace(screenTankSprite, new Sprite(screenCanvas, packImage(1, 23), 24, 24));
-    replace(levelCellSprite, new Sprite(screenCanvas, packImage(2, 4), 51, 50));
-    replace(digitSprite, new Sprite(screenCanvas, packImage(2, 5), 14, 25));
+    replace(screenTankSprite, new Sprite(screenCanvas, packImage(Pack1Block::Tank), 24, 24));
+    replace(levelCellSprite, new Sprite(screenCanvas, packImage(Pack2Block::LevelCell), 51, 50));
+    replace(digitSprite, new Sprite(screenCanvas, packImage(Pack2Block::Digits), 14, 25));
     digitSprite->setFrameSize(14, 25);
-    replace(arrowFrameSprite, new Sprite(screenCanvas, packImage(2, 6), 57, 57));
-    replace(arrowSprite, new Sprite(screenCanvas, packImage(2, 7), 25, 15));
-    replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(2, 12), 24, 24));
+    replace(arrowFrameSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowFrame), 57, 57));
+    replace(arrowSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15));
+    replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24));
 }

@@ -37,9 +37,60 @@ std::size_t packBytes(int pack);
 // Byte offset of a block within its pack.
 std::size_t packBlockOffset(int pack, int block);
 
-// The loaded pictures: each block addressable by pack and block number.
+// The blocks of data01.pak by role, in file order.
+enum class Pack1Block : int {
+    MovableBlock = 0,
+    BrickStage0 = 1,  // stages 0..10 lie back to back
+    Rubble = 12,
+    Goal = 13,
+    Ground = 14,
+    BeamStraight = 15,
+    BeamCorner = 16,
+    BeamCrossing = 17,
+    FixedMirror0 = 18,  // codes 6..9 lie back to back
+    MovableMirror = 22,
+    Tank = 23,
+    SolidWall = 24,
+    Water = 25,
+    SunkBlock = 26,
+    Title = 27,
+    Explosion = 28,
+    AntiTank = 29,
+    Background = 30,
+};
+
+// The blocks of data02.pak by role, in file order.
+enum class Pack2Block : int {
+    LevelSelectBackground = 0,
+    ShoreFirstHalf = 1,  // the two shore strips; the painter says which half takes which
+    ShoreCorner = 2,
+    ShoreSecondHalf = 3,
+    LevelCell = 4,
+    Digits = 5,
+    ArrowFrame = 6,
+    ArrowGlyph = 7,
+    HorizontalSlot = 8,
+    VerticalSlot = 9,
+    Glass = 10,
+    Scorch = 11,
+    ResultOverlay = 12,
+    ButtonLevels = 13,
+    ButtonContinue = 14,
+    ButtonRestart = 15,
+};
+
+constexpr int BrickStages = 11;
+
+// The loaded pictures: each block addressable by pack and block number
+// (tools that walk every block) or by role (the game).
 const std::uint8_t* packImage(int pack, int block);
 std::uint8_t* packImageMutable(int pack, int block);
+inline const std::uint8_t* packImage(Pack1Block block) { return packImage(1, static_cast<int>(block)); }
+inline const std::uint8_t* packImage(Pack2Block block) { return packImage(2, static_cast<int>(block)); }
+// Brick wall stage 0..10, or fixed mirror code 6..9, by offset from the first.
+inline const std::uint8_t* packImage(Pack1Block first, int offset) {
+    return packImage(1, static_cast<int>(first) + offset);
+}
 
 // Reads data01.pak, then data02.pak, from `dir` (empty: the working
 // directory), every block with one read of its size into zeroed storage.

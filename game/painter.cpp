@@ -8,25 +8,25 @@ namespace {
 
 const std::uint8_t* storedPicture(std::uint8_t code, std::uint8_t state) {
     switch (code) {
-        case BrickWall: return packImage(1, 1 + state);  // blocks 1..11 lie back to back
-        case SolidWall: return packImage(1, 24);
+        case BrickWall: return packImage(Pack1Block::BrickStage0, state);
+        case SolidWall: return packImage(Pack1Block::SolidWall);
         case FixedMirrorRightBottom:
         case FixedMirrorLeftBottom:
         case FixedMirrorLeftTop:
-        case FixedMirrorRightTop: return packImage(1, 18 + (code - FixedMirrorRightBottom));
-        case Goal: return packImage(1, 13);
-        case ClearBlock: return packImage(2, 10);
-        case HorizontalSlot: return packImage(2, 8);
-        case VerticalSlot: return packImage(2, 9);
-        case Rubble: return packImage(1, 12);
-        case Scorch: return packImage(2, 11);
-        default: return packImage(1, 14);  // ground, empty, tank start, unknown codes
+        case FixedMirrorRightTop: return packImage(Pack1Block::FixedMirror0, code - FixedMirrorRightBottom);
+        case Goal: return packImage(Pack1Block::Goal);
+        case ClearBlock: return packImage(Pack2Block::Glass);
+        case HorizontalSlot: return packImage(Pack2Block::HorizontalSlot);
+        case VerticalSlot: return packImage(Pack2Block::VerticalSlot);
+        case Rubble: return packImage(Pack1Block::Rubble);
+        case Scorch: return packImage(Pack2Block::Scorch);
+        default: return packImage(Pack1Block::Ground);  // ground, empty, tank start, unknown codes
     }
 }
 
 // One 12-pixel half of a shore: a strip copied as a 12x1 or 1x12 rectangle.
-void shoreHalf(bool corner, int normalBlock, int x, int y, bool vertical) {
-    const std::uint8_t* strip = packImage(2, corner ? 2 : normalBlock);
+void shoreHalf(bool corner, Pack2Block normal, int x, int y, bool vertical) {
+    const std::uint8_t* strip = packImage(corner ? Pack2Block::ShoreCorner : normal);
     if (vertical)
         waterCanvas->blit(strip, x, y, 1, 12);
     else
@@ -42,30 +42,30 @@ void drawWaterEdges(int x, int y) {
     const bool w = isWaterAt(x - 1, y), nw = isWaterAt(x - 1, y - 1);
     // Later halves overwrite the corner pixels of earlier ones.
     if (!e) {
-        shoreHalf(n && !ne, 1, 23, 0, true);
-        shoreHalf(s && !se, 3, 23, 12, true);
+        shoreHalf(n && !ne, Pack2Block::ShoreFirstHalf, 23, 0, true);
+        shoreHalf(s && !se, Pack2Block::ShoreSecondHalf, 23, 12, true);
     }
     if (!n) {
-        shoreHalf(w && !nw, 1, 0, 0, false);
-        shoreHalf(e && !ne, 3, 12, 0, false);
+        shoreHalf(w && !nw, Pack2Block::ShoreFirstHalf, 0, 0, false);
+        shoreHalf(e && !ne, Pack2Block::ShoreSecondHalf, 12, 0, false);
     }
     if (!w) {
-        shoreHalf(s && !sw, 3, 0, 12, true);
-        shoreHalf(n && !nw, 1, 0, 0, true);
+        shoreHalf(s && !sw, Pack2Block::ShoreSecondHalf, 0, 12, true);
+        shoreHalf(n && !nw, Pack2Block::ShoreFirstHalf, 0, 0, true);
     }
     if (!s) {
-        shoreHalf(e && !se, 1, 12, 23, false);
-        shoreHalf(w && !sw, 3, 0, 23, false);
+        shoreHalf(e && !se, Pack2Block::ShoreFirstHalf, 12, 23, false);
+        shoreHalf(w && !sw, Pack2Block::ShoreSecondHalf, 0, 23, false);
     }
 }
 
 const std::uint8_t* cellImage(int x, int y, bool withObjects) {
-    if (!onBoard(x, y)) return packImage(1, 24);
+    if (!onBoard(x, y)) return packImage(Pack1Block::SolidWall);
     const Cell& cell = board.at(x, y);
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;
-    if (code > 25) return packImage(1, 14);
+    if (code > 25) return packImage(Pack1Block::Ground);
     if (code == Water || code == SunkBlock) {
-        waterCanvas->blit(packImage(1, code == Water ? 25 : 26), 0, 0, 24, 24);
+        waterCanvas->blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
         drawWaterEdges(x, y);
         return waterCanvas->pixels;
     }

@@ -33,10 +33,10 @@ void drawNumber(int x, int y, int number, std::uint32_t tint) {
 
 namespace {
 
-void drawTitle() { blitToScreen(packImage(1, 27), 384, 384, 0, 0); }
+void drawTitle() { blitToScreen(packImage(Pack1Block::Title), 384, 384, 0, 0); }
 
 void drawLevelSelect() {
-    screenCanvas->blit(packImage(2, 0), 0, 0, 384, 384);
+    screenCanvas->blit(packImage(Pack2Block::LevelSelectBackground), 0, 0, 384, 384);
     selectPage = currentLevel / LevelsPerPage;
     const int first = selectPage * LevelsPerPage;
     const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
@@ -63,7 +63,7 @@ void drawLevelSelect() {
 
 void drawPlaying() {
     for (int b = 0; b < 4; ++b)
-        for (int a = 0; a < 4; ++a) blitToScreen(packImage(1, 30), 96, 96, 96 * b, 96 * a);
+        for (int a = 0; a < 4; ++a) blitToScreen(packImage(Pack1Block::Background), 96, 96, 96 * b, 96 * a);
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
             if (board.at(x, y).terrain != 0) blitToScreen(cellImage(x, y, true), 24, 24, 24 * y, 24 * x);
@@ -75,7 +75,7 @@ void drawPlaying() {
 
 void drawResult() {
     for (int b = 0; b < 4; ++b)
-        for (int a = 0; a < 4; ++a) screenCanvas->blit(packImage(1, 30), 96 * a, 96 * b, 96, 96);
+        for (int a = 0; a < 4; ++a) screenCanvas->blit(packImage(Pack1Block::Background), 96 * a, 96 * b, 96, 96);
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
             if (board.at(x, y).terrain != 0) screenCanvas->blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
@@ -83,9 +83,9 @@ void drawResult() {
     for (int b = 0; b < BoardSize; ++b)
         for (int a = 0; a < BoardSize; ++a) resultOverlaySprite->draw(24 * a, 24 * b, 0);
     if (outcome == InPlay || (outcome == Won && currentLevel < levelCount - 1))
-        screenCanvas->blit(packImage(2, 14), 77, 192, 229, 57);
-    screenCanvas->blit(packImage(2, 15), 77, 255, 229, 57);
-    screenCanvas->blit(packImage(2, 13), 77, 318, 229, 57);
+        screenCanvas->blit(packImage(Pack2Block::ButtonContinue), 77, 192, 229, 57);
+    screenCanvas->blit(packImage(Pack2Block::ButtonRestart), 77, 255, 229, 57);
+    screenCanvas->blit(packImage(Pack2Block::ButtonLevels), 77, 318, 229, 57);
     screenCanvas->present(0, 0);
 }
 
