@@ -4,6 +4,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
 #include "ui/screens.h"
@@ -18,12 +19,12 @@ bool startGame(const std::string& dataDir, const std::string& levelFile) {
 
 void resetGameState() {
     std::memset(screenBuffer, 0, sizeof screenBuffer);
-    std::memset(&board, 0, sizeof board);
-    tankX = tankY = tankDX = tankDY = 0;
-    tankAngle = 0;
-    screenState = Title;
-    outcome = InPlay;
-    currentLevel = 0;
-    selectPage = 0;
+    std::memset(&play.board, 0, sizeof play.board);
+    play.tank.x = play.tank.y = play.tank.dx = play.tank.dy = 0;
+    play.tank.angle = 0;
+    play.screen = Title;
+    play.outcome = InPlay;
+    play.level = 0;
+    play.page = 0;
     drawingEnabled = true;
 }

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
 #include "ui/input.h"
@@ -77,7 +78,7 @@ void playKeys(benchmark::State& state, const std::vector<std::string>& rows, con
     for (auto _ : state) {
         for (int key : keys) {
             onKey(key);
-            if (outcome != InPlay || screenState != Playing) {
+            if (play.outcome != InPlay || play.screen != Playing) {
                 startLevel(0);
                 setScreen(Playing);
                 ++restarts;

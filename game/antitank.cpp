@@ -1,6 +1,7 @@
 // Anti-tank fire, and the explosions that end a tank or an anti-tank.
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/painter.h"
 #include "game/rules.h"
 #include "game/rules_frame.h"
@@ -40,10 +41,10 @@ void playExplosion(int x, int y, unsigned pause) {
 void destroyTank() {
     rules::lingerBeam();
     eraseBeam();
-    playExplosion(tankX, tankY, 10);
-    board.at(tankX, tankY).terrain = Scorch;
-    outcome = Lost;
-    screenState = Result;
+    playExplosion(play.tank.x, play.tank.y, 10);
+    play.board.at(play.tank.x, play.tank.y).terrain = Scorch;
+    play.outcome = Lost;
+    play.screen = Result;
     // The redraw may handle waiting input, even a restart: the callers return
     // straight after it.
     drawScreen();
@@ -53,7 +54,7 @@ void destroyAntiTank(int x, int y) {
     rules::lingerBeam();
     eraseBeam();
     playExplosion(x, y, 20);
-    Cell& cell = board.at(x, y);
+    Cell& cell = play.board.at(x, y);
     cell.object = 0;
     if (cell.terrain == Ground) cell.terrain = Scorch;
     drawScreen();

@@ -1,6 +1,7 @@
 // The laser beam: its walk from cell to cell, its segments and their erasure.
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/painter.h"
 #include "game/rules.h"
 #include "game/rules_frame.h"
@@ -55,7 +56,7 @@ bool hitsFront(int code, int dx, int dy) {
 // it, and a 1 is cleared like a beam mark).
 bool damageWall(int x, int y) {
     bool fell = false;
-    Cell& cell = board.at(x, y);
+    Cell& cell = play.board.at(x, y);
     for (int step = 0; step < 6; ++step) {
         ++cell.state;
         if (cell.state == 11) {
@@ -102,13 +103,13 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
             case SunkBlock:
             case Rubble:
             case Scorch:
-                if (x == tankX && y == tankY) {
+                if (x == play.tank.x && y == play.tank.y) {
                     // The destruction ends with a redraw that may already have
                     // handled further input: nothing of this shot may follow.
                     destroyTank();
                     return;
                 }
-                drawBeamSegment(x, y, board.at(x, y).state == 1 ? 3 : (dx != 0 ? 1 : 2), colour);
+                drawBeamSegment(x, y, play.board.at(x, y).state == 1 ? 3 : (dx != 0 ? 1 : 2), colour);
                 moveOn = true;
                 break;
             case ClearBlock: moveOn = true; break;
@@ -167,7 +168,7 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
         }
     }
     eraseBeam();
-    if (boardChanged) checkAllAntiTanks(tankX, tankY);
+    if (boardChanged) checkAllAntiTanks(play.tank.x, play.tank.y);
 }
 
 void drawBeamSegment(int x, int y, int type, std::uint32_t colour) {
@@ -187,7 +188,7 @@ void drawBeamSegment(int x, int y, int type, std::uint32_t colour) {
         }
         objectCanvas->present(24 * x, 24 * y);
     }
-    if (onBoard(x, y)) board.at(x, y).state = 1;
+    if (onBoard(x, y)) play.board.at(x, y).state = 1;
     if (drawingEnabled) {
         presentFrame();
         platform::swapBuffers();
@@ -197,7 +198,7 @@ void drawBeamSegment(int x, int y, int type, std::uint32_t colour) {
 void eraseBeam() {
     for (int y = 0; y < BoardSize; ++y) {
         for (int x = 0; x < BoardSize; ++x) {
-            Cell& cell = board.at(x, y);
+            Cell& cell = play.board.at(x, y);
             if (cell.state != 1) continue;
             if (drawingEnabled) drawCell(x, y, true);
             cell.state = 0;

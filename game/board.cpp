@@ -1,15 +1,8 @@
 #include "game/board.h"
+#include "game/play_state.h"
 
 #include "game/painter.h"
 #include "render/screen.h"
-
-Board board;
-
-std::int32_t tankX = 0;
-std::int32_t tankY = 0;
-std::int32_t tankDX = 0;
-std::int32_t tankDY = 0;
-float tankAngle = 0;
 
 const std::uint8_t SightTable[26] = {
     1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 12, 13, 14, 15, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
@@ -17,14 +10,14 @@ const std::uint8_t SightTable[26] = {
 
 std::uint8_t cellAt(int x, int y, bool withObjects) {
     if (!onBoard(x, y)) return SolidWall;
-    const Cell& cell = board.at(x, y);
+    const Cell& cell = play.board.at(x, y);
     if (withObjects && cell.object != 0) return cell.object;
     return cell.terrain;
 }
 
 bool isWaterAt(int x, int y) {
     if (!onBoard(x, y)) return true;
-    const std::uint8_t terrain = board.at(x, y).terrain;
+    const std::uint8_t terrain = play.board.at(x, y).terrain;
     return terrain == Water || terrain == SunkBlock;
 }
 
@@ -35,9 +28,9 @@ std::uint8_t sightAt(int x, int y) {
 }
 
 void moveObject(int fromX, int fromY, int toX, int toY, std::uint8_t code) {
-    board.at(fromX, fromY).object = 0;
+    play.board.at(fromX, fromY).object = 0;
     if (drawingEnabled) drawCell(fromX, fromY, false);
-    Cell& to = board.at(toX, toY);
+    Cell& to = play.board.at(toX, toY);
     if (to.terrain != Water)
         to.object = code;
     else if (code == MovableBlock)

@@ -46,14 +46,6 @@ struct Board {
     const Cell& at(int x, int y) const { return cells[y][x]; }
 };
 
-extern Board board;
-
-extern std::int32_t tankX;
-extern std::int32_t tankY;
-extern std::int32_t tankDX;
-extern std::int32_t tankDY;
-extern float tankAngle;
-
 // Sight of an anti-tank through each code: 1 see-through, the code itself
 // for an anti-tank, 0 blocked.
 extern const std::uint8_t SightTable[26];

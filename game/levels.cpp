@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/board.h"
+#include "game/play_state.h"
 #include "ui/screens.h"
 
 std::int32_t levelCount = 0;
@@ -46,14 +47,14 @@ bool loadLevels(const std::string& path) {
 }
 
 void placeLevel(int index) {
-    currentLevel = index;
+    play.level = index;
     const std::uint8_t* record = levelData + static_cast<std::size_t>(index) * LevelRecordBytes;
-    std::int32_t x0 = tankX, y0 = tankY, dx0 = tankDX, dy0 = tankDY;
-    float angle0 = tankAngle;
+    std::int32_t x0 = play.tank.x, y0 = play.tank.y, dx0 = play.tank.dx, dy0 = play.tank.dy;
+    float angle0 = play.tank.angle;
     for (int y = 0; y < BoardSize; ++y) {
         for (int x = 0; x < BoardSize; ++x) {
             const std::uint8_t b = record[y * BoardSize + x];
-            Cell& cell = board.at(x, y);
+            Cell& cell = play.board.at(x, y);
             cell.terrain = b;
             cell.object = 0;
             cell.state = 0;
@@ -71,12 +72,12 @@ void placeLevel(int index) {
             }
         }
     }
-    tankX = x0;
-    tankY = y0;
-    tankDX = dx0;
-    tankDY = dy0;
-    tankAngle = angle0;
-    outcome = InPlay;
+    play.tank.x = x0;
+    play.tank.y = y0;
+    play.tank.dx = dx0;
+    play.tank.dy = dy0;
+    play.tank.angle = angle0;
+    play.outcome = InPlay;
 }
 
 void startLevel(int index) {

@@ -2,6 +2,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "render/screen.h"
 
 namespace {
@@ -61,7 +62,7 @@ void drawWaterEdges(int x, int y) {
 
 const std::uint8_t* cellImage(int x, int y, bool withObjects) {
     if (!onBoard(x, y)) return packImage(Pack1Block::SolidWall);
-    const Cell& cell = board.at(x, y);
+    const Cell& cell = play.board.at(x, y);
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;
     if (code > 25) return packImage(Pack1Block::Ground);
     if (code == Water || code == SunkBlock) {

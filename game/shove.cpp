@@ -1,6 +1,7 @@
 // Objects shoved one cell on by the beam, the beam's tail following them.
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/painter.h"
 #include "game/rules.h"
 #include "platform/platform.h"
@@ -30,7 +31,7 @@ void slideFrame(int x, int y, int dx, int dy, int code, std::uint32_t colour, in
 
 bool shoveByBeam(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
     const int tx = x + dx, ty = y + dy;
-    if (tx == tankX && ty == tankY) return false;
+    if (tx == play.tank.x && ty == play.tank.y) return false;
     if (!onBoard(tx, ty)) return false;
     const std::uint8_t target = cellAt(tx, ty, true);
     if (target != Water && target != Ground && target != SunkBlock && target != Rubble && target != Scorch)

@@ -1,6 +1,7 @@
 // The tank: turning on the spot, moving one cell, pushing what stands ahead.
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/painter.h"
 #include "game/rules.h"
 #include "game/rules_frame.h"
@@ -12,9 +13,9 @@ namespace {
 
 // The tank over the terrain of its cell (never over an object).
 void drawTank(float angle) {
-    tankCanvas->blit(cellImage(tankX, tankY, false), 0, 0, 24, 24);
+    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
     tankSprite->draw(0, 0, angle);
-    tankCanvas->present(tankX * 24, tankY * 24);
+    tankCanvas->present(play.tank.x * 24, play.tank.y * 24);
 }
 
 // Where a pushed object may land: water, ground, a sunk block, rubble, scorch.
@@ -39,50 +40,50 @@ bool pushedFromBack(int code, int dx, int dy) {
 void turnTank(int dx, int dy, float angle) {
     int frames = 11;
     float step;
-    if (tankDX + dx == 0 && tankDY + dy == 0) {
+    if (play.tank.dx + dx == 0 && play.tank.dy + dy == 0) {
         // About-face: always clockwise, in 23 steps.
         frames = 23;
         step = 7;
-    } else if (tankAngle == 270 && angle == 0) {
+    } else if (play.tank.angle == 270 && angle == 0) {
         step = 7;  // up to right goes on past 347 rather than back through 180
-    } else if (tankAngle == 0 && angle == 270) {
+    } else if (play.tank.angle == 0 && angle == 270) {
         step = -7;
     } else {
-        step = tankAngle > angle ? -7.0f : 7.0f;
+        step = play.tank.angle > angle ? -7.0f : 7.0f;
     }
     for (int k = 0; k < frames; ++k) {
         if (drawingEnabled) beginFrame();
-        tankAngle += step;
+        play.tank.angle += step;
         if (drawingEnabled) {
-            drawTank(tankAngle);
+            drawTank(play.tank.angle);
             presentFrame();
             platform::swapBuffers();
             pauseMicros(10);
         }
     }
     // The animation stops short of the full turn; the rest is one jump.
-    tankDX = dx;
-    tankDY = dy;
-    tankAngle = angle;
-    if (drawingEnabled) drawTank(tankAngle);
+    play.tank.dx = dx;
+    play.tank.dy = dy;
+    play.tank.angle = angle;
+    if (drawingEnabled) drawTank(play.tank.angle);
 }
 
 }  // namespace
 
 void turnOrMoveTank(int dx, int dy, float angle) {
-    if (dx != tankDX || dy != tankDY) {
+    if (dx != play.tank.dx || dy != play.tank.dy) {
         turnTank(dx, dy, angle);
         return;
     }
-    const int ax = tankX + dx, ay = tankY + dy;
+    const int ax = play.tank.x + dx, ay = play.tank.y + dy;
     if (!onBoard(ax, ay)) return;
     const int code = cellAt(ax, ay, true);
     const int bx = ax + dx, by = ay + dy;
     switch (code) {
         case Goal:
             // Driving at the goal wins; the tank never enters it.
-            outcome = Won;
-            screenState = Result;
+            play.outcome = Won;
+            play.screen = Result;
             drawScreen();
             drawScreen();
             return;
@@ -112,7 +113,7 @@ void turnOrMoveTank(int dx, int dy, float angle) {
 }
 
 void pushObject(int dx, int dy, float angle, int code) {
-    const int tx = tankX, ty = tankY;
+    const int tx = play.tank.x, ty = play.tank.y;
     const int ax = tx + dx, ay = ty + dy;
     const int bx = ax + dx, by = ay + dy;
     if (drawingEnabled) {
@@ -126,7 +127,7 @@ void pushObject(int dx, int dy, float angle, int code) {
             tankCanvas->blit(cellImage(ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
             tankSprite->draw(0, 0, angle);
             tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
-            if (board.at(ax, ay).object == code) {
+            if (play.board.at(ax, ay).object == code) {
                 objectCanvas->blit(cellImage(ax, ay, false), -s * dx, -s * dy, 24, 24);
                 objectCanvas->blit(cellImage(bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
                 drawObjectSprite(code);
@@ -137,15 +138,15 @@ void pushObject(int dx, int dy, float angle, int code) {
             platform::swapBuffers();
         }
     }
-    if (board.at(ax, ay).object == code) moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
+    if (play.board.at(ax, ay).object == code) moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
     if (drawingEnabled) {
         drawCell(tx, ty, true);
         drawCell(ax, ay, true);
     }
-    tankX += dx;
-    tankY += dy;
+    play.tank.x += dx;
+    play.tank.y += dy;
     if (drawingEnabled) drawTank(angle);
     // Last: an anti-tank that now sees the tank fires, and a destruction
     // redraw may handle further input; nothing may follow it here.
-    checkAllAntiTanks(tankX, tankY);
+    checkAllAntiTanks(play.tank.x, play.tank.y);
 }

@@ -7,6 +7,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "game/painter.h"
 #include "game/rules.h"
@@ -21,7 +22,7 @@ namespace {
 
 void fillBoard(std::uint8_t terrain) {
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) board.at(x, y) = Cell{terrain, 0, 0};
+        for (int x = 0; x < 16; ++x) play.board.at(x, y) = Cell{terrain, 0, 0};
 }
 
 // The cell (x, y) of the screen buffer equals `picture` (24 x 24 RGB).
@@ -56,10 +57,10 @@ TEST_F(BoardTest, OffTheBoardIsAWallWaterAndBlindness) {
     }
     // The corners of the board itself answer for their cells.
     fillBoard(2);
-    board.at(0, 0).terrain = 3;
-    board.at(15, 0).terrain = 11;
-    board.at(0, 15).object = 14;
-    board.at(15, 15).terrain = 23;
+    play.board.at(0, 0).terrain = 3;
+    play.board.at(15, 0).terrain = 11;
+    play.board.at(0, 15).object = 14;
+    play.board.at(15, 15).terrain = 23;
     EXPECT_EQ(cellAt(0, 0, true), 3);
     EXPECT_EQ(sightAt(0, 0), 0);
     EXPECT_EQ(cellAt(15, 0, true), 11);
@@ -78,7 +79,7 @@ TEST_F(BoardTest, EveryTerrainCodeThroughTheQueries) {
     fillBoard(2);
     for (int code = 0; code < 256; ++code) {
         SCOPED_TRACE(code);
-        board.at(7, 9) = Cell{static_cast<std::uint8_t>(code), 0, 0};
+        play.board.at(7, 9) = Cell{static_cast<std::uint8_t>(code), 0, 0};
         EXPECT_EQ(cellAt(7, 9, true), code);
         EXPECT_EQ(cellAt(7, 9, false), code);
         EXPECT_EQ(sightAt(7, 9), code <= 25 ? sight[code] : 0);
@@ -88,39 +89,39 @@ TEST_F(BoardTest, EveryTerrainCodeThroughTheQueries) {
 
 TEST_F(BoardTest, TheObjectComesFirstExceptForWater) {
     fillBoard(2);
-    board.at(4, 4).object = 13;
+    play.board.at(4, 4).object = 13;
     EXPECT_EQ(cellAt(4, 4, true), 13);
     EXPECT_EQ(cellAt(4, 4, false), 2);
     EXPECT_EQ(sightAt(4, 4), 13);
 
     // A mirror on see-through ground blocks the sight; an anti-tank on a
     // wall is seen.
-    board.at(5, 4).object = 16;
+    play.board.at(5, 4).object = 16;
     EXPECT_EQ(sightAt(5, 4), 0);
-    board.at(6, 4) = Cell{3, 12, 0};
+    play.board.at(6, 4) = Cell{3, 12, 0};
     EXPECT_EQ(sightAt(6, 4), 12);
     // An object byte above 25 blinds like a terrain one.
-    board.at(7, 4).object = 200;
+    play.board.at(7, 4).object = 200;
     EXPECT_EQ(sightAt(7, 4), 0);
     EXPECT_EQ(cellAt(7, 4, true), 200);
 
     // Water is a terrain matter: the object byte is not looked at.
-    board.at(8, 4) = Cell{23, 15, 0};
+    play.board.at(8, 4) = Cell{23, 15, 0};
     EXPECT_TRUE(isWaterAt(8, 4));
     EXPECT_EQ(sightAt(8, 4), 15);
-    board.at(9, 4) = Cell{2, 1, 0};
+    play.board.at(9, 4) = Cell{2, 1, 0};
     EXPECT_FALSE(isWaterAt(9, 4));
 
     // Code 0 blocks nothing for the sight.
-    board.at(10, 4).terrain = 0;
+    play.board.at(10, 4).terrain = 0;
     EXPECT_EQ(sightAt(10, 4), 1);
     EXPECT_FALSE(isWaterAt(10, 4));
 }
 
 TEST_F(BoardTest, MoveObjectOntoLandKeepsTheCode) {
     fillBoard(2);
-    board.at(5, 5).terrain = 23;
-    board.at(6, 6).terrain = 24;
+    play.board.at(5, 5).terrain = 23;
+    play.board.at(6, 6).terrain = 24;
     struct Case {
         int fx, fy, tx, ty;
         std::uint8_t code;
@@ -132,14 +133,14 @@ TEST_F(BoardTest, MoveObjectOntoLandKeepsTheCode) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(int(k.code));
-        board.at(k.fx, k.fy).object = k.code;
-        const std::uint8_t fromTerrain = board.at(k.fx, k.fy).terrain;
-        const std::uint8_t toTerrain = board.at(k.tx, k.ty).terrain;
+        play.board.at(k.fx, k.fy).object = k.code;
+        const std::uint8_t fromTerrain = play.board.at(k.fx, k.fy).terrain;
+        const std::uint8_t toTerrain = play.board.at(k.tx, k.ty).terrain;
         moveObject(k.fx, k.fy, k.tx, k.ty, k.code);
-        EXPECT_EQ(board.at(k.fx, k.fy).object, 0);
-        EXPECT_EQ(board.at(k.fx, k.fy).terrain, fromTerrain);
-        EXPECT_EQ(board.at(k.tx, k.ty).object, k.code);
-        EXPECT_EQ(board.at(k.tx, k.ty).terrain, toTerrain);
+        EXPECT_EQ(play.board.at(k.fx, k.fy).object, 0);
+        EXPECT_EQ(play.board.at(k.fx, k.fy).terrain, fromTerrain);
+        EXPECT_EQ(play.board.at(k.tx, k.ty).object, k.code);
+        EXPECT_EQ(play.board.at(k.tx, k.ty).terrain, toTerrain);
         // Both cells redrawn into the screen buffer: the old one bare, the
         // new one with the object.
         EXPECT_TRUE(screenCellIs(k.fx, k.fy, copyOf(cellImage(k.fx, k.fy, false)).data()));
@@ -157,13 +158,13 @@ TEST_F(BoardTest, MoveObjectOntoLandKeepsTheCode) {
 
 TEST_F(BoardTest, MoveObjectIntoWaterSinksABlockAndDrownsTheRest) {
     fillBoard(2);
-    for (int x = 8; x < 12; ++x) board.at(x, 3).terrain = Water;
+    for (int x = 8; x < 12; ++x) play.board.at(x, 3).terrain = Water;
     // A block sinks: the water becomes a sunk block, no object on it.
-    board.at(7, 3).object = 5;
+    play.board.at(7, 3).object = 5;
     moveObject(7, 3, 8, 3, 5);
-    EXPECT_EQ(board.at(7, 3).object, 0);
-    EXPECT_EQ(board.at(8, 3).terrain, 23);
-    EXPECT_EQ(board.at(8, 3).object, 0);
+    EXPECT_EQ(play.board.at(7, 3).object, 0);
+    EXPECT_EQ(play.board.at(8, 3).terrain, 23);
+    EXPECT_EQ(play.board.at(8, 3).object, 0);
     EXPECT_TRUE(screenCellIs(8, 3, copyOf(cellImage(8, 3, true)).data()));
     EXPECT_EQ(screenPixel(8 * 24 + 10, 3 * 24 + 10), syntheticPixel(1, 26, 10, 10));
     EXPECT_EQ(screenPixel(7 * 24 + 10, 3 * 24 + 10), syntheticPixel(1, 14, 10, 10));
@@ -171,11 +172,11 @@ TEST_F(BoardTest, MoveObjectIntoWaterSinksABlockAndDrownsTheRest) {
     // Anti-tanks and mirrors vanish and leave the water as it was.
     for (std::uint8_t code : {12, 13, 14, 15, 16, 17, 18, 19}) {
         SCOPED_TRACE(int(code));
-        board.at(9, 4).object = code;
+        play.board.at(9, 4).object = code;
         moveObject(9, 4, 9, 3, code);
-        EXPECT_EQ(board.at(9, 4).object, 0);
-        EXPECT_EQ(board.at(9, 3).terrain, Water);
-        EXPECT_EQ(board.at(9, 3).object, 0);
+        EXPECT_EQ(play.board.at(9, 4).object, 0);
+        EXPECT_EQ(play.board.at(9, 3).terrain, Water);
+        EXPECT_EQ(play.board.at(9, 3).object, 0);
         EXPECT_EQ(screenPixel(9 * 24 + 10, 3 * 24 + 10), syntheticPixel(1, 25, 10, 10));
     }
     // The new sunk block joins the water: no shore between it and (9, 3).
@@ -212,7 +213,7 @@ TEST_F(LevelFile, CountsWholeRecordsOnly) {
 
     // Level 2 is bytes 512 to 767, row by row.
     startLevel(2);
-    EXPECT_EQ(currentLevel, 2);
+    EXPECT_EQ(play.level, 2);
     const std::uint8_t b = bytes[512 + 5 * 16 + 9];
     EXPECT_EQ(cellAt(9, 5, true), b);
 
@@ -246,27 +247,27 @@ TEST_F(LevelFile, TheLastTankStartWinsAndAllBecomeGround) {
     r[7 * 16 + 3] = 10;  // (3, 7): read later
     r[7 * 16 + 2] = 13;  // an anti-tank just before it
     setLevels(r.data(), 1);
-    tankX = 12;
-    tankY = 12;
-    tankDX = 1;
-    tankDY = 0;
-    tankAngle = 0;
-    screenState = LevelSelect;
-    outcome = Lost;
+    play.tank.x = 12;
+    play.tank.y = 12;
+    play.tank.dx = 1;
+    play.tank.dy = 0;
+    play.tank.angle = 0;
+    play.screen = LevelSelect;
+    play.outcome = Lost;
     startLevel(0);
-    EXPECT_EQ(tankX, 3);
-    EXPECT_EQ(tankY, 7);
-    EXPECT_EQ(tankDX, 0);
-    EXPECT_EQ(tankDY, -1);
-    EXPECT_EQ(tankAngle, 270.0f);
-    EXPECT_EQ(board.at(9, 2).terrain, Ground);
-    EXPECT_EQ(board.at(3, 7).terrain, Ground);
-    EXPECT_EQ(board.at(9, 2).object, 0);
-    EXPECT_EQ(board.at(2, 7).terrain, Ground);
-    EXPECT_EQ(board.at(2, 7).object, 13);
+    EXPECT_EQ(play.tank.x, 3);
+    EXPECT_EQ(play.tank.y, 7);
+    EXPECT_EQ(play.tank.dx, 0);
+    EXPECT_EQ(play.tank.dy, -1);
+    EXPECT_EQ(play.tank.angle, 270.0f);
+    EXPECT_EQ(play.board.at(9, 2).terrain, Ground);
+    EXPECT_EQ(play.board.at(3, 7).terrain, Ground);
+    EXPECT_EQ(play.board.at(9, 2).object, 0);
+    EXPECT_EQ(play.board.at(2, 7).terrain, Ground);
+    EXPECT_EQ(play.board.at(2, 7).object, 13);
     // The start clears the outcome, keeps the screen and draws it once.
-    EXPECT_EQ(outcome, InPlay);
-    EXPECT_EQ(screenState, LevelSelect);
+    EXPECT_EQ(play.outcome, InPlay);
+    EXPECT_EQ(play.screen, LevelSelect);
     EXPECT_EQ(headless::stats().screenFrames, 1);
 }
 
@@ -280,21 +281,21 @@ TEST_F(LevelFile, CodesLandInTheirLayers) {
     setLevels(r.data(), 1);
     // Leftovers of a game in progress: all replaced.
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) board.at(x, y) = Cell{3, 5, 1};
+        for (int x = 0; x < 16; ++x) play.board.at(x, y) = Cell{3, 5, 1};
     startLevel(0);
     for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(board.at(i, 0).terrain, Ground) << i;
-        EXPECT_EQ(board.at(i, 0).object, objects[i]) << i;
+        EXPECT_EQ(play.board.at(i, 0).terrain, Ground) << i;
+        EXPECT_EQ(play.board.at(i, 0).object, objects[i]) << i;
     }
     for (int i = 0; i < 19; ++i) {
-        const Cell& c = board.at((32 + i) % 16, (32 + i) / 16);
+        const Cell& c = play.board.at((32 + i) % 16, (32 + i) / 16);
         EXPECT_EQ(c.terrain, terrains[i]) << i;
         EXPECT_EQ(c.object, 0) << i;
     }
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) ASSERT_EQ(board.at(x, y).state, 0);
-    EXPECT_EQ(board.at(15, 15).terrain, Ground);
-    EXPECT_EQ(board.at(15, 15).object, 0);
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(play.board.at(x, y).state, 0);
+    EXPECT_EQ(play.board.at(15, 15).terrain, Ground);
+    EXPECT_EQ(play.board.at(15, 15).object, 0);
 }
 
 TEST_F(LevelFile, ALevelWithoutATankStartKeepsTheTankAsItStood) {
@@ -304,21 +305,21 @@ TEST_F(LevelFile, ALevelWithoutATankStartKeepsTheTankAsItStood) {
     std::vector<std::uint8_t> bytes(first);
     bytes.insert(bytes.end(), second.begin(), second.end());
     setLevels(bytes.data(), 2);
-    screenState = Playing;
+    play.screen = Playing;
     startLevel(0);
     // Turn right, then drive one cell: (4, 7), facing right, angle 0.
     turnOrMoveTank(1, 0, 0);
     turnOrMoveTank(1, 0, 0);
-    ASSERT_EQ(tankX, 4);
-    ASSERT_EQ(tankY, 7);
+    ASSERT_EQ(play.tank.x, 4);
+    ASSERT_EQ(play.tank.y, 7);
     startLevel(1);
-    EXPECT_EQ(tankX, 4);
-    EXPECT_EQ(tankY, 7);
-    EXPECT_EQ(tankDX, 1);
-    EXPECT_EQ(tankDY, 0);
-    EXPECT_EQ(tankAngle, 0.0f);
-    EXPECT_EQ(board.at(4, 7).terrain, Rubble);
-    EXPECT_EQ(currentLevel, 1);
+    EXPECT_EQ(play.tank.x, 4);
+    EXPECT_EQ(play.tank.y, 7);
+    EXPECT_EQ(play.tank.dx, 1);
+    EXPECT_EQ(play.tank.dy, 0);
+    EXPECT_EQ(play.tank.angle, 0.0f);
+    EXPECT_EQ(play.board.at(4, 7).terrain, Rubble);
+    EXPECT_EQ(play.level, 1);
 }
 
 TEST_F(LevelFile, RestartUndoesEverythingDoneInPlay) {
@@ -330,32 +331,32 @@ TEST_F(LevelFile, RestartUndoesEverythingDoneInPlay) {
     r[7 * 16 + 4] = 5;
     r[7 * 16 + 5] = 1;
     setLevels(r.data(), 1);
-    screenState = Playing;
+    play.screen = Playing;
     startLevel(0);
-    fireLaser(tankX, tankY, tankDX, tankDY, playerBeamColour);
-    ASSERT_EQ(board.at(3, 4).state, 6);
+    fireLaser(play.tank.x, play.tank.y, play.tank.dx, play.tank.dy, playerBeamColour);
+    ASSERT_EQ(play.board.at(3, 4).state, 6);
     turnOrMoveTank(1, 0, 0);
     turnOrMoveTank(1, 0, 0);
-    ASSERT_EQ(board.at(5, 7).terrain, SunkBlock);
-    ASSERT_EQ(board.at(4, 7).object, 0);
-    ASSERT_EQ(tankX, 4);
-    outcome = Lost;
+    ASSERT_EQ(play.board.at(5, 7).terrain, SunkBlock);
+    ASSERT_EQ(play.board.at(4, 7).object, 0);
+    ASSERT_EQ(play.tank.x, 4);
+    play.outcome = Lost;
 
     startLevel(0);
-    EXPECT_EQ(board.at(3, 4).terrain, BrickWall);
-    EXPECT_EQ(board.at(3, 4).state, 0);
-    EXPECT_EQ(board.at(4, 7).terrain, Ground);
-    EXPECT_EQ(board.at(4, 7).object, MovableBlock);
-    EXPECT_EQ(board.at(5, 7).terrain, Water);
-    EXPECT_EQ(board.at(5, 7).object, 0);
-    EXPECT_EQ(tankX, 3);
-    EXPECT_EQ(tankY, 7);
-    EXPECT_EQ(tankDX, 0);
-    EXPECT_EQ(tankDY, -1);
-    EXPECT_EQ(tankAngle, 270.0f);
-    EXPECT_EQ(outcome, InPlay);
+    EXPECT_EQ(play.board.at(3, 4).terrain, BrickWall);
+    EXPECT_EQ(play.board.at(3, 4).state, 0);
+    EXPECT_EQ(play.board.at(4, 7).terrain, Ground);
+    EXPECT_EQ(play.board.at(4, 7).object, MovableBlock);
+    EXPECT_EQ(play.board.at(5, 7).terrain, Water);
+    EXPECT_EQ(play.board.at(5, 7).object, 0);
+    EXPECT_EQ(play.tank.x, 3);
+    EXPECT_EQ(play.tank.y, 7);
+    EXPECT_EQ(play.tank.dx, 0);
+    EXPECT_EQ(play.tank.dy, -1);
+    EXPECT_EQ(play.tank.angle, 270.0f);
+    EXPECT_EQ(play.outcome, InPlay);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) ASSERT_EQ(board.at(x, y).state, 0);
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(play.board.at(x, y).state, 0);
     // The stored level itself was never touched.
     EXPECT_EQ(0, std::memcmp(levelData, r.data(), 256));
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -26,7 +27,7 @@ Record level(int i) {
     return r;
 }
 
-int levelOnBoard() { return board.at(0, 0).terrain - 26; }
+int levelOnBoard() { return play.board.at(0, 0).terrain - 26; }
 long redraws() { return headless::stats().screenFrames; }
 
 struct Click {
@@ -44,7 +45,7 @@ protected:
 
     // The level list shown with `index` highlighted, counters cleared.
     void levelList(int index) {
-        currentLevel = index;
+        play.level = index;
         setScreen(LevelSelect);
         headless::resetStats();
     }
@@ -55,15 +56,15 @@ protected:
         headless::resetStats();
     }
     // The result screen over level `index` with `result` as the outcome.
-    void resultScreen(int index, int result) {
+    void resultScreen(int index, Outcome result) {
         playing(index);
-        outcome = result;
+        play.outcome = result;
         setScreen(Result);
         headless::resetStats();
     }
     // A trace left on the board, gone once the level is loaded again.
-    static void spoilBoard() { board.at(9, 9).terrain = 24; }
-    static bool boardSpoiled() { return board.at(9, 9).terrain == 24; }
+    static void spoilBoard() { play.board.at(9, 9).terrain = 24; }
+    static bool boardSpoiled() { return play.board.at(9, 9).terrain == 24; }
 
     static void expectQuit(void (*act)()) {
         try {
@@ -86,23 +87,23 @@ TEST_F(Input, TitleClicks) {
     const Click quit[] = {{373, 370}, {151, 322}, {260, 345}};
     for (const Click& c : start) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-        screenState = Title;
+        play.screen = Title;
         headless::resetStats();
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(screenState, LevelSelect);
+        EXPECT_EQ(play.screen, LevelSelect);
         EXPECT_EQ(redraws(), 1);
     }
     for (const Click& c : none) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-        screenState = Title;
+        play.screen = Title;
         headless::resetStats();
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(screenState, Title);
+        EXPECT_EQ(play.screen, Title);
         EXPECT_EQ(redraws(), 0);
     }
     for (const Click& c : quit) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-        screenState = Title;
+        play.screen = Title;
         try {
             onMouseClick(c.x, c.y);
             ADD_FAILURE() << "no quit";
@@ -114,28 +115,28 @@ TEST_F(Input, TitleClicks) {
 
 TEST_F(Input, TitleKeys) {
     for (int key : {KeySpace, KeyEnter}) {
-        screenState = Title;
+        play.screen = Title;
         headless::resetStats();
         onKey(key);
-        EXPECT_EQ(screenState, LevelSelect) << key;
+        EXPECT_EQ(play.screen, LevelSelect) << key;
         EXPECT_EQ(redraws(), 1);
     }
     for (int key : std::vector<int>{KeyR, KeyA, KeyW, KeyRight, KeyPageDown, KeyUp, 0, 999}) {
-        screenState = Title;
+        play.screen = Title;
         headless::resetStats();
         onKey(key);
-        EXPECT_EQ(screenState, Title) << key;
+        EXPECT_EQ(play.screen, Title) << key;
         EXPECT_EQ(redraws(), 0) << key;
     }
-    screenState = Title;
+    play.screen = Title;
     expectQuit([] { onKey(KeyEscape); });
     // Through the window's queue: the quit empties it, later events never come.
-    screenState = Title;
+    play.screen = Title;
     headless::queueKey(KeyEscape);
     headless::queueKey(KeyEnter);
     expectQuit([] { drawScreen(); });
     EXPECT_TRUE(headless::queue().empty());
-    EXPECT_EQ(screenState, Title);
+    EXPECT_EQ(play.screen, Title);
 }
 
 // --- Level list: clicks -----------------------------------------------------
@@ -160,12 +161,12 @@ TEST_F(Input, LevelCellClicksStartTheLevelOfTheCell) {
         levelList(k.highlighted);
         onMouseClick(k.click.x, k.click.y);
         if (k.started < 0) {
-            EXPECT_EQ(screenState, LevelSelect);
-            EXPECT_EQ(currentLevel, k.highlighted);
+            EXPECT_EQ(play.screen, LevelSelect);
+            EXPECT_EQ(play.level, k.highlighted);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(screenState, Playing);
-            EXPECT_EQ(currentLevel, k.started);
+            EXPECT_EQ(play.screen, Playing);
+            EXPECT_EQ(play.level, k.started);
             EXPECT_EQ(levelOnBoard(), k.started);
             // startLevel draws once (still the list), then the switch.
             EXPECT_EQ(redraws(), 2);
@@ -173,9 +174,9 @@ TEST_F(Input, LevelCellClicksStartTheLevelOfTheCell) {
     }
     // The page is worked out from the highlight, whatever was shown last.
     levelList(35);
-    selectPage = 0;
+    play.page = 0;
     onMouseClick(12, 12);
-    EXPECT_EQ(currentLevel, 30);
+    EXPECT_EQ(play.level, 30);
 }
 
 TEST_F(Input, PageArrowClicks) {
@@ -204,13 +205,13 @@ TEST_F(Input, PageArrowClicks) {
         game(k.count);
         levelList(k.highlighted);
         onMouseClick(k.click.x, k.click.y);
-        EXPECT_EQ(screenState, LevelSelect);
+        EXPECT_EQ(play.screen, LevelSelect);
         if (k.after < 0) {
-            EXPECT_EQ(currentLevel, k.highlighted);
+            EXPECT_EQ(play.level, k.highlighted);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(currentLevel, k.after);
-            EXPECT_EQ(selectPage, k.after / 30);
+            EXPECT_EQ(play.level, k.after);
+            EXPECT_EQ(play.page, k.after / 30);
             EXPECT_EQ(redraws(), 1);
         }
     }
@@ -220,18 +221,18 @@ TEST_F(Input, LevelListBackToTitle) {
     for (const Click& c : {Click{151, 322}, Click{373, 370}}) {
         levelList(7);
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(screenState, Title);
+        EXPECT_EQ(play.screen, Title);
         EXPECT_EQ(redraws(), 1);
     }
     for (const Click& c : {Click{150, 322}, Click{151, 321}, Click{374, 370}, Click{373, 371}, Click{200, 310}}) {
         levelList(7);
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(screenState, LevelSelect) << c.x << "," << c.y;
+        EXPECT_EQ(play.screen, LevelSelect) << c.x << "," << c.y;
         EXPECT_EQ(redraws(), 0);
     }
     levelList(7);
     onKey(KeyEscape);
-    EXPECT_EQ(screenState, Title);
+    EXPECT_EQ(play.screen, Title);
     EXPECT_EQ(redraws(), 1);
 }
 
@@ -256,13 +257,13 @@ TEST_F(Input, LevelListMoves) {
         game(k.count);
         levelList(k.highlighted);
         onKey(k.key);
-        EXPECT_EQ(screenState, LevelSelect);
+        EXPECT_EQ(play.screen, LevelSelect);
         if (k.after < 0) {
-            EXPECT_EQ(currentLevel, k.highlighted);
+            EXPECT_EQ(play.level, k.highlighted);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(currentLevel, k.after);
-            EXPECT_EQ(selectPage, k.after / 30);
+            EXPECT_EQ(play.level, k.after);
+            EXPECT_EQ(play.page, k.after / 30);
             EXPECT_EQ(redraws(), 1);
         }
     }
@@ -272,10 +273,10 @@ TEST_F(Input, LevelListStartsTheHighlightedLevel) {
     for (int key : {KeyEnter, KeySpace}) {
         levelList(17);
         onKey(key);
-        EXPECT_EQ(screenState, Playing);
-        EXPECT_EQ(currentLevel, 17);
+        EXPECT_EQ(play.screen, Playing);
+        EXPECT_EQ(play.level, 17);
         EXPECT_EQ(levelOnBoard(), 17);
-        EXPECT_EQ(outcome, InPlay);
+        EXPECT_EQ(play.outcome, InPlay);
         EXPECT_EQ(redraws(), 2);
     }
 }
@@ -290,19 +291,19 @@ TEST_F(Input, PlayingIgnoresClicksAndR) {
         onMouseClick(c.x, c.y);
     onKey(KeyR);
     onKey(KeyPageDown);
-    EXPECT_EQ(screenState, Playing);
+    EXPECT_EQ(play.screen, Playing);
     EXPECT_TRUE(boardSpoiled());
     EXPECT_EQ(redraws(), 0);
     EXPECT_EQ(headless::stats().animationFrames, 0);
 }
 
 TEST_F(Input, PlayingEscapePausesWithoutTouchingTheOutcome) {
-    for (int result : {InPlay, Won, Lost}) {
+    for (Outcome result : {InPlay, Won, Lost}) {
         playing(3);
-        outcome = result;
+        play.outcome = result;
         onKey(KeyEscape);
-        EXPECT_EQ(screenState, Result);
-        EXPECT_EQ(outcome, result);
+        EXPECT_EQ(play.screen, Result);
+        EXPECT_EQ(play.outcome, result);
         EXPECT_EQ(redraws(), 1);
     }
 }
@@ -320,45 +321,45 @@ TEST_F(Input, PlayingKeysReachTheTankOnlyInPlay) {
         SCOPED_TRACE(k.key);
         playing(0);
         // Facing across first, so that the key turns the tank.
-        tankDX = k.dy;
-        tankDY = k.dx;
-        tankAngle = 45;
+        play.tank.dx = k.dy;
+        play.tank.dy = k.dx;
+        play.tank.angle = 45;
         onKey(k.key);
-        EXPECT_EQ(tankDX, k.dx);
-        EXPECT_EQ(tankDY, k.dy);
-        EXPECT_EQ(tankAngle, k.angle);
-        EXPECT_EQ(tankX, 3);
-        EXPECT_EQ(tankY, 7);
+        EXPECT_EQ(play.tank.dx, k.dx);
+        EXPECT_EQ(play.tank.dy, k.dy);
+        EXPECT_EQ(play.tank.angle, k.angle);
+        EXPECT_EQ(play.tank.x, 3);
+        EXPECT_EQ(play.tank.y, 7);
     }
     // Space fires from the tank along its facing: the wall above is hit.
     playing(0);
     onKey(KeySpace);
-    EXPECT_EQ(board.at(3, 4).state, 6);
+    EXPECT_EQ(play.board.at(3, 4).state, 6);
 
     // Before any tank start the tank faces nowhere: a shot is ignored
     // rather than walking its own cell for ever.
     startLevel(0);
-    tankX = tankY = tankDX = tankDY = 0;
-    tankAngle = 0;
+    play.tank.x = play.tank.y = play.tank.dx = play.tank.dy = 0;
+    play.tank.angle = 0;
     headless::resetStats();
     onKey(KeySpace);
-    EXPECT_EQ(outcome, InPlay);
+    EXPECT_EQ(play.outcome, InPlay);
     EXPECT_EQ(headless::stats().animationFrames, 0);
-    EXPECT_EQ(board.at(0, 0).state, 0);
+    EXPECT_EQ(play.board.at(0, 0).state, 0);
 
     // Once the level is decided, none of them does anything.
-    for (int result : {Won, Lost}) {
+    for (Outcome result : {Won, Lost}) {
         for (int key : {KeyRight, KeyD, KeyDown, KeyS, KeyLeft, KeyA, KeyUp, KeyW, KeySpace, KeyR}) {
             SCOPED_TRACE(testing::Message() << "outcome " << result << " key " << key);
             playing(1);
-            outcome = result;
+            play.outcome = result;
             onKey(key);
-            EXPECT_EQ(tankX, 3);
-            EXPECT_EQ(tankY, 7);
-            EXPECT_EQ(tankDX, 0);
-            EXPECT_EQ(tankDY, -1);
-            EXPECT_EQ(tankAngle, 270.0f);
-            EXPECT_EQ(board.at(3, 4).state, 0);
+            EXPECT_EQ(play.tank.x, 3);
+            EXPECT_EQ(play.tank.y, 7);
+            EXPECT_EQ(play.tank.dx, 0);
+            EXPECT_EQ(play.tank.dy, -1);
+            EXPECT_EQ(play.tank.angle, 270.0f);
+            EXPECT_EQ(play.board.at(3, 4).state, 0);
             EXPECT_EQ(headless::stats().animationFrames, 0);
             EXPECT_EQ(headless::stats().pauses, 0);
             EXPECT_EQ(redraws(), 0);
@@ -368,7 +369,9 @@ TEST_F(Input, PlayingKeysReachTheTankOnlyInPlay) {
 
 TEST_F(Input, PlayingEnterAfterTheLevelIsDecided) {
     struct Case {
-        int level, result, after;  // after -1: nothing
+        int level;
+        Outcome result;
+        int after;  // -1: nothing
     };
     const Case cases[] = {
         {3, Lost, 3}, {3, Won, 4}, {44, Won, -1}, {44, Lost, 44}, {3, InPlay, -1},
@@ -376,20 +379,20 @@ TEST_F(Input, PlayingEnterAfterTheLevelIsDecided) {
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << "level " << k.level << " outcome " << k.result);
         playing(k.level);
-        outcome = k.result;
+        play.outcome = k.result;
         spoilBoard();
         onKey(KeyEnter);
-        EXPECT_EQ(screenState, Playing);
+        EXPECT_EQ(play.screen, Playing);
         if (k.after < 0) {
-            EXPECT_EQ(currentLevel, k.level);
+            EXPECT_EQ(play.level, k.level);
             EXPECT_TRUE(boardSpoiled());
-            EXPECT_EQ(outcome, k.result);
+            EXPECT_EQ(play.outcome, k.result);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(currentLevel, k.after);
+            EXPECT_EQ(play.level, k.after);
             EXPECT_EQ(levelOnBoard(), k.after);
             EXPECT_FALSE(boardSpoiled());
-            EXPECT_EQ(outcome, InPlay);
+            EXPECT_EQ(play.outcome, InPlay);
             EXPECT_EQ(redraws(), 1);  // startLevel's own; the screen stays
         }
     }
@@ -416,8 +419,8 @@ TEST_F(Input, ResultButtonEdges) {
         resultScreen(5, InPlay);
         spoilBoard();
         onMouseClick(k.click.x, k.click.y);
-        EXPECT_EQ(screenState, k.screen);
-        EXPECT_EQ(currentLevel, 5);
+        EXPECT_EQ(play.screen, k.screen);
+        EXPECT_EQ(play.level, 5);
         EXPECT_EQ(boardSpoiled(), !k.reload);
         EXPECT_EQ(redraws(), k.screen == Result ? 0 : k.reload ? 2 : 1);
     }
@@ -428,22 +431,22 @@ TEST_F(Input, ResultAfterALoss) {
     spoilBoard();
     onMouseClick(78, 193);
     onMouseClick(200, 220);
-    EXPECT_EQ(screenState, Result);
+    EXPECT_EQ(play.screen, Result);
     EXPECT_EQ(redraws(), 0);
     for (int key : {KeySpace, KeyEnter, KeyR}) {
         resultScreen(5, Lost);
         spoilBoard();
         onKey(key);
-        EXPECT_EQ(screenState, Playing) << key;
-        EXPECT_EQ(currentLevel, 5);
-        EXPECT_EQ(outcome, InPlay);
+        EXPECT_EQ(play.screen, Playing) << key;
+        EXPECT_EQ(play.level, 5);
+        EXPECT_EQ(play.outcome, InPlay);
         EXPECT_FALSE(boardSpoiled());
         EXPECT_EQ(redraws(), 2);
     }
     resultScreen(5, Lost);
     spoilBoard();
     onMouseClick(200, 280);
-    EXPECT_EQ(screenState, Playing);
+    EXPECT_EQ(play.screen, Playing);
     EXPECT_FALSE(boardSpoiled());
 }
 
@@ -453,23 +456,23 @@ TEST_F(Input, ResultFromAPauseResumesWithoutReloading) {
         playing(5);
         spoilBoard();
         onKey(KeyEscape);
-        ASSERT_EQ(screenState, Result);
+        ASSERT_EQ(play.screen, Result);
         headless::resetStats();
         onKey(key);
-        EXPECT_EQ(screenState, Playing);
+        EXPECT_EQ(play.screen, Playing);
         EXPECT_TRUE(boardSpoiled());
         EXPECT_EQ(redraws(), 1);
     }
     resultScreen(5, InPlay);
     spoilBoard();
     onMouseClick(200, 220);
-    EXPECT_EQ(screenState, Playing);
+    EXPECT_EQ(play.screen, Playing);
     EXPECT_TRUE(boardSpoiled());
     // R and the second button load the level again.
     resultScreen(5, InPlay);
     spoilBoard();
     onKey(KeyR);
-    EXPECT_EQ(screenState, Playing);
+    EXPECT_EQ(play.screen, Playing);
     EXPECT_FALSE(boardSpoiled());
     EXPECT_EQ(redraws(), 2);
 }
@@ -478,53 +481,53 @@ TEST_F(Input, ResultAfterAWin) {
     for (int key : {KeySpace, KeyEnter}) {
         resultScreen(5, Won);
         onKey(key);
-        EXPECT_EQ(screenState, Playing);
-        EXPECT_EQ(currentLevel, 6);
+        EXPECT_EQ(play.screen, Playing);
+        EXPECT_EQ(play.level, 6);
         EXPECT_EQ(levelOnBoard(), 6);
-        EXPECT_EQ(outcome, InPlay);
+        EXPECT_EQ(play.outcome, InPlay);
         EXPECT_EQ(redraws(), 2);
     }
     resultScreen(5, Won);
     onMouseClick(78, 193);
-    EXPECT_EQ(currentLevel, 6);
-    EXPECT_EQ(screenState, Playing);
+    EXPECT_EQ(play.level, 6);
+    EXPECT_EQ(play.screen, Playing);
 
     // The last level won: no next one, so the first button and its keys do
     // nothing; restart and the list still work.
     for (int key : {KeySpace, KeyEnter}) {
         resultScreen(44, Won);
         onKey(key);
-        EXPECT_EQ(screenState, Result);
-        EXPECT_EQ(currentLevel, 44);
+        EXPECT_EQ(play.screen, Result);
+        EXPECT_EQ(play.level, 44);
         EXPECT_EQ(redraws(), 0);
     }
     resultScreen(44, Won);
     onMouseClick(78, 193);
-    EXPECT_EQ(screenState, Result);
+    EXPECT_EQ(play.screen, Result);
     EXPECT_EQ(redraws(), 0);
     spoilBoard();
     onMouseClick(78, 256);
-    EXPECT_EQ(screenState, Playing);
-    EXPECT_EQ(currentLevel, 44);
-    EXPECT_EQ(outcome, InPlay);
+    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(play.level, 44);
+    EXPECT_EQ(play.outcome, InPlay);
     EXPECT_FALSE(boardSpoiled());
 }
 
 TEST_F(Input, ResultBackToTheList) {
-    for (int result : {InPlay, Won, Lost}) {
+    for (Outcome result : {InPlay, Won, Lost}) {
         resultScreen(33, result);
         onKey(KeyEscape);
-        EXPECT_EQ(screenState, LevelSelect);
-        EXPECT_EQ(currentLevel, 33);
-        EXPECT_EQ(selectPage, 1);
+        EXPECT_EQ(play.screen, LevelSelect);
+        EXPECT_EQ(play.level, 33);
+        EXPECT_EQ(play.page, 1);
         EXPECT_EQ(redraws(), 1);
         resultScreen(33, result);
         onMouseClick(200, 340);
-        EXPECT_EQ(screenState, LevelSelect);
+        EXPECT_EQ(play.screen, LevelSelect);
     }
     resultScreen(3, InPlay);
     for (int key : std::vector<int>{KeyW, KeyLeft, KeyPageUp, 0}) onKey(key);
-    EXPECT_EQ(screenState, Result);
+    EXPECT_EQ(play.screen, Result);
     EXPECT_EQ(redraws(), 0);
 }
 
@@ -533,42 +536,42 @@ TEST_F(Input, ResultBackToTheList) {
 TEST_F(Input, ReleasesAndOtherButtonsNeverAct) {
     levelList(10);
     keyCallback(nullptr, KeyRight, 0, 0, 0);
-    EXPECT_EQ(currentLevel, 10);
+    EXPECT_EQ(play.level, 10);
     keyCallback(nullptr, KeyRight, 0, 1, 0);
-    EXPECT_EQ(currentLevel, 11);
+    EXPECT_EQ(play.level, 11);
     // A held key repeats (action 2), and each repeat acts.
     keyCallback(nullptr, KeyRight, 0, 2, 0);
     keyCallback(nullptr, KeyRight, 0, 2, 0);
-    EXPECT_EQ(currentLevel, 13);
+    EXPECT_EQ(play.level, 13);
     EXPECT_EQ(redraws(), 3);
 
     // Put the cursor on the title's "Game" button through a harmless click.
     playing(0);
     headless::queueClick(200.0, 280.0);
     drawScreen();
-    EXPECT_EQ(screenState, Playing);
-    screenState = Title;
+    EXPECT_EQ(play.screen, Playing);
+    play.screen = Title;
     headless::resetStats();
     mouseButtonCallback(nullptr, 1, 1, 0);
     mouseButtonCallback(nullptr, 2, 1, 0);
     mouseButtonCallback(nullptr, 0, 0, 0);
-    EXPECT_EQ(screenState, Title);
+    EXPECT_EQ(play.screen, Title);
     EXPECT_EQ(redraws(), 0);
     mouseButtonCallback(nullptr, 0, 1, 0);
-    EXPECT_EQ(screenState, LevelSelect);
+    EXPECT_EQ(play.screen, LevelSelect);
 }
 
 TEST_F(Input, CursorPositionsAreTruncated) {
-    screenState = Title;
+    play.screen = Title;
     headless::queueClick(150.99, 280.0);
     drawScreen();
-    EXPECT_EQ(screenState, Title);
+    EXPECT_EQ(play.screen, Title);
     headless::queueClick(151.01, 258.99);
     drawScreen();
-    EXPECT_EQ(screenState, Title);
+    EXPECT_EQ(play.screen, Title);
     headless::queueClick(151.5, 259.5);
     drawScreen();
-    EXPECT_EQ(screenState, LevelSelect);
+    EXPECT_EQ(play.screen, LevelSelect);
 }
 
 TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
@@ -580,8 +583,8 @@ TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
     headless::queueKey(KeyEnter);
     headless::queueKey(KeyRight);
     drawScreen();
-    EXPECT_EQ(screenState, Playing);
-    EXPECT_EQ(currentLevel, 4);
+    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(play.level, 4);
     EXPECT_EQ(levelOnBoard(), 3);
     // The main loop's, startLevel's, Right's and the switch's.
     EXPECT_EQ(redraws(), 4);
@@ -595,9 +598,9 @@ TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
     headless::queueKey(KeySpace);
     headless::queueKey(KeyEscape);
     drawScreen();
-    EXPECT_EQ(screenState, Playing);
-    EXPECT_EQ(currentLevel, 5);
-    EXPECT_EQ(outcome, InPlay);
+    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(play.level, 5);
+    EXPECT_EQ(play.outcome, InPlay);
     EXPECT_FALSE(boardSpoiled());
     EXPECT_EQ(redraws(), 4);
 }

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/painter.h"
 #include "render/screen.h"
 #include "ui/screens.h"
@@ -135,8 +136,8 @@ TEST_F(Packs, ShortFilesLeaveTheRestZero) {
     arrowSprite->draw(89, 339, 180);
     resultOverlaySprite->draw(0, 0, 0);
     for (int i = 0; i < 384 * 384 * 3; ++i) ASSERT_EQ(screenCanvas->pixels[i], 0x55) << i;
-    board.at(3, 3).terrain = HorizontalSlot;
-    board.at(4, 3).terrain = Scorch;
+    play.board.at(3, 3).terrain = HorizontalSlot;
+    play.board.at(4, 3).terrain = Scorch;
     for (int i = 0; i < 24 * 24 * 3; ++i) {
         ASSERT_EQ(cellImage(3, 3, false)[i], 0);
         ASSERT_EQ(cellImage(4, 3, false)[i], 0);
@@ -266,7 +267,7 @@ TEST_F(Packs, StartUpWithAShortSecondPackShowsBlackTilesAndNoSprites) {
     resetGameState();
     ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
     // The level list: its background whole; cells, digits and arrows gone.
-    currentLevel = 30;
+    play.level = 30;
     setScreen(LevelSelect);
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 384; ++x) ASSERT_EQ(screenPixel(x, y), syntheticPixel(2, 0, x, y)) << x << "," << y;

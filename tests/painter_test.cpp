@@ -7,6 +7,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/painter.h"
 #include "render/canvas.h"
 #include "render/screen.h"
@@ -56,10 +57,10 @@ protected:
     void SetUp() override {
         setUpGame({filledRecord(2)});
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) board.at(x, y) = Cell{Ground, 0, 0};
+            for (int x = 0; x < 16; ++x) play.board.at(x, y) = Cell{Ground, 0, 0};
     }
     static void set(int x, int y, std::uint8_t terrain, std::uint8_t object = 0) {
-        board.at(x, y) = Cell{terrain, object, 0};
+        play.board.at(x, y) = Cell{terrain, object, 0};
     }
 };
 
@@ -249,10 +250,10 @@ TEST_F(Painter, StoredPicturesByCode) {
     }
     // A brick wall by its damage stage.
     for (int stage = 0; stage <= 10; ++stage) {
-        board.at(3, 4) = Cell{BrickWall, 0, static_cast<std::uint8_t>(stage)};
+        play.board.at(3, 4) = Cell{BrickWall, 0, static_cast<std::uint8_t>(stage)};
         EXPECT_EQ(cellImage(3, 4, true), packImage(1, 1 + stage)) << stage;
     }
-    board.at(3, 4) = Cell{BrickWall, 0, 6};
+    play.board.at(3, 4) = Cell{BrickWall, 0, 6};
     EXPECT_EQ(cellImage(3, 4, true), packImage(1, 7));
     // Outside the board, the solid wall.
     for (const auto& p : {std::pair<int, int>{16, 3}, {-1, 0}, {3, 16}, {0, -1}, {-5, 20}})

@@ -10,6 +10,7 @@
 
 #include "app/startup.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "render/screen.h"
@@ -39,22 +40,22 @@ Snapshot playKeys(bool drawing, const testsupport::Record& level, const std::vec
     Snapshot s;
     s.losses = s.wins = 0;
     for (int key : keys) {
-        const int before = outcome;
+        const int before = play.outcome;
         onKey(key);
-        if (outcome != before) {
-            s.losses += outcome == Lost;
-            s.wins += outcome == Won;
+        if (play.outcome != before) {
+            s.losses += play.outcome == Lost;
+            s.wins += play.outcome == Won;
         }
     }
-    std::memcpy(&s.board, &board, sizeof board);
-    s.tank[0] = tankX;
-    s.tank[1] = tankY;
-    s.tank[2] = tankDX;
-    s.tank[3] = tankDY;
-    s.angle = tankAngle;
-    s.outcome = outcome;
-    s.screen = screenState;
-    s.level = currentLevel;
+    std::memcpy(&s.board, &play.board, sizeof play.board);
+    s.tank[0] = play.tank.x;
+    s.tank[1] = play.tank.y;
+    s.tank[2] = play.tank.dx;
+    s.tank[3] = play.tank.dy;
+    s.angle = play.tank.angle;
+    s.outcome = play.outcome;
+    s.screen = play.screen;
+    s.level = play.level;
     s.frames = headless::stats().animationFrames;
     s.pauses = headless::stats().pauses;
     drawingEnabled = true;

@@ -8,6 +8,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "game/painter.h"
 #include "platform/headless.h"
@@ -105,7 +106,7 @@ protected:
 }  // namespace
 
 TEST_F(Screens, TitleIsThePictureAsItIs) {
-    screenState = Title;
+    play.screen = Title;
     drawScreen();
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 384; ++x) ASSERT_EQ(screenPixel(x, y), syntheticPixel(1, 27, x, y)) << x << "," << y;
@@ -116,11 +117,11 @@ TEST_F(Screens, TitleIsThePictureAsItIs) {
 
 TEST_F(Screens, LevelSelectSecondPageOf45) {
     start(45);
-    currentLevel = 31;
-    selectPage = 7;  // stale: the drawing works it out again
+    play.level = 31;
+    play.page = 7;  // stale: the drawing works it out again
     setScreen(LevelSelect);
-    EXPECT_EQ(screenState, LevelSelect);
-    EXPECT_EQ(selectPage, 1);
+    EXPECT_EQ(play.screen, LevelSelect);
+    EXPECT_EQ(play.page, 1);
     EXPECT_EQ(headless::stats().screenFrames, 1);
 
     ExpectedSelect want;
@@ -154,9 +155,9 @@ TEST_F(Screens, LevelSelectSecondPageOf45) {
 
 TEST_F(Screens, LevelSelectFullSecondPageStillShowsTheNextArrow) {
     start(60);
-    currentLevel = 59;
+    play.level = 59;
     setScreen(LevelSelect);
-    EXPECT_EQ(selectPage, 1);
+    EXPECT_EQ(play.page, 1);
     ExpectedSelect want;
     for (int n = 31; n <= 60; ++n) {
         const int k = n - 31;
@@ -175,9 +176,9 @@ TEST_F(Screens, LevelSelectFullSecondPageStillShowsTheNextArrow) {
 
 TEST_F(Screens, LevelSelectPageWithOneCell) {
     start(61);
-    currentLevel = 60;
+    play.level = 60;
     setScreen(LevelSelect);
-    EXPECT_EQ(selectPage, 2);
+    EXPECT_EQ(play.page, 2);
     ExpectedSelect want;
     want.twoDigits(11, 11, 61, true);
     want.previousArrow();
@@ -188,9 +189,9 @@ TEST_F(Screens, LevelSelectPageWithOneCell) {
 
 TEST_F(Screens, LevelSelectFirstPage) {
     start(45);
-    currentLevel = 0;
+    play.level = 0;
     setScreen(LevelSelect);
-    EXPECT_EQ(selectPage, 0);
+    EXPECT_EQ(play.page, 0);
     ExpectedSelect want;
     for (int i = 0; i < 30; ++i) {
         const int x = 11 + 62 * (i % 6), y = 11 + 61 * (i / 6), n = i + 1;
@@ -205,7 +206,7 @@ TEST_F(Screens, LevelSelectFirstPage) {
 
 TEST_F(Screens, LevelSelectWithoutLevelsShowsTheBackgroundAlone) {
     start(0);
-    currentLevel = 0;
+    play.level = 0;
     setScreen(LevelSelect);
     ExpectedSelect want;
     EXPECT_TRUE(screenEquals(want.canvas));
@@ -250,7 +251,7 @@ protected:
         start(3);
         startLevel(0);
         // A cell with no terrain but an object byte: the background shows.
-        board.at(1, 0) = Cell{0, 5, 0};
+        play.board.at(1, 0) = Cell{0, 5, 0};
         headless::resetStats();
     }
 
@@ -260,13 +261,13 @@ protected:
             for (int a = 0; a < 4; ++a) c.blit(packImage(1, 30), 96 * a, 96 * b, 96, 96);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                if (board.at(x, y).terrain != 0) c.blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
+                if (play.board.at(x, y).terrain != 0) c.blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
     }
 
     static Canvas* expectedResult(bool tank, bool firstButton) {
         auto* c = new Canvas(384, 384);
         boardInto(*c);
-        if (tank) Sprite(c, packImage(1, 23), 24, 24).draw(24 * tankX, 24 * tankY, tankAngle);
+        if (tank) Sprite(c, packImage(1, 23), 24, 24).draw(24 * play.tank.x, 24 * play.tank.y, play.tank.angle);
         Sprite overlay(c, packImage(2, 12), 24, 24);
         for (int b = 0; b < 16; ++b)
             for (int a = 0; a < 16; ++a) overlay.draw(24 * a, 24 * b, 0);
@@ -280,7 +281,7 @@ protected:
 }  // namespace
 
 TEST_F(BoardScreens, PlayingShowsTheBoardAndTheTankOnItsTerrain) {
-    tankAngle = 90;  // in the middle of nothing: any angle draws
+    play.tank.angle = 90;  // in the middle of nothing: any angle draws
     setScreen(Playing);
     Canvas want(384, 384);
     boardInto(want);
@@ -298,14 +299,14 @@ TEST_F(BoardScreens, PlayingShowsTheBoardAndTheTankOnItsTerrain) {
     EXPECT_EQ(screenPixel(72 + 23, 168 + 9), syntheticPixel(1, 14, 23, 9));
     EXPECT_EQ(screenPixel(72 + 0, 168 + 5), syntheticPixel(1, 23, 5, 23));
     // The background tile repeats every 96 pixels.
-    board.at(5, 4).terrain = 0;
+    play.board.at(5, 4).terrain = 0;
     drawScreen();
     EXPECT_EQ(screenPixel(5 * 24 + 1, 4 * 24 + 2), syntheticPixel(1, 30, 120 - 96 + 1, 2));
     EXPECT_EQ(headless::stats().screenFrames, 2);
 }
 
 TEST_F(BoardScreens, PlayingAfterALossDrawsNoTank) {
-    outcome = Lost;
+    play.outcome = Lost;
     setScreen(Playing);
     Canvas want(384, 384);
     boardInto(want);
@@ -316,7 +317,7 @@ TEST_F(BoardScreens, PlayingAfterALossDrawsNoTank) {
 TEST_F(BoardScreens, ResultForEachOutcome) {
     struct Case {
         const char* name;
-        int outcome;
+        Outcome outcome;
         int level;
         bool tank, first;
     };
@@ -331,8 +332,8 @@ TEST_F(BoardScreens, ResultForEachOutcome) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         startLevel(k.level);
-        board.at(1, 0) = Cell{0, 5, 0};
-        outcome = k.outcome;
+        play.board.at(1, 0) = Cell{0, 5, 0};
+        play.outcome = k.outcome;
         setScreen(Result);
         std::unique_ptr<Canvas> want(expectedResult(k.tank, k.first));
         EXPECT_TRUE(screenEquals(*want));
@@ -359,7 +360,7 @@ TEST_F(BoardScreens, AnUnknownScreenDrawsNothingNew) {
         for (int i = 0; i < ScreenBytes; ++i) screenBuffer[i] = static_cast<std::uint8_t>(i * 13 + state);
         const std::vector<std::uint8_t> before(screenBuffer, screenBuffer + ScreenBytes);
         headless::resetStats();
-        screenState = state;
+        play.screen = static_cast<Screen>(state);
         drawScreen();
         EXPECT_EQ(0, std::memcmp(before.data(), screenBuffer, ScreenBytes));
         // The frame still ends: shown, swapped, polled.

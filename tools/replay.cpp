@@ -13,6 +13,7 @@
 
 #include "app/startup.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
@@ -179,17 +180,17 @@ ReplayResult playGroups(const std::vector<std::vector<headless::Event>>& groups)
 std::string replayReport(bool quit) {
     std::string out;
     char line[256];
-    const char* screen = screenName(screenState);
+    const char* screen = screenName(play.screen);
     if (screen)
         std::snprintf(line, sizeof line, "screen %s\n", screen);
     else
-        std::snprintf(line, sizeof line, "screen %d\n", screenState);
+        std::snprintf(line, sizeof line, "screen %d\n", play.screen);
     out += line;
-    std::snprintf(line, sizeof line, "outcome %s\nindex %d\npage %d\nlevels %d\n", outcomeName(outcome), currentLevel,
-                  selectPage, levelCount);
+    std::snprintf(line, sizeof line, "outcome %s\nindex %d\npage %d\nlevels %d\n", outcomeName(play.outcome), play.level,
+                  play.page, levelCount);
     out += line;
-    std::snprintf(line, sizeof line, "tank %d %d %d %d %g\n", tankX, tankY, tankDX, tankDY,
-                  static_cast<double>(tankAngle));
+    std::snprintf(line, sizeof line, "tank %d %d %d %d %g\n", play.tank.x, play.tank.y, play.tank.dx, play.tank.dy,
+                  static_cast<double>(play.tank.angle));
     out += line;
     const headless::Stats& s = headless::stats();
     std::snprintf(line, sizeof line, "quit %s\nredraws %ld\nframes %ld\npauses %ld\n", quit ? "yes" : "no",
@@ -201,7 +202,7 @@ std::string replayReport(bool quit) {
         out += '\n';
         for (int y = 0; y < BoardSize; ++y) {
             for (int x = 0; x < BoardSize; ++x) {
-                const Cell& c = board.at(x, y);
+                const Cell& c = play.board.at(x, y);
                 const int v = layer == 0 ? c.terrain : layer == 1 ? c.object : c.state;
                 if (x) out += ' ';
                 out += std::to_string(v);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
 #include "ui/input.h"
@@ -289,23 +290,23 @@ public:
     std::size_t keyBytes() const { return keyBytes_; }
 
     static void writeTank(std::uint8_t* key) {
-        key[0] = static_cast<std::uint8_t>(tankX | (tankY << 4));
+        key[0] = static_cast<std::uint8_t>(play.tank.x | (play.tank.y << 4));
         int facing = 0;
-        if (tankDX == 1) facing = 1;
-        else if (tankDY == 1) facing = 2;
-        else if (tankDX == -1) facing = 3;
-        else if (tankDY == -1) facing = 4;
+        if (play.tank.dx == 1) facing = 1;
+        else if (play.tank.dy == 1) facing = 2;
+        else if (play.tank.dx == -1) facing = 3;
+        else if (play.tank.dy == -1) facing = 4;
         key[1] = static_cast<std::uint8_t>(facing);
     }
 
     static void readTank(const std::uint8_t* key) {
         static const int dxs[5] = {0, 1, 0, -1, 0}, dys[5] = {0, 0, 1, 0, -1};
         static const float angles[5] = {0, 0, 90, 180, 270};
-        tankX = key[0] & 15;
-        tankY = key[0] >> 4;
-        tankDX = dxs[key[1]];
-        tankDY = dys[key[1]];
-        tankAngle = angles[key[1]];
+        play.tank.x = key[0] & 15;
+        play.tank.y = key[0] >> 4;
+        play.tank.dx = dxs[key[1]];
+        play.tank.dy = dys[key[1]];
+        play.tank.angle = angles[key[1]];
     }
 
     // Writes the board part of a key; false when a cell holds something the
@@ -446,14 +447,14 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
     setLevels(records, count);
     // As the replay starts a level: level 0 first, then the chosen one, so a
     // level without a tank start finds the tank where level 0 put it.
-    tankX = tankY = tankDX = tankDY = 0;
-    tankAngle = 0;
+    play.tank.x = play.tank.y = play.tank.dx = play.tank.dy = 0;
+    play.tank.angle = 0;
     placeLevel(0);
     placeLevel(index);
-    screenState = Playing;
-    outcome = InPlay;
+    play.screen = Playing;
+    play.outcome = InPlay;
 
-    Board start = board;
+    Board start = play.board;
     const Model model(start);
     const std::size_t keyBytes = model.keyBytes();
     result.stateBytes = static_cast<int>(keyBytes);
@@ -477,7 +478,7 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
         result.status = status;
         result.states = arena.size();
         result.peakBytes = arena.bytes() + set.bytes() + parents.bytes() + presses.bytes();
-        board = start;
+        play.board = start;
     };
     auto pathTo = [&](std::uint32_t i, int lastPress) {
         std::vector<std::uint8_t> path{static_cast<std::uint8_t>(lastPress)};
@@ -510,33 +511,33 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
         for (int p = 0; p < PressCount; ++p) {
             // Most presses leave the board alone: it is put back only when
             // the last one changed it.
-            if (!boardIsParent) board = parent;
+            if (!boardIsParent) play.board = parent;
             boardIsParent = true;
             Model::readTank(key.data());
-            screenState = Playing;
-            outcome = InPlay;
+            play.screen = Playing;
+            play.outcome = InPlay;
             onKey(pressKeys[p]);
-            if (outcome == Won) {
+            if (play.outcome == Won) {
                 result.path = pathTo(i, p);
                 finish(Status::Solved);
                 return result;
             }
-            if (outcome == Lost) {
+            if (play.outcome == Lost) {
                 boardIsParent = false;
                 continue;
             }
             std::uint8_t* child = &children[childCount * keyBytes];
             std::memcpy(child, key.data(), keyBytes);
             Model::writeTank(child);
-            if (std::memcmp(&board, &parent, sizeof board) != 0) {
+            if (std::memcmp(&play.board, &parent, sizeof play.board) != 0) {
                 boardIsParent = false;
                 // The board changed: write it down, and make sure that the
                 // key gives back exactly this board.
-                bool ok = model.writeBoard(board, scratchKey.data());
+                bool ok = model.writeBoard(play.board, scratchKey.data());
                 if (ok) {
                     std::memcpy(child + 2, scratchKey.data() + 2, keyBytes - 2);
                     model.readBoard(child, check);
-                    ok = std::memcmp(&board, &check, sizeof board) == 0;
+                    ok = std::memcmp(&play.board, &check, sizeof play.board) == 0;
                 }
                 if (!ok) {
                     result.error = "a board state outside the search's model (after " +

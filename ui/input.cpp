@@ -1,6 +1,7 @@
 #include "ui/input.h"
 
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "game/rules.h"
 #include "platform/platform.h"
@@ -19,24 +20,24 @@ bool inPicture(int left, int top, int width, int height, int x, int y) {
 }
 
 void pageUp() {
-    currentLevel -= LevelsPerPage;
+    play.level -= LevelsPerPage;
     drawScreen();
 }
 
 void pageDown() {
-    if (currentLevel + LevelsPerPage < levelCount)
-        currentLevel += LevelsPerPage;
+    if (play.level + LevelsPerPage < levelCount)
+        play.level += LevelsPerPage;
     else
-        currentLevel = levelCount - 1;
+        play.level = levelCount - 1;
     drawScreen();
 }
 
-void play(int index) {
+void playLevel(int index) {
     startLevel(index);
     setScreen(Playing);
 }
 
-bool nextLevelExists() { return currentLevel < levelCount - 1; }
+bool nextLevelExists() { return play.level < levelCount - 1; }
 
 void titleKey(int key) {
     if (key == KeyEscape)
@@ -49,41 +50,41 @@ void levelSelectKey(int key) {
     switch (key) {
         case KeyEscape: setScreen(Title); break;
         case KeyPageUp:
-            if (selectPage > 0) pageUp();
+            if (play.page > 0) pageUp();
             break;
         case KeyPageDown:
-            if (selectPage < levelCount / LevelsPerPage) pageDown();
+            if (play.page < levelCount / LevelsPerPage) pageDown();
             break;
         case KeyD:
         case KeyRight:
-            if (currentLevel + 1 < levelCount) {
-                currentLevel += 1;
+            if (play.level + 1 < levelCount) {
+                play.level += 1;
                 drawScreen();
             }
             break;
         case KeyA:
         case KeyLeft:
-            if (currentLevel > 0) {
-                currentLevel -= 1;
+            if (play.level > 0) {
+                play.level -= 1;
                 drawScreen();
             }
             break;
         case KeyW:
         case KeyUp:
-            if (currentLevel >= 6) {
-                currentLevel -= 6;
+            if (play.level >= 6) {
+                play.level -= 6;
                 drawScreen();
             }
             break;
         case KeyS:
         case KeyDown:
-            if (currentLevel + 6 < levelCount) {
-                currentLevel += 6;
+            if (play.level + 6 < levelCount) {
+                play.level += 6;
                 drawScreen();
             }
             break;
         case KeyEnter:
-        case KeySpace: play(currentLevel); break;
+        case KeySpace: playLevel(play.level); break;
         default: break;
     }
 }
@@ -93,7 +94,7 @@ void playingKey(int key) {
         setScreen(Result);
         return;
     }
-    if (outcome == InPlay) {
+    if (play.outcome == InPlay) {
         switch (key) {
             case KeyA:
             case KeyLeft: turnOrMoveTank(-1, 0, 180); return;
@@ -106,16 +107,16 @@ void playingKey(int key) {
             case KeySpace:
                 // Before any level has placed the tank it faces nowhere, and a
                 // beam from its own cell would never leave it.
-                if (tankDX != 0 || tankDY != 0) fireLaser(tankX, tankY, tankDX, tankDY, playerBeamColour);
+                if (play.tank.dx != 0 || play.tank.dy != 0) fireLaser(play.tank.x, play.tank.y, play.tank.dx, play.tank.dy, playerBeamColour);
                 return;
             default: break;
         }
     }
     if (key == KeyEnter) {
-        if (outcome == Won && nextLevelExists())
-            startLevel(currentLevel + 1);
-        else if (outcome == Lost)
-            startLevel(currentLevel);
+        if (play.outcome == Won && nextLevelExists())
+            startLevel(play.level + 1);
+        else if (play.outcome == Lost)
+            startLevel(play.level);
     }
 }
 
@@ -123,14 +124,14 @@ void resultKey(int key) {
     if (key == KeyEscape) {
         setScreen(LevelSelect);
     } else if (key == KeySpace || key == KeyEnter) {
-        if (outcome == InPlay)
+        if (play.outcome == InPlay)
             setScreen(Playing);
-        else if (outcome == Won && nextLevelExists())
-            play(currentLevel + 1);
-        else if (outcome == Lost)
-            play(currentLevel);
+        else if (play.outcome == Won && nextLevelExists())
+            playLevel(play.level + 1);
+        else if (play.outcome == Lost)
+            playLevel(play.level);
     } else if (key == KeyR) {
-        play(currentLevel);
+        playLevel(play.level);
     }
 }
 
@@ -144,21 +145,21 @@ void levelSelectClick(int x, int y) {
         setScreen(Title);
         return;
     }
-    if (inPicture(9, 318, 57, 57, x, y) && selectPage > 0) {
+    if (inPicture(9, 318, 57, 57, x, y) && play.page > 0) {
         pageUp();
         return;
     }
-    if (inPicture(70, 318, 57, 57, x, y) && selectPage < levelCount / LevelsPerPage) {
+    if (inPicture(70, 318, 57, 57, x, y) && play.page < levelCount / LevelsPerPage) {
         pageDown();
         return;
     }
-    selectPage = currentLevel / LevelsPerPage;
-    const int first = selectPage * LevelsPerPage;
+    play.page = play.level / LevelsPerPage;
+    const int first = play.page * LevelsPerPage;
     const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
     for (int i = first; i < end; ++i) {
         const int x0 = levelCellX(i), y0 = levelCellY(i);
         if (x0 < x && x < x0 + 51 && y0 < y && y < y0 + 50) {
-            play(i);
+            playLevel(i);
             return;
         }
     }
@@ -166,14 +167,14 @@ void levelSelectClick(int x, int y) {
 
 void resultClick(int x, int y) {
     if (inPicture(77, 192, 229, 57, x, y)) {
-        if (outcome == InPlay)
+        if (play.outcome == InPlay)
             setScreen(Playing);
-        else if (outcome == Won && nextLevelExists())
-            play(currentLevel + 1);
+        else if (play.outcome == Won && nextLevelExists())
+            playLevel(play.level + 1);
         return;
     }
     if (inPicture(77, 255, 229, 57, x, y)) {
-        play(currentLevel);
+        playLevel(play.level);
         return;
     }
     if (inPicture(77, 318, 229, 57, x, y)) setScreen(LevelSelect);
@@ -193,7 +194,7 @@ void mouseButtonCallback(void*, int button, int action, int) {
 }
 
 void onKey(int key) {
-    switch (screenState) {
+    switch (play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;
         case Playing: playingKey(key); break;
@@ -203,7 +204,7 @@ void onKey(int key) {
 }
 
 void onMouseClick(int x, int y) {
-    switch (screenState) {
+    switch (play.screen) {
         case Title: titleClick(x, y); break;
         case LevelSelect: levelSelectClick(x, y); break;
         case Playing: break;

@@ -2,15 +2,12 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/play_state.h"
 #include "game/levels.h"
 #include "game/painter.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 
-int screenState = Title;
-int outcome = InPlay;
-int currentLevel = 0;
-int selectPage = 0;
 
 int levelCellX(int index) { return 11 + 62 * (index % 6); }
 int levelCellY(int index) { return 11 + 61 * ((index % LevelsPerPage) / 6); }
@@ -37,12 +34,12 @@ void drawTitle() { blitToScreen(packImage(Pack1Block::Title), 384, 384, 0, 0); }
 
 void drawLevelSelect() {
     screenCanvas->blit(packImage(Pack2Block::LevelSelectBackground), 0, 0, 384, 384);
-    selectPage = currentLevel / LevelsPerPage;
-    const int first = selectPage * LevelsPerPage;
+    play.page = play.level / LevelsPerPage;
+    const int first = play.page * LevelsPerPage;
     const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
     for (int i = first; i < end; ++i) {
         const int x = levelCellX(i), y = levelCellY(i);
-        if (i == currentLevel) {
+        if (i == play.level) {
             levelCellSprite->drawTinted(x, y, 0, HighlightTint);
             drawNumber(x, y, i + 1, HighlightTint);
         } else {
@@ -50,11 +47,11 @@ void drawLevelSelect() {
             drawNumber(x, y, i + 1, NumberTint);
         }
     }
-    if (selectPage > 0) {
+    if (play.page > 0) {
         arrowFrameSprite->draw(9, 318, 0);
         arrowSprite->draw(24, 338, 0);
     }
-    if (levelCount / LevelsPerPage > selectPage) {
+    if (levelCount / LevelsPerPage > play.page) {
         arrowFrameSprite->draw(70, 318, 0);
         arrowSprite->draw(89, 339, 180);
     }
@@ -66,11 +63,11 @@ void drawPlaying() {
         for (int a = 0; a < 4; ++a) blitToScreen(packImage(Pack1Block::Background), 96, 96, 96 * b, 96 * a);
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
-            if (board.at(x, y).terrain != 0) blitToScreen(cellImage(x, y, true), 24, 24, 24 * y, 24 * x);
-    if (outcome == Lost) return;
-    tankCanvas->blit(cellImage(tankX, tankY, false), 0, 0, 24, 24);
-    tankSprite->draw(0, 0, tankAngle);
-    tankCanvas->present(24 * tankX, 24 * tankY);
+            if (play.board.at(x, y).terrain != 0) blitToScreen(cellImage(x, y, true), 24, 24, 24 * y, 24 * x);
+    if (play.outcome == Lost) return;
+    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
+    tankSprite->draw(0, 0, play.tank.angle);
+    tankCanvas->present(24 * play.tank.x, 24 * play.tank.y);
 }
 
 void drawResult() {
@@ -78,11 +75,11 @@ void drawResult() {
         for (int a = 0; a < 4; ++a) screenCanvas->blit(packImage(Pack1Block::Background), 96 * a, 96 * b, 96, 96);
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
-            if (board.at(x, y).terrain != 0) screenCanvas->blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
-    if (outcome == InPlay) screenTankSprite->draw(24 * tankX, 24 * tankY, tankAngle);
+            if (play.board.at(x, y).terrain != 0) screenCanvas->blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
+    if (play.outcome == InPlay) screenTankSprite->draw(24 * play.tank.x, 24 * play.tank.y, play.tank.angle);
     for (int b = 0; b < BoardSize; ++b)
         for (int a = 0; a < BoardSize; ++a) resultOverlaySprite->draw(24 * a, 24 * b, 0);
-    if (outcome == InPlay || (outcome == Won && currentLevel < levelCount - 1))
+    if (play.outcome == InPlay || (play.outcome == Won && play.level < levelCount - 1))
         screenCanvas->blit(packImage(Pack2Block::ButtonContinue), 77, 192, 229, 57);
     screenCanvas->blit(packImage(Pack2Block::ButtonRestart), 77, 255, 229, 57);
     screenCanvas->blit(packImage(Pack2Block::ButtonLevels), 77, 318, 229, 57);
@@ -97,7 +94,7 @@ void drawScreen() {
         return;
     }
     beginFrame();
-    switch (screenState) {
+    switch (play.screen) {
         case Title: drawTitle(); break;
         case LevelSelect: drawLevelSelect(); break;
         case Playing: drawPlaying(); break;
@@ -109,7 +106,7 @@ void drawScreen() {
     platform::pollEvents();
 }
 
-void setScreen(int state) {
-    screenState = state;
+void setScreen(Screen screen) {
+    play.screen = screen;
     drawScreen();
 }

@@ -3,13 +3,7 @@
 
 #include <cstdint>
 
-enum ScreenState { Title = 0, LevelSelect = 1, Playing = 2, Result = 4 };
-enum Outcome { InPlay = 0, Won = 1, Lost = 2 };
-
-extern int screenState;
-extern int outcome;
-extern int currentLevel;
-extern int selectPage;
+#include "game/play_state.h"
 
 // Tints, as pixel bytes blue, green, red from the lowest byte up.
 constexpr std::uint32_t HighlightTint = 0xAA0000;  // bytes 00 00 AA
@@ -19,7 +13,7 @@ constexpr int LevelsPerPage = 30;
 
 // Composes the whole current screen, presents it, swaps, polls input.
 void drawScreen();
-void setScreen(int state);
+void setScreen(Screen screen);
 // The decimal digits of `number` centred in the level cell at (x, y) of
 // screenCanvas. Numbers above 999 show their last three digits.
 void drawNumber(int x, int y, int number, std::uint32_t tint);

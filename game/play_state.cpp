@@ -1,0 +1,4 @@
+// The one play state of the game.
+#include "game/play_state.h"
+
+PlayState play;
