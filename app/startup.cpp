@@ -6,10 +6,19 @@
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/levels.h"
+#include "game/screen_redraw.h"
+#include "platform/keys.h"
 #include "render/screen.h"
+#include "ui/input.h"
 #include "ui/screens.h"
 
+void connectGame() {
+    rules::connectScreenRedraw(drawScreen);
+    platform::setInputHandlers(onKey, onMouseClick);
+}
+
 bool startGame(const std::string& dataDir, const std::string& levelFile) {
+    connectGame();
     loadImagePacks(dataDir);
     buildSpriteSet();
     if (!loadLevels(levelFile)) return false;
@@ -18,13 +27,8 @@ bool startGame(const std::string& dataDir, const std::string& levelFile) {
 }
 
 void resetGameState() {
+    connectGame();
     std::memset(screenBuffer, 0, sizeof screenBuffer);
-    std::memset(&play.board, 0, sizeof play.board);
-    play.tank.x = play.tank.y = play.tank.dx = play.tank.dy = 0;
-    play.tank.angle = 0;
-    play.screen = Title;
-    play.outcome = InPlay;
-    play.level = 0;
-    play.page = 0;
+    play = PlayState{};
     drawingEnabled = true;
 }

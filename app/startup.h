@@ -10,6 +10,10 @@
 // the process abnormally.
 bool startGame(const std::string& dataDir, const std::string& levelFile);
 
+// Connects the screens to the rules (the mid-move redraw) and to the
+// platform (input handlers). startGame and resetGameState do it first.
+void connectGame();
+
 // Back to the state of a fresh process: title screen, level 0 not started,
 // tank at (0, 0) facing nowhere, screen buffer black (tests and tools).
 void resetGameState();

@@ -7,7 +7,7 @@
 #include "game/rules_frame.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "ui/screens.h"
+#include "game/screen_redraw.h"
 
 bool checkAntiTank(int x, int y, int dx, int dy, int code) {
     int cx = x + dx, cy = y + dy;
@@ -47,7 +47,7 @@ void destroyTank() {
     play.screen = Result;
     // The redraw may handle waiting input, even a restart: the callers return
     // straight after it.
-    drawScreen();
+    rules::redrawScreen();
 }
 
 void destroyAntiTank(int x, int y) {
@@ -57,5 +57,5 @@ void destroyAntiTank(int x, int y) {
     Cell& cell = play.board.at(x, y);
     cell.object = 0;
     if (cell.terrain == Ground) cell.terrain = Scorch;
-    drawScreen();
+    rules::redrawScreen();
 }

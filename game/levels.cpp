@@ -6,7 +6,7 @@
 
 #include "game/board.h"
 #include "game/play_state.h"
-#include "ui/screens.h"
+#include "game/screen_redraw.h"
 
 std::int32_t levelCount = 0;
 std::uint8_t* levelData = nullptr;
@@ -82,5 +82,5 @@ void placeLevel(int index) {
 
 void startLevel(int index) {
     placeLevel(index);
-    drawScreen();
+    rules::redrawScreen();
 }

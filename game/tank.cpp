@@ -7,7 +7,7 @@
 #include "game/rules_frame.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "ui/screens.h"
+#include "game/screen_redraw.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ void turnOrMoveTank(int dx, int dy, float angle) {
             // Driving at the goal wins; the tank never enters it.
             play.outcome = Won;
             play.screen = Result;
-            drawScreen();
-            drawScreen();
+            rules::redrawScreen();
+            rules::redrawScreen();
             return;
         case MovableBlock:
         case AntiTankRight:

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "platform/keys.h"
 #include "platform/platform.h"
-#include "ui/input.h"
 
 namespace {
 
@@ -17,12 +17,29 @@ bool textureExists = false;
 // The quad's corners, read as (x, y) pairs, times 384.
 const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
 
-void onKey(GLFWwindow* w, int key, int scancode, int action, int mods) {
-    keyCallback(w, key, scancode, action, mods);
+// GLFW's key values for the keys the game knows.
+const struct {
+    int glfw;
+    Key key;
+} keyTable[] = {
+    {GLFW_KEY_SPACE, KeySpace}, {GLFW_KEY_A, KeyA},         {GLFW_KEY_D, KeyD},           {GLFW_KEY_R, KeyR},
+    {GLFW_KEY_S, KeyS},         {GLFW_KEY_W, KeyW},         {GLFW_KEY_ESCAPE, KeyEscape}, {GLFW_KEY_ENTER, KeyEnter},
+    {GLFW_KEY_RIGHT, KeyRight}, {GLFW_KEY_LEFT, KeyLeft},   {GLFW_KEY_DOWN, KeyDown},     {GLFW_KEY_UP, KeyUp},
+    {GLFW_KEY_PAGE_UP, KeyPageUp}, {GLFW_KEY_PAGE_DOWN, KeyPageDown},
+};
+
+Key translateKey(int glfwKey) {
+    for (const auto& k : keyTable)
+        if (k.glfw == glfwKey) return k.key;
+    return KeyOther;
 }
 
-void onMouseButton(GLFWwindow* w, int button, int action, int mods) {
-    mouseButtonCallback(w, button, action, mods);
+void onKey(GLFWwindow*, int key, int, int action, int) { platform::deliverKey(translateKey(key), action); }
+
+void onMouseButton(GLFWwindow* w, int button, int action, int) {
+    double x = 0, y = 0;
+    glfwGetCursorPos(w, &x, &y);
+    platform::deliverButton(button, action, x, y);
 }
 
 }  // namespace
@@ -83,12 +100,6 @@ void swapBuffers() {
 
 void pollEvents() {
     if (window) glfwPollEvents();
-}
-
-void cursorPos(double& x, double& y) {
-    x = 0;
-    y = 0;
-    if (window) glfwGetCursorPos(window, &x, &y);
 }
 
 bool windowShouldClose() { return glfwWindowShouldClose(window); }

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/keys.h"
 #include "platform/platform.h"
-#include "ui/input.h"
 
 namespace headless {
 
@@ -13,14 +13,15 @@ namespace {
 Stats theStats;
 std::deque<Event> theQueue;
 bool closeRequested = false;
-double cursorX = 0, cursorY = 0;
 }  // namespace
 
 Stats& stats() { return theStats; }
 void resetStats() { theStats = Stats(); }
 std::deque<Event>& queue() { return theQueue; }
-void queueKey(int key) { theQueue.push_back(Event{Event::Key, key, 0, 0}); }
-void queueClick(double x, double y) { theQueue.push_back(Event{Event::Click, 0, x, y}); }
+void queueKey(int key, int action) { theQueue.push_back(Event{Event::Key, key, 0, 0, action, 0}); }
+void queueClick(double x, double y, int button, int action) {
+    theQueue.push_back(Event{Event::Click, 0, x, y, action, button});
+}
 void requestClose(bool close) { closeRequested = close; }
 
 }  // namespace headless
@@ -50,19 +51,11 @@ void pollEvents() {
     while (!headless::theQueue.empty()) {
         headless::Event event = headless::theQueue.front();
         headless::theQueue.pop_front();
-        if (event.kind == headless::Event::Key) {
-            keyCallback(nullptr, event.key, 0, 1, 0);
-        } else {
-            headless::cursorX = event.x;
-            headless::cursorY = event.y;
-            mouseButtonCallback(nullptr, 0, 1, 0);
-        }
+        if (event.kind == headless::Event::Key)
+            deliverKey(event.key, event.action);
+        else
+            deliverButton(event.button, event.action, event.x, event.y);
     }
-}
-
-void cursorPos(double& x, double& y) {
-    x = headless::cursorX;
-    y = headless::cursorY;
 }
 
 bool windowShouldClose() { return headless::closeRequested; }

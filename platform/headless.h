@@ -9,8 +9,10 @@ namespace headless {
 
 struct Event {
     enum Kind { Key, Click } kind;
-    int key;      // GLFW key value, for Key
-    double x, y;  // window pixel, for Click
+    int key;         // the game's key code, for Key
+    double x, y;     // window pixel, for Click
+    int action = 1;  // 0 release, 1 press, 2 repeat
+    int button = 0;  // for Click; 0 is the left button
 };
 
 struct Stats {
@@ -30,8 +32,8 @@ void resetStats();
 
 // Input waiting in the "window system", delivered by the next poll.
 std::deque<Event>& queue();
-void queueKey(int key);
-void queueClick(double x, double y);
+void queueKey(int key, int action = 1);
+void queueClick(double x, double y, int button = 0, int action = 1);
 
 // Set to make windowShouldClose answer true (the close button).
 void requestClose(bool close);

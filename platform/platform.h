@@ -26,10 +26,9 @@ void deleteTexture();
 // --- Window system ---
 
 void swapBuffers();
-// Delivers waiting input through keyCallback and mouseButtonCallback.
+// Delivers waiting input to the handlers set with setInputHandlers
+// (platform/keys.h).
 void pollEvents();
-// The cursor position of the last mouse event, in window pixels.
-void cursorPos(double& x, double& y);
 bool windowShouldClose();
 // Creates the library and the window with its context; false if impossible,
 // with a reason in `why`.

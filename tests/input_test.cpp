@@ -535,29 +535,30 @@ TEST_F(Input, ResultBackToTheList) {
 
 TEST_F(Input, ReleasesAndOtherButtonsNeverAct) {
     levelList(10);
-    keyCallback(nullptr, KeyRight, 0, 0, 0);
+    headless::queueKey(KeyRight, 0);
+    platform::pollEvents();
     EXPECT_EQ(play.level, 10);
-    keyCallback(nullptr, KeyRight, 0, 1, 0);
+    headless::queueKey(KeyRight, 1);
+    platform::pollEvents();
     EXPECT_EQ(play.level, 11);
     // A held key repeats (action 2), and each repeat acts.
-    keyCallback(nullptr, KeyRight, 0, 2, 0);
-    keyCallback(nullptr, KeyRight, 0, 2, 0);
+    headless::queueKey(KeyRight, 2);
+    headless::queueKey(KeyRight, 2);
+    platform::pollEvents();
     EXPECT_EQ(play.level, 13);
     EXPECT_EQ(redraws(), 3);
 
-    // Put the cursor on the title's "Game" button through a harmless click.
-    playing(0);
-    headless::queueClick(200.0, 280.0);
-    drawScreen();
-    EXPECT_EQ(play.screen, Playing);
+    // Clicks on the title's "Game" button: other buttons and releases.
     play.screen = Title;
     headless::resetStats();
-    mouseButtonCallback(nullptr, 1, 1, 0);
-    mouseButtonCallback(nullptr, 2, 1, 0);
-    mouseButtonCallback(nullptr, 0, 0, 0);
+    headless::queueClick(200.0, 280.0, 1, 1);
+    headless::queueClick(200.0, 280.0, 2, 1);
+    headless::queueClick(200.0, 280.0, 0, 0);
+    platform::pollEvents();
     EXPECT_EQ(play.screen, Title);
     EXPECT_EQ(redraws(), 0);
-    mouseButtonCallback(nullptr, 0, 1, 0);
+    headless::queueClick(200.0, 280.0, 0, 1);
+    platform::pollEvents();
     EXPECT_EQ(play.screen, LevelSelect);
 }
 

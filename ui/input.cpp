@@ -182,17 +182,6 @@ void resultClick(int x, int y) {
 
 }  // namespace
 
-void keyCallback(void*, int key, int, int action, int) {
-    if (action != 0) onKey(key);
-}
-
-void mouseButtonCallback(void*, int button, int action, int) {
-    if (button != 0 || action == 0) return;
-    double cx = 0, cy = 0;
-    platform::cursorPos(cx, cy);
-    onMouseClick(static_cast<int>(cx), static_cast<int>(cy));
-}
-
 void onKey(int key) {
     switch (play.screen) {
         case Title: titleKey(key); break;
