@@ -1,9 +1,6 @@
 #include "game/board.h"
 #include "game/play_state.h"
 
-#include "game/painter.h"
-#include "render/screen.h"
-
 const std::uint8_t SightTable[26] = {
     1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 12, 13, 14, 15, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
 };
@@ -29,11 +26,9 @@ std::uint8_t sightAt(int x, int y) {
 
 void moveObject(int fromX, int fromY, int toX, int toY, std::uint8_t code) {
     play.board.at(fromX, fromY).object = 0;
-    if (drawingEnabled) drawCell(fromX, fromY, false);
     Cell& to = play.board.at(toX, toY);
     if (to.terrain != Water)
         to.object = code;
     else if (code == MovableBlock)
         to.terrain = SunkBlock;
-    if (drawingEnabled) drawCell(toX, toY, true);
 }

@@ -60,6 +60,5 @@ std::uint8_t cellAt(int x, int y, bool withObjects);
 bool isWaterAt(int x, int y);
 // The sight value of the cell's code; 0 off the board.
 std::uint8_t sightAt(int x, int y);
-// Moves an object; water swallows it (a block becomes a sunk block). Both
-// cells are redrawn into the screen buffer.
+// Moves an object; water swallows it (a block becomes a sunk block).
 void moveObject(int fromX, int fromY, int toX, int toY, std::uint8_t code);

@@ -87,6 +87,11 @@ void drawObjectSprite(int code) {
         mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
 }
 
+void drawMove(int fromX, int fromY, int toX, int toY) {
+    drawCell(fromX, fromY, false);
+    drawCell(toX, toY, true);
+}
+
 void drawCell(int x, int y, bool withObjects) {
     blitToScreen(cellImage(x, y, withObjects), 24, 24, y * 24, x * 24);
 }

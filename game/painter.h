@@ -13,3 +13,6 @@ void drawWaterEdges(int x, int y);
 void drawObjectSprite(int code);
 // cellImage into the screen buffer at the cell's place. On the board only.
 void drawCell(int x, int y, bool withObjects);
+// The two cells of an object's move, once the board holds it: the cell it
+// left without objects, then the cell it reached with them.
+void drawMove(int fromX, int fromY, int toX, int toY);

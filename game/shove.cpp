@@ -39,5 +39,6 @@ bool shoveByBeam(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
     if (drawingEnabled)
         for (int k = 0; k < 21; ++k) slideFrame(x, y, dx, dy, code, colour, k + 2);
     moveObject(x, y, tx, ty, static_cast<std::uint8_t>(code));
+    if (drawingEnabled) drawMove(x, y, tx, ty);
     return true;
 }

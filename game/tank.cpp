@@ -138,7 +138,10 @@ void pushObject(int dx, int dy, float angle, int code) {
             platform::swapBuffers();
         }
     }
-    if (play.board.at(ax, ay).object == code) moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
+    if (play.board.at(ax, ay).object == code) {
+        moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
+        if (drawingEnabled) drawMove(ax, ay, bx, by);
+    }
     if (drawingEnabled) {
         drawCell(tx, ty, true);
         drawCell(ax, ay, true);

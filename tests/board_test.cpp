@@ -137,6 +137,7 @@ TEST_F(BoardTest, MoveObjectOntoLandKeepsTheCode) {
         const std::uint8_t fromTerrain = play.board.at(k.fx, k.fy).terrain;
         const std::uint8_t toTerrain = play.board.at(k.tx, k.ty).terrain;
         moveObject(k.fx, k.fy, k.tx, k.ty, k.code);
+        drawMove(k.fx, k.fy, k.tx, k.ty);
         EXPECT_EQ(play.board.at(k.fx, k.fy).object, 0);
         EXPECT_EQ(play.board.at(k.fx, k.fy).terrain, fromTerrain);
         EXPECT_EQ(play.board.at(k.tx, k.ty).object, k.code);
@@ -162,6 +163,7 @@ TEST_F(BoardTest, MoveObjectIntoWaterSinksABlockAndDrownsTheRest) {
     // A block sinks: the water becomes a sunk block, no object on it.
     play.board.at(7, 3).object = 5;
     moveObject(7, 3, 8, 3, 5);
+    drawMove(7, 3, 8, 3);
     EXPECT_EQ(play.board.at(7, 3).object, 0);
     EXPECT_EQ(play.board.at(8, 3).terrain, 23);
     EXPECT_EQ(play.board.at(8, 3).object, 0);
@@ -174,6 +176,7 @@ TEST_F(BoardTest, MoveObjectIntoWaterSinksABlockAndDrownsTheRest) {
         SCOPED_TRACE(int(code));
         play.board.at(9, 4).object = code;
         moveObject(9, 4, 9, 3, code);
+        drawMove(9, 4, 9, 3);
         EXPECT_EQ(play.board.at(9, 4).object, 0);
         EXPECT_EQ(play.board.at(9, 3).terrain, Water);
         EXPECT_EQ(play.board.at(9, 3).object, 0);
