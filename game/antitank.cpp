@@ -28,8 +28,7 @@ bool checkAllAntiTanks(int x, int y) {
 }
 
 void playExplosion(int x, int y, unsigned pause) {
-    if (!drawingEnabled) return;
-    for (int k = 0; k < 14; ++k) {
+    for (int k = 0; k < framesToShow(14); ++k) {
         objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
         explosionSprite->drawFrame(0, 0, 0, k);
         objectCanvas->present(24 * x, 24 * y);

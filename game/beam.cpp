@@ -64,11 +64,9 @@ bool damageWall(int x, int y) {
             cell.state = 0;
             fell = true;
         }
-        if (drawingEnabled) {
-            drawCell(x, y, false);
-            rules::showFrame();
-            pauseMicros(50);
-        }
+        drawCell(x, y, false);
+        rules::showFrame();
+        pauseMicros(50);
     }
     return fell;
 }
@@ -172,27 +170,23 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
 }
 
 void drawBeamSegment(int x, int y, int type, std::uint32_t colour) {
-    if (drawingEnabled) {
-        beginFrame();
-        objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
-        if (onBoard(x, y)) {
-            const std::uint8_t code = cellAt(x, y, true);
-            if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-                mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
-        }
-        switch (type) {
-            case 1: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
-            case 2: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
-            case 3: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
-            default: beamCornerSprite->drawTinted(0, 0, static_cast<float>(type), colour); break;
-        }
-        objectCanvas->present(24 * x, 24 * y);
+    beginFrame();
+    objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+    if (onBoard(x, y)) {
+        const std::uint8_t code = cellAt(x, y, true);
+        if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
+            mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
     }
+    switch (type) {
+        case 1: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
+        case 2: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
+        case 3: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
+        default: beamCornerSprite->drawTinted(0, 0, static_cast<float>(type), colour); break;
+    }
+    objectCanvas->present(24 * x, 24 * y);
     if (onBoard(x, y)) play.board.at(x, y).state = 1;
-    if (drawingEnabled) {
-        presentFrame();
-        platform::swapBuffers();
-    }
+    presentFrame();
+    swapFrame();
 }
 
 void eraseBeam() {
@@ -200,7 +194,7 @@ void eraseBeam() {
         for (int x = 0; x < BoardSize; ++x) {
             Cell& cell = play.board.at(x, y);
             if (cell.state != 1) continue;
-            if (drawingEnabled) drawCell(x, y, true);
+            drawCell(x, y, true);
             cell.state = 0;
         }
     }

@@ -61,6 +61,8 @@ void drawWaterEdges(int x, int y) {
 }
 
 const std::uint8_t* cellImage(int x, int y, bool withObjects) {
+    // With drawing off no picture is made: every use of this one is skipped.
+    if (!drawingEnabled) return packImage(Pack1Block::Ground);
     if (!onBoard(x, y)) return packImage(Pack1Block::SolidWall);
     const Cell& cell = play.board.at(x, y);
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;

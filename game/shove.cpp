@@ -23,7 +23,7 @@ void slideFrame(int x, int y, int dx, int dy, int code, std::uint32_t colour, in
     drawObjectSprite(code);
     objectCanvas->present(24 * x + s * dx, 24 * y + s * dy);
     presentFrame();
-    platform::swapBuffers();
+    swapFrame();
     pauseMicros(10);
 }
 
@@ -36,9 +36,8 @@ bool shoveByBeam(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
     const std::uint8_t target = cellAt(tx, ty, true);
     if (target != Water && target != Ground && target != SunkBlock && target != Rubble && target != Scorch)
         return false;
-    if (drawingEnabled)
-        for (int k = 0; k < 21; ++k) slideFrame(x, y, dx, dy, code, colour, k + 2);
+    for (int k = 0; k < framesToShow(21); ++k) slideFrame(x, y, dx, dy, code, colour, k + 2);
     moveObject(x, y, tx, ty, static_cast<std::uint8_t>(code));
-    if (drawingEnabled) drawMove(x, y, tx, ty);
+    drawMove(x, y, tx, ty);
     return true;
 }

@@ -51,21 +51,19 @@ void turnTank(int dx, int dy, float angle) {
     } else {
         step = play.tank.angle > angle ? -7.0f : 7.0f;
     }
-    for (int k = 0; k < frames; ++k) {
-        if (drawingEnabled) beginFrame();
+    for (int k = 0; k < framesToShow(frames); ++k) {
+        beginFrame();
         play.tank.angle += step;
-        if (drawingEnabled) {
-            drawTank(play.tank.angle);
-            presentFrame();
-            platform::swapBuffers();
-            pauseMicros(10);
-        }
+        drawTank(play.tank.angle);
+        presentFrame();
+        swapFrame();
+        pauseMicros(10);
     }
     // The animation stops short of the full turn; the rest is one jump.
     play.tank.dx = dx;
     play.tank.dy = dy;
     play.tank.angle = angle;
-    if (drawingEnabled) drawTank(play.tank.angle);
+    drawTank(play.tank.angle);
 }
 
 }  // namespace
@@ -116,39 +114,35 @@ void pushObject(int dx, int dy, float angle, int code) {
     const int tx = play.tank.x, ty = play.tank.y;
     const int ax = tx + dx, ay = ty + dy;
     const int bx = ax + dx, by = ay + dy;
-    if (drawingEnabled) {
-        for (int k = 1; k <= 11; ++k) {
-            const int s = 2 * k;
-            beginFrame();
-            drawCell(tx, ty, false);
-            drawCell(ax, ay, false);
-            // The tank canvas carries the ground that lies under it on its way.
-            tankCanvas->blit(cellImage(tx, ty, false), -s * dx, -s * dy, 24, 24);
-            tankCanvas->blit(cellImage(ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
-            tankSprite->draw(0, 0, angle);
-            tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
-            if (play.board.at(ax, ay).object == code) {
-                objectCanvas->blit(cellImage(ax, ay, false), -s * dx, -s * dy, 24, 24);
-                objectCanvas->blit(cellImage(bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
-                drawObjectSprite(code);
-                objectCanvas->present(ax * 24 + s * dx, ay * 24 + s * dy);
-            }
-            presentFrame();
-            pauseMicros(10);
-            platform::swapBuffers();
+    for (int k = 1; k <= framesToShow(11); ++k) {
+        const int s = 2 * k;
+        beginFrame();
+        drawCell(tx, ty, false);
+        drawCell(ax, ay, false);
+        // The tank canvas carries the ground that lies under it on its way.
+        tankCanvas->blit(cellImage(tx, ty, false), -s * dx, -s * dy, 24, 24);
+        tankCanvas->blit(cellImage(ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+        tankSprite->draw(0, 0, angle);
+        tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
+        if (play.board.at(ax, ay).object == code) {
+            objectCanvas->blit(cellImage(ax, ay, false), -s * dx, -s * dy, 24, 24);
+            objectCanvas->blit(cellImage(bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+            drawObjectSprite(code);
+            objectCanvas->present(ax * 24 + s * dx, ay * 24 + s * dy);
         }
+        presentFrame();
+        pauseMicros(10);
+        swapFrame();
     }
     if (play.board.at(ax, ay).object == code) {
         moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
-        if (drawingEnabled) drawMove(ax, ay, bx, by);
+        drawMove(ax, ay, bx, by);
     }
-    if (drawingEnabled) {
-        drawCell(tx, ty, true);
-        drawCell(ax, ay, true);
-    }
+    drawCell(tx, ty, true);
+    drawCell(ax, ay, true);
     play.tank.x += dx;
     play.tank.y += dy;
-    if (drawingEnabled) drawTank(angle);
+    drawTank(angle);
     // Last: an anti-tank that now sees the tank fires, and a destruction
     // redraw may handle further input; nothing may follow it here.
     checkAllAntiTanks(play.tank.x, play.tank.y);

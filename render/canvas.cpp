@@ -12,7 +12,7 @@ Canvas::Canvas(int w, int h)
 Canvas::~Canvas() { release(); }
 
 void Canvas::blit(const std::uint8_t* src, int x, int y, int w, int h) {
-    if (w <= 0 || h <= 0) return;
+    if (!drawingEnabled || w <= 0 || h <= 0) return;
     // Pixels that fall off the canvas are skipped; each row's visible run is
     // one copy.
     const int firstCol = x < 0 ? -x : 0;
@@ -26,8 +26,9 @@ void Canvas::blit(const std::uint8_t* src, int x, int y, int w, int h) {
 }
 
 void Canvas::present(int x, int y) {
+    if (!drawingEnabled) return;
     blitToScreen(pixels, width, height, y, x);
-    if (drawingEnabled) platform::updateTexture(x, y, width, height, pixels);
+    platform::updateTexture(x, y, width, height, pixels);
 }
 
 void Canvas::release() {
@@ -49,14 +50,19 @@ void Sprite::setTint(std::uint32_t colour) {
     tint[2] = static_cast<std::uint8_t>((colour >> 16) & 0xFF);
 }
 
-void Sprite::draw(int x, int y, float angle) { render(x, y, angle); }
+void Sprite::draw(int x, int y, float angle) {
+    if (!drawingEnabled) return;
+    render(x, y, angle);
+}
 
 void Sprite::drawFrame(int x, int y, float angle, int f) {
+    if (!drawingEnabled) return;
     frame = f;
     render(x, y, angle);
 }
 
 void Sprite::drawTinted(int x, int y, float angle, std::uint32_t colour) {
+    if (!drawingEnabled) return;
     tintOn = 1;
     setTint(colour);
     render(x, y, angle);
@@ -64,6 +70,7 @@ void Sprite::drawTinted(int x, int y, float angle, std::uint32_t colour) {
 }
 
 void Sprite::drawFrameTinted(int x, int y, float angle, int f, std::uint32_t colour) {
+    if (!drawingEnabled) return;
     tintOn = 1;
     setTint(colour);
     frame = f;

@@ -8,7 +8,7 @@ std::uint8_t screenBuffer[ScreenBytes];
 bool drawingEnabled = true;
 
 void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, int left) {
-    if (width <= 0 || height <= 0) return;
+    if (!drawingEnabled || width <= 0 || height <= 0) return;
     std::uint8_t* dst = screenBuffer + (top * ScreenWidth + left) * 3;
     for (int row = 0; row < height; ++row) {
         std::memcpy(dst, pixels, static_cast<std::size_t>(width) * 3);
@@ -25,6 +25,11 @@ void beginFrame() {
 void presentFrame() {
     if (!drawingEnabled) return;
     platform::presentFrame(screenBuffer, false);
+}
+
+void swapFrame() {
+    if (!drawingEnabled) return;
+    platform::swapBuffers();
 }
 
 void presentScreen() {

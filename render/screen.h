@@ -12,9 +12,11 @@ extern std::uint8_t screenBuffer[ScreenBytes];
 
 // Copies a width x height rectangle of 3-byte pixels to row `top`, column
 // `left` of the screen buffer. No clipping: callers stay inside the screen.
+// Like every helper below, it does nothing while drawing is off.
 void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, int left);
 
 void beginFrame();
+void swapFrame();
 // Shows the screen buffer (an animation frame; drawScreen uses presentScreen).
 void presentFrame();
 // Shows the screen buffer at the end of a full screen refresh.
@@ -28,6 +30,11 @@ unsigned pauseMillisFor(unsigned micros);
 // The pause between animation frames.
 void pauseMicros(unsigned micros);
 
-// The drawing switch. With drawing off the rules skip every picture, frame
-// and pause, and nothing else: outcomes are the same either way.
+// The drawing switch. With drawing off every picture, frame and pause is
+// skipped, and nothing else: outcomes are the same either way. The switch is
+// read only here, in the canvas and sprite drawing, the cell painter and the
+// full-screen redraw; the rules call them regardless.
 extern bool drawingEnabled;
+
+// The frames an animation of `frames` frames shows: none with drawing off.
+inline int framesToShow(int frames) { return drawingEnabled ? frames : 0; }
