@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "assets/packs.h"
@@ -8,6 +9,7 @@
 #include "game/levels.h"
 #include "game/screen_redraw.h"
 #include "platform/keys.h"
+#include "platform/platform.h"
 #include "render/screen.h"
 #include "ui/input.h"
 #include "ui/screens.h"
@@ -19,9 +21,17 @@ void connectGame() {
 
 bool startGame(const std::string& dataDir, const std::string& levelFile) {
     connectGame();
-    loadImagePacks(dataDir);
+    std::string error;
+    if (!loadImagePacks(dataDir, error)) {
+        // The game cannot draw anything without its packs.
+        std::fprintf(stderr, "brimvale: %s\n", error.c_str());
+        platform::abortProcess();
+    }
     buildSpriteSet();
-    if (!loadLevels(levelFile)) return false;
+    if (!loadLevels(levelFile, error)) {
+        std::fprintf(stderr, "brimvale: %s\n", error.c_str());
+        return false;
+    }
     startLevel(0);
     return true;
 }

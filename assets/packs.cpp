@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
 
 const PackBlock pack1Layout[Pack1Blocks] = {
     {24, 24, 1, 4},                                    // 0 movable block
@@ -73,12 +72,12 @@ std::uint8_t pack2Data[Pack2Bytes];
 
 std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack2Data; }
 
-void readPack(const std::string& dir, const char* name, int pack) {
+bool readPack(const std::string& dir, const char* name, int pack, std::string& error) {
     const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        std::fprintf(stderr, "brimvale: cannot open image pack %s\n", path.c_str());
-        platform::abortProcess();
+        error = "cannot open image pack " + path;
+        return false;
     }
     const PackBlock* layout = packLayout(pack);
     std::uint8_t* data = packData(pack);
@@ -89,6 +88,7 @@ void readPack(const std::string& dir, const char* name, int pack) {
         offset += layout[block].bytes();
     }
     std::fclose(file);
+    return true;
 }
 
 }  // namespace
@@ -119,11 +119,10 @@ std::size_t packBlockOffset(int pack, int block) { return offsetTable.offsets[pa
 const std::uint8_t* packImage(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
 std::uint8_t* packImageMutable(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
 
-void loadImagePacks(const std::string& dir) {
+bool loadImagePacks(const std::string& dir, std::string& error) {
     std::memset(pack1Data, 0, sizeof pack1Data);
     std::memset(pack2Data, 0, sizeof pack2Data);
-    readPack(dir, "data01.pak", 1);
-    readPack(dir, "data02.pak", 2);
+    return readPack(dir, "data01.pak", 1, error) && readPack(dir, "data02.pak", 2, error);
 }
 
 Canvas* tankCanvas;

@@ -94,8 +94,8 @@ inline const std::uint8_t* packImage(Pack1Block first, int offset) {
 
 // Reads data01.pak, then data02.pak, from `dir` (empty: the working
 // directory), every block with one read of its size into zeroed storage.
-// A pack that cannot be opened ends the process abnormally.
-void loadImagePacks(const std::string& dir = std::string());
+// False, with the reason in `error`, when a pack cannot be opened.
+bool loadImagePacks(const std::string& dir, std::string& error);
 
 // Creates the four canvases and fourteen sprites.
 void buildSpriteSet();

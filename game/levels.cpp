@@ -18,10 +18,10 @@ void setLevels(const std::uint8_t* records, int count) {
     if (count > 0) std::memcpy(levelData, records, static_cast<std::size_t>(count) * LevelRecordBytes);
 }
 
-bool loadLevels(const std::string& path) {
+bool loadLevels(const std::string& path, std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        std::fprintf(stderr, "brimvale: cannot open level file %s\n", path.c_str());
+        error = "cannot open level file " + path;
         return false;
     }
     // Read the whole file before taking its size: a folder opens, and even
@@ -33,12 +33,12 @@ bool loadLevels(const std::string& path) {
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        std::fprintf(stderr, "brimvale: cannot read level file %s\n", path.c_str());
+        error = "cannot read level file " + path;
         return false;
     }
     if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
-        std::fprintf(stderr, "brimvale: level file %s holds no whole level (%zu bytes, a level is %d)\n",
-                     path.c_str(), bytes.size(), LevelRecordBytes);
+        error = "level file " + path + " holds no whole level (" + std::to_string(bytes.size()) +
+                " bytes, a level is " + std::to_string(LevelRecordBytes) + ")";
         return false;
     }
     // Bytes after the last whole record are ignored.

@@ -9,10 +9,10 @@ constexpr int LevelRecordBytes = 256;
 extern std::int32_t levelCount;
 extern std::uint8_t* levelData;
 
-// Reads the whole level file into levelData. False, with a message on
-// stderr, when it cannot be read or holds no whole record: the game cannot
-// start without level 0.
-bool loadLevels(const std::string& path = "data.lvl");
+// Reads the whole level file into levelData. False, with the reason in
+// `error`, when it cannot be read or holds no whole record: the game cannot
+// start without level 0. The levels loaded before stay.
+bool loadLevels(const std::string& path, std::string& error);
 // Replaces the loaded levels with `count` records from memory (tools, tests).
 void setLevels(const std::uint8_t* records, int count);
 // Puts level `index` on the board, places the tank, clears the outcome and

@@ -208,9 +208,10 @@ protected:
 }  // namespace
 
 TEST_F(LevelFile, CountsWholeRecordsOnly) {
+    std::string error;
     std::vector<std::uint8_t> bytes(1000);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    ASSERT_TRUE(loadLevels(write("a.lvl", bytes)));
+    ASSERT_TRUE(loadLevels(write("a.lvl", bytes), error));
     EXPECT_EQ(levelCount, 3);
     EXPECT_EQ(0, std::memcmp(levelData, bytes.data(), 768));
 
@@ -220,9 +221,9 @@ TEST_F(LevelFile, CountsWholeRecordsOnly) {
     const std::uint8_t b = bytes[512 + 5 * 16 + 9];
     EXPECT_EQ(cellAt(9, 5, true), b);
 
-    ASSERT_TRUE(loadLevels(write("b.lvl", std::vector<std::uint8_t>(256, 4))));
+    ASSERT_TRUE(loadLevels(write("b.lvl", std::vector<std::uint8_t>(256, 4)), error));
     EXPECT_EQ(levelCount, 1);
-    ASSERT_TRUE(loadLevels(write("c.lvl", std::vector<std::uint8_t>(511, 4))));
+    ASSERT_TRUE(loadLevels(write("c.lvl", std::vector<std::uint8_t>(511, 4)), error));
     EXPECT_EQ(levelCount, 1);
 }
 
@@ -233,9 +234,8 @@ TEST_F(LevelFile, AFileWithoutALevelIsRefusedWithAMessage) {
     // A folder opens like a file but holds no bytes.
     for (const std::string& path : {missing, empty, shortFile, dir}) {
         SCOPED_TRACE(path);
-        testing::internal::CaptureStderr();
-        const bool ok = loadLevels(path);
-        const std::string err = testing::internal::GetCapturedStderr();
+        std::string err;
+        const bool ok = loadLevels(path, err);
         EXPECT_FALSE(ok);
         EXPECT_NE(err.find(path), std::string::npos) << err;
         // The levels loaded before stay usable.

@@ -63,6 +63,7 @@ protected:
 }  // namespace
 
 TEST_F(Packs, WholeFilesFillEveryBlockAtItsOffset) {
+    std::string error;
     const std::string dir = tempDir("whole");
     writeSyntheticPacks(dir);
     const auto file1 = readAll(dir + "/data01.pak");
@@ -72,7 +73,7 @@ TEST_F(Packs, WholeFilesFillEveryBlockAtItsOffset) {
     // Spoil the memory first: loading must not leave anything of it.
     std::memset(packImageMutable(1, 0), 0xEE, 561600);
     std::memset(packImageMutable(2, 0), 0xEE, 607865);
-    loadImagePacks(dir);
+    ASSERT_TRUE(loadImagePacks(dir, error));
     for (int pack = 1; pack <= 2; ++pack) {
         const auto& file = pack == 1 ? file1 : file2;
         const std::size_t* offsets = pack == 1 ? pack1Offsets : pack2Offsets;
@@ -117,11 +118,12 @@ TEST_F(Packs, FramesOfDigitsAndMirrorsComeFromTheirRows) {
 }
 
 TEST_F(Packs, ShortFilesLeaveTheRestZero) {
+    std::string error;
     // data02.pak cut after the level-select background: every later block
     // is zero, even over a whole load that came before.
     const std::string dir = tempDir("short2");
     writeSyntheticPacks(dir, std::string::npos, 442368);
-    loadImagePacks(dir);
+    ASSERT_TRUE(loadImagePacks(dir, error));
     buildSpriteSet();
     for (std::size_t i = 0; i < 442368; ++i) ASSERT_EQ(packImage(2, 0)[i], syntheticPackByte(2, 0, i)) << i;
     for (std::size_t i = 442368; i < 607865; ++i) ASSERT_EQ(packImage(2, 0)[i], 0) << i;
@@ -147,7 +149,7 @@ TEST_F(Packs, ShortFilesLeaveTheRestZero) {
     // bytes arrive, the rest of the block stays zero, block 29 is whole.
     const std::string dir1 = tempDir("short1");
     writeSyntheticPacks(dir1, 0x825C0 + 5);
-    loadImagePacks(dir1);
+    ASSERT_TRUE(loadImagePacks(dir1, error));
     for (std::size_t i = 0; i < 2304; ++i) ASSERT_EQ(packImage(1, 29)[i], syntheticPackByte(1, 29, i));
     for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(packImage(1, 30)[i], syntheticPackByte(1, 30, i));
     for (std::size_t i = 5; i < 27648; ++i) ASSERT_EQ(packImage(1, 30)[i], 0) << i;
@@ -156,12 +158,13 @@ TEST_F(Packs, ShortFilesLeaveTheRestZero) {
     // Empty files: everything zero.
     const std::string dir0 = tempDir("empty");
     writeSyntheticPacks(dir0, 0, 0);
-    loadImagePacks(dir0);
+    ASSERT_TRUE(loadImagePacks(dir0, error));
     for (std::size_t i = 0; i < 561600; ++i) ASSERT_EQ(packImage(1, 0)[i], 0) << i;
     for (std::size_t i = 0; i < 607865; ++i) ASSERT_EQ(packImage(2, 0)[i], 0) << i;
 }
 
 TEST_F(Packs, BytesBeyondTheLastBlockAreIgnored) {
+    std::string error;
     const std::string dir = tempDir("long");
     writeSyntheticPacks(dir);
     for (const char* name : {"/data01.pak", "/data02.pak"}) {
@@ -170,7 +173,7 @@ TEST_F(Packs, BytesBeyondTheLastBlockAreIgnored) {
         for (int i = 0; i < 1000; ++i) std::fputc(0xAB, f);
         std::fclose(f);
     }
-    loadImagePacks(dir);
+    ASSERT_TRUE(loadImagePacks(dir, error));
     EXPECT_EQ(packImage(2, 15)[39158], syntheticPackByte(2, 15, 39158));
     EXPECT_EQ(packImage(1, 30)[27647], syntheticPackByte(1, 30, 27647));
     EXPECT_EQ(packImage(2, 0)[0], syntheticPackByte(2, 0, 0));
@@ -180,16 +183,16 @@ TEST(PacksDeathTest, AMissingPackEndsTheProgramAbnormally) {
     const std::string noFirst = tempDir("no1");
     writeSyntheticPacks(noFirst);
     std::remove((noFirst + "/data01.pak").c_str());
-    EXPECT_EXIT(loadImagePacks(noFirst), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
+    EXPECT_EXIT(startGame(noFirst, noFirst + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
 
     const std::string noSecond = tempDir("no2");
     writeSyntheticPacks(noSecond);
     std::remove((noSecond + "/data02.pak").c_str());
-    EXPECT_EXIT(loadImagePacks(noSecond), ::testing::KilledBySignal(SIGABRT), "data02\\.pak");
+    EXPECT_EXIT(startGame(noSecond, noSecond + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data02\\.pak");
 
     // Neither present: the first one named is data01.pak.
     const std::string none = tempDir("none");
-    EXPECT_EXIT(loadImagePacks(none), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
+    EXPECT_EXIT(startGame(none, none + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
 }
 
 TEST_F(Packs, TheSpriteSetHasItsEighteenObjects) {

@@ -146,7 +146,8 @@ const std::string& syntheticDataDir() {
 }
 
 void setUpGame(const std::vector<Record>& records) {
-    loadImagePacks(syntheticDataDir());
+    std::string error;
+    if (!loadImagePacks(syntheticDataDir(), error)) throw std::runtime_error(error);
     buildSpriteSet();
     resetGameState();
     headless::resetStats();
