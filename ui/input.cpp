@@ -5,19 +5,15 @@
 #include "game/levels.h"
 #include "game/rules.h"
 #include "platform/platform.h"
+#include "ui/layout.h"
 #include "ui/screens.h"
 
-const Button gameButton = {150, 258, 224, 50, "Game"};
-const Button exitButton = {150, 321, 224, 50, "Exit"};
+using namespace layout;
 
 namespace {
 
 // A region is its rectangle less its first column and row.
-bool inButton(const Button& b, int x, int y) { return b.x < x && x < b.x + b.width && b.y < y && y < b.y + b.height; }
-
-bool inPicture(int left, int top, int width, int height, int x, int y) {
-    return left < x && x <= left + width - 1 && top < y && y <= top + height - 1;
-}
+bool inside(const Rect& r, int x, int y) { return r.x < x && x < r.x + r.width && r.y < y && y < r.y + r.height; }
 
 void pageUp() {
     play.level -= LevelsPerPage;
@@ -136,20 +132,20 @@ void resultKey(int key) {
 }
 
 void titleClick(int x, int y) {
-    if (inButton(gameButton, x, y)) setScreen(LevelSelect);
-    if (inButton(exitButton, x, y)) platform::quit(0);
+    if (inside(GameButton, x, y)) setScreen(LevelSelect);
+    if (inside(ExitButton, x, y)) platform::quit(0);
 }
 
 void levelSelectClick(int x, int y) {
-    if (inButton(exitButton, x, y)) {
+    if (inside(ExitButton, x, y)) {
         setScreen(Title);
         return;
     }
-    if (inPicture(9, 318, 57, 57, x, y) && play.page > 0) {
+    if (inside(PageUpArrow, x, y) && play.page > 0) {
         pageUp();
         return;
     }
-    if (inPicture(70, 318, 57, 57, x, y) && play.page < levelCount / LevelsPerPage) {
+    if (inside(PageDownArrow, x, y) && play.page < levelCount / LevelsPerPage) {
         pageDown();
         return;
     }
@@ -157,8 +153,7 @@ void levelSelectClick(int x, int y) {
     const int first = play.page * LevelsPerPage;
     const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
     for (int i = first; i < end; ++i) {
-        const int x0 = levelCellX(i), y0 = levelCellY(i);
-        if (x0 < x && x < x0 + 51 && y0 < y && y < y0 + 50) {
+        if (inside(Rect{levelCellX(i), levelCellY(i), LevelCellWidth, LevelCellHeight}, x, y)) {
             playLevel(i);
             return;
         }
@@ -166,18 +161,18 @@ void levelSelectClick(int x, int y) {
 }
 
 void resultClick(int x, int y) {
-    if (inPicture(77, 192, 229, 57, x, y)) {
+    if (inside(ContinueButton, x, y)) {
         if (play.outcome == InPlay)
             setScreen(Playing);
         else if (play.outcome == Won && nextLevelExists())
             playLevel(play.level + 1);
         return;
     }
-    if (inPicture(77, 255, 229, 57, x, y)) {
+    if (inside(RestartButton, x, y)) {
         playLevel(play.level);
         return;
     }
-    if (inPicture(77, 318, 229, 57, x, y)) setScreen(LevelSelect);
+    if (inside(LevelsButton, x, y)) setScreen(LevelSelect);
 }
 
 }  // namespace

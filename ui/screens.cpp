@@ -7,10 +7,10 @@
 #include "game/painter.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "ui/layout.h"
 
+using namespace layout;
 
-int levelCellX(int index) { return 11 + 62 * (index % 6); }
-int levelCellY(int index) { return 11 + 61 * ((index % LevelsPerPage) / 6); }
 
 void drawNumber(int x, int y, int number, std::uint32_t tint) {
     const int top = y + 12;
@@ -30,10 +30,10 @@ void drawNumber(int x, int y, int number, std::uint32_t tint) {
 
 namespace {
 
-void drawTitle() { blitToScreen(packImage(Pack1Block::Title), 384, 384, 0, 0); }
+void drawTitle() { blitToScreen(packImage(Pack1Block::Title), ScreenWidth, ScreenHeight, 0, 0); }
 
 void drawLevelSelect() {
-    screenCanvas->blit(packImage(Pack2Block::LevelSelectBackground), 0, 0, 384, 384);
+    screenCanvas->blit(packImage(Pack2Block::LevelSelectBackground), 0, 0, ScreenWidth, ScreenHeight);
     play.page = play.level / LevelsPerPage;
     const int first = play.page * LevelsPerPage;
     const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
@@ -48,12 +48,12 @@ void drawLevelSelect() {
         }
     }
     if (play.page > 0) {
-        arrowFrameSprite->draw(9, 318, 0);
-        arrowSprite->draw(24, 338, 0);
+        arrowFrameSprite->draw(PageUpArrow.x, PageUpArrow.y, 0);
+        arrowSprite->draw(PageUpGlyphX, PageUpGlyphY, 0);
     }
     if (levelCount / LevelsPerPage > play.page) {
-        arrowFrameSprite->draw(70, 318, 0);
-        arrowSprite->draw(89, 339, 180);
+        arrowFrameSprite->draw(PageDownArrow.x, PageDownArrow.y, 0);
+        arrowSprite->draw(PageDownGlyphX, PageDownGlyphY, 180);
     }
     screenCanvas->present(0, 0);
 }
@@ -70,6 +70,10 @@ void drawPlaying() {
     tankCanvas->present(24 * play.tank.x, 24 * play.tank.y);
 }
 
+void blitButton(Pack2Block picture, const Rect& r) {
+    screenCanvas->blit(packImage(picture), r.x, r.y, r.width, r.height);
+}
+
 void drawResult() {
     for (int b = 0; b < 4; ++b)
         for (int a = 0; a < 4; ++a) screenCanvas->blit(packImage(Pack1Block::Background), 96 * a, 96 * b, 96, 96);
@@ -80,9 +84,9 @@ void drawResult() {
     for (int b = 0; b < BoardSize; ++b)
         for (int a = 0; a < BoardSize; ++a) resultOverlaySprite->draw(24 * a, 24 * b, 0);
     if (play.outcome == InPlay || (play.outcome == Won && play.level < levelCount - 1))
-        screenCanvas->blit(packImage(Pack2Block::ButtonContinue), 77, 192, 229, 57);
-    screenCanvas->blit(packImage(Pack2Block::ButtonRestart), 77, 255, 229, 57);
-    screenCanvas->blit(packImage(Pack2Block::ButtonLevels), 77, 318, 229, 57);
+        blitButton(Pack2Block::ButtonContinue, ContinueButton);
+    blitButton(Pack2Block::ButtonRestart, RestartButton);
+    blitButton(Pack2Block::ButtonLevels, LevelsButton);
     screenCanvas->present(0, 0);
 }
 

@@ -9,14 +9,9 @@
 constexpr std::uint32_t HighlightTint = 0xAA0000;  // bytes 00 00 AA
 constexpr std::uint32_t NumberTint = 0x252317;     // bytes 17 23 25
 
-constexpr int LevelsPerPage = 30;
-
 // Composes the whole current screen, presents it, swaps, polls input.
 void drawScreen();
 void setScreen(Screen screen);
 // The decimal digits of `number` centred in the level cell at (x, y) of
 // screenCanvas. Numbers above 999 show their last three digits.
 void drawNumber(int x, int y, int number, std::uint32_t tint);
-// Corner of the level-select cell of level `index`.
-int levelCellX(int index);
-int levelCellY(int index);
