@@ -79,97 +79,110 @@ bool shoveOrStop(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
     return false;
 }
 
+// What the beam does once it has dealt with a cell.
+enum class Walk {
+    On,      // on to the next cell
+    Linger,  // stops here, lingering
+    Stop,    // stops here; whatever stopped it has had its say
+    Ended,   // a destruction ended the shot, and its redraw may have handled more input
+};
+
+struct Beam {
+    int x, y, dx, dy;
+    std::uint32_t colour;
+    bool boardChanged = false;
+};
+
+Walk meetMirror(Beam& b, int code) {
+    const bool movable = code >= MovableMirrorRightBottom;
+    const int orientation = code - (movable ? MovableMirrorRightBottom : FixedMirrorRightBottom);
+    if (reflect(orientation, b.dx, b.dy)) {
+        drawBeamSegment(b.x, b.y, BeamPiece::Corner, b.colour, orientation);
+        return Walk::On;
+    }
+    if (!movable) return Walk::Linger;
+    b.boardChanged = shoveOrStop(b.x, b.y, b.dx, b.dy, code, b.colour);
+    return Walk::Stop;
+}
+
+Walk meetCell(Beam& b) {
+    const int code = cellAt(b.x, b.y, true);
+    switch (code) {
+        case Water:
+        case Ground:
+        case Goal:
+        case SunkBlock:
+        case Rubble:
+        case Scorch:
+            if (b.x == play.tank.x && b.y == play.tank.y) {
+                destroyTank();
+                return Walk::Ended;
+            }
+            drawBeamSegment(b.x, b.y,
+                            play.board.at(b.x, b.y).state == 1 ? BeamPiece::Crossing
+                            : b.dx != 0                       ? BeamPiece::Horizontal
+                                                              : BeamPiece::Vertical,
+                            b.colour);
+            return Walk::On;
+        case ClearBlock: return Walk::On;
+        case HorizontalSlot: return b.dx != 0 ? Walk::On : Walk::Linger;
+        case VerticalSlot: return b.dy != 0 ? Walk::On : Walk::Linger;
+        case FixedMirrorRightBottom:
+        case FixedMirrorLeftBottom:
+        case FixedMirrorLeftTop:
+        case FixedMirrorRightTop:
+        case MovableMirrorRightBottom:
+        case MovableMirrorLeftBottom:
+        case MovableMirrorLeftTop:
+        case MovableMirrorRightTop: return meetMirror(b, code);
+        case MovableBlock:
+        case AntiTankRight:
+        case AntiTankDown:
+        case AntiTankLeft:
+        case AntiTankUp:
+            if (code != MovableBlock && hitsFront(code, b.dx, b.dy)) {
+                destroyAntiTank(b.x, b.y);
+                return Walk::Ended;
+            }
+            b.boardChanged = shoveOrStop(b.x, b.y, b.dx, b.dy, code, b.colour);
+            return Walk::Stop;
+        case BrickWall: b.boardChanged = damageWall(b.x, b.y); return Walk::Stop;
+        default: return Walk::Linger;  // empty cells, solid walls and the rest
+    }
+}
+
 }  // namespace
 
 void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
-    x += dx;
-    y += dy;
-    const int firstX = x, firstY = y, firstDX = dx, firstDY = dy;
-    bool boardChanged = false;
-    bool walking = true;
-    while (walking) {
-        bool moveOn = false;
-        if (!onBoard(x, y)) {
+    Beam beam{x + dx, y + dy, dx, dy, colour};
+    const Beam first = beam;
+    for (;;) {
+        if (!onBoard(beam.x, beam.y)) {
             rules::lingerBeam();
             break;
         }
-        const int code = cellAt(x, y, true);
-        switch (code) {
-            case Water:
-            case Ground:
-            case Goal:
-            case SunkBlock:
-            case Rubble:
-            case Scorch:
-                if (x == play.tank.x && y == play.tank.y) {
-                    // The destruction ends with a redraw that may already have
-                    // handled further input: nothing of this shot may follow.
-                    destroyTank();
-                    return;
-                }
-                drawBeamSegment(x, y, play.board.at(x, y).state == 1 ? 3 : (dx != 0 ? 1 : 2), colour);
-                moveOn = true;
-                break;
-            case ClearBlock: moveOn = true; break;
-            case HorizontalSlot: moveOn = dx != 0; break;
-            case VerticalSlot: moveOn = dy != 0; break;
-            case FixedMirrorRightBottom:
-            case FixedMirrorLeftBottom:
-            case FixedMirrorLeftTop:
-            case FixedMirrorRightTop:
-            case MovableMirrorRightBottom:
-            case MovableMirrorLeftBottom:
-            case MovableMirrorLeftTop:
-            case MovableMirrorRightTop: {
-                const bool movable = code >= MovableMirrorRightBottom;
-                const int orientation = code - (movable ? MovableMirrorRightBottom : FixedMirrorRightBottom);
-                if (reflect(orientation, dx, dy)) {
-                    drawBeamSegment(x, y, 90 * orientation, colour);
-                    moveOn = true;
-                } else if (movable) {
-                    boardChanged = shoveOrStop(x, y, dx, dy, code, colour);
-                    walking = false;
-                }
-                break;
-            }
-            case MovableBlock:
-            case AntiTankRight:
-            case AntiTankDown:
-            case AntiTankLeft:
-            case AntiTankUp:
-                if (code != MovableBlock && hitsFront(code, dx, dy)) {
-                    destroyAntiTank(x, y);
-                    return;
-                }
-                boardChanged = shoveOrStop(x, y, dx, dy, code, colour);
-                walking = false;
-                break;
-            case BrickWall:
-                boardChanged = damageWall(x, y);
-                walking = false;
-                break;
-            default: break;  // empty cells, solid walls and the rest stop the beam
-        }
-        if (!walking) break;
-        if (!moveOn) {
+        const Walk walk = meetCell(beam);
+        if (walk == Walk::Ended) return;
+        if (walk == Walk::Stop) break;
+        if (walk == Walk::Linger) {
             rules::lingerBeam();
             break;
         }
-        x += dx;
-        y += dy;
+        beam.x += beam.dx;
+        beam.y += beam.dy;
         // The walk depends only on the cell and the direction, so coming back
         // to where it began, travelling the same way, means it would go round
         // for ever (through a tank standing on glass, say). It stops there.
-        if (x == firstX && y == firstY && dx == firstDX && dy == firstDY) {
+        if (beam.x == first.x && beam.y == first.y && beam.dx == first.dx && beam.dy == first.dy) {
             rules::lingerBeam();
             break;
         }
     }
     eraseBeam();
-    if (boardChanged) checkAllAntiTanks(play.tank.x, play.tank.y);
+    if (beam.boardChanged) checkAllAntiTanks(play.tank.x, play.tank.y);
 }
 
-void drawBeamSegment(int x, int y, int type, std::uint32_t colour) {
+void drawBeamSegment(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
     beginFrame();
     objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
     if (onBoard(x, y)) {
@@ -177,11 +190,13 @@ void drawBeamSegment(int x, int y, int type, std::uint32_t colour) {
         if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
             mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
     }
-    switch (type) {
-        case 1: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
-        case 2: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
-        case 3: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
-        default: beamCornerSprite->drawTinted(0, 0, static_cast<float>(type), colour); break;
+    switch (piece) {
+        case BeamPiece::Horizontal: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Vertical: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
+        case BeamPiece::Crossing: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Corner:
+            beamCornerSprite->drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
+            break;
     }
     objectCanvas->present(24 * x, 24 * y);
     if (onBoard(x, y)) play.board.at(x, y).state = 1;

@@ -12,6 +12,12 @@ std::uint8_t cellAt(int x, int y, bool withObjects) {
     return cell.terrain;
 }
 
+bool acceptsObject(int x, int y) {
+    if (!onBoard(x, y)) return false;
+    const std::uint8_t code = cellAt(x, y, true);
+    return code == Water || code == Ground || code == SunkBlock || code == Rubble || code == Scorch;
+}
+
 bool isWaterAt(int x, int y) {
     if (!onBoard(x, y)) return true;
     const std::uint8_t terrain = play.board.at(x, y).terrain;

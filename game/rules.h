@@ -7,11 +7,16 @@
 constexpr std::uint32_t playerBeamColour = 65280;    // bytes 00 FF 00: green
 constexpr std::uint32_t antiTankBeamColour = 52479;  // bytes FF CC 00: azure
 
+// A direction key: turns the tank to face (dx, dy) (drawn at `angle`), or,
+// when it already does, moves it a cell, pushing what stands ahead.
 void turnOrMoveTank(int dx, int dy, float angle);
-void pushObject(int dx, int dy, float angle, int code);
 
+// The beam from (x, y) travelling (dx, dy), and what it does on its way.
 void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour);
-void drawBeamSegment(int x, int y, int type, std::uint32_t colour);
+enum class BeamPiece { Horizontal, Vertical, Crossing, Corner };
+// One piece of beam on cell (x, y); a corner is turned by cornerTurn
+// quarter turns, as the mirror it lies on.
+void drawBeamSegment(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn = 0);
 void eraseBeam();
 
 bool shoveByBeam(int x, int y, int dx, int dy, int code, std::uint32_t colour);

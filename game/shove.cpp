@@ -32,10 +32,7 @@ void slideFrame(int x, int y, int dx, int dy, int code, std::uint32_t colour, in
 bool shoveByBeam(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
     const int tx = x + dx, ty = y + dy;
     if (tx == play.tank.x && ty == play.tank.y) return false;
-    if (!onBoard(tx, ty)) return false;
-    const std::uint8_t target = cellAt(tx, ty, true);
-    if (target != Water && target != Ground && target != SunkBlock && target != Rubble && target != Scorch)
-        return false;
+    if (!acceptsObject(tx, ty)) return false;
     for (int k = 0; k < framesToShow(21); ++k) slideFrame(x, y, dx, dy, code, colour, k + 2);
     moveObject(x, y, tx, ty, static_cast<std::uint8_t>(code));
     drawMove(x, y, tx, ty);

@@ -11,18 +11,13 @@
 
 namespace {
 
+constexpr int NothingPushed = -1;  // no object code: the tank moves alone
+
 // The tank over the terrain of its cell (never over an object).
 void drawTank(float angle) {
     tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
     tankSprite->draw(0, 0, angle);
     tankCanvas->present(play.tank.x * 24, play.tank.y * 24);
-}
-
-// Where a pushed object may land: water, ground, a sunk block, rubble, scorch.
-bool acceptsObject(int x, int y) {
-    if (!onBoard(x, y)) return false;
-    const std::uint8_t code = cellAt(x, y, true);
-    return code == Water || code == Ground || code == SunkBlock || code == Rubble || code == Scorch;
 }
 
 // A movable mirror gives way only to a push against its back, the two sides
@@ -66,6 +61,46 @@ void turnTank(int dx, int dy, float angle) {
     drawTank(play.tank.angle);
 }
 
+// Moves the tank a cell on; the object `pushed` ahead of it (or none) moves
+// a cell further.
+void advanceTank(int dx, int dy, float angle, int pushed) {
+    const int tx = play.tank.x, ty = play.tank.y;
+    const int ax = tx + dx, ay = ty + dy;
+    const int bx = ax + dx, by = ay + dy;
+    for (int k = 1; k <= framesToShow(11); ++k) {
+        const int s = 2 * k;
+        beginFrame();
+        drawCell(tx, ty, false);
+        drawCell(ax, ay, false);
+        // The tank canvas carries the ground that lies under it on its way.
+        tankCanvas->blit(cellImage(tx, ty, false), -s * dx, -s * dy, 24, 24);
+        tankCanvas->blit(cellImage(ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+        tankSprite->draw(0, 0, angle);
+        tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
+        if (play.board.at(ax, ay).object == pushed) {
+            objectCanvas->blit(cellImage(ax, ay, false), -s * dx, -s * dy, 24, 24);
+            objectCanvas->blit(cellImage(bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+            drawObjectSprite(pushed);
+            objectCanvas->present(ax * 24 + s * dx, ay * 24 + s * dy);
+        }
+        presentFrame();
+        pauseMicros(10);
+        swapFrame();
+    }
+    if (play.board.at(ax, ay).object == pushed) {
+        moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
+        drawMove(ax, ay, bx, by);
+    }
+    drawCell(tx, ty, true);
+    drawCell(ax, ay, true);
+    play.tank.x += dx;
+    play.tank.y += dy;
+    drawTank(angle);
+    // Last: an anti-tank that now sees the tank fires, and a destruction
+    // redraw may handle further input; nothing may follow it here.
+    checkAllAntiTanks(play.tank.x, play.tank.y);
+}
+
 }  // namespace
 
 void turnOrMoveTank(int dx, int dy, float angle) {
@@ -90,60 +125,22 @@ void turnOrMoveTank(int dx, int dy, float angle) {
         case AntiTankDown:
         case AntiTankLeft:
         case AntiTankUp:
-            if (acceptsObject(bx, by)) pushObject(dx, dy, angle, code);
+            if (acceptsObject(bx, by)) advanceTank(dx, dy, angle, code);
             return;
         case MovableMirrorRightBottom:
         case MovableMirrorLeftBottom:
         case MovableMirrorLeftTop:
         case MovableMirrorRightTop:
-            if (acceptsObject(bx, by) && pushedFromBack(code, dx, dy)) pushObject(dx, dy, angle, code);
+            if (acceptsObject(bx, by) && pushedFromBack(code, dx, dy)) advanceTank(dx, dy, angle, code);
             return;
         case Ground:
         case TankStart:
         case SunkBlock:
         case Rubble:
-        case Scorch: pushObject(dx, dy, angle, -1); return;
+        case Scorch: advanceTank(dx, dy, angle, NothingPushed); return;
         default:
             // Codes beyond the known ones are open ground to the tank.
-            if (code > Scorch) pushObject(dx, dy, angle, -1);
+            if (code > Scorch) advanceTank(dx, dy, angle, NothingPushed);
             return;
     }
-}
-
-void pushObject(int dx, int dy, float angle, int code) {
-    const int tx = play.tank.x, ty = play.tank.y;
-    const int ax = tx + dx, ay = ty + dy;
-    const int bx = ax + dx, by = ay + dy;
-    for (int k = 1; k <= framesToShow(11); ++k) {
-        const int s = 2 * k;
-        beginFrame();
-        drawCell(tx, ty, false);
-        drawCell(ax, ay, false);
-        // The tank canvas carries the ground that lies under it on its way.
-        tankCanvas->blit(cellImage(tx, ty, false), -s * dx, -s * dy, 24, 24);
-        tankCanvas->blit(cellImage(ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
-        tankSprite->draw(0, 0, angle);
-        tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
-        if (play.board.at(ax, ay).object == code) {
-            objectCanvas->blit(cellImage(ax, ay, false), -s * dx, -s * dy, 24, 24);
-            objectCanvas->blit(cellImage(bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
-            drawObjectSprite(code);
-            objectCanvas->present(ax * 24 + s * dx, ay * 24 + s * dy);
-        }
-        presentFrame();
-        pauseMicros(10);
-        swapFrame();
-    }
-    if (play.board.at(ax, ay).object == code) {
-        moveObject(ax, ay, bx, by, cellAt(ax, ay, true));
-        drawMove(ax, ay, bx, by);
-    }
-    drawCell(tx, ty, true);
-    drawCell(ax, ay, true);
-    play.tank.x += dx;
-    play.tank.y += dy;
-    drawTank(angle);
-    // Last: an anti-tank that now sees the tank fires, and a destruction
-    // redraw may handle further input; nothing may follow it here.
-    checkAllAntiTanks(play.tank.x, play.tank.y);
 }
