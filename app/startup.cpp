@@ -1,3 +1,4 @@
+// The game's start-up, and the wiring of the screens to the rules and the platform.
 #include "app/startup.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The two image packs: their block layout, loading, and the sprite set built on them.
 #include "assets/packs.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The board model: what stands on a cell, what an anti-tank sees, where objects may go.
 #include "game/board.h"
 #include "game/play_state.h"
 

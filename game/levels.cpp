@@ -1,3 +1,4 @@
+// The level file and the start of a level on the board.
 #include "game/levels.h"
 
 #include <cstdio>

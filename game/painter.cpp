@@ -1,3 +1,4 @@
+// The pictures of board cells: stored tiles, shores, objects over their ground.
 #include "game/painter.h"
 
 #include "assets/packs.h"

@@ -1,3 +1,4 @@
+// Canvases and sprites: copying, turning, tinting and blending pixels.
 #include "render/canvas.h"
 
 #include <cmath>

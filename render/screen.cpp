@@ -1,3 +1,4 @@
+// The screen buffer, its frames and pauses, and the drawing switch.
 #include "render/screen.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// What each screen does with a key press or a click.
 #include "ui/input.h"
 
 #include "game/board.h"

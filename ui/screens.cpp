@@ -1,3 +1,4 @@
+// The four screens, composed into the screen buffer and presented.
 #include "ui/screens.h"
 
 #include "assets/packs.h"
