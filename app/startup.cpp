@@ -9,7 +9,7 @@
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "game/screen_redraw.h"
-#include "platform/keys.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "ui/input.h"

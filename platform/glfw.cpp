@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "platform/keys.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 
 namespace {
@@ -34,12 +34,16 @@ Key translateKey(int glfwKey) {
     return KeyOther;
 }
 
-void onKey(GLFWwindow*, int key, int, int action, int) { platform::deliverKey(translateKey(key), action); }
+// The callbacks only queue: the game's handlers redraw, and a redraw polls,
+// which GLFW forbids from inside its own callbacks.
+void onKey(GLFWwindow*, int key, int, int action, int) {
+    platform::eventQueue().push_back(platform::Event{platform::Event::Key, translateKey(key), 0, 0, action, 0});
+}
 
 void onMouseButton(GLFWwindow* w, int button, int action, int) {
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
-    platform::deliverButton(button, action, x, y);
+    platform::eventQueue().push_back(platform::Event{platform::Event::Click, 0, x, y, action, button});
 }
 
 }  // namespace
@@ -99,7 +103,9 @@ void swapBuffers() {
 }
 
 void pollEvents() {
-    if (window) glfwPollEvents();
+    if (!window) return;
+    glfwPollEvents();
+    deliverEvents();
 }
 
 bool windowShouldClose() { return glfwWindowShouldClose(window); }
@@ -138,6 +144,7 @@ void finishWindowSetup() {
 }
 
 void closeWindowSystem() {
+    deleteTexture();
     glfwTerminate();
     window = nullptr;
 }
@@ -146,7 +153,12 @@ void pause(unsigned, unsigned millis) {
     if (millis > 0) usleep(millis * 1000);
 }
 
-void quit(int status) { std::exit(status); }
+void quit(int status) {
+    // Called from an input handler, never from a GLFW callback: the window
+    // system can be shut down here.
+    if (window) closeWindowSystem();
+    std::exit(status);
+}
 
 void abortProcess() { std::abort(); }
 

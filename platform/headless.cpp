@@ -4,23 +4,22 @@
 
 #include <cstdlib>
 
-#include "platform/keys.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 
 namespace headless {
 
 namespace {
 Stats theStats;
-std::deque<Event> theQueue;
 bool closeRequested = false;
 }  // namespace
 
 Stats& stats() { return theStats; }
 void resetStats() { theStats = Stats(); }
-std::deque<Event>& queue() { return theQueue; }
-void queueKey(int key, int action) { theQueue.push_back(Event{Event::Key, key, 0, 0, action, 0}); }
+std::deque<Event>& queue() { return platform::eventQueue(); }
+void queueKey(int key, int action) { queue().push_back(Event{Event::Key, key, 0, 0, action, 0}); }
 void queueClick(double x, double y, int button, int action) {
-    theQueue.push_back(Event{Event::Click, 0, x, y, action, button});
+    queue().push_back(Event{Event::Click, 0, x, y, action, button});
 }
 void requestClose(bool close) { closeRequested = close; }
 
@@ -46,16 +45,7 @@ void swapBuffers() { ++theStats.swaps; }
 
 void pollEvents() {
     ++theStats.polls;
-    // Like a window system's queue: a handler that redraws polls again, and
-    // so handles the rest of the queue nested inside its own call.
-    while (!headless::theQueue.empty()) {
-        headless::Event event = headless::theQueue.front();
-        headless::theQueue.pop_front();
-        if (event.kind == headless::Event::Key)
-            deliverKey(event.key, event.action);
-        else
-            deliverButton(event.button, event.action, event.x, event.y);
-    }
+    deliverEvents();
 }
 
 bool windowShouldClose() { return headless::closeRequested; }
@@ -75,7 +65,7 @@ void pause(unsigned, unsigned millis) {
 }
 
 void quit(int status) {
-    headless::theQueue.clear();
+    eventQueue().clear();
     throw Quit{status};
 }
 

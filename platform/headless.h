@@ -5,15 +5,11 @@
 #include <cstdint>
 #include <deque>
 
+#include "platform/input.h"
+
 namespace headless {
 
-struct Event {
-    enum Kind { Key, Click } kind;
-    int key;         // the game's key code, for Key
-    double x, y;     // window pixel, for Click
-    int action = 1;  // 0 release, 1 press, 2 repeat
-    int button = 0;  // for Click; 0 is the left button
-};
+using Event = platform::Event;
 
 struct Stats {
     long screenFrames = 0;     // presented by drawScreen
@@ -30,7 +26,8 @@ struct Stats {
 Stats& stats();
 void resetStats();
 
-// Input waiting in the "window system", delivered by the next poll.
+// Input waiting in the "window system" (the platform's event queue),
+// delivered by the next poll.
 std::deque<Event>& queue();
 void queueKey(int key, int action = 1);
 void queueClick(double x, double y, int button = 0, int action = 1);

@@ -27,7 +27,7 @@ void deleteTexture();
 
 void swapBuffers();
 // Delivers waiting input to the handlers set with setInputHandlers
-// (platform/keys.h).
+// (platform/input.h).
 void pollEvents();
 bool windowShouldClose();
 // Creates the library and the window with its context; false if impossible,

@@ -2,6 +2,7 @@
 // conditions of each row, and events handled inside another handler's redraw.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "game/board.h"
@@ -604,4 +605,36 @@ TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
     EXPECT_EQ(play.outcome, InPlay);
     EXPECT_FALSE(boardSpoiled());
     EXPECT_EQ(redraws(), 4);
+}
+
+// A long burst of input, each event handled by a handler that polls again as
+// a redraw does: every event arrives once, in order, and the nesting stops
+// at its bound instead of at the end of the stack.
+namespace burst {
+std::vector<int> seen;
+int depth = 0, deepest = 0;
+void onKey(int key) {
+    seen.push_back(key);
+    ++depth;
+    deepest = std::max(deepest, depth);
+    platform::pollEvents();
+    --depth;
+}
+void onClick(int x, int) { onKey(-x); }
+}  // namespace burst
+
+TEST(InputBurst, DeliveredInOrderWithBoundedNesting) {
+    platform::setInputHandlers(burst::onKey, burst::onClick);
+    const int count = 300000;
+    for (int i = 0; i < count; ++i) {
+        if (i % 7 == 3)
+            headless::queueClick(i % 1000, 5);
+        else
+            headless::queueKey(i % 1000);
+    }
+    platform::pollEvents();
+    ASSERT_EQ(burst::seen.size(), static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) ASSERT_EQ(burst::seen[i], i % 7 == 3 ? -(i % 1000) : i % 1000) << i;
+    EXPECT_EQ(burst::deepest, platform::MaxDeliveryDepth);
+    EXPECT_TRUE(headless::queue().empty());
 }

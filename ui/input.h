@@ -1,7 +1,7 @@
 // Keyboard and mouse: what each screen does with a key press or a click.
 #pragma once
 
-#include "platform/keys.h"
+#include "platform/input.h"
 
 // The handlers the platform delivers input to.
 void onKey(int key);

@@ -1,0 +1,61 @@
+// Input: the game's own key codes, the queue of waiting events, and the
+// handlers the queue is delivered to.
+#pragma once
+
+#include <deque>
+
+// The keys the game knows. Each platform translates its window system's keys
+// into these; any other key arrives as KeyOther, which no screen uses.
+enum Key : int {
+    KeyOther = -1,
+    KeySpace = 32,
+    KeyA = 65,
+    KeyD = 68,
+    KeyR = 82,
+    KeyS = 83,
+    KeyW = 87,
+    KeyEscape = 256,
+    KeyEnter = 257,
+    KeyRight = 262,
+    KeyLeft = 263,
+    KeyDown = 264,
+    KeyUp = 265,
+    KeyPageUp = 266,
+    KeyPageDown = 267,
+};
+
+namespace platform {
+
+// One event as a window system reports it.
+struct Event {
+    enum Kind { Key, Click } kind;
+    int key;         // the game's key code, for Key
+    double x, y;     // window pixel, for Click
+    int action = 1;  // 0 release, 1 press, 2 repeat
+    int button = 0;  // for Click; 0 is the left button
+};
+
+// A key press (or an auto-repeat of one), and a left-button press at a
+// window pixel.
+using KeyHandler = void (*)(int key);
+using ClickHandler = void (*)(int x, int y);
+
+// The handlers events are delivered to; until they are set input is dropped.
+void setInputHandlers(KeyHandler onKey, ClickHandler onClick);
+
+// Events waiting for delivery, oldest first. Window-system callbacks only
+// add to it; pollEvents delivers from it.
+std::deque<Event>& eventQueue();
+
+// How deep deliveries may nest. A handler that redraws polls again, and so
+// handles the events behind its own inside its call, as the game has always
+// done; past this depth a poll leaves the rest queued, in order, for the
+// outer deliveries, so a long burst of input cannot exhaust the stack.
+constexpr int MaxDeliveryDepth = 128;
+
+// Hands waiting events, oldest first, to the handlers: a release is
+// ignored, a press or repeat of a key calls the key handler, a press of
+// button 0 the click handler at the position truncated to whole pixels.
+void deliverEvents();
+
+}  // namespace platform
