@@ -1,6 +1,7 @@
 // The two image packs: their block layout, loading, and the sprite set built on them.
 #include "assets/packs.h"
 
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -115,7 +116,10 @@ struct OffsetTable {
 const OffsetTable offsetTable;
 }  // namespace
 
-std::size_t packBlockOffset(int pack, int block) { return offsetTable.offsets[pack - 1][block]; }
+std::size_t packBlockOffset(int pack, int block) {
+    assert((pack == 1 || pack == 2) && block >= 0 && block <= packBlockCount(pack));
+    return offsetTable.offsets[pack - 1][block];
+}
 
 const std::uint8_t* packImage(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
 std::uint8_t* packImageMutable(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }

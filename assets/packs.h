@@ -34,7 +34,7 @@ extern const char* const pack2Roles[Pack2Blocks];
 const PackBlock* packLayout(int pack);
 int packBlockCount(int pack);
 std::size_t packBytes(int pack);
-// Byte offset of a block within its pack.
+// Byte offset of a block within its pack; `block` may be the count (the end).
 std::size_t packBlockOffset(int pack, int block);
 
 // The blocks of data01.pak by role, in file order.

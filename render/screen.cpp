@@ -1,6 +1,7 @@
 // The screen buffer, its frames and pauses, and the drawing switch.
 #include "render/screen.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -10,6 +11,7 @@ bool drawingEnabled = true;
 
 void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, int left) {
     if (!drawingEnabled || width <= 0 || height <= 0) return;
+    assert(top >= 0 && left >= 0 && top + height <= ScreenHeight && left + width <= ScreenWidth);
     std::uint8_t* dst = screenBuffer + (top * ScreenWidth + left) * 3;
     for (int row = 0; row < height; ++row) {
         std::memcpy(dst, pixels, static_cast<std::size_t>(width) * 3);

@@ -11,7 +11,8 @@ constexpr int ScreenBytes = ScreenWidth * ScreenHeight * 3;
 extern std::uint8_t screenBuffer[ScreenBytes];
 
 // Copies a width x height rectangle of 3-byte pixels to row `top`, column
-// `left` of the screen buffer. No clipping: callers stay inside the screen.
+// `left` of the screen buffer. No clipping: callers stay inside the screen
+// (asserted).
 // Like every helper below, it does nothing while drawing is off.
 void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, int left);
 
