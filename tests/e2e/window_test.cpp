@@ -69,7 +69,11 @@ pid_t startXvfb(std::string& why) {
         dup2(devnull, 1);
         dup2(devnull, 2);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+        // Without -noreset the server resets whenever its last client
+        // leaves, and a client that connects during a reset is turned away:
+        // a game that starts just as an xdotool call ends cannot open its
+        // display.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "640x480x24", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
     }
