@@ -418,26 +418,29 @@ void runGameTests(const std::string& traceLib) {
 }
 
 // Start-up failures the player can read: no display, no level file, no
-// pack. Each ends with one line on stderr, before any window.
+// pack. Each ends with one line on stderr, before any window. The display
+// named is a socket path in the test's own folder that nothing creates, so
+// no X server can answer it however busy the machine.
 void runStartupFailureTests() {
     const std::string dir = workDir + "/broken";
     mkdir(dir.c_str(), 0755);
-    const std::string game = "cd " + dir + " && ";
+    const std::string game =
+        "cd " + dir + " && (env -u WAYLAND_DISPLAY DISPLAY=" + workDir + "/no-display " + gamePath + "; ";
     int status = 0;
     // The shell reports an abort as status 134.
-    std::string err = shell(game + "(DISPLAY=:4711 " + gamePath + "; echo \"status $?\") 2>&1", &status);
+    std::string err = shell(game + "echo \"status $?\") 2>&1", &status);
     if (err.find("data01.pak") != std::string::npos && err.find("status 134") != std::string::npos)
         std::printf("ok: a missing pack ends the game abnormally, naming the file\n");
     else
         fail("a missing pack: " + err);
     shell("cp " + packDir + "/data01.pak " + packDir + "/data02.pak " + dir + "/");
-    err = shell(game + "(DISPLAY=:4711 " + gamePath + "; echo \"status $?\") 2>&1", &status);
+    err = shell(game + "echo \"status $?\") 2>&1", &status);
     if (err.find("data.lvl") != std::string::npos && err.find("status 1\n") != std::string::npos)
         std::printf("ok: a missing level file is reported, status 1\n");
     else
         fail("a missing level file: " + err);
     writeTestLevels(dir + "/data.lvl");
-    err = shell(game + "(DISPLAY=:4711 " + gamePath + "; echo \"status $?\") 2>&1", &status);
+    err = shell(game + "echo \"status $?\") 2>&1", &status);
     if (err.find("window") != std::string::npos && err.find("status 1\n") != std::string::npos)
         std::printf("ok: without a display the game says why and ends with status 1\n");
     else
