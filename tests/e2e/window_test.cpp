@@ -3,6 +3,9 @@
 // ImageMagick's import and compares each one pixel for pixel with the screen
 // that `brimvale-tool replay --png` composes for the same input.
 //
+// Every step waits on an event with a generous deadline: a mapped and
+// focused window, a screenshot equal to the replay's, the game's exit.
+//
 // Exit status: 0 passed, 1 failed, 77 skipped (no X server could start).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -35,19 +38,44 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-// Xvfb reports its display and accepts clients within this; far beyond what
-// a loaded machine needs.
-constexpr seconds StartLimit{60};
+// Deadlines: far beyond what a loaded machine needs, only reached when
+// something is really wrong.
+constexpr seconds StartLimit{60};   // Xvfb reports its display and accepts clients
+constexpr seconds WindowLimit{60};  // the game's window is mapped, then focused
+constexpr seconds ScreenLimit{60};  // the window shows the expected screen
+constexpr seconds ExitLimit{60};    // the game ends
 
 std::string gamePath, toolPath, packDir, installedPrefix, workDir;
 std::string display;
 pid_t xvfbPid = -1;
 int failures = 0;
 
+// What the current scenario has found; printed once it is over.
+std::string pendingLines;
+int pendingFailures = 0;
+
+void pass(const std::string& what) { pendingLines += "ok: " + what + "\n"; }
+
 void fail(const std::string& what) {
-    std::printf("FAIL: %s\n", what.c_str());
-    ++failures;
+    pendingLines += "FAIL: " + what + "\n";
+    ++pendingFailures;
 }
+
+void flushResults() {
+    std::fputs(pendingLines.c_str(), stdout);
+    std::fflush(stdout);
+    failures += pendingFailures;
+    pendingLines.clear();
+    pendingFailures = 0;
+}
+
+// A step that did not happen within its deadline.
+struct Timeout {
+    std::string what;
+};
+
+// A scenario that cannot go on; its failure is already noted.
+struct Abort {};
 
 // Polls `done` until it holds or `limit` has passed, sleeping 10 ms at first
 // and backing off gently to half a second.
@@ -62,8 +90,6 @@ bool waitFor(Clock::duration limit, const std::function<bool()>& done) {
         pause = std::min<Clock::duration>(pause * 3 / 2, milliseconds(500));
     }
 }
-
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string shell(const std::string& command, int* status = nullptr) {
     std::string out;
@@ -80,6 +106,11 @@ std::string shell(const std::string& command, int* status = nullptr) {
 bool fileExists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
+}
+
+std::string describeStatus(int s) {
+    if (WIFEXITED(s)) return "with status " + std::to_string(WEXITSTATUS(s));
+    return "by signal " + std::to_string(WIFSIGNALED(s) ? WTERMSIG(s) : 0);
 }
 
 bool exited(pid_t pid, int* status = nullptr) {
@@ -198,64 +229,119 @@ void stopXvfb() {
 }
 
 struct Game {
-    pid_t pid = -1;
-    unsigned long window = 0;
+    pid_t pid = -1;       // while it runs
+    pid_t launched = -1;  // until its window is gone
+    Window window = 0;
+    std::string name;        // the scenario, for file names and messages
+    std::string dataDir;     // where the replay finds the same data
+    std::vector<std::string> sent;
+    int shots = 0;
+    int status = 0;  // as waitpid reports it, once the game has ended
 };
 
-Game startGame(const std::string& program, const std::string& cwd, const std::string& traceFile) {
-    Game game;
-    game.pid = fork();
-    if (game.pid == 0) {
-        if (chdir(cwd.c_str()) != 0) _exit(126);
-        setenv("DISPLAY", display.c_str(), 1);
-        if (!traceFile.empty()) setenv("BRIMVALE_TRACE_FILE", traceFile.c_str(), 1);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    // Wait for its window to be mapped.
-    for (int i = 0; i < 150 && !game.window; ++i) {
-        const std::string out =
-            shell("DISPLAY=" + display + " xdotool search --onlyvisible --name '^Brimvale' 2>/dev/null | head -n 1");
-        game.window = std::strtoul(out.c_str(), nullptr, 10);
-        if (!game.window) sleepMs(100);
-    }
-    if (game.window) {
-        shell("DISPLAY=" + display + " xdotool windowfocus --sync " + std::to_string(game.window) + " 2>/dev/null");
-        sleepMs(200);
-    }
-    return game;
+unsigned long windowPid(Display* d, Window w) {
+    const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    unsigned long pid = 0;
+    if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && count == 1 && format == 32)
+        pid = *reinterpret_cast<unsigned long*>(data);
+    if (data) XFree(data);
+    return pid;
 }
 
-// Waits for the game to end; its exit status, or -1 if it was still running
-// or ended by a signal.
-int waitGame(Game& game, int seconds) {
-    for (int i = 0; i < seconds * 10; ++i) {
-        int status;
-        if (waitpid(game.pid, &status, WNOHANG) == game.pid) {
-            game.pid = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        sleepMs(100);
+// The mapped top-level window of process `pid`, or 0.
+Window findWindow(pid_t pid) {
+    XConnection x;
+    if (!x.d) return 0;
+    Window root, parent, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (!XQueryTree(x.d, DefaultRootWindow(x.d), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(x.d, children[i], &a) && a.map_state == IsViewable &&
+            windowPid(x.d, children[i]) == static_cast<unsigned long>(pid))
+            found = children[i];
     }
-    return -1;
+    if (children) XFree(children);
+    return found;
 }
 
+bool focusOn(Window w) {
+    XConnection x;
+    if (!x.d) return false;
+    Window focus = 0;
+    int revert;
+    XGetInputFocus(x.d, &focus, &revert);
+    if (focus == w) return true;
+    XSetInputFocus(x.d, w, RevertToParent, CurrentTime);
+    XSync(x.d, False);
+    XGetInputFocus(x.d, &focus, &revert);
+    return focus == w;
+}
+
+pid_t launch(const std::string& program, const std::string& cwd, const std::string& preload,
+             const std::string& traceFile) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (chdir(cwd.c_str()) != 0) _exit(126);
+    setenv("DISPLAY", display.c_str(), 1);
+    if (!preload.empty()) setenv("LD_PRELOAD", preload.c_str(), 1);
+    if (!traceFile.empty()) setenv("BRIMVALE_TRACE_FILE", traceFile.c_str(), 1);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+// Starts the game and waits until its window is mapped and has the focus.
+void startGame(Game& game, const std::string& program, const std::string& cwd, const std::string& preload = "",
+               const std::string& traceFile = "") {
+    game.pid = game.launched = launch(program, cwd, preload, traceFile);
+    int status = 0;
+    bool ended = false;
+    const bool mapped = waitFor(WindowLimit, [&] {
+        ended = exited(game.pid, &status);
+        return ended || (game.window = findWindow(game.pid)) != 0;
+    });
+    if (ended) {
+        game.pid = -1;
+        throw Timeout{game.name + ": the game ended " + describeStatus(status) + " before its window appeared"};
+    }
+    if (!mapped) throw Timeout{game.name + ": no game window appeared within 60 s"};
+    if (!waitFor(WindowLimit, [&] { return focusOn(game.window); }))
+        throw Timeout{game.name + ": the game window did not get the focus within 60 s"};
+}
+
+// Kills the game if it still runs and waits until its window is gone.
 void stopGame(Game& game) {
     if (game.pid > 0) {
         kill(game.pid, SIGKILL);
         waitpid(game.pid, nullptr, 0);
         game.pid = -1;
     }
+    if (game.launched > 0) waitFor(WindowLimit, [&] { return findWindow(game.launched) == 0; });
+    game.launched = -1;
 }
 
-// Waits for the game to end and expects status 0; stops it either way.
+// Waits for the game to end: its exit status, or -1 if a signal ended it.
+int waitExit(Game& game) {
+    int status = 0;
+    if (!waitFor(ExitLimit, [&] { return exited(game.pid, &status); }))
+        throw Timeout{game.name + ": the game did not end within 60 s"};
+    game.pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void expectExitZero(Game& game, const std::string& okMessage, const std::string& what) {
-    const int status = waitGame(game, 10);
+    const int status = waitExit(game);
     if (status == 0)
-        std::printf("ok: %s\n", okMessage.c_str());
+        pass(okMessage);
     else
         fail(what + ": exit status " + std::to_string(status));
-    stopGame(game);
 }
 
 std::string xdotoolKey(const std::string& token) {
@@ -269,17 +355,14 @@ std::string xdotoolKey(const std::string& token) {
     return "";
 }
 
-void send(const Game& game, const std::vector<std::string>& tokens) {
+void sendToken(const Game& game, const std::string& token) {
     const std::string x = "DISPLAY=" + display + " xdotool ";
-    for (const std::string& token : tokens) {
-        if (token.compare(0, 6, "click:") == 0) {
-            const std::string xy = token.substr(6);
-            const std::string px = xy.substr(0, xy.find(',')), py = xy.substr(xy.find(',') + 1);
-            shell(x + "mousemove --window " + std::to_string(game.window) + " " + px + " " + py + " click 1");
-        } else {
-            shell(x + "key " + xdotoolKey(token));
-        }
-        sleepMs(60);
+    if (token.compare(0, 6, "click:") == 0) {
+        const std::string xy = token.substr(6);
+        const std::string px = xy.substr(0, xy.find(',')), py = xy.substr(xy.find(',') + 1);
+        shell(x + "mousemove --window " + std::to_string(game.window) + " " + px + " " + py + " click 1");
+    } else {
+        shell(x + "key " + xdotoolKey(token));
     }
 }
 
@@ -311,35 +394,76 @@ std::string join(const std::vector<std::string>& tokens) {
     return s;
 }
 
-// The window must come to show exactly what the replay composes.
-void expectScreen(const Game& game, const std::string& name, const std::string& dataDir,
-                  const std::vector<std::string>& tokens) {
-    const std::string expectedPath = workDir + "/" + name + "-expected.png";
+// The screen the replay composes for `tokens`; false if it composed none.
+bool replayScreen(const std::string& dataDir, const std::vector<std::string>& tokens, const std::string& path,
+                  Image& image) {
     int status = 0;
-    shell(toolPath + " replay --data " + dataDir + " --png " + expectedPath + " " + join(tokens) + " > /dev/null",
-          &status);
-    Image expected;
-    if (status != 0 || !loadPng(expectedPath, expected)) {
-        fail(name + ": the replay did not compose a screen");
-        return;
-    }
-    const std::string shotPath = workDir + "/" + name + "-window.png";
+    shell(toolPath + " replay --data " + dataDir + " --png " + path + " " + join(tokens) + " > /dev/null", &status);
+    return status == 0 && loadPng(path, image);
+}
+
+// Waits until a screenshot of the window equals `expected`; otherwise the
+// number of differing pixels of the last one (-1: other size, -2: none, -3:
+// the game ended).
+long waitScreen(Game& game, const Image& expected, const std::string& shotPath) {
     long diff = -2;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        shell("DISPLAY=" + display + " import -window " + std::to_string(game.window) + " png24:" + shotPath +
-              " 2>/dev/null");
-        Image shot;
-        if (loadPng(shotPath, shot)) {
-            diff = differingPixels(shot, expected);
-            if (diff == 0) break;
+    const std::string command = "DISPLAY=" + display + " import -window " + std::to_string(game.window) +
+                                " png24:" + shotPath + " 2>/dev/null";
+    waitFor(ScreenLimit, [&] {
+        if (exited(game.pid, &game.status)) {
+            game.pid = -1;
+            diff = -3;
+            return true;
         }
-        sleepMs(150);
+        std::remove(shotPath.c_str());
+        shell(command);
+        Image shot;
+        diff = loadPng(shotPath, shot) ? differingPixels(shot, expected) : -2;
+        return diff == 0;
+    });
+    return diff;
+}
+
+std::string describeDiff(long diff) {
+    return diff == -2 ? "no comparable screenshot"
+                      : diff == -1 ? "a screenshot of another size" : std::to_string(diff) + " pixels differ";
+}
+
+// The game ended on its own while a screen was awaited.
+void gameEnded(Game& game) {
+    fail(game.name + ": the game ended " + describeStatus(game.status) + " after '" + join(game.sent) + "'");
+    throw Abort{};
+}
+
+// The window must come to show exactly what the replay composes for what
+// was sent so far. A check when `check` is set, else a wait before a step.
+void expectScreen(Game& game, bool check) {
+    const std::string stem = workDir + "/" + game.name + (check ? "" : "-" + std::to_string(game.shots++));
+    const std::string expectedPath = stem + "-expected.png", shotPath = stem + "-window.png";
+    Image expected;
+    if (!replayScreen(game.dataDir, game.sent, expectedPath, expected)) {
+        fail(game.name + ": the replay did not compose a screen for '" + join(game.sent) + "'");
+        throw Abort{};
     }
-    if (diff == 0)
-        std::printf("ok: %s: the window shows the replay's screen pixel for pixel\n", name.c_str());
-    else
-        fail(name + ": " + (diff < 0 ? std::string("no comparable screenshot") : std::to_string(diff) + " pixels differ") +
-             " (" + shotPath + " against " + expectedPath + ")");
+    const long diff = waitScreen(game, expected, shotPath);
+    if (diff == -3) gameEnded(game);
+    const std::string where = " (" + shotPath + " against " + expectedPath + ")";
+    if (diff == 0 && check) pass(game.name + ": the window shows the replay's screen pixel for pixel");
+    if (diff == 0) return;
+    if (check) throw Timeout{game.name + ": " + describeDiff(diff) + " after 60 s" + where};
+    throw Timeout{game.name + ": after '" + join(game.sent) + "' the window did not show the replay's screen in 60 s, " +
+                  describeDiff(diff) + where};
+}
+
+// Sends the tokens one by one, each once the window shows what the replay
+// composes for everything sent before it: the game has handled that, and the
+// next key reaches a game that waits for it, as in the replay.
+void send(Game& game, const std::vector<std::string>& tokens) {
+    for (const std::string& token : tokens) {
+        expectScreen(game, false);
+        sendToken(game, token);
+        game.sent.push_back(token);
+    }
 }
 
 void writeTestLevels(const std::string& path) {
@@ -365,47 +489,42 @@ void writeTestLevels(const std::string& path) {
 }
 
 void checkWindowProperties(const Game& game) {
-    Display* d = XOpenDisplay(display.c_str());
-    if (!d) {
-        fail("cannot open the display to read window properties");
-        return;
-    }
-    Window w = static_cast<Window>(game.window);
+    XConnection x;
+    if (!x.d) throw Timeout{"cannot open the display to read window properties"};
+    Window w = game.window;
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(d, w, &attributes) && attributes.width == 384 && attributes.height == 384)
-        std::printf("ok: the window is 384x384\n");
+    if (XGetWindowAttributes(x.d, w, &attributes) && attributes.width == 384 && attributes.height == 384)
+        pass("the window is 384x384");
     else
         fail("the window is not 384x384");
     char* title = nullptr;
-    if (XFetchName(d, w, &title) && title && std::strcmp(title, "Brimvale (port by Orlenko)") == 0)
-        std::printf("ok: the title is \"Brimvale (port by Orlenko)\"\n");
+    if (XFetchName(x.d, w, &title) && title && std::strcmp(title, "Brimvale (port by Orlenko)") == 0)
+        pass("the title is \"Brimvale (port by Orlenko)\"");
     else
         fail(std::string("the title is '") + (title ? title : "") + "'");
     if (title) XFree(title);
     XSizeHints hints;
     long supplied = 0;
-    if (XGetWMNormalHints(d, w, &hints, &supplied) && (hints.flags & PMinSize) && (hints.flags & PMaxSize) &&
+    if (XGetWMNormalHints(x.d, w, &hints, &supplied) && (hints.flags & PMinSize) && (hints.flags & PMaxSize) &&
         hints.min_width == 384 && hints.max_width == 384 && hints.min_height == 384 && hints.max_height == 384)
-        std::printf("ok: the window cannot be resized\n");
+        pass("the window cannot be resized");
     else
         fail("the window's size hints allow resizing");
-    XCloseDisplay(d);
 }
 
 void closeWindow(const Game& game) {
-    Display* d = XOpenDisplay(display.c_str());
-    if (!d) return;
+    XConnection x;
+    if (!x.d) throw Timeout{"cannot open the display to close the window"};
     XEvent event;
     std::memset(&event, 0, sizeof event);
     event.xclient.type = ClientMessage;
-    event.xclient.window = static_cast<Window>(game.window);
-    event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    event.xclient.window = game.window;
+    event.xclient.message_type = XInternAtom(x.d, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x.d, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, static_cast<Window>(game.window), False, NoEventMask, &event);
-    XFlush(d);
-    XCloseDisplay(d);
+    XSendEvent(x.d, game.window, False, NoEventMask, &event);
+    XSync(x.d, False);
 }
 
 std::string readFile(const std::string& path) {
@@ -415,16 +534,81 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
-void scenario(const std::string& dataDir, const std::string& name, const std::vector<std::string>& tokens) {
-    Game game = startGame(gamePath, dataDir, "");
-    if (!game.window) {
-        fail(name + ": no game window appeared");
-        stopGame(game);
-        return;
+// Runs one scenario with a fresh game; a step that timed out fails it.
+void scenario(const std::string& name, const std::string& dataDir, const std::function<void(Game&)>& body) {
+    Game game;
+    game.name = name;
+    game.dataDir = dataDir;
+    try {
+        body(game);
+    } catch (const Timeout& t) {
+        fail(t.what);
+    } catch (const Abort&) {
     }
-    send(game, tokens);
-    expectScreen(game, name, dataDir, tokens);
     stopGame(game);
+    flushResults();
+}
+
+// Starts the game from `dataDir`, sends `tokens` and expects the replay's
+// screen.
+void playScenario(const std::string& dataDir, const std::string& name, const std::vector<std::string>& tokens) {
+    scenario(name, dataDir, [&](Game& game) {
+        startGame(game, gamePath, dataDir);
+        send(game, tokens);
+        expectScreen(game, true);
+    });
+}
+
+void titleScenario(const std::string& dataDir) {
+    scenario("title", dataDir, [&](Game& game) {
+        startGame(game, gamePath, dataDir);
+        checkWindowProperties(game);
+        expectScreen(game, true);
+        send(game, {"Escape"});
+        expectExitZero(game, "Escape on the title quits with status 0", "Escape on the title");
+    });
+}
+
+void quitScenarios(const std::string& dataDir) {
+    scenario("tour", dataDir, [&](Game& game) {
+        // Title, level list, a level, pause, restart, back to the list, to
+        // the title, and quit.
+        startGame(game, gamePath, dataDir);
+        send(game, {"Space", "Enter", "Right", "Escape", "R", "Escape", "Escape", "Escape"});
+        expectScreen(game, true);
+        send(game, {"Escape"});
+        expectExitZero(game, "after a tour of every screen, Escape on the title quits with status 0", "the tour");
+    });
+    scenario("exit-button", dataDir, [&](Game& game) {
+        startGame(game, gamePath, dataDir);
+        send(game, {"click:200,340"});
+        expectExitZero(game, "the \"Exit\" button quits with status 0", "the Exit button");
+    });
+}
+
+// The close button: the texture is deleted, then the window system shut
+// down, and the status is 0; the window hints come first, in order.
+void runCloseTest(const std::string& dataDir, const std::string& traceLib) {
+    scenario("close", dataDir, [&](Game& game) {
+        const std::string trace = workDir + "/trace.txt";
+        std::remove(trace.c_str());
+        startGame(game, gamePath, dataDir, traceLib, trace);
+        expectScreen(game, false);
+        closeWindow(game);
+        expectExitZero(game, "closing the window ends the game with status 0", "closing the window");
+        const std::string calls = readFile(trace);
+        const std::size_t del = calls.find("glDeleteTextures"), term = calls.find("glfwTerminate");
+        if (del != std::string::npos && term != std::string::npos && del < term)
+            pass("the texture is deleted before the window system is shut down");
+        else
+            fail("shutdown calls were: " + calls);
+        const std::string hints = "glfwWindowHint 0x20003 0\nglfwWindowHint 0x2100d 0\nglfwWindowHint 0x2100d 4\n"
+                                  "glfwWindowHint 0x22002 2\nglfwWindowHint 0x22003 1\n";
+        if (calls.compare(0, hints.size(), hints) == 0)
+            pass("not resizable, 4 samples, an OpenGL 2.1 context requested, in that order");
+        else
+            fail("window hints were: " + calls);
+    });
 }
 
 void runGameTests(const std::string& traceLib) {
@@ -434,77 +618,15 @@ void runGameTests(const std::string& traceLib) {
         shell("cp " + packDir + "/" + pack + " " + dataDir + "/");
     writeTestLevels(dataDir + "/data.lvl");
 
-    {
-        Game game = startGame(gamePath, dataDir, "");
-        if (!game.window) {
-            fail("the game window did not appear");
-            stopGame(game);
-            return;
-        }
-        checkWindowProperties(game);
-        expectScreen(game, "title", dataDir, {});
-        send(game, {"Escape"});
-        expectExitZero(game, "Escape on the title quits with status 0", "Escape on the title");
-    }
-    scenario(dataDir, "level-list", {"Space", "PageDown", "Right"});
-    scenario(dataDir, "clicks", {"click:200,280", "click:40,40"});
-    scenario(dataDir, "turn-move-shot", {"Space", "Enter", "Right", "Right", "Space"});
-    scenario(dataDir, "pause", {"Space", "Enter", "Right", "Right", "Space", "Escape"});
-    scenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
-    scenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
-    {
-        // Title, level list, a level, pause, restart, back to the list, to
-        // the title, and quit.
-        Game game = startGame(gamePath, dataDir, "");
-        const std::vector<std::string> tour = {"Space", "Enter",  "Right",  "Escape",
-                                               "R",     "Escape", "Escape", "Escape"};
-        send(game, tour);
-        expectScreen(game, "tour", dataDir, tour);
-        send(game, {"Escape"});
-        expectExitZero(game, "after a tour of every screen, Escape on the title quits with status 0", "the tour");
-    }
-    {
-        Game game = startGame(gamePath, dataDir, "");
-        send(game, {"click:200,340"});
-        expectExitZero(game, "the \"Exit\" button quits with status 0", "the Exit button");
-    }
-    {
-        // The close button: the texture is deleted, then the window system
-        // shut down, and the status is 0.
-        const std::string trace = workDir + "/trace.txt";
-        const std::string preload = "LD_PRELOAD=" + traceLib;
-        Game game;
-        game.pid = fork();
-        if (game.pid == 0) {
-            if (chdir(dataDir.c_str()) != 0) _exit(126);
-            setenv("DISPLAY", display.c_str(), 1);
-            setenv("LD_PRELOAD", traceLib.c_str(), 1);
-            setenv("BRIMVALE_TRACE_FILE", trace.c_str(), 1);
-            execl(gamePath.c_str(), gamePath.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 150 && !game.window; ++i) {
-            game.window = std::strtoul(
-                shell("DISPLAY=" + display + " xdotool search --onlyvisible --name '^Brimvale' | head -n 1").c_str(),
-                nullptr, 10);
-            if (!game.window) sleepMs(100);
-        }
-        sleepMs(300);
-        closeWindow(game);
-        expectExitZero(game, "closing the window ends the game with status 0", "closing the window");
-        const std::string calls = readFile(trace);
-        const std::size_t del = calls.find("glDeleteTextures"), term = calls.find("glfwTerminate");
-        if (del != std::string::npos && term != std::string::npos && del < term)
-            std::printf("ok: the texture is deleted before the window system is shut down\n");
-        else
-            fail("shutdown calls were: " + calls);
-        const std::string hints = "glfwWindowHint 0x20003 0\nglfwWindowHint 0x2100d 0\nglfwWindowHint 0x2100d 4\n"
-                                  "glfwWindowHint 0x22002 2\nglfwWindowHint 0x22003 1\n";
-        if (calls.compare(0, hints.size(), hints) == 0)
-            std::printf("ok: not resizable, 4 samples, an OpenGL 2.1 context requested, in that order\n");
-        else
-            fail("window hints were: " + calls);
-    }
+    titleScenario(dataDir);
+    playScenario(dataDir, "level-list", {"Space", "PageDown", "Right"});
+    playScenario(dataDir, "clicks", {"click:200,280", "click:40,40"});
+    playScenario(dataDir, "turn-move-shot", {"Space", "Enter", "Right", "Right", "Space"});
+    playScenario(dataDir, "pause", {"Space", "Enter", "Right", "Right", "Space", "Escape"});
+    playScenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
+    playScenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
+    quitScenarios(dataDir);
+    runCloseTest(dataDir, traceLib);
 }
 
 // Start-up failures the player can read: no display, no level file, no
@@ -516,25 +638,25 @@ void runStartupFailureTests() {
     mkdir(dir.c_str(), 0755);
     const std::string game =
         "cd " + dir + " && (env -u WAYLAND_DISPLAY DISPLAY=" + workDir + "/no-display " + gamePath + "; ";
-    int status = 0;
     // The shell reports an abort as status 134.
-    std::string err = shell(game + "echo \"status $?\") 2>&1", &status);
+    std::string err = shell(game + "echo \"status $?\") 2>&1");
     if (err.find("data01.pak") != std::string::npos && err.find("status 134") != std::string::npos)
-        std::printf("ok: a missing pack ends the game abnormally, naming the file\n");
+        pass("a missing pack ends the game abnormally, naming the file");
     else
         fail("a missing pack: " + err);
     shell("cp " + packDir + "/data01.pak " + packDir + "/data02.pak " + dir + "/");
-    err = shell(game + "echo \"status $?\") 2>&1", &status);
+    err = shell(game + "echo \"status $?\") 2>&1");
     if (err.find("data.lvl") != std::string::npos && err.find("status 1\n") != std::string::npos)
-        std::printf("ok: a missing level file is reported, status 1\n");
+        pass("a missing level file is reported, status 1");
     else
         fail("a missing level file: " + err);
     writeTestLevels(dir + "/data.lvl");
-    err = shell(game + "echo \"status $?\") 2>&1", &status);
+    err = shell(game + "echo \"status $?\") 2>&1");
     if (err.find("window") != std::string::npos && err.find("status 1\n") != std::string::npos)
-        std::printf("ok: without a display the game says why and ends with status 1\n");
+        pass("without a display the game says why and ends with status 1");
     else
         fail("no display: " + err);
+    flushResults();
 }
 
 void runInstalledTest() {
@@ -542,20 +664,20 @@ void runInstalledTest() {
     const std::string dataDir = installedPrefix + "/share/brimvale";
     if (!fileExists(launcher) || !fileExists(dataDir + "/data01.pak") || !fileExists(dataDir + "/data.lvl")) {
         fail("the installation lacks " + launcher + " or its data in " + dataDir);
+        flushResults();
         return;
     }
-    // Started from anywhere: the launcher finds the data folder itself.
-    Game game = startGame(launcher, "/", "");
-    if (!game.window) {
-        fail("the installed game opened no window");
-        stopGame(game);
-        return;
-    }
-    expectScreen(game, "installed-title", dataDir, {});
-    send(game, {"Space"});
-    expectScreen(game, "installed-level-list", dataDir, {"Space"});
-    send(game, {"Escape", "Escape"});
-    expectExitZero(game, "the installed game quits with status 0", "the installed game");
+    scenario("installed", dataDir, [&](Game& game) {
+        // Started from anywhere: the launcher finds the data folder itself.
+        startGame(game, launcher, "/");
+        game.name = "installed-title";
+        expectScreen(game, true);
+        send(game, {"Space"});
+        game.name = "installed-level-list";
+        expectScreen(game, true);
+        send(game, {"Escape", "Escape"});
+        expectExitZero(game, "the installed game quits with status 0", "the installed game");
+    });
 }
 
 }  // namespace
@@ -587,7 +709,6 @@ int main(int argc, char** argv) {
     char tmpl[] = "/tmp/brimvale-window-XXXXXX";
     if (!mkdtemp(tmpl)) return 1;
     workDir = tmpl;
-
     // Nothing may reach a display the test did not start.
     unsetenv("DISPLAY");
     XSetErrorHandler(ignoreXError);
@@ -605,6 +726,7 @@ int main(int argc, char** argv) {
         return failures ? 1 : 77;
     }
     std::printf("Xvfb on display %s; screenshots in %s\n", display.c_str(), workDir.c_str());
+    std::fflush(stdout);
     if (installedPrefix.empty())
         runGameTests(traceLib);
     else
