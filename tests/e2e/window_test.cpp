@@ -3,8 +3,10 @@
 // ImageMagick's import and compares each one pixel for pixel with the screen
 // that `brimvale-tool replay --png` composes for the same input.
 //
-// Every step waits on an event with a generous deadline: a mapped and
-// focused window, a screenshot equal to the replay's, the game's exit.
+// Every step waits on an event with a generous deadline (a mapped and
+// focused window, a screenshot equal to the replay's, the game's exit); a
+// scenario whose step timed out is tried once more with a fresh game, and a
+// fresh Xvfb if the old one died.
 //
 // Exit status: 0 passed, 1 failed, 77 skipped (no X server could start).
 #include <X11/Xatom.h>
@@ -50,7 +52,8 @@ std::string display;
 pid_t xvfbPid = -1;
 int failures = 0;
 
-// What the current scenario has found; printed once it is over.
+// What the current attempt has found; printed once the attempt is over, or
+// dropped when the attempt is tried again.
 std::string pendingLines;
 int pendingFailures = 0;
 
@@ -69,12 +72,12 @@ void flushResults() {
     pendingFailures = 0;
 }
 
-// A step that did not happen within its deadline.
+// A step that did not happen within its deadline: worth one more try.
 struct Timeout {
     std::string what;
 };
 
-// A scenario that cannot go on; its failure is already noted.
+// An attempt that cannot go on; its failure is already noted.
 struct Abort {};
 
 // Polls `done` until it holds or `limit` has passed, sleeping 10 ms at first
@@ -221,11 +224,26 @@ bool startXvfb(std::string& why) {
     return true;
 }
 
+bool xvfbAlive() {
+    if (xvfbPid > 0 && exited(xvfbPid)) xvfbPid = -1;
+    return xvfbPid > 0;
+}
+
 void stopXvfb() {
     if (xvfbPid <= 0) return;
     kill(xvfbPid, SIGTERM);
     waitpid(xvfbPid, nullptr, 0);
     xvfbPid = -1;
+}
+
+// Before a retry: a new Xvfb if the old one died or turns clients away.
+void reviveXvfb() {
+    if (xvfbAlive() && waitFor(seconds(10), xvfbAccepts)) return;
+    const std::string old = display;
+    stopXvfb();
+    std::string why;
+    if (!startXvfb(why)) throw Timeout{"Xvfb on " + old + " is gone and a new one did not start: " + why};
+    std::printf("RETRY: Xvfb on %s is gone; started a new one on %s\n", old.c_str(), display.c_str());
 }
 
 struct Game {
@@ -429,9 +447,13 @@ std::string describeDiff(long diff) {
                       : diff == -1 ? "a screenshot of another size" : std::to_string(diff) + " pixels differ";
 }
 
-// The game ended on its own while a screen was awaited.
+// The game ended on its own while a screen was awaited: a fault of the game,
+// unless its X server died under it.
 void gameEnded(Game& game) {
-    fail(game.name + ": the game ended " + describeStatus(game.status) + " after '" + join(game.sent) + "'");
+    const std::string what =
+        game.name + ": the game ended " + describeStatus(game.status) + " after '" + join(game.sent) + "'";
+    if (!xvfbAlive() || !xvfbAccepts()) throw Timeout{what + ", and its X server is gone"};
+    fail(what);
     throw Abort{};
 }
 
@@ -534,18 +556,42 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
-// Runs one scenario with a fresh game; a step that timed out fails it.
-void scenario(const std::string& name, const std::string& dataDir, const std::function<void(Game&)>& body) {
+// One run of a scenario with a fresh game: false, with the step, if a step
+// timed out.
+bool attempt(const std::string& name, const std::string& dataDir, const std::function<void(Game&)>& body,
+             std::string& timedOut) {
     Game game;
     game.name = name;
     game.dataDir = dataDir;
+    bool finished = true;
     try {
         body(game);
     } catch (const Timeout& t) {
-        fail(t.what);
+        timedOut = t.what;
+        finished = false;
     } catch (const Abort&) {
     }
     stopGame(game);
+    return finished;
+}
+
+// Runs a scenario. A step that timed out gets one more try from the start,
+// said clearly, with a new Xvfb if the old one died; a second time-out is a
+// failure.
+void scenario(const std::string& name, const std::string& dataDir, const std::function<void(Game&)>& body) {
+    std::string timedOut;
+    if (!attempt(name, dataDir, body, timedOut)) {
+        pendingLines.clear();
+        pendingFailures = 0;
+        std::printf("RETRY: %s; trying once more with a fresh game\n", timedOut.c_str());
+        std::fflush(stdout);
+        try {
+            reviveXvfb();
+            if (!attempt(name, dataDir, body, timedOut)) fail(timedOut);
+        } catch (const Timeout& gone) {
+            fail(gone.what);
+        }
+    }
     flushResults();
 }
 
