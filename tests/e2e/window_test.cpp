@@ -224,6 +224,14 @@ bool startXvfb(std::string& why) {
     return true;
 }
 
+// A slow or failed start gets a second one; a missing Xvfb does not.
+bool startXvfbTwice(std::string& why) {
+    if (startXvfb(why)) return true;
+    if (why == "Xvfb is not installed") return false;
+    std::printf("RETRY: %s; starting Xvfb once more\n", why.c_str());
+    return startXvfb(why);
+}
+
 bool xvfbAlive() {
     if (xvfbPid > 0 && exited(xvfbPid)) xvfbPid = -1;
     return xvfbPid > 0;
@@ -250,8 +258,8 @@ struct Game {
     pid_t pid = -1;       // while it runs
     pid_t launched = -1;  // until its window is gone
     Window window = 0;
-    std::string name;        // the scenario, for file names and messages
-    std::string dataDir;     // where the replay finds the same data
+    std::string name;     // the scenario, for file names and messages
+    std::string dataDir;  // where the replay finds the same data
     std::vector<std::string> sent;
     int shots = 0;
     int status = 0;  // as waitpid reports it, once the game has ended
@@ -473,8 +481,8 @@ void expectScreen(Game& game, bool check) {
     if (diff == 0 && check) pass(game.name + ": the window shows the replay's screen pixel for pixel");
     if (diff == 0) return;
     if (check) throw Timeout{game.name + ": " + describeDiff(diff) + " after 60 s" + where};
-    throw Timeout{game.name + ": after '" + join(game.sent) + "' the window did not show the replay's screen in 60 s, " +
-                  describeDiff(diff) + where};
+    throw Timeout{game.name + ": after '" + join(game.sent) +
+                  "' the window did not show the replay's screen in 60 s, " + describeDiff(diff) + where};
 }
 
 // Sends the tokens one by one, each once the window shows what the replay
@@ -762,12 +770,7 @@ int main(int argc, char** argv) {
 
     if (installedPrefix.empty()) runStartupFailureTests();
     std::string why;
-    bool started = startXvfb(why);
-    if (!started && why != "Xvfb is not installed") {
-        std::printf("RETRY: %s; starting Xvfb once more\n", why.c_str());
-        started = startXvfb(why);
-    }
-    if (!started) {
+    if (!startXvfbTwice(why)) {
         std::printf("SKIPPED: no X server for the window test: %s (%s/xvfb.log)\n", why.c_str(), workDir.c_str());
         return failures ? 1 : 77;
     }
