@@ -24,8 +24,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
