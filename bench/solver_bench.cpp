@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "assets/packs.h"
-#include "tools/art_manifest.h"
-#include "tools/png_io.h"
+#include "tools/art/manifest.h"
+#include "tools/art/png_io.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "tests/support.h"
-#include "tools/level_text.h"
+#include "tools/levels/level_text.h"
 
 using namespace leveltext;
 

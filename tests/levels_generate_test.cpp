@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/support.h"
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 

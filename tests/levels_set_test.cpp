@@ -9,8 +9,8 @@
 #include <set>
 
 #include "tests/support.h"
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 

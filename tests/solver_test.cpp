@@ -6,8 +6,8 @@
 #include "game/board.h"
 #include "render/screen.h"
 #include "tests/support.h"
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 

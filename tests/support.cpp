@@ -15,7 +15,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/replay.h"
+#include "tools/session/replay.h"
 #include "ui/screens.h"
 
 namespace testsupport {

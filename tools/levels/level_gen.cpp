@@ -4,7 +4,7 @@
 // same candidates), solves each change, and keeps those that make the
 // shortest win longer without cluttering the board. What it prints is a
 // candidate for a designer to look at, name and finish, not a level.
-#include "tools/level_gen.h"
+#include "tools/levels/level_gen.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 

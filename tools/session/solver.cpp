@@ -1,4 +1,4 @@
-#include "tools/solver.h"
+#include "tools/session/solver.h"
 
 #include <sys/mman.h>
 

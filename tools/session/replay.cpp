@@ -1,4 +1,4 @@
-#include "tools/replay.h"
+#include "tools/session/replay.h"
 
 #include <stb_image_write.h>
 #include <sys/stat.h>
@@ -16,7 +16,7 @@
 #include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/tools.h"
+#include "tools/cli/commands.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 

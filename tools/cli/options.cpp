@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/tools.h"
+#include "tools/cli/commands.h"
 
 int parseToolOptions(const char* command, int argc, char** argv, const std::string& help,
                      std::initializer_list<ToolOption> options) {

@@ -1,4 +1,4 @@
-#include "tools/png_io.h"
+#include "tools/art/png_io.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,11 +1,11 @@
-#include "tools/art_manifest.h"
+#include "tools/art/manifest.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
 #include "assets/packs.h"
-#include "tools/png_io.h"
+#include "tools/art/png_io.h"
 
 namespace art {
 

@@ -1,4 +1,4 @@
-#include "tools/level_text.h"
+#include "tools/levels/level_text.h"
 
 #include <cctype>
 #include <cstdio>

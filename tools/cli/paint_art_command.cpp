@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/art_manifest.h"
-#include "tools/tools.h"
+#include "tools/art/manifest.h"
+#include "tools/cli/commands.h"
 
 namespace {
 std::string paintArtHelp() {

@@ -7,9 +7,9 @@
 #include <system_error>
 
 #include "assets/packs.h"
-#include "tools/art_manifest.h"
-#include "tools/art_raster.h"
-#include "tools/png_io.h"
+#include "tools/art/manifest.h"
+#include "tools/art/raster.h"
+#include "tools/art/png_io.h"
 
 namespace art {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/level_text.h"
-#include "tools/level_gen.h"
-#include "tools/solver.h"
-#include "tools/tools.h"
+#include "tools/levels/level_text.h"
+#include "tools/levels/level_gen.h"
+#include "tools/session/solver.h"
+#include "tools/cli/commands.h"
 
 namespace {
 

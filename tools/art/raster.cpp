@@ -1,10 +1,10 @@
-#include "tools/art_raster.h"
+#include "tools/art/raster.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "stb_truetype.h"
-#include "tools/png_io.h"
+#include "tools/art/png_io.h"
 
 namespace art {
 

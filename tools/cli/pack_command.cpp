@@ -5,9 +5,9 @@
 #include <system_error>
 
 #include "assets/packs.h"
-#include "tools/art_manifest.h"
-#include "tools/png_io.h"
-#include "tools/tools.h"
+#include "tools/art/manifest.h"
+#include "tools/art/png_io.h"
+#include "tools/cli/commands.h"
 
 namespace art {
 

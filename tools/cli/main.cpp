@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/tools.h"
+#include "tools/cli/commands.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/level_text.h"
-#include "tools/solver.h"
-#include "tools/tools.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
+#include "tools/cli/commands.h"
 
 namespace {
 
