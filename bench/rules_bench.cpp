@@ -11,6 +11,7 @@
 #include "game/board.h"
 #include "game/levels.h"
 #include "render/screen.h"
+#include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 
@@ -62,12 +63,9 @@ void prepare(const std::vector<std::string>& rows) {
         buildSpriteSet();
         spritesBuilt = true;
     }
-    resetGameState();
-    drawingEnabled = false;
     const std::vector<std::uint8_t> level = record(rows);
-    setLevels(level.data(), 1);
-    startLevel(0);
-    setScreen(Playing);
+    session::startGameFromRecords(level.data(), 1, false);
+    session::enterLevel(0);
 }
 
 void playKeys(benchmark::State& state, const std::vector<std::string>& rows, const std::vector<int>& keys) {
@@ -78,8 +76,7 @@ void playKeys(benchmark::State& state, const std::vector<std::string>& rows, con
         for (int key : keys) {
             onKey(key);
             if (outcome != InPlay || screenState != Playing) {
-                startLevel(0);
-                setScreen(Playing);
+                session::enterLevel(0);
                 ++restarts;
             }
         }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/files.h"
 #include "tools/levels/level_text.h"
 #include "tools/session/solver.h"
 
@@ -43,9 +44,7 @@ std::string compile(const std::string& text) {
     std::vector<leveltext::Level> levels;
     std::vector<leveltext::Diagnostic> diagnostics;
     leveltext::parseSource(text, "bench", levels, diagnostics);
-    std::vector<leveltext::Record> records;
-    for (const auto& l : levels) records.push_back(l.cells);
-    return leveltext::joinRecords(records);
+    return leveltext::compileLevels(levels);
 }
 
 void report(benchmark::State& state, std::uint64_t states, std::uint64_t peakBytes) {
@@ -57,9 +56,9 @@ void report(benchmark::State& state, std::uint64_t states, std::uint64_t peakByt
 }
 
 void BM_ShippedLevels(benchmark::State& state) {
-    std::string bytes;
+    std::string bytes, error;
     const std::string path = std::string(BRIMVALE_DATA_BUILD_DIR) + "/data.lvl";
-    if (!leveltext::readFile(path, bytes) || bytes.size() < 256) {
+    if (!common::readFile(path, bytes, error) || bytes.size() < 256) {
         state.SkipWithError(("no level file at " + path + " (build the brimvale_data target)").c_str());
         return;
     }

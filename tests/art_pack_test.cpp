@@ -11,10 +11,16 @@
 #include <unistd.h>
 
 #include "assets/packs.h"
+#include "tools/art/art_set.h"
 #include "tools/art/manifest.h"
+#include "tools/art/pack.h"
 #include "tools/art/png_io.h"
+#include "tools/common/files.h"
 
 namespace fs = std::filesystem;
+using art::readPng;
+using art::RgbaImage;
+using art::writePng;
 
 namespace {
 
@@ -28,10 +34,10 @@ std::string freshDir(const std::string& tag) {
 }
 
 std::vector<std::uint8_t> fileBytes(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
     std::string error;
-    EXPECT_TRUE(readFileBytes(path, bytes, error)) << error;
-    return bytes;
+    EXPECT_TRUE(common::readFile(path, bytes, error)) << error;
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 RgbaImage png(const std::string& path) {
@@ -178,7 +184,8 @@ TEST_F(ArtPack, AShortPackUnpacksWithZeroesForItsMissingBytes) {
     const std::vector<std::uint8_t> pack2 = fileBytes(packed + "/data02.pak");
     std::string error;
     // Cut 19 bytes into the first shore strip: six pixels and one blue byte.
-    ASSERT_TRUE(writeFileBytes(data + "/data02.pak", pack2.data(), 442368 + 19, error)) << error;
+    ASSERT_TRUE(common::writeFile(data + "/data02.pak", std::string(pack2.begin(), pack2.begin() + 442368 + 19), error))
+        << error;
     const std::string out = freshDir("short-out");
     std::vector<std::string> notes;
     ASSERT_TRUE(art::unpackArt(data, out, error, &notes)) << error;
@@ -282,7 +289,7 @@ TEST(ArtPackRefusals, ManifestMistakesNameTheLine) {
     std::string text(bytes.begin(), bytes.end());
     std::string error;
     auto tryText = [&](const std::string& t) {
-        EXPECT_TRUE(writeFileBytes(art + "/manifest.txt", reinterpret_cast<const std::uint8_t*>(t.data()), t.size(), error));
+        EXPECT_TRUE(common::writeFile(art + "/manifest.txt", t, error));
         return packError(art, art);
     };
     // A size that is not the block's.

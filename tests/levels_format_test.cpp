@@ -2,6 +2,7 @@
 // round trip of any level file through the dump.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -241,29 +242,24 @@ TEST(LevelTool, BuildDumpBuildIsByteForByte) {
     std::string bytes;
     for (int r = 0; r < 3; ++r)
         for (int i = 0; i < 256; ++i) bytes += static_cast<char>((i * (r + 1) + r) & 255);
-    ASSERT_TRUE(writeFile(dir + "/in.lvl", bytes));
+    testsupport::writeFile(dir + "/in.lvl", bytes);
     const std::string tool = BRIMVALE_TOOL;
     ASSERT_EQ(testsupport::runCommand(tool + " levels dump " + dir + "/in.lvl -o " + dir + "/in.txt"), 0);
     ASSERT_EQ(testsupport::runCommand(tool + " levels build " + dir + "/in.txt -o " + dir + "/out.lvl 2>/dev/null"), 0);
-    std::string out;
-    ASSERT_TRUE(readFile(dir + "/out.lvl", out));
-    EXPECT_EQ(out, bytes);
+    EXPECT_EQ(testsupport::readFile(dir + "/out.lvl"), bytes);
     std::string printed;
     ASSERT_EQ(testsupport::runCommand(tool + " levels dump " + dir + "/in.lvl", &printed), 0);
-    std::string written;
-    ASSERT_TRUE(readFile(dir + "/in.txt", written));
-    EXPECT_EQ(printed, written);
+    EXPECT_EQ(printed, testsupport::readFile(dir + "/in.txt"));
 }
 
 TEST(LevelTool, ErrorsFailTheBuildAndWriteNothing) {
     const std::string dir = testsupport::tempDir("levels-bad");
-    ASSERT_TRUE(writeFile(dir + "/bad.txt", levelText("Broken", {"", "", "#...?..........#"})));
+    testsupport::writeFile(dir + "/bad.txt", levelText("Broken", {"", "", "#...?..........#"}));
     std::string err;
     const std::string tool = BRIMVALE_TOOL;
     const int status =
         testsupport::runCommand(tool + " levels build " + dir + "/bad.txt -o " + dir + "/out.lvl 2>&1", &err);
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.find(dir + "/bad.txt:5:5: error: unknown glyph '?'"), std::string::npos) << err;
-    std::string out;
-    EXPECT_FALSE(readFile(dir + "/out.lvl", out));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/out.lvl"));
 }

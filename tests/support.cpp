@@ -15,6 +15,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "tools/common/files.h"
 #include "tools/session/replay.h"
 #include "ui/screens.h"
 
@@ -103,26 +104,24 @@ std::string makeDataDir(const std::string& tag, const std::vector<Record>& recor
 }
 
 std::string replayInProcess(const std::string& dir, int start, const std::string& events) {
-    resetGameState();
-    headless::resetStats();
-    headless::queue().clear();
-    if (!startGame(dir, dir + "/data.lvl")) throw std::runtime_error("start-up failed");
-    bool quit = false;
-    try {
-        if (start >= 0) {
-            startLevel(start);
-            setScreen(Playing);
-        }
-    } catch (const platform::Quit&) {
-        quit = true;
-    }
-    if (!quit) {
-        std::vector<std::vector<headless::Event>> groups;
-        std::string error;
-        if (!parseEvents({events}, groups, error)) throw std::runtime_error(error);
-        quit = playGroups(groups).quit;
-    }
-    return replayReport(quit);
+    std::vector<session::EventGroup> groups;
+    session::ReplayResult result;
+    std::string error;
+    if (!session::parseEvents({events}, groups, error) ||
+        !session::playReplay({dir, dir + "/data.lvl", start}, groups, result, error))
+        throw std::runtime_error(error);
+    return session::replayReport(result.quit);
+}
+
+std::string readFile(const std::string& path) {
+    std::string bytes, error;
+    if (!common::readFile(path, bytes, error)) throw std::runtime_error(error);
+    return bytes;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::string error;
+    if (!common::writeFile(path, bytes, error)) throw std::runtime_error(error);
 }
 
 int runCommand(const std::string& command, std::string* out) {

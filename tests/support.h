@@ -38,6 +38,11 @@ std::string makeDataDir(const std::string& tag, const std::vector<Record>& recor
 // the replay's report.
 std::string replayInProcess(const std::string& dir, int start, const std::string& events);
 
+// The whole file at `path`, and a whole file written; both throw when the
+// file cannot be read or written.
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
 // Runs a shell command, returns its exit status and captures stdout.
 int runCommand(const std::string& command, std::string* out = nullptr);
 

@@ -7,9 +7,11 @@
 #include <system_error>
 
 #include "assets/packs.h"
+#include "tools/art/art_set.h"
 #include "tools/art/manifest.h"
-#include "tools/art/raster.h"
 #include "tools/art/png_io.h"
+#include "tools/art/raster.h"
+#include "tools/common/files.h"
 
 namespace art {
 
@@ -990,9 +992,7 @@ bool paintArt(const std::string& outDir, const std::string& fontDir, std::string
     const std::vector<std::uint8_t> iconBytes = icon.bytes(4);
     if (!writePng((std::filesystem::path(outDir) / IconName).string(), 48, 48, 4, iconBytes.data(), error))
         return false;
-    const std::string manifest = standardManifestText();
-    return writeFileBytes((std::filesystem::path(outDir) / ManifestName).string(),
-                          reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size(), error);
+    return common::writeFile((std::filesystem::path(outDir) / ManifestName).string(), standardManifestText(), error);
 }
 
 }  // namespace art

@@ -1,3 +1,4 @@
+// The manifest of the art sources: its standard text and its reader.
 #include "tools/art/manifest.h"
 
 #include <cstdio>
@@ -5,7 +6,7 @@
 #include <sstream>
 
 #include "assets/packs.h"
-#include "tools/art/png_io.h"
+#include "tools/common/files.h"
 
 namespace art {
 
@@ -75,9 +76,9 @@ std::string standardManifestText() {
 
 bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, std::string& error) {
     entries.clear();
-    std::vector<std::uint8_t> bytes;
-    if (!readFileBytes(path, bytes, error)) return false;
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::string bytes;
+    if (!common::readFile(path, bytes, error)) return false;
+    std::istringstream in(bytes);
     std::vector<int> seenLine[3];  // 0: not yet given
     seenLine[1].assign(Pack1Blocks, 0);
     seenLine[2].assign(Pack2Blocks, 0);

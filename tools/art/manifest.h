@@ -1,5 +1,5 @@
-// The art sources of the two image packs: the manifest that names a PNG for
-// every block, and the library side of `pack`, `unpack` and `paint-art`.
+// The manifest of the art sources: the text file that names a PNG for every
+// block of the two image packs.
 //
 // Manifest: a text file, one block a line, fields separated by blanks:
 //
@@ -29,8 +29,6 @@ struct ManifestEntry {
 };
 
 constexpr const char* ManifestName = "manifest.txt";
-// The desktop icon that paint-art draws beside the pack sources.
-constexpr const char* IconName = "icon.png";
 
 // The file name our own art set uses for a block.
 const char* standardFileName(int pack, int block);
@@ -41,21 +39,5 @@ std::string standardManifestText();
 // Parses a manifest and checks it against the pack layouts. On failure the
 // message names the manifest file and line.
 bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, std::string& error);
-
-// Builds data01.pak and data02.pak in `outDir` from `artDir`/manifest.txt and
-// its PNGs. Nothing is written unless every image is right.
-bool packArt(const std::string& artDir, const std::string& outDir, std::string& error);
-
-// Turns data01.pak and data02.pak of `dataDir` into PNGs and a manifest in
-// `outDir`. A short pack leaves its missing bytes zero; `notes` collects such
-// remarks.
-bool unpackArt(const std::string& dataDir, const std::string& outDir, std::string& error,
-               std::vector<std::string>* notes = nullptr);
-
-// Draws the game's own art set into `outDir` (PNGs and manifest), using the
-// DejaVu fonts of `fontDir`.
-bool paintArt(const std::string& outDir, const std::string& fontDir, std::string& error);
-
-constexpr const char* DefaultFontDir = "/usr/share/fonts/truetype/dejavu";
 
 }  // namespace art

@@ -1,9 +1,11 @@
-// Reading and writing PNG files for the art tools, through stb.
+// Reading and writing PNG files for the art tools and the replay, through stb.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace art {
 
 struct RgbaImage {
     int width = 0;
@@ -21,6 +23,4 @@ bool readPng(const std::string& path, RgbaImage& image, std::string& error);
 bool writePng(const std::string& path, int width, int height, int channels,
               const std::uint8_t* pixels, std::string& error);
 
-// Whole-file helpers shared by the pack tools.
-bool readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
-bool writeFileBytes(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error);
+}  // namespace art

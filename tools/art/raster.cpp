@@ -1,10 +1,11 @@
+// Small raster toolkit for drawing the art set.
 #include "tools/art/raster.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "stb_truetype.h"
-#include "tools/art/png_io.h"
+#include "tools/common/files.h"
 
 namespace art {
 
@@ -191,10 +192,11 @@ void drawMask(Picture& pic, const Mask& m, int x, int y, Colour c) {
 }
 
 bool Font::load(const std::string& path, std::string& error) {
-    if (!readFileBytes(path, data_, error)) return false;
+    if (!common::readFile(path, data_, error)) return false;
     info_.assign(sizeof(stbtt_fontinfo), 0);
     auto* info = reinterpret_cast<stbtt_fontinfo*>(info_.data());
-    if (!stbtt_InitFont(info, data_.data(), stbtt_GetFontOffsetForIndex(data_.data(), 0))) {
+    const auto* data = reinterpret_cast<const unsigned char*>(data_.data());
+    if (!stbtt_InitFont(info, data, stbtt_GetFontOffsetForIndex(data, 0))) {
         error = path + ": not a font stb_truetype can read";
         return false;
     }

@@ -90,7 +90,7 @@ public:
     Mask render(const std::string& text, double emPixels, double scaleX = 1.0, int pad = 4) const;
 
 private:
-    std::vector<unsigned char> data_;
+    std::string data_;                 // the font file
     std::vector<unsigned char> info_;  // stbtt_fontinfo, kept opaque here
 };
 

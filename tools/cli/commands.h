@@ -5,12 +5,12 @@
 #include <initializer_list>
 #include <string>
 
-int runReplay(int argc, char** argv);
-int runPack(int argc, char** argv);
-int runUnpack(int argc, char** argv);
-int runPaintArt(int argc, char** argv);
-int runLevels(int argc, char** argv);
-int runSolve(int argc, char** argv);
+int replayCommand(int argc, char** argv);
+int packCommand(int argc, char** argv);
+int unpackCommand(int argc, char** argv);
+int paintArtCommand(int argc, char** argv);
+int levelsCommand(int argc, char** argv);
+int solveCommand(int argc, char** argv);
 
 // A "--name VALUE" option of a subcommand.
 struct ToolOption {
@@ -22,6 +22,3 @@ struct ToolOption {
 // --help, 2 with a message on stderr for anything else).
 int parseToolOptions(const char* command, int argc, char** argv, const std::string& help,
                      std::initializer_list<ToolOption> options);
-
-// The data folder that the build (or the installation) makes.
-std::string defaultDataDir();

@@ -13,12 +13,12 @@ struct Subcommand {
 };
 
 const Subcommand subcommands[] = {
-    {"replay", runReplay, "play scripted keys and clicks headlessly and report the final state"},
-    {"pack", runPack, "build data01.pak and data02.pak from the PNG sources and manifest"},
-    {"unpack", runUnpack, "turn two packs back into PNGs and a manifest"},
-    {"paint-art", runPaintArt, "draw the game's own art set into PNG sources"},
-    {"levels", runLevels, "compile level sources to data.lvl, or dump a level file as text"},
-    {"solve", runSolve, "find the shortest key sequence that wins each level"},
+    {"replay", replayCommand, "play scripted keys and clicks headlessly and report the final state"},
+    {"pack", packCommand, "build data01.pak and data02.pak from the PNG sources and manifest"},
+    {"unpack", unpackCommand, "turn two packs back into PNGs and a manifest"},
+    {"paint-art", paintArtCommand, "draw the game's own art set into PNG sources"},
+    {"levels", levelsCommand, "compile level sources to data.lvl, or dump a level file as text"},
+    {"solve", solveCommand, "find the shortest key sequence that wins each level"},
 };
 
 void usage(std::FILE* out) {

@@ -1,89 +1,8 @@
 // brimvale-tool pack: the image packs from their PNG sources.
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "assets/packs.h"
-#include "tools/art/manifest.h"
-#include "tools/art/png_io.h"
+#include "tools/art/pack.h"
 #include "tools/cli/commands.h"
-
-namespace art {
-
-namespace {
-
-std::string joinPath(const std::string& dir, const std::string& name) {
-    return (std::filesystem::path(dir) / name).string();
-}
-
-// Checks one PNG against its manifest line and stores its pixels at `out`
-// in the pack's byte order (blue, green, red[, alpha]).
-bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t* out, std::string& error) {
-    RgbaImage image;
-    if (!readPng(path, image, error)) return false;
-    const char* role = (e.pack == 1 ? pack1Roles : pack2Roles)[e.block];
-    const std::string block = "pack " + std::to_string(e.pack) + " block " + std::to_string(e.block) + " (" + role + ")";
-    if (image.width != e.width || image.height != e.height) {
-        error = path + ": is " + std::to_string(image.width) + "x" + std::to_string(image.height) + " pixels, " +
-                block + " needs " + std::to_string(e.width) + "x" + std::to_string(e.height);
-        if (e.frames > 1)
-            error += " (" + std::to_string(e.frames) + " frames of " + std::to_string(e.width) + "x" +
-                     std::to_string(e.height / e.frames) + " stacked top to bottom)";
-        return false;
-    }
-    const std::size_t count = static_cast<std::size_t>(e.width) * e.height;
-    const std::uint8_t* in = image.pixels.data();
-    for (std::size_t i = 0; i < count; ++i, in += 4) {
-        if (!e.rgba && in[3] != 255) {
-            error = path + ": has transparent pixels (first at x " + std::to_string(i % e.width) + ", y " +
-                    std::to_string(i / e.width) + ", alpha " + std::to_string(in[3]) + "), but " + block +
-                    " is an opaque rgb block";
-            return false;
-        }
-        *out++ = in[2];
-        *out++ = in[1];
-        *out++ = in[0];
-        if (e.rgba) *out++ = in[3];
-    }
-    return true;
-}
-
-}  // namespace
-
-bool packArt(const std::string& artDir, const std::string& outDir, std::string& error) {
-    std::vector<ManifestEntry> entries;
-    if (!readManifest(joinPath(artDir, ManifestName), entries, error)) return false;
-    std::vector<std::uint8_t> packs[3];
-    packs[1].assign(packBytes(1), 0);
-    packs[2].assign(packBytes(2), 0);
-    for (const ManifestEntry& e : entries) {
-        std::uint8_t* at = packs[e.pack].data() + packBlockOffset(e.pack, e.block);
-        if (!convertImage(e, joinPath(artDir, e.file), at, error)) return false;
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) {
-        error = outDir + ": cannot create folder (" + ec.message() + ")";
-        return false;
-    }
-    // Each pack goes to a temporary name first, so a failed write never
-    // leaves a half pack under the real name.
-    for (int pack = 1; pack <= 2; ++pack) {
-        const std::string path = joinPath(outDir, pack == 1 ? "data01.pak" : "data02.pak");
-        const std::string temporary = path + ".part";
-        if (!writeFileBytes(temporary, packs[pack].data(), packs[pack].size(), error)) return false;
-        std::filesystem::rename(temporary, path, ec);
-        if (ec) {
-            error = path + ": cannot replace (" + ec.message() + ")";
-            std::filesystem::remove(temporary, ec);
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace art
 
 namespace {
 const char* const packHelp =
@@ -95,7 +14,7 @@ const char* const packHelp =
     "  --out DIR   where the packs go, created if missing (default: .)\n";
 }  // namespace
 
-int runPack(int argc, char** argv) {
+int packCommand(int argc, char** argv) {
     std::string artDir = "data/art";
     std::string outDir = ".";
     const int status = parseToolOptions("pack", argc, argv, packHelp, {{"--art", &artDir}, {"--out", &outDir}});

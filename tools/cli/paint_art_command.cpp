@@ -1,8 +1,7 @@
 // brimvale-tool paint-art: draws the game's own art set as PNG sources.
 #include <cstdio>
-#include <cstring>
 
-#include "tools/art/manifest.h"
+#include "tools/art/art_set.h"
 #include "tools/cli/commands.h"
 
 namespace {
@@ -19,7 +18,7 @@ std::string paintArtHelp() {
 }
 }  // namespace
 
-int runPaintArt(int argc, char** argv) {
+int paintArtCommand(int argc, char** argv) {
     std::string outDir = "data/art";
     std::string fontDir = art::DefaultFontDir;
     const int status = parseToolOptions("paint-art", argc, argv, paintArtHelp(), {{"--out", &outDir}, {"--fonts", &fontDir}});

@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/levels/level_text.h"
-#include "tools/session/solver.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/data_dir.h"
+#include "tools/common/files.h"
+#include "tools/session/solver.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ bool parseCount(const std::string& text, long long& value) {
 
 }  // namespace
 
-int runSolve(int argc, char** argv) {
+int solveCommand(int argc, char** argv) {
     std::string dataDir = defaultDataDir();
     std::string levelFile;
     long long only = -1;
@@ -84,9 +85,9 @@ int runSolve(int argc, char** argv) {
         }
     }
     if (levelFile.empty()) levelFile = dataDir + "/data.lvl";
-    std::string bytes;
-    if (!leveltext::readFile(levelFile, bytes)) {
-        std::fprintf(stderr, "brimvale-tool solve: cannot read %s\n", levelFile.c_str());
+    std::string bytes, error;
+    if (!common::readFile(levelFile, bytes, error)) {
+        std::fprintf(stderr, "brimvale-tool solve: %s\n", error.c_str());
         return 2;
     }
     const int count = static_cast<int>(bytes.size() / 256);

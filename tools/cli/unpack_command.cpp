@@ -1,60 +1,9 @@
 // brimvale-tool unpack: two image packs back into PNGs and a manifest.
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
-#include "assets/packs.h"
-#include "tools/art/manifest.h"
-#include "tools/art/png_io.h"
+#include "tools/art/pack.h"
 #include "tools/cli/commands.h"
-
-namespace art {
-
-bool unpackArt(const std::string& dataDir, const std::string& outDir, std::string& error,
-               std::vector<std::string>* notes) {
-    std::vector<std::uint8_t> packs[3];
-    for (int pack = 1; pack <= 2; ++pack) {
-        const std::string path = (std::filesystem::path(dataDir) / (pack == 1 ? "data01.pak" : "data02.pak")).string();
-        if (!readFileBytes(path, packs[pack], error)) return false;
-        const std::size_t want = packBytes(pack);
-        const std::size_t have = packs[pack].size();
-        if (notes && have < want)
-            notes->push_back(path + ": " + std::to_string(have) + " bytes, " + std::to_string(want - have) +
-                             " short of " + std::to_string(want) + "; the missing bytes are taken as zero");
-        if (notes && have > want)
-            notes->push_back(path + ": " + std::to_string(have - want) + " bytes beyond the last block are ignored");
-        packs[pack].resize(want, 0);
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) {
-        error = outDir + ": cannot create folder (" + ec.message() + ")";
-        return false;
-    }
-    std::vector<std::uint8_t> rgb;
-    for (int pack = 1; pack <= 2; ++pack) {
-        for (int block = 0; block < packBlockCount(pack); ++block) {
-            const PackBlock& b = packLayout(pack)[block];
-            const std::uint8_t* in = packs[pack].data() + packBlockOffset(pack, block);
-            const int channels = b.bytesPerPixel;
-            rgb.resize(b.bytes());
-            for (std::size_t i = 0; i < b.bytes(); i += channels) {
-                rgb[i] = in[i + 2];
-                rgb[i + 1] = in[i + 1];
-                rgb[i + 2] = in[i];
-                if (channels == 4) rgb[i + 3] = in[i + 3];
-            }
-            const std::string path = (std::filesystem::path(outDir) / standardFileName(pack, block)).string();
-            if (!writePng(path, b.width, b.height, channels, rgb.data(), error)) return false;
-        }
-    }
-    const std::string manifest = standardManifestText();
-    return writeFileBytes((std::filesystem::path(outDir) / ManifestName).string(),
-                          reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size(), error);
-}
-
-}  // namespace art
 
 namespace {
 const char* const unpackHelp =
@@ -66,7 +15,7 @@ const char* const unpackHelp =
     "  --out DIR   where the PNGs and manifest go, created if missing (default: art-unpacked)\n";
 }  // namespace
 
-int runUnpack(int argc, char** argv) {
+int unpackCommand(int argc, char** argv) {
     std::string dataDir = ".";
     std::string outDir = "art-unpacked";
     const int status = parseToolOptions("unpack", argc, argv, unpackHelp, {{"--data", &dataDir}, {"--out", &outDir}});

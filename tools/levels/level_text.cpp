@@ -1,9 +1,10 @@
+// The text form of levels: the parser, the formatter and the record helpers.
 #include "tools/levels/level_text.h"
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+
+#include "tools/common/files.h"
 
 namespace leveltext {
 
@@ -305,12 +306,19 @@ bool parseSource(const std::string& text, const std::string& fileName, std::vect
 }
 
 bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics) {
-    std::string text;
-    if (!readFile(path, text)) {
+    std::string text, error;
+    if (!common::readFile(path, text, error)) {
         diagnostics.push_back(Diagnostic{path, 0, 0, false, "cannot read the file"});
         return false;
     }
     return parseSource(text, path, levels, diagnostics);
+}
+
+bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& levels,
+                std::vector<Diagnostic>& diagnostics) {
+    bool ok = true;
+    for (const std::string& path : paths) ok = parseFile(path, levels, diagnostics) && ok;
+    return ok;
 }
 
 std::string formatLevel(const Level& level) {
@@ -360,22 +368,10 @@ std::string joinRecords(const std::vector<Record>& records) {
     return out;
 }
 
-bool readFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = ss.str();
-    return true;
-}
-
-bool writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+std::string compileLevels(const std::vector<Level>& levels) {
+    std::vector<Record> records;
+    for (const Level& level : levels) records.push_back(level.cells);
+    return joinRecords(records);
 }
 
 }  // namespace leveltext

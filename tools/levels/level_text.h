@@ -43,6 +43,9 @@ bool parseSource(const std::string& text, const std::string& fileName, std::vect
                  std::vector<Diagnostic>& diagnostics);
 // Reads and parses a source file; a file that cannot be read is an error.
 bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics);
+// Parses every source file, in order; false when any of them had an error.
+bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& levels,
+                std::vector<Diagnostic>& diagnostics);
 
 // The text of one level: its title line, a moves line when known, the rows.
 std::string formatLevel(const Level& level);
@@ -53,8 +56,7 @@ std::string dumpRecords(const std::vector<Record>& records, const std::string& f
 // count of bytes after the last whole record.
 std::vector<Record> splitRecords(const std::string& bytes, std::size_t* trailing = nullptr);
 std::string joinRecords(const std::vector<Record>& records);
-
-bool readFile(const std::string& path, std::string& bytes);
-bool writeFile(const std::string& path, const std::string& bytes);
+// The bytes of the level file that holds `levels`, in order.
+std::string compileLevels(const std::vector<Level>& levels);
 
 }  // namespace leveltext

@@ -1,24 +1,21 @@
+// The headless replay: event tokens, their delivery, the report and the PNG.
 #include "tools/session/replay.h"
-
-#include <stb_image_write.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
 
-#include "app/startup.h"
 #include "game/board.h"
 #include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/cli/commands.h"
+#include "tools/art/png_io.h"
+#include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
+
+namespace session {
 
 namespace {
 
@@ -87,50 +84,9 @@ const char* outcomeName(int value) {
     }
 }
 
-bool readable(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
-const char* const replayHelp =
-    "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [EVENT ...]\n"
-    "\n"
-    "Plays the game headlessly: the game's own start-up and input handlers, driven\n"
-    "by scripted keys and clicks, then prints the final state.\n"
-    "\n"
-    "  --data DIR      folder holding data01.pak, data02.pak and data.lvl\n"
-    "                  (default: the data folder of the build or installation)\n"
-    "  --levels FILE   a level file to use instead of DIR/data.lvl\n"
-    "  --start INDEX   start level INDEX (0-based) and play it at once, as a\n"
-    "                  click on its cell in the level list does\n"
-    "  --png FILE      write the final screen as an 8-bit RGB PNG\n"
-    "\n"
-    "EVENT tokens, separated by white space (one argument may hold several):\n"
-    "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
-    "    PageUp PageDown W A S D R\n"
-    "  click:X,Y   a left-button press at window pixel X, Y\n"
-    "  Tokens joined by '+' without spaces form one group, queued at once.\n"
-    "\n"
-    "Each group is delivered by one main-loop redraw, whose event poll hands its\n"
-    "events in order to the game's key and mouse callbacks; a handler that redraws\n"
-    "polls the rest of its group nested, as a window system would. After the last\n"
-    "group, one more main-loop redraw. A quit (Escape or \"Exit\" on the title)\n"
-    "stops the replay there, with 'quit yes'.\n"
-    "\n"
-    "Report, on stdout: screen, outcome, index (current level), page, levels,\n"
-    "tank (x y dx dy angle), quit, redraws (every redraw, the start-up's\n"
-    "included), frames (animation frames), pauses, then the board as three\n"
-    "16x16 grids: terrain, objects, states.\n"
-    "\n"
-    "Exit status: 0; 2 on an unknown token, an unreadable file or a level index\n"
-    "out of range (nothing is reported then).\n";
-
 }  // namespace
 
-bool parseEvents(const std::vector<std::string>& args, std::vector<std::vector<headless::Event>>& groups,
-                 std::string& error) {
+bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& groups, std::string& error) {
     for (const std::string& arg : args) {
         std::size_t pos = 0;
         while (pos < arg.size()) {
@@ -140,7 +96,7 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<std::vector<h
             if (end == pos) break;
             const std::string word = arg.substr(pos, end - pos);
             pos = end;
-            std::vector<headless::Event> group;
+            EventGroup group;
             std::size_t start = 0;
             while (true) {
                 const std::size_t plus = word.find('+', start);
@@ -160,7 +116,27 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<std::vector<h
     return true;
 }
 
-ReplayResult playGroups(const std::vector<std::vector<headless::Event>>& groups) {
+bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
+                std::string& error) {
+    if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
+    if (setup.start >= levelCount) {
+        error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(levelCount) +
+                " levels)";
+        return false;
+    }
+    result = ReplayResult();
+    try {
+        if (setup.start >= 0) enterLevel(setup.start);
+    } catch (const platform::Quit& q) {
+        result.quit = true;
+        result.quitStatus = q.status;
+        return true;
+    }
+    result = playGroups(groups);
+    return true;
+}
+
+ReplayResult playGroups(const std::vector<EventGroup>& groups) {
     ReplayResult result;
     try {
         for (const auto& group : groups) {
@@ -212,107 +188,15 @@ std::string replayReport(bool quit) {
     return out;
 }
 
-bool writeScreenPng(const std::string& path) {
-    std::vector<unsigned char> rgb(ScreenBytes);
+bool writeScreenPng(const std::string& path, std::string& error) {
+    std::vector<std::uint8_t> rgb(ScreenBytes);
     for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
         rgb[i * 3 + 0] = screenBuffer[i * 3 + 2];
         rgb[i * 3 + 1] = screenBuffer[i * 3 + 1];
         rgb[i * 3 + 2] = screenBuffer[i * 3 + 0];
     }
-    return stbi_write_png(path.c_str(), ScreenWidth, ScreenHeight, 3, rgb.data(), ScreenWidth * 3) != 0;
+    return art::writePng(path, ScreenWidth, ScreenHeight, 3, rgb.data(), error);
 }
 
-std::string defaultDataDir() {
-    // An installed tool finds the data beside it; a built one, the build's.
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n > 0) {
-        self[n] = '\0';
-        std::string dir(self);
-        dir = dir.substr(0, dir.rfind('/'));
-        const std::string installed = dir + "/../share/brimvale";
-        struct stat st;
-        if (stat((installed + "/data01.pak").c_str(), &st) == 0) return installed;
-    }
-    return BRIMVALE_DATA_BUILD_DIR;
-}
+}  // namespace session
 
-int runReplay(int argc, char** argv) {
-    ReplayOptions options;
-    options.dataDir = defaultDataDir();
-    std::vector<std::string> eventArgs;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "brimvale-tool replay: %s needs a value\n", arg.c_str());
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(replayHelp, stdout);
-            return 0;
-        } else if (arg == "--data") {
-            if (!value(options.dataDir)) return 2;
-        } else if (arg == "--levels") {
-            if (!value(options.levelFile)) return 2;
-        } else if (arg == "--png") {
-            if (!value(options.pngFile)) return 2;
-        } else if (arg == "--start") {
-            std::string text;
-            long index = 0;
-            if (!value(text)) return 2;
-            if (!parseInt(text, index) || index < 0 || index > 1000000000) {
-                std::fprintf(stderr, "brimvale-tool replay: bad level index '%s'\n", text.c_str());
-                return 2;
-            }
-            options.start = static_cast<int>(index);
-        } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            std::fprintf(stderr, "brimvale-tool replay: unknown option '%s'\n", arg.c_str());
-            return 2;
-        } else {
-            eventArgs.push_back(arg);
-        }
-    }
-    std::vector<std::vector<headless::Event>> groups;
-    std::string error;
-    if (!parseEvents(eventArgs, groups, error)) {
-        std::fprintf(stderr, "brimvale-tool replay: %s\n", error.c_str());
-        return 2;
-    }
-    if (options.levelFile.empty()) options.levelFile = options.dataDir + "/data.lvl";
-    for (const std::string& file : {options.dataDir + "/data01.pak", options.dataDir + "/data02.pak", options.levelFile}) {
-        if (!readable(file)) {
-            std::fprintf(stderr, "brimvale-tool replay: cannot read %s\n", file.c_str());
-            return 2;
-        }
-    }
-
-    resetGameState();
-    headless::resetStats();
-    headless::queue().clear();
-    if (!startGame(options.dataDir, options.levelFile)) return 2;
-    if (options.start >= levelCount) {
-        std::fprintf(stderr, "brimvale-tool replay: level index %d out of range (%d levels)\n", options.start,
-                     levelCount);
-        return 2;
-    }
-    ReplayResult result;
-    try {
-        if (options.start >= 0) {
-            startLevel(options.start);
-            setScreen(Playing);
-        }
-    } catch (const platform::Quit& q) {
-        result.quit = true;
-    }
-    if (!result.quit) result = playGroups(groups);
-    if (!options.pngFile.empty() && !writeScreenPng(options.pngFile)) {
-        std::fprintf(stderr, "brimvale-tool replay: cannot write %s\n", options.pngFile.c_str());
-        return 2;
-    }
-    std::fputs(replayReport(result.quit).c_str(), stdout);
-    return 0;
-}

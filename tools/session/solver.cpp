@@ -1,3 +1,4 @@
+// The optimal solver: a breadth-first search over key presses.
 #include "tools/session/solver.h"
 
 #include <sys/mman.h>
@@ -11,6 +12,7 @@
 #include "game/board.h"
 #include "game/levels.h"
 #include "render/screen.h"
+#include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 
@@ -443,15 +445,10 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
     Result result;
     DrawingOff drawingOff;
-    setLevels(records, count);
     // As the replay starts a level: level 0 first, then the chosen one, so a
     // level without a tank start finds the tank where level 0 put it.
-    tankX = tankY = tankDX = tankDY = 0;
-    tankAngle = 0;
-    placeLevel(0);
-    placeLevel(index);
-    screenState = Playing;
-    outcome = InPlay;
+    session::startGameFromRecords(records, count, false);
+    session::enterLevel(index);
 
     Board start = board;
     const Model model(start);

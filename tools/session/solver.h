@@ -35,11 +35,12 @@ struct Result {
 
 constexpr std::uint64_t DefaultMaxStates = 30000000;
 
-// Solves level `index` of `count` records. Replaces the game's loaded levels
-// with the records; on return the board holds the level's start, the tank
+// Solves level `index` of `count` records. Starts the game afresh from the
+// records (session::startGameFromRecords, drawing off) and puts the level in
+// play as the replay's --start does: the tank first placed by level 0, then
+// by level `index`. On return the board holds the level's start, the tank
 // and the screen state are as the search last left them, and the drawing
-// switch is as it was. The level is started as the replay's --start does:
-// the tank first placed by level 0, then by level `index`.
+// switch is as it was.
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates = DefaultMaxStates);
 
 }  // namespace solver
