@@ -1,12 +1,12 @@
-// brimvale-tool levels: the level compiler, the dump, and the check of the
-// recorded press counts against the solver.
+// brimvale-tool levels: the level compiler, the dump, the check of the
+// recorded press counts against the solver, and the candidate generator.
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/cli/commands.h"
+#include "tools/cli/options.h"
 #include "tools/common/files.h"
 #include "tools/levels/level_check.h"
 #include "tools/levels/level_gen.h"
@@ -33,6 +33,24 @@ const char* const levelsHelp =
     "\n"
     "The text format is described in docs/levels.md.\n";
 
+const char* const generateHelp =
+    "usage: brimvale-tool levels generate --from SOURCE [--seed N] [--steps N]\n"
+    "         [--palette GLYPHS] [--max-states N] [--keep N]\n"
+    "\n"
+    "Climbs from the first level of SOURCE: each step changes one to three cells\n"
+    "of the playfield (the cells that are ground in the sketch; everything else\n"
+    "stays as drawn) to a glyph of the palette, solves the result, and keeps it\n"
+    "when it scores at least as well: the shortest win in presses, less CLUTTER\n"
+    "for every playfield cell that is not ground.\n"
+    "Prints the best candidates found, as level source with their 'moves'.\n"
+    "\n"
+    "  --seed N        seed of the random choices (default 1)\n"
+    "  --steps N       changes tried (default 300)\n"
+    "  --palette G     glyphs to place (default \".#~O%\"); '.' clears a cell\n"
+    "  --max-states N  a candidate needing more states is dropped (default 400000)\n"
+    "  --keep N        candidates printed (default 3)\n"
+    "  --clutter W     score lost per busy cell (default 2)\n";
+
 void printDiagnostics(const std::vector<leveltext::Diagnostic>& diagnostics) {
     for (const auto& d : diagnostics) std::fprintf(stderr, "%s\n", d.text().c_str());
 }
@@ -48,85 +66,44 @@ bool compileSources(const std::vector<std::string>& sources, std::vector<levelte
 int build(int argc, char** argv) {
     std::vector<std::string> sources;
     std::string output;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "brimvale-tool levels build: %s needs a file name\n", arg.c_str());
-                return 2;
-            }
-            output = argv[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "brimvale-tool levels build: unknown option '%s'\n", arg.c_str());
-            return 2;
-        } else {
-            sources.push_back(arg);
-        }
-    }
-    if (output.empty() || sources.empty()) {
-        std::fprintf(stderr, "usage: brimvale-tool levels build SOURCE... -o FILE\n");
-        return 2;
-    }
+    const int status = cli::Options("levels build", nullptr)
+                           .text("-o", output, "--output")
+                           .words(cli::Words::Files, sources)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (output.empty() || sources.empty())
+        return cli::fail("levels build", "needs level sources and -o FILE (see brimvale-tool levels --help)", 2);
     std::vector<leveltext::Level> levels;
-    if (!compileSources(sources, levels)) {
-        std::fprintf(stderr, "brimvale-tool levels build: errors; %s not written\n", output.c_str());
-        return 1;
-    }
-    if (levels.empty()) {
-        std::fprintf(stderr, "brimvale-tool levels build: the sources hold no level; %s not written\n",
-                     output.c_str());
-        return 1;
-    }
+    if (!compileSources(sources, levels)) return cli::fail("levels build", "errors; " + output + " not written", 1);
+    if (levels.empty()) return cli::fail("levels build", "the sources hold no level; " + output + " not written", 1);
     std::string error;
-    if (!common::writeFile(output, leveltext::compileLevels(levels), error)) {
-        std::fprintf(stderr, "brimvale-tool levels build: %s\n", error.c_str());
-        return 1;
-    }
+    if (!common::writeFile(output, leveltext::compileLevels(levels), error)) return cli::fail("levels build", error, 1);
     return 0;
 }
 
 int dump(int argc, char** argv) {
-    std::string input, output;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "brimvale-tool levels dump: %s needs a file name\n", arg.c_str());
-                return 2;
-            }
-            output = argv[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "brimvale-tool levels dump: unknown option '%s'\n", arg.c_str());
-            return 2;
-        } else if (input.empty()) {
-            input = arg;
-        } else {
-            std::fprintf(stderr, "brimvale-tool levels dump: one level file at a time\n");
-            return 2;
-        }
-    }
-    if (input.empty()) {
-        std::fprintf(stderr, "usage: brimvale-tool levels dump FILE [-o TEXT]\n");
-        return 2;
-    }
+    std::vector<std::string> inputs;
+    std::string output;
+    const int status = cli::Options("levels dump", nullptr)
+                           .text("-o", output, "--output")
+                           .words(cli::Words::Files, inputs, 1)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (inputs.empty())
+        return cli::fail("levels dump", "needs a level file (see brimvale-tool levels --help)", 2);
+    const std::string& input = inputs[0];
     std::string bytes, error;
-    if (!common::readFile(input, bytes, error)) {
-        std::fprintf(stderr, "brimvale-tool levels dump: %s\n", error.c_str());
-        return 1;
-    }
+    if (!common::readFile(input, bytes, error)) return cli::fail("levels dump", error, 1);
     std::size_t trailing = 0;
     const auto records = leveltext::splitRecords(bytes, &trailing);
     if (trailing)
-        std::fprintf(stderr, "brimvale-tool levels dump: warning: %s ends in %zu bytes that are no whole level; "
-                             "the game ignores them and so does the dump\n",
-                     input.c_str(), trailing);
+        cli::say("levels dump", "warning: " + input + " ends in " + std::to_string(trailing) +
+                                    " bytes that are no whole level; the game ignores them and so does the dump");
     const std::string text = leveltext::dumpRecords(records, input);
-    if (output.empty()) {
+    if (output.empty())
         std::fwrite(text.data(), 1, text.size(), stdout);
-    } else if (!common::writeFile(output, text, error)) {
-        std::fprintf(stderr, "brimvale-tool levels dump: %s\n", error.c_str());
-        return 1;
-    }
+    else if (!common::writeFile(output, text, error))
+        return cli::fail("levels dump", error, 1);
     return 0;
 }
 
@@ -151,29 +128,17 @@ void printVerdict(const leveltext::Level& level, std::size_t index, const levelc
 
 int check(int argc, char** argv) {
     std::vector<std::string> sources;
-    long long maxStates = solver::DefaultMaxStates;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--max-states") {
-            if (i + 1 >= argc || (maxStates = std::atoll(argv[i + 1])) <= 0) {
-                std::fprintf(stderr, "brimvale-tool levels check: --max-states needs a positive number\n");
-                return 2;
-            }
-            ++i;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "brimvale-tool levels check: unknown option '%s'\n", arg.c_str());
-            return 2;
-        } else {
-            sources.push_back(arg);
-        }
-    }
-    if (sources.empty()) {
-        std::fprintf(stderr, "usage: brimvale-tool levels check [--max-states N] SOURCE...\n");
-        return 2;
-    }
+    std::uint64_t maxStates = solver::DefaultMaxStates;
+    const int status = cli::Options("levels check", nullptr)
+                           .whole("--max-states", maxStates, 1, 4000000000LL)
+                           .words(cli::Words::Files, sources)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (sources.empty())
+        return cli::fail("levels check", "needs level sources (see brimvale-tool levels --help)", 2);
     std::vector<leveltext::Level> levels;
     if (!compileSources(sources, levels)) return 1;
-    levelcheck::Checker checker(levels, static_cast<std::uint64_t>(maxStates));
+    levelcheck::Checker checker(levels, maxStates);
     int failures = 0;
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const levelcheck::Verdict v = checker.check(i);
@@ -184,75 +149,38 @@ int check(int argc, char** argv) {
     return failures ? 1 : 0;
 }
 
-const char* const generateHelp =
-    "usage: brimvale-tool levels generate --from SOURCE [--seed N] [--steps N]\n"
-    "         [--palette GLYPHS] [--max-states N] [--keep N]\n"
-    "\n"
-    "Climbs from the first level of SOURCE: each step changes one to three cells\n"
-    "of the playfield (the cells that are ground in the sketch; everything else\n"
-    "stays as drawn) to a glyph of the palette, solves the result, and keeps it\n"
-    "when it scores at least as well: the shortest win in presses, less CLUTTER\n"
-    "for every playfield cell that is not ground.\n"
-    "Prints the best candidates found, as level source with their 'moves'.\n"
-    "\n"
-    "  --seed N        seed of the random choices (default 1)\n"
-    "  --steps N       changes tried (default 300)\n"
-    "  --palette G     glyphs to place (default \".#~O%\"); '.' clears a cell\n"
-    "  --max-states N  a candidate needing more states is dropped (default 400000)\n"
-    "  --keep N        candidates printed (default 3)\n"
-    "  --clutter W     score lost per busy cell (default 2)\n";
+// The first level of `from`, printing the file's errors and warnings; false
+// when there is none.
+bool readSketch(const std::string& from, leveltext::Level& sketch) {
+    std::vector<leveltext::Level> levels;
+    std::vector<leveltext::Diagnostic> diagnostics;
+    const bool ok = leveltext::parseFile(from, levels, diagnostics) && !levels.empty();
+    printDiagnostics(diagnostics);
+    if (ok) sketch = levels[0];
+    return ok;
+}
 
 int generate(int argc, char** argv) {
     std::string from, palette = ".#~O%";
     levelgen::Settings settings;
-    long long maxStates = 400000;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(generateHelp, stdout);
-            return 0;
-        } else if (arg == "--from" && hasValue) {
-            from = argv[++i];
-        } else if (arg == "--seed" && hasValue) {
-            settings.seed = std::strtoul(argv[++i], nullptr, 10);
-        } else if (arg == "--steps" && hasValue) {
-            settings.steps = std::atol(argv[++i]);
-        } else if (arg == "--keep" && hasValue) {
-            settings.keep = std::atol(argv[++i]);
-        } else if (arg == "--max-states" && hasValue) {
-            maxStates = std::atoll(argv[++i]);
-        } else if (arg == "--clutter" && hasValue) {
-            settings.clutter = std::atof(argv[++i]);
-        } else if (arg == "--palette" && hasValue) {
-            palette = argv[++i];
-        } else {
-            std::fprintf(stderr, "brimvale-tool levels generate: bad argument '%s'\n%s", arg.c_str(), generateHelp);
-            return 2;
-        }
-    }
+    const int status = cli::Options("levels generate", generateHelp)
+                           .text("--from", from)
+                           .whole("--seed", settings.seed, 0, 4294967295LL)
+                           .whole("--steps", settings.steps, 0, 1000000000)
+                           .text("--palette", palette)
+                           .whole("--max-states", settings.maxStates, 1, 4000000000LL)
+                           .whole("--keep", settings.keep, 0, 1000000000)
+                           .real("--clutter", settings.clutter, -1000000, 1000000)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
     std::string error;
-    if (!levelgen::paletteCodes(palette, settings.palette, error)) {
-        std::fprintf(stderr, "brimvale-tool levels generate: %s\n", error.c_str());
-        return 2;
-    }
-    if (from.empty() || settings.palette.empty() || settings.steps < 0 || maxStates <= 0) {
-        std::fputs(generateHelp, stderr);
-        return 2;
-    }
-    settings.maxStates = static_cast<std::uint64_t>(maxStates);
-    std::vector<leveltext::Level> levels;
-    std::vector<leveltext::Diagnostic> diagnostics;
-    if (!leveltext::parseFile(from, levels, diagnostics) || levels.empty()) {
-        printDiagnostics(diagnostics);
-        std::fprintf(stderr, "brimvale-tool levels generate: no usable sketch in %s\n", from.c_str());
-        return 1;
-    }
+    if (!levelgen::paletteCodes(palette, settings.palette, error)) return cli::fail("levels generate", error, 2);
+    if (settings.palette.empty()) return cli::fail("levels generate", "--palette needs at least one glyph", 2);
+    if (from.empty()) return cli::fail("levels generate", "--from SOURCE is needed (see --help)", 2);
+    leveltext::Level sketch;
+    if (!readSketch(from, sketch)) return cli::fail("levels generate", "no usable sketch in " + from, 1);
     std::vector<leveltext::Level> candidates;
-    if (!levelgen::generate(levels[0], settings, candidates, error)) {
-        std::fprintf(stderr, "brimvale-tool levels generate: %s\n", error.c_str());
-        return 1;
-    }
+    if (!levelgen::generate(sketch, settings, candidates, error)) return cli::fail("levels generate", error, 1);
     for (std::size_t k = 0; k < candidates.size(); ++k)
         std::printf("%s%s", k ? "\n" : "", leveltext::formatLevel(candidates[k]).c_str());
     return 0;
@@ -261,16 +189,8 @@ int generate(int argc, char** argv) {
 }  // namespace
 
 int levelsCommand(int argc, char** argv) {
-    if (argc < 1 || !std::strcmp(argv[0], "--help") || !std::strcmp(argv[0], "-h")) {
-        std::fputs(levelsHelp, argc < 1 ? stderr : stdout);
-        return argc < 1 ? 2 : 0;
-    }
-    const std::string command = argv[0];
-    if (command == "build") return build(argc - 1, argv + 1);
-    if (command == "dump") return dump(argc - 1, argv + 1);
-    if (command == "check") return check(argc - 1, argv + 1);
-    if (command == "generate") return generate(argc - 1, argv + 1);
-    std::fprintf(stderr, "brimvale-tool levels: unknown command '%s'\n", command.c_str());
-    std::fputs(levelsHelp, stderr);
-    return 2;
+    return cli::dispatch("levels", argc, argv,
+                         {{"build", build, nullptr}, {"dump", dump, nullptr}, {"check", check, nullptr},
+                          {"generate", generate, nullptr}},
+                         levelsHelp);
 }

@@ -1,18 +1,14 @@
 // brimvale-tool: the developer command. Headless: it never opens a window.
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "tools/cli/commands.h"
+#include "tools/cli/options.h"
 
 namespace {
 
-struct Subcommand {
-    const char* name;
-    int (*run)(int, char**);
-    const char* summary;
-};
-
-const Subcommand subcommands[] = {
+const std::vector<cli::Subcommand> subcommands = {
     {"replay", replayCommand, "play scripted keys and clicks headlessly and report the final state"},
     {"pack", packCommand, "build data01.pak and data02.pak from the PNG sources and manifest"},
     {"unpack", unpackCommand, "turn two packs back into PNGs and a manifest"},
@@ -21,27 +17,24 @@ const Subcommand subcommands[] = {
     {"solve", solveCommand, "find the shortest key sequence that wins each level"},
 };
 
-void usage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: brimvale-tool <command> [arguments]\n"
-                 "       brimvale-tool <command> --help\n\ncommands:\n");
-    for (const Subcommand& s : subcommands) std::fprintf(out, "  %-10s %s\n", s.name, s.summary);
+std::string usage() {
+    std::string text =
+        "usage: brimvale-tool <command> [arguments]\n"
+        "       brimvale-tool <command> --help\n\ncommands:\n";
+    char line[160];
+    for (const cli::Subcommand& s : subcommands) {
+        std::snprintf(line, sizeof line, "  %-10s %s\n", s.name, s.summary);
+        text += line;
+    }
+    return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        usage(stderr);
-        return 2;
-    }
-    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
-        usage(stdout);
+    if (argc >= 2 && !std::strcmp(argv[1], "help")) {
+        std::fputs(usage().c_str(), stdout);
         return 0;
     }
-    for (const Subcommand& s : subcommands)
-        if (!std::strcmp(argv[1], s.name)) return s.run(argc - 2, argv + 2);
-    std::fprintf(stderr, "brimvale-tool: unknown command '%s'\n", argv[1]);
-    usage(stderr);
-    return 2;
+    return cli::dispatch("", argc - 1, argv + 1, subcommands, usage());
 }

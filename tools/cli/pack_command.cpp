@@ -1,8 +1,7 @@
 // brimvale-tool pack: the image packs from their PNG sources.
-#include <cstdio>
-
 #include "tools/art/pack.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/options.h"
 
 namespace {
 const char* const packHelp =
@@ -17,12 +16,9 @@ const char* const packHelp =
 int packCommand(int argc, char** argv) {
     std::string artDir = "data/art";
     std::string outDir = ".";
-    const int status = parseToolOptions("pack", argc, argv, packHelp, {{"--art", &artDir}, {"--out", &outDir}});
+    const int status = cli::Options("pack", packHelp).text("--art", artDir).text("--out", outDir).parse(argc, argv);
     if (status >= 0) return status;
     std::string error;
-    if (!art::packArt(artDir, outDir, error)) {
-        std::fprintf(stderr, "brimvale-tool pack: %s\n", error.c_str());
-        return 1;
-    }
+    if (!art::packArt(artDir, outDir, error)) return cli::fail("pack", error, 1);
     return 0;
 }

@@ -1,14 +1,12 @@
 // brimvale-tool replay: scripted keys and clicks played headlessly, and the
 // report of the state they leave.
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tools/cli/commands.h"
 #include "tools/cli/data_dir.h"
+#include "tools/cli/options.h"
 #include "tools/session/replay.h"
 
 namespace {
@@ -46,15 +44,6 @@ const char* const replayHelp =
     "Exit status: 0; 2 on an unknown token, an unreadable file or a level index\n"
     "out of range (nothing is reported then).\n";
 
-
-bool parseInt(const std::string& s, long& value) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtol(s.c_str(), &end, 10);
-    return *end == '\0' && errno == 0 && !std::isspace(static_cast<unsigned char>(s[0]));
-}
-
 }  // namespace
 
 int replayCommand(int argc, char** argv) {
@@ -62,50 +51,21 @@ int replayCommand(int argc, char** argv) {
     setup.dataDir = defaultDataDir();
     std::string pngFile;
     std::vector<std::string> eventArgs;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "brimvale-tool replay: %s needs a value\n", arg.c_str());
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(replayHelp, stdout);
-            return 0;
-        } else if (arg == "--data") {
-            if (!value(setup.dataDir)) return 2;
-        } else if (arg == "--levels") {
-            if (!value(setup.levelFile)) return 2;
-        } else if (arg == "--png") {
-            if (!value(pngFile)) return 2;
-        } else if (arg == "--start") {
-            std::string text;
-            long index = 0;
-            if (!value(text)) return 2;
-            if (!parseInt(text, index) || index < 0 || index > 1000000000) {
-                std::fprintf(stderr, "brimvale-tool replay: bad level index '%s'\n", text.c_str());
-                return 2;
-            }
-            setup.start = static_cast<int>(index);
-        } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            std::fprintf(stderr, "brimvale-tool replay: unknown option '%s'\n", arg.c_str());
-            return 2;
-        } else {
-            eventArgs.push_back(arg);
-        }
-    }
-    std::vector<session::EventGroup> groups;
-    std::string error;
-    session::ReplayResult result;
+    const int status = cli::Options("replay", replayHelp)
+                           .text("--data", setup.dataDir)
+                           .text("--levels", setup.levelFile)
+                           .whole("--start", setup.start, 0, 1000000000)
+                           .text("--png", pngFile)
+                           .words(cli::Words::Tokens, eventArgs)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
     if (setup.levelFile.empty()) setup.levelFile = setup.dataDir + "/data.lvl";
+    std::vector<session::EventGroup> groups;
+    session::ReplayResult result;
+    std::string error;
     if (!session::parseEvents(eventArgs, groups, error) || !session::playReplay(setup, groups, result, error) ||
-        (!pngFile.empty() && !session::writeScreenPng(pngFile, error))) {
-        std::fprintf(stderr, "brimvale-tool replay: %s\n", error.c_str());
-        return 2;
-    }
+        (!pngFile.empty() && !session::writeScreenPng(pngFile, error)))
+        return cli::fail("replay", error, 2);
     std::fputs(session::replayReport(result.quit).c_str(), stdout);
     return 0;
 }

@@ -1,11 +1,11 @@
 // brimvale-tool solve: shortest key sequences that win levels.
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "tools/cli/commands.h"
 #include "tools/cli/data_dir.h"
+#include "tools/cli/options.h"
 #include "tools/common/files.h"
 #include "tools/session/solver.h"
 
@@ -34,12 +34,18 @@ const char* const solveHelp =
     "the presses; the level's line then says unknown); 2 on bad arguments or\n"
     "an unreadable level file.\n";
 
-bool parseCount(const std::string& text, long long& value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoll(text.c_str(), &end, 10);
-    return *end == '\0' && errno == 0;
+// The line of one level.
+void printSolution(int index, const solver::Result& r) {
+    const unsigned long long states = r.states;
+    switch (r.status) {
+        case solver::Status::Solved:
+            std::printf("level %d solved %d%s%s\n", index, r.moves(), r.path.empty() ? "" : " ",
+                        solver::tokens(r.path).c_str());
+            break;
+        case solver::Status::Unsolvable: std::printf("level %d unsolvable %llu\n", index, states); break;
+        case solver::Status::Unknown: std::printf("level %d unknown %llu\n", index, states); break;
+    }
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -47,76 +53,32 @@ bool parseCount(const std::string& text, long long& value) {
 int solveCommand(int argc, char** argv) {
     std::string dataDir = defaultDataDir();
     std::string levelFile;
-    long long only = -1;
-    long long maxStates = static_cast<long long>(solver::DefaultMaxStates);
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "brimvale-tool solve: %s needs a value\n", arg.c_str());
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        std::string text;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(solveHelp, stdout);
-            return 0;
-        } else if (arg == "--data") {
-            if (!value(dataDir)) return 2;
-        } else if (arg == "--levels") {
-            if (!value(levelFile)) return 2;
-        } else if (arg == "--level") {
-            if (!value(text)) return 2;
-            if (!parseCount(text, only) || only > 1000000000) {
-                std::fprintf(stderr, "brimvale-tool solve: bad level index '%s'\n", text.c_str());
-                return 2;
-            }
-        } else if (arg == "--max-states") {
-            if (!value(text)) return 2;
-            if (!parseCount(text, maxStates) || maxStates < 1 || maxStates > 4000000000LL) {
-                std::fprintf(stderr, "brimvale-tool solve: --max-states needs a count from 1 to 4000000000\n");
-                return 2;
-            }
-        } else {
-            std::fprintf(stderr, "brimvale-tool solve: unknown argument '%s'\n%s", arg.c_str(), solveHelp);
-            return 2;
-        }
-    }
+    int only = -1;
+    std::uint64_t maxStates = solver::DefaultMaxStates;
+    const int status = cli::Options("solve", solveHelp)
+                           .text("--data", dataDir)
+                           .text("--levels", levelFile)
+                           .whole("--level", only, 0, 1000000000)
+                           .whole("--max-states", maxStates, 1, 4000000000LL)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
     if (levelFile.empty()) levelFile = dataDir + "/data.lvl";
     std::string bytes, error;
-    if (!common::readFile(levelFile, bytes, error)) {
-        std::fprintf(stderr, "brimvale-tool solve: %s\n", error.c_str());
-        return 2;
-    }
+    if (!common::readFile(levelFile, bytes, error)) return cli::fail("solve", error, 2);
     const int count = static_cast<int>(bytes.size() / 256);
-    if (count == 0) {
-        std::fprintf(stderr, "brimvale-tool solve: %s holds no whole level\n", levelFile.c_str());
-        return 2;
-    }
-    if (only >= count) {
-        std::fprintf(stderr, "brimvale-tool solve: level index %lld out of range (%d levels)\n", only, count);
-        return 2;
-    }
+    if (count == 0) return cli::fail("solve", levelFile + " holds no whole level", 2);
+    if (only >= count)
+        return cli::fail("solve", "level index " + std::to_string(only) + " out of range (" + std::to_string(count) +
+                                      " levels)", 2);
     const auto* records = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    int status = 0;
-    for (int index = only >= 0 ? static_cast<int>(only) : 0; index < (only >= 0 ? only + 1 : count); ++index) {
-        const solver::Result r = solver::solveLevel(records, count, index, static_cast<std::uint64_t>(maxStates));
+    int result = 0;
+    for (int index = only >= 0 ? only : 0; index < (only >= 0 ? only + 1 : count); ++index) {
+        const solver::Result r = solver::solveLevel(records, count, index, maxStates);
         if (!r.error.empty()) {
-            std::fprintf(stderr, "brimvale-tool solve: level %d: %s\n", index, r.error.c_str());
-            status = 1;
+            cli::say("solve", "level " + std::to_string(index) + ": " + r.error);
+            result = 1;
         }
-        const unsigned long long states = r.states;
-        switch (r.status) {
-            case solver::Status::Solved:
-                std::printf("level %d solved %d%s%s\n", index, r.moves(), r.path.empty() ? "" : " ",
-                            solver::tokens(r.path).c_str());
-                break;
-            case solver::Status::Unsolvable: std::printf("level %d unsolvable %llu\n", index, states); break;
-            case solver::Status::Unknown: std::printf("level %d unknown %llu\n", index, states); break;
-        }
-        std::fflush(stdout);
+        printSolution(index, r);
     }
-    return status;
+    return result;
 }

@@ -1,9 +1,9 @@
 // brimvale-tool unpack: two image packs back into PNGs and a manifest.
-#include <cstdio>
 #include <vector>
 
 #include "tools/art/pack.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/options.h"
 
 namespace {
 const char* const unpackHelp =
@@ -18,15 +18,12 @@ const char* const unpackHelp =
 int unpackCommand(int argc, char** argv) {
     std::string dataDir = ".";
     std::string outDir = "art-unpacked";
-    const int status = parseToolOptions("unpack", argc, argv, unpackHelp, {{"--data", &dataDir}, {"--out", &outDir}});
+    const int status =
+        cli::Options("unpack", unpackHelp).text("--data", dataDir).text("--out", outDir).parse(argc, argv);
     if (status >= 0) return status;
     std::string error;
     std::vector<std::string> notes;
     const bool ok = art::unpackArt(dataDir, outDir, error, &notes);
-    for (const std::string& note : notes) std::fprintf(stderr, "brimvale-tool unpack: note: %s\n", note.c_str());
-    if (!ok) {
-        std::fprintf(stderr, "brimvale-tool unpack: %s\n", error.c_str());
-        return 1;
-    }
-    return 0;
+    for (const std::string& note : notes) cli::say("unpack", "note: " + note);
+    return ok ? 0 : cli::fail("unpack", error, 1);
 }
