@@ -2,11 +2,11 @@
 #include "tools/art/manifest.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "assets/packs.h"
 #include "tools/common/files.h"
+#include "tools/common/numbers.h"
 
 namespace art {
 
@@ -29,11 +29,11 @@ const char* const pack2Files[Pack2Blocks] = {
     "result_overlay.png", "button_levels.png", "button_continue.png", "button_restart.png",
 };
 
+// A field of at most nine digits.
 bool parseInt(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    value = std::atoi(text.c_str());
+    long long v = 0;
+    if (text.size() > 9 || !common::parseWhole(text, 0, 999999999, v)) return false;
+    value = static_cast<int>(v);
     return true;
 }
 

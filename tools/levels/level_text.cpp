@@ -1,10 +1,10 @@
 // The text form of levels: the parser, the formatter and the record helpers.
 #include "tools/levels/level_text.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "tools/common/files.h"
+#include "tools/common/numbers.h"
 
 namespace leveltext {
 
@@ -168,9 +168,8 @@ private:
         }
         const std::string value = trim(line.substr(5));
         const int column = indent + 1 + static_cast<int>(line.find(value, 5));
-        bool ok = !value.empty() && value.size() <= 7;
-        for (char c : value) ok = ok && std::isdigit(static_cast<unsigned char>(c));
-        if (!ok) {
+        long long moves = 0;
+        if (value.size() > 7 || !common::parseWhole(value, 0, 9999999, moves)) {
             error(lineNo, value.empty() ? indent + 6 : column, "'moves' needs a whole number of key presses");
             return;
         }
@@ -178,7 +177,7 @@ private:
             error(lineNo, indent + 1, name() + " already has a 'moves' line");
             return;
         }
-        current_.moves = std::stoi(value);
+        current_.moves = static_cast<int>(moves);
     }
 
     void startLevel(const std::string& title, int lineNo) {

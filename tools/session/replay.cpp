@@ -2,15 +2,14 @@
 #include "tools/session/replay.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "game/board.h"
 #include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tools/art/png_io.h"
+#include "tools/common/numbers.h"
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
@@ -37,12 +36,9 @@ std::string lower(const std::string& s) {
     return out;
 }
 
-bool parseInt(const std::string& s, long& value) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtol(s.c_str(), &end, 10);
-    return *end == '\0' && errno == 0 && !std::isspace(static_cast<unsigned char>(s[0]));
+// A click coordinate: a whole number within the window system's reach.
+bool parseCoordinate(const std::string& text, long long& value) {
+    return common::parseWhole(text, -100000, 100000, value);
 }
 
 bool parseToken(const std::string& token, headless::Event& event) {
@@ -56,9 +52,9 @@ bool parseToken(const std::string& token, headless::Event& event) {
     if (t.compare(0, 6, "click:") == 0) {
         const std::string rest = t.substr(6);
         const std::size_t comma = rest.find(',');
-        long x = 0, y = 0;
-        if (comma == std::string::npos || !parseInt(rest.substr(0, comma), x) ||
-            !parseInt(rest.substr(comma + 1), y) || x < -100000 || x > 100000 || y < -100000 || y > 100000)
+        long long x = 0, y = 0;
+        if (comma == std::string::npos || !parseCoordinate(rest.substr(0, comma), x) ||
+            !parseCoordinate(rest.substr(comma + 1), y))
             return false;
         event = headless::Event{headless::Event::Click, 0, static_cast<double>(x), static_cast<double>(y)};
         return true;
