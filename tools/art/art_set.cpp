@@ -2,16 +2,19 @@
 // everything built to read at 24 x 24. `paintArt` writes every block of both
 // packs as a PNG plus the manifest; running it again gives the same files.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
 
 #include "assets/packs.h"
+#include "game/board.h"
 #include "tools/art/art_set.h"
 #include "tools/art/manifest.h"
 #include "tools/art/png_io.h"
 #include "tools/art/raster.h"
 #include "tools/common/files.h"
+#include "tools/levels/glyphs.h"
 
 namespace art {
 
@@ -321,7 +324,10 @@ Picture glassBlock() {
     return p;
 }
 
-Picture slot(bool horizontal) {
+enum class Slot { Horizontal, Vertical };
+
+Picture slot(Slot direction) {
+    const bool horizontal = direction == Slot::Horizontal;
     Picture p = solidWall();
     p.paint(4, [&](double x, double y) -> Colour {
         const double across = horizontal ? y : x;  // position across the channel
@@ -519,14 +525,16 @@ double beamAlpha(double d) {
     return at[i + 1] + (at[i + 2] - at[i + 1]) * (pos - i);
 }
 
-Picture beamPiece(int kind) {  // 0 straight, 1 corner, 2 crossing
+enum class Beam { Straight, Corner, Crossing };
+
+Picture beamPiece(Beam kind) {
     Picture p(24, 24);
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
             const double cx = x + 0.5, cy = y + 0.5;
             double d;
-            if (kind == 0) d = std::fabs(cy - 12);
-            else if (kind == 2) d = std::min(std::fabs(cy - 12), std::fabs(cx - 12));
+            if (kind == Beam::Straight) d = std::fabs(cy - 12);
+            else if (kind == Beam::Crossing) d = std::min(std::fabs(cy - 12), std::fabs(cx - 12));
             else d = std::min(distSegment(cx, cy, 12, 12, 24.5, 12), distSegment(cx, cy, 12, 12, 12, 24.5));
             const double a = beamAlpha(d);
             if (a > 0) p.at(x, y) = {255, 255, 255, a};
@@ -621,19 +629,22 @@ void drawLabel(Picture& p, const Font& font, const std::string& text, double em,
     drawMask(p, m, left, top, colour);
 }
 
-// An icon for the result buttons, in a 26 x 26 box centred on (cx, cy).
-// 0: none, 1: play on (triangle), 2: again (round arrow), 3: level grid.
-Colour icon(int kind, double x, double y, double cx, double cy) {
+// The icons of the result buttons: play on (a triangle), again (a round
+// arrow), the level grid.
+enum class Icon { None, PlayOn, Again, LevelGrid };
+
+// An icon, in a 26 x 26 box centred on (cx, cy).
+Colour icon(Icon kind, double x, double y, double cx, double cy) {
     const double u = x - cx, v = y - cy;
     double d = 1e9;
-    if (kind == 1) d = sdConvex(x, y, {{cx - 7, cy - 9}, {cx + 9, cy}, {cx - 7, cy + 9}});
-    if (kind == 2) {
+    if (kind == Icon::PlayOn) d = sdConvex(x, y, {{cx - 7, cy - 9}, {cx + 9, cy}, {cx - 7, cy + 9}});
+    if (kind == Icon::Again) {
         const double r = std::sqrt(u * u + v * v);
         const double ring = std::fabs(r - 7.5) - 2;
         d = (u > 0 && v < 0) ? 1e9 : ring;  // open at the upper right
         d = std::min(d, sdConvex(x, y, {{cx + 1, cy - 13}, {cx + 8, cy - 7.5}, {cx + 1, cy - 2}}));
     }
-    if (kind == 3)
+    if (kind == Icon::LevelGrid)
         for (int j = 0; j < 2; ++j)
             for (int i = 0; i < 2; ++i) d = std::min(d, sdBox(x, y, cx - 9 + 10 * i, cy - 9 + 10 * j, cx - 1 + 10 * i, cy - 1 + 10 * j, 1));
     if (d > 1.2) return {};
@@ -643,39 +654,42 @@ Colour icon(int kind, double x, double y, double cx, double cy) {
 
 // A raised steel-blue button filling the rectangle exactly (opaque).
 void drawButton(Picture& p, const Fonts& fonts, int x, int y, int w, int h, const std::string& label, double em,
-                int iconKind = 0) {
+                Icon iconKind = Icon::None) {
     p.paint(x, y, x + w, y + h, 4, [&](double px, double py) -> Colour {
         const double x0 = x, y0 = y, x1 = x + w, y1 = y + h;
         if (px < x0 + 1 || py < y0 + 1 || px > x1 - 1 || py > y1 - 1) return ink;
         Colour c = mix(panelFace, panelFaceLow, (py - y0) / h);
         c = shade(c, bevel(px, py, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 3), 0.38, 0.45);
         if (std::fabs(sdBox(px, py, x0 + 5, y0 + 5, x1 - 5, y1 - 5)) < 0.5) c = darken(c, 0.25);
-        if (iconKind) {
+        if (iconKind != Icon::None) {
             const Colour ic = icon(iconKind, px, py, x0 + 30, y0 + h / 2.0);
             if (ic.a > 0) c = over(ic, c);
         }
         return c;
     });
-    const double shift = iconKind ? 14 : 0;
+    const double shift = iconKind != Icon::None ? 14 : 0;
     drawLabel(p, fonts.bold, label, em, x + w / 2.0 + shift, y + h / 2.0, cream);
 }
 
-Picture resultButton(const Fonts& fonts, const std::string& label, int iconKind) {
+Picture resultButton(const Fonts& fonts, const std::string& label, Icon iconKind) {
     Picture p(229, 57);
     drawButton(p, fonts, 0, 0, 229, 57, label, 28, iconKind);
     return p;
 }
 
+bool isWater(int code) { return code == Water || code == SunkBlock; }
+
 // Shores along the dry sides of a water cell, as the game lays them.
-void shoreEdges(Picture& p, int ox, int oy, const std::vector<std::string>& map, int cx, int cy, const Picture strips[3]) {
+// `strips` are the first half, the corner and the second half of a shore.
+void shoreEdges(Picture& p, int ox, int oy, const leveltext::Record& map, int cx, int cy, const Picture* const strips[3]) {
     auto wet = [&](int x, int y) {
-        if (x < 0 || y < 0 || y >= static_cast<int>(map.size()) || x >= static_cast<int>(map[y].size())) return true;
-        return map[y][x] == '~' || map[y][x] == 'k';
+        if (x < 0 || y < 0 || x >= 16 || y >= 16) return true;
+        return isWater(map[y * 16 + x]);
     };
     const bool n = wet(cx, cy - 1), ne = wet(cx + 1, cy - 1), e = wet(cx + 1, cy), se = wet(cx + 1, cy + 1);
     const bool s = wet(cx, cy + 1), sw = wet(cx - 1, cy + 1), w = wet(cx - 1, cy), nw = wet(cx - 1, cy - 1);
     auto strip = [&](bool vertical, int col, int row, int which, bool corner) {
-        const Picture& st = strips[corner ? 1 : which];
+        const Picture& st = *strips[corner ? 1 : which];
         for (int i = 0; i < 12; ++i) p.at(ox + col + (vertical ? 0 : i), oy + row + (vertical ? i : 0)) = st.at(i, 0);
     };
     if (!e) strip(true, 23, 0, 0, n && !ne), strip(true, 23, 12, 2, s && !se);
@@ -684,9 +698,24 @@ void shoreEdges(Picture& p, int ox, int oy, const std::vector<std::string>& map,
     if (!s) strip(false, 12, 23, 0, e && !se), strip(false, 0, 23, 2, w && !sw);
 }
 
+// Every block of both packs, by pack and block number or by role.
 struct ArtSet {
     Picture p1[Pack1Blocks];
     Picture p2[Pack2Blocks];
+    Picture& operator[](Pack1Block b) { return p1[static_cast<int>(b)]; }
+    Picture& operator[](Pack2Block b) { return p2[static_cast<int>(b)]; }
+    const Picture& operator[](Pack1Block b) const { return p1[static_cast<int>(b)]; }
+    const Picture& operator[](Pack2Block b) const { return p2[static_cast<int>(b)]; }
+    // Brick wall damage stage 0 to 10.
+    Picture& brick(int stage) { return p1[static_cast<int>(Pack1Block::BrickStage0) + stage]; }
+    const Picture& brick(int stage) const { return p1[static_cast<int>(Pack1Block::BrickStage0) + stage]; }
+    // The fixed mirror of a cell code, FixedMirrorRightBottom to FixedMirrorRightTop.
+    Picture& fixedMirror(int code) {
+        return p1[static_cast<int>(Pack1Block::FixedMirror0) + code - FixedMirrorRightBottom];
+    }
+    const Picture& fixedMirror(int code) const {
+        return p1[static_cast<int>(Pack1Block::FixedMirror0) + code - FixedMirrorRightBottom];
+    }
 };
 
 // A picture turned clockwise by a number of quarter turns.
@@ -701,51 +730,67 @@ Picture turned(const Picture& src, int quarters) {
     return out;
 }
 
-// A little level laid out in cells behind the title: the tank fires through
-// a glass block, a mirror turns the beam up into a brick wall.
+// A little level laid out in cells behind the title, in level glyphs: the
+// tank fires through a glass block, a mirror turns the beam up into a brick
+// wall, which shows the damage of its hits.
+const std::vector<std::string> titleMap = {
+    "################",
+    "#%%%.......~~~~#",
+    "#%.........~~~~#",
+    "#.....O....~s~~#",
+    "#..........~~~.#",
+    "#..:...........#",
+    "#..............#",
+    "#........%.....#",
+    "#..............#",
+    "#.T..+...J..<..#",
+    "#..............#",
+    "#~~............#",
+    "#~s.....x......#",
+    "#~~............#",
+    "#.............G#",
+    "################",
+};
+constexpr int hitBrickX = 9, hitBrickY = 7, hitBrickStage = 4;
+constexpr int beamRow = 9, glassX = 5, mirrorX = 9;
+
+// The picture under a cell of the title scene: its terrain, ground under
+// an object.
+const Picture& sceneTerrain(const ArtSet& a, int code, int cx, int cy) {
+    switch (code) {
+        case SolidWall: return a[Pack1Block::SolidWall];
+        case BrickWall: return a.brick(cx == hitBrickX && cy == hitBrickY ? hitBrickStage : (cx * 3 + cy) % 3);
+        case Water: return a[Pack1Block::Water];
+        case SunkBlock: return a[Pack1Block::SunkBlock];
+        case Rubble: return a[Pack1Block::Rubble];
+        case Scorch: return a[Pack2Block::Scorch];
+        case ClearBlock: return a[Pack2Block::Glass];
+        case Goal: return a[Pack1Block::Goal];
+        case FixedMirrorRightBottom:
+        case FixedMirrorLeftBottom:
+        case FixedMirrorLeftTop:
+        case FixedMirrorRightTop: return a.fixedMirror(code);
+        default: return a[Pack1Block::Ground];
+    }
+}
+
 Picture titleScene(const ArtSet& a) {
-    static const std::vector<std::string> map = {
-        "################",
-        "#BBB.......~~~~#",
-        "#B.........~~~~#",
-        "#.....o....~k~~#",
-        "#..........~~~.#",
-        "#..r...........#",
-        "#..............#",
-        "#........3.....#",
-        "#..............#",
-        "#.T..g...8..A..#",
-        "#..............#",
-        "#~~............#",
-        "#~k.....s......#",
-        "#~~............#",
-        "#.............G#",
-        "################",
-    };
+    leveltext::Record map;
+    std::string error;
+    leveltext::recordFromRows(titleMap, SolidWall, map, error);
+    const Picture* const shores[3] = {&a[Pack2Block::ShoreFirstHalf], &a[Pack2Block::ShoreCorner],
+                                      &a[Pack2Block::ShoreSecondHalf]};
     Picture p(384, 384);
     for (int cy = 0; cy < 16; ++cy)
         for (int cx = 0; cx < 16; ++cx) {
-            const char ch = map[cy][cx];
+            const int code = map[cy * 16 + cx];
             const int ox = cx * 24, oy = cy * 24;
-            const Picture* base = &a.p1[14];
-            switch (ch) {
-                case '#': base = &a.p1[24]; break;
-                case 'B': base = &a.p1[1 + (cx * 3 + cy) % 3]; break;
-                case '3': base = &a.p1[1 + 4]; break;
-                case '~': base = &a.p1[25]; break;
-                case 'k': base = &a.p1[26]; break;
-                case 'r': base = &a.p1[12]; break;
-                case 's': base = &a.p2[11]; break;
-                case 'g': base = &a.p2[10]; break;
-                case 'G': base = &a.p1[13]; break;
-                case '8': base = &a.p1[20]; break;
-                default: break;
-            }
-            p.draw(*base, ox, oy);
-            if (ch == '~' || ch == 'k') shoreEdges(p, ox, oy, map, cx, cy, &a.p2[1]);
-            if (ch == 'o') p.draw(a.p1[0], ox, oy);
-            if (ch == 'T') p.draw(a.p1[23], ox, oy);
-            if (ch == 'A') p.draw(turned(a.p1[29], 2), ox, oy);
+            p.draw(sceneTerrain(a, code, cx, cy), ox, oy);
+            if (isWater(code)) shoreEdges(p, ox, oy, map, cx, cy, shores);
+            if (code == MovableBlock) p.draw(a[Pack1Block::MovableBlock], ox, oy);
+            if (code == TankStart) p.draw(a[Pack1Block::Tank], ox, oy);
+            if (code >= AntiTankRight && code <= AntiTankUp)
+                p.draw(turned(a[Pack1Block::AntiTank], code - AntiTankRight), ox, oy);
         }
     return p;
 }
@@ -767,10 +812,10 @@ Picture titleScreen(const ArtSet& a, const Fonts& fonts) {
         for (int y = 0; y < 24; ++y)
             for (int x = 0; x < 24; ++x) p.blend(cx * 24 + x, cy * 24 + y, green, piece.at(x, y).a);
     };
-    for (int cx = 3; cx < 9; ++cx)
-        if (cx != 5) beam(a.p1[15], cx, 9);  // no beam is drawn on glass
-    beam(turned(a.p1[16], 2), 9, 9);          // the mirror turns it up
-    beam(turned(a.p1[15], 1), 9, 8);
+    for (int cx = 3; cx < mirrorX; ++cx)
+        if (cx != glassX) beam(a[Pack1Block::BeamStraight], cx, beamRow);  // no beam is drawn on glass
+    beam(turned(a[Pack1Block::BeamCorner], 2), mirrorX, beamRow);            // the mirror turns it up
+    beam(turned(a[Pack1Block::BeamStraight], 1), mirrorX, beamRow - 1);
     // The name.
     const Mask probe = fonts.bold.render("Brimvale", 100, 1.0, 8);
     int x0, y0, x1, y1;
@@ -793,7 +838,7 @@ Picture titleScreen(const ArtSet& a, const Fonts& fonts) {
     drawButton(p, fonts, 150, 258, 224, 50, "Play", 26);
     drawButton(p, fonts, 150, 321, 224, 50, "Exit", 26);
     // The tank beside them, four times life size.
-    p.drawScaled(a.p1[23], 24, 270, 4);
+    p.drawScaled(a[Pack1Block::Tank], 24, 270, 4);
     return p;
 }
 
@@ -907,53 +952,55 @@ Picture arrowGlyph() {
 
 Picture resultOverlay() { return Picture(24, 24, hex(0x080A12, 110 / 255.0)); }
 
+// A shore strip: twelve pixels of sand in the tones the pattern picks
+// (0 sand, 1 light, 2 dark).
+Picture shoreStrip(const std::array<int, 12>& pattern) {
+    const Colour tones[3] = {sand, sandLight, sandDark};
+    Picture p(12, 1);
+    for (int i = 0; i < 12; ++i) p.at(i, 0) = tones[pattern[i]];
+    return p;
+}
+
 bool buildArt(ArtSet& a, const std::string& fontDir, std::string& error) {
     Fonts fonts;
     const std::string dir = fontDir.empty() ? std::string(".") : fontDir;
     if (!fonts.bold.load((std::filesystem::path(dir) / "DejaVuSans-Bold.ttf").string(), error)) return false;
     if (!fonts.condensed.load((std::filesystem::path(dir) / "DejaVuSansCondensed-Bold.ttf").string(), error)) return false;
 
-    a.p1[0] = movableBlock();
-    for (int s = 0; s <= 10; ++s) a.p1[1 + s] = brickWall(s);
-    a.p1[12] = rubble();
-    a.p1[13] = goal();
-    a.p1[14] = ground();
-    a.p1[15] = beamPiece(0);
-    a.p1[16] = beamPiece(1);
-    a.p1[17] = beamPiece(2);
-    for (int o = 0; o < 4; ++o) a.p1[18 + o] = fixedMirror(o);
-    a.p1[22] = movableMirror();
-    a.p1[23] = tank();
-    a.p1[24] = solidWall();
-    a.p1[25] = water();
-    a.p1[26] = sunkBlock();
-    a.p1[28] = explosion();
-    a.p1[29] = antiTank();
-    a.p1[30] = backgroundPattern();
-
-    static const int shoreA[12] = {0, 1, 0, 0, 2, 0, 1, 0, 0, 2, 0, 1};
-    static const int shoreB[12] = {0, 0, 1, 0, 2, 0, 0, 1, 0, 2, 0, 0};
-    static const int shoreC[12] = {1, 0, 0, 2, 0, 1, 1, 0, 2, 0, 0, 1};
-    const Colour tones[3] = {sand, sandLight, sandDark};
-    for (int k = 0; k < 3; ++k) {
-        const int* pattern = k == 0 ? shoreA : k == 1 ? shoreC : shoreB;
-        a.p2[1 + k] = Picture(12, 1);
-        for (int i = 0; i < 12; ++i) a.p2[1 + k].at(i, 0) = tones[pattern[i]];
-    }
-    a.p2[8] = slot(true);
-    a.p2[9] = slot(false);
-    a.p2[10] = glassBlock();
-    a.p2[11] = scorch();
-    a.p1[27] = titleScreen(a, fonts);
-    a.p2[0] = levelSelectScreen(fonts);
-    a.p2[4] = levelCell();
-    a.p2[5] = digits(fonts);
-    a.p2[6] = arrowFrame();
-    a.p2[7] = arrowGlyph();
-    a.p2[12] = resultOverlay();
-    a.p2[13] = resultButton(fonts, "Levels", 3);
-    a.p2[14] = resultButton(fonts, "Continue", 1);
-    a.p2[15] = resultButton(fonts, "Restart", 2);
+    a[Pack1Block::MovableBlock] = movableBlock();
+    for (int stage = 0; stage < BrickStages; ++stage) a.brick(stage) = brickWall(stage);
+    a[Pack1Block::Rubble] = rubble();
+    a[Pack1Block::Goal] = goal();
+    a[Pack1Block::Ground] = ground();
+    a[Pack1Block::BeamStraight] = beamPiece(Beam::Straight);
+    a[Pack1Block::BeamCorner] = beamPiece(Beam::Corner);
+    a[Pack1Block::BeamCrossing] = beamPiece(Beam::Crossing);
+    for (int o = 0; o < 4; ++o) a.fixedMirror(FixedMirrorRightBottom + o) = fixedMirror(o);
+    a[Pack1Block::MovableMirror] = movableMirror();
+    a[Pack1Block::Tank] = tank();
+    a[Pack1Block::SolidWall] = solidWall();
+    a[Pack1Block::Water] = water();
+    a[Pack1Block::SunkBlock] = sunkBlock();
+    a[Pack1Block::Explosion] = explosion();
+    a[Pack1Block::AntiTank] = antiTank();
+    a[Pack1Block::Background] = backgroundPattern();
+    a[Pack2Block::ShoreFirstHalf] = shoreStrip({0, 1, 0, 0, 2, 0, 1, 0, 0, 2, 0, 1});
+    a[Pack2Block::ShoreCorner] = shoreStrip({1, 0, 0, 2, 0, 1, 1, 0, 2, 0, 0, 1});
+    a[Pack2Block::ShoreSecondHalf] = shoreStrip({0, 0, 1, 0, 2, 0, 0, 1, 0, 2, 0, 0});
+    a[Pack2Block::HorizontalSlot] = slot(Slot::Horizontal);
+    a[Pack2Block::VerticalSlot] = slot(Slot::Vertical);
+    a[Pack2Block::Glass] = glassBlock();
+    a[Pack2Block::Scorch] = scorch();
+    a[Pack1Block::Title] = titleScreen(a, fonts);
+    a[Pack2Block::LevelSelectBackground] = levelSelectScreen(fonts);
+    a[Pack2Block::LevelCell] = levelCell();
+    a[Pack2Block::Digits] = digits(fonts);
+    a[Pack2Block::ArrowFrame] = arrowFrame();
+    a[Pack2Block::ArrowGlyph] = arrowGlyph();
+    a[Pack2Block::ResultOverlay] = resultOverlay();
+    a[Pack2Block::ButtonLevels] = resultButton(fonts, "Levels", Icon::LevelGrid);
+    a[Pack2Block::ButtonContinue] = resultButton(fonts, "Continue", Icon::PlayOn);
+    a[Pack2Block::ButtonRestart] = resultButton(fonts, "Restart", Icon::Again);
     return true;
 }
 
@@ -987,8 +1034,8 @@ bool paintArt(const std::string& outDir, const std::string& fontDir, std::string
         }
     // The desktop icon (not part of a pack): the tank on its ground, twice as large.
     Picture icon(48, 48);
-    icon.drawScaled(a.p1[14], 0, 0, 2);
-    icon.drawScaled(a.p1[23], 0, 0, 2);
+    icon.drawScaled(a[Pack1Block::Ground], 0, 0, 2);
+    icon.drawScaled(a[Pack1Block::Tank], 0, 0, 2);
     const std::vector<std::uint8_t> iconBytes = icon.bytes(4);
     if (!writePng((std::filesystem::path(outDir) / IconName).string(), 48, 48, 4, iconBytes.data(), error))
         return false;

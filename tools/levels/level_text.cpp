@@ -10,38 +10,6 @@ namespace leveltext {
 
 namespace {
 
-// One glyph per cell code 0 to 25. Mirrors: the open inside of r 7 J L
-// (shaped like the four box corners) and the bowl of b d q p face the
-// mirror's two reflecting sides.
-const char glyphs[26] = {
-    '_',  // 0 empty cell
-    '~',  // 1 water
-    '.',  // 2 ground
-    '%',  // 3 brick wall
-    '#',  // 4 solid wall
-    'O',  // 5 movable block
-    'r',  // 6 fixed mirror, reflects between right and bottom
-    '7',  // 7 fixed mirror, left and bottom
-    'J',  // 8 fixed mirror, left and top
-    'L',  // 9 fixed mirror, right and top
-    'T',  // 10 tank start
-    'G',  // 11 goal
-    '>',  // 12 anti-tank facing right
-    'v',  // 13 anti-tank facing down
-    '<',  // 14 anti-tank facing left
-    '^',  // 15 anti-tank facing up
-    'b',  // 16 movable mirror, right and bottom
-    'd',  // 17 movable mirror, left and bottom
-    'q',  // 18 movable mirror, left and top
-    'p',  // 19 movable mirror, right and top
-    '+',  // 20 glass block: the beam passes every way
-    '-',  // 21 horizontal slot: passes left and right
-    '|',  // 22 vertical slot: passes up and down
-    's',  // 23 sunk block
-    ':',  // 24 rubble
-    'x',  // 25 scorch
-};
-
 const char escapeChar = '\\';
 
 int hexValue(char c) {
@@ -287,14 +255,6 @@ std::string Diagnostic::text() const {
     out += warning ? "warning: " : "error: ";
     out += message;
     return out;
-}
-
-char glyphFor(std::uint8_t code) { return code < 26 ? glyphs[code] : 0; }
-
-int codeForGlyph(char glyph) {
-    for (int code = 0; code < 26; ++code)
-        if (glyphs[code] == glyph) return code;
-    return -1;
 }
 
 bool parseSource(const std::string& text, const std::string& fileName, std::vector<Level>& levels,

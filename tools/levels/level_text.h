@@ -4,14 +4,13 @@
 // back into text. See docs/levels.md.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace leveltext {
+#include "tools/levels/glyphs.h"
 
-using Record = std::array<std::uint8_t, 256>;
+namespace leveltext {
 
 struct Level {
     std::string title;
@@ -30,12 +29,6 @@ struct Diagnostic {
     // "file:line:column: error: message" (or "warning: ...").
     std::string text() const;
 };
-
-// The glyph of a cell code, or 0 for a code written only as an escape
-// (26 to 255).
-char glyphFor(std::uint8_t code);
-// The code of a glyph, or -1 when the character is no glyph.
-int codeForGlyph(char glyph);
 
 // Parses one source. Appends its levels to `levels` and its errors and
 // warnings to `diagnostics`; returns false when it found an error.
