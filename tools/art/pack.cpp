@@ -34,19 +34,16 @@ bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t*
         return false;
     }
     const std::size_t count = static_cast<std::size_t>(e.width) * e.height;
-    const std::uint8_t* in = image.pixels.data();
-    for (std::size_t i = 0; i < count; ++i, in += 4) {
-        if (!e.rgba && in[3] != 255) {
+    for (std::size_t i = 0; i < count && !e.rgba; ++i) {
+        const std::uint8_t alpha = image.pixels[i * 4 + 3];
+        if (alpha != 255) {
             error = path + ": has transparent pixels (first at x " + std::to_string(i % e.width) + ", y " +
-                    std::to_string(i / e.width) + ", alpha " + std::to_string(in[3]) + "), but " + block +
+                    std::to_string(i / e.width) + ", alpha " + std::to_string(alpha) + "), but " + block +
                     " is an opaque rgb block";
             return false;
         }
-        *out++ = in[2];
-        *out++ = in[1];
-        *out++ = in[0];
-        if (e.rgba) *out++ = in[3];
     }
+    swapColourOrder(image.pixels.data(), 4, out, e.rgba ? 4 : 3, count);
     return true;
 }
 

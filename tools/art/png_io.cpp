@@ -48,4 +48,21 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
     return common::writeFile(path, encoded, error);
 }
 
+void swapColourOrder(const std::uint8_t* in, int inChannels, std::uint8_t* out, int outChannels, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i, in += inChannels, out += outChannels) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+        if (outChannels == 4) out[3] = inChannels == 4 ? in[3] : 255;
+    }
+}
+
+bool writeBgrPng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels,
+                 std::string& error) {
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    std::vector<std::uint8_t> rgb(count * channels);
+    swapColourOrder(pixels, channels, rgb.data(), channels, count);
+    return writePng(path, width, height, channels, rgb.data(), error);
+}
+
 }  // namespace art

@@ -23,4 +23,15 @@ bool readPng(const std::string& path, RgbaImage& image, std::string& error);
 bool writePng(const std::string& path, int width, int height, int channels,
               const std::uint8_t* pixels, std::string& error);
 
+// The packs and the screen buffer keep a pixel blue, green, red[, alpha];
+// PNG files red, green, blue[, alpha]. Copies `count` pixels of `inChannels`
+// bytes to pixels of `outChannels` bytes (3 or 4 each), turning one order
+// into the other: the first and third bytes change places, alpha is copied
+// (255 when the input has none).
+void swapColourOrder(const std::uint8_t* in, int inChannels, std::uint8_t* out, int outChannels, std::size_t count);
+
+// writePng for pixels kept blue, green, red[, alpha].
+bool writeBgrPng(const std::string& path, int width, int height, int channels,
+                 const std::uint8_t* pixels, std::string& error);
+
 }  // namespace art

@@ -31,21 +31,12 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
         error = outDir + ": cannot create folder (" + ec.message() + ")";
         return false;
     }
-    std::vector<std::uint8_t> rgb;
     for (int pack = 1; pack <= 2; ++pack) {
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const PackBlock& b = packLayout(pack)[block];
             const auto* in = reinterpret_cast<const std::uint8_t*>(packs[pack].data()) + packBlockOffset(pack, block);
-            const int channels = b.bytesPerPixel;
-            rgb.resize(b.bytes());
-            for (std::size_t i = 0; i < b.bytes(); i += channels) {
-                rgb[i] = in[i + 2];
-                rgb[i + 1] = in[i + 1];
-                rgb[i + 2] = in[i];
-                if (channels == 4) rgb[i + 3] = in[i + 3];
-            }
             const std::string path = (std::filesystem::path(outDir) / standardFileName(pack, block)).string();
-            if (!writePng(path, b.width, b.height, channels, rgb.data(), error)) return false;
+            if (!writeBgrPng(path, b.width, b.height, b.bytesPerPixel, in, error)) return false;
         }
     }
     return common::writeFile((std::filesystem::path(outDir) / ManifestName).string(), standardManifestText(), error);

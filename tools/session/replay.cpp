@@ -185,13 +185,7 @@ std::string replayReport(bool quit) {
 }
 
 bool writeScreenPng(const std::string& path, std::string& error) {
-    std::vector<std::uint8_t> rgb(ScreenBytes);
-    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
-        rgb[i * 3 + 0] = screenBuffer[i * 3 + 2];
-        rgb[i * 3 + 1] = screenBuffer[i * 3 + 1];
-        rgb[i * 3 + 2] = screenBuffer[i * 3 + 0];
-    }
-    return art::writePng(path, ScreenWidth, ScreenHeight, 3, rgb.data(), error);
+    return art::writeBgrPng(path, ScreenWidth, ScreenHeight, 3, screenBuffer, error);
 }
 
 }  // namespace session
