@@ -203,14 +203,14 @@ TEST(LevelCompiler, MissingOrDoubleTankStartIsOnlyAWarning) {
 }
 
 TEST(LevelDump, EveryByteValueRoundTrips) {
-    std::vector<Record> records(2);
+    std::vector<Record> records(2, Record(RecordBytes));
     for (int i = 0; i < 256; ++i) {
         records[0][i] = static_cast<std::uint8_t>(i);
         records[1][i] = static_cast<std::uint8_t>(255 - i);
     }
     std::mt19937 rng(20240611);
     for (int n = 0; n < 20; ++n) {
-        Record r;
+        Record r(RecordBytes);
         for (auto& b : r) b = static_cast<std::uint8_t>(rng() % (n % 2 ? 26 : 256));
         records.push_back(r);
     }

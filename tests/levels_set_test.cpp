@@ -115,7 +115,7 @@ TEST(ShippedLevels, DumpAndBuildGiveTheSameBytes) {
 TEST(ShippedLevels, EachSolvesInItsRecordedCountAndTheSolutionWins) {
     const Shipped& s = shipped();
     std::vector<testsupport::Record> records;
-    for (const auto& l : s.levels) records.emplace_back(l.cells.begin(), l.cells.end());
+    for (const auto& l : s.levels) records.push_back(l.cells);
     const std::string dir = testsupport::makeDataDir("shipped-levels", records);
     int skipped = 0;
     for (int index = 0; index < static_cast<int>(s.levels.size()); ++index) {

@@ -1,12 +1,12 @@
+// Shared test fixtures: synthetic packs and levels, whole files, and the replay in-process.
 #include "tests/support.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "app/startup.h"
@@ -16,6 +16,8 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tools/common/files.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/headless_start.h"
 #include "tools/session/replay.h"
 #include "ui/screens.h"
 
@@ -65,35 +67,21 @@ std::uint8_t syntheticPackByte(int pack, int block, std::size_t i) {
 
 void writeSyntheticPacks(const std::string& dir, std::size_t cut1, std::size_t cut2) {
     for (int pack = 1; pack <= 2; ++pack) {
-        std::vector<std::uint8_t> bytes;
+        std::string bytes;
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const std::size_t n = packLayout(pack)[block].bytes();
-            for (std::size_t i = 0; i < n; ++i) bytes.push_back(syntheticPackByte(pack, block, i));
+            for (std::size_t i = 0; i < n; ++i) bytes.push_back(static_cast<char>(syntheticPackByte(pack, block, i)));
         }
         const std::size_t cut = pack == 1 ? cut1 : cut2;
         if (cut != std::string::npos && cut < bytes.size()) bytes.resize(cut);
-        const std::string path = dir + (pack == 1 ? "/data01.pak" : "/data02.pak");
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) throw std::runtime_error("cannot write " + path);
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        writeFile(dir + (pack == 1 ? "/data01.pak" : "/data02.pak"), bytes);
     }
 }
 
-Record recordFromCodes(const std::vector<std::vector<int>>& rows) {
-    Record r(256, 0);
-    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
-        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) r[y * 16 + x] = static_cast<std::uint8_t>(rows[y][x]);
-    return r;
-}
-
-Record filledRecord(std::uint8_t fill) { return Record(256, fill); }
+Record filledRecord(std::uint8_t fill) { return Record(leveltext::RecordBytes, fill); }
 
 void writeLevelFile(const std::string& path, const std::vector<Record>& records) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw std::runtime_error("cannot write " + path);
-    for (const Record& r : records) std::fwrite(r.data(), 1, r.size(), f);
-    std::fclose(f);
+    writeFile(path, leveltext::joinRecords(records));
 }
 
 std::string makeDataDir(const std::string& tag, const std::vector<Record>& records) {
@@ -147,13 +135,10 @@ const std::string& syntheticDataDir() {
 void setUpGame(const std::vector<Record>& records) {
     loadImagePacks(syntheticDataDir());
     buildSpriteSet();
-    resetGameState();
-    headless::resetStats();
-    headless::queue().clear();
+    session::resetGame();
     headless::requestClose(false);
-    std::vector<std::uint8_t> bytes;
-    for (const Record& r : records) bytes.insert(bytes.end(), r.begin(), r.end());
-    setLevels(bytes.data(), static_cast<int>(records.size()));
+    const std::string bytes = leveltext::joinRecords(records);
+    setLevels(reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<int>(records.size()));
 }
 
 void PrintTo(const Bgr& p, std::ostream* os) {

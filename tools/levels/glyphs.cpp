@@ -61,7 +61,7 @@ int codeForGlyph(char glyph) {
 }
 
 bool recordFromRows(const std::vector<std::string>& rows, std::uint8_t fill, Record& record, std::string& error) {
-    record.fill(fill);
+    record.assign(RecordBytes, fill);
     for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
         for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) {
             const int code = codeForGlyph(rows[y][x]);

@@ -2,15 +2,16 @@
 // for level sources, test boards, benchmark boards and drawn scenes alike.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace leveltext {
 
-// One level: byte y*16 + x is the code of cell (x, y).
-using Record = std::array<std::uint8_t, 256>;
+// One level: RecordBytes bytes, byte y*16 + x the code of cell (x, y). The
+// tests' records are these too.
+using Record = std::vector<std::uint8_t>;
+constexpr std::size_t RecordBytes = 256;
 
 // The glyph of a cell code, or 0 for a code written only as an escape
 // (26 to 255).

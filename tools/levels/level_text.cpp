@@ -153,7 +153,6 @@ private:
         current_.title = title;
         current_.file = file_;
         current_.line = lineNo;
-        current_.cells.fill(0);
         rows_ = 0;
         tankStarts_ = 0;
         where_ = Where::Header;
@@ -313,16 +312,17 @@ std::string dumpRecords(const std::vector<Record>& records, const std::string& f
 }
 
 std::vector<Record> splitRecords(const std::string& bytes, std::size_t* trailing) {
-    std::vector<Record> records(bytes.size() / 256);
-    for (std::size_t i = 0; i < records.size(); ++i)
-        for (int j = 0; j < 256; ++j) records[i][j] = static_cast<std::uint8_t>(bytes[i * 256 + j]);
-    if (trailing) *trailing = bytes.size() % 256;
+    std::vector<Record> records;
+    for (std::size_t at = 0; at + RecordBytes <= bytes.size(); at += RecordBytes)
+        records.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                             bytes.begin() + static_cast<std::ptrdiff_t>(at + RecordBytes));
+    if (trailing) *trailing = bytes.size() % RecordBytes;
     return records;
 }
 
 std::string joinRecords(const std::vector<Record>& records) {
     std::string out;
-    out.reserve(records.size() * 256);
+    out.reserve(records.size() * RecordBytes);
     for (const Record& r : records) out.append(reinterpret_cast<const char*>(r.data()), r.size());
     return out;
 }

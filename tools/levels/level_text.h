@@ -15,7 +15,7 @@ namespace leveltext {
 struct Level {
     std::string title;
     int moves = -1;  // the recorded optimal press count; -1 when none is given
-    Record cells{};  // byte y*16 + x is the code of cell (x, y)
+    Record cells = Record(RecordBytes);
     std::string file;
     int line = 0;  // the line of its title
 };
