@@ -63,7 +63,7 @@ void prepare(const std::vector<std::string>& rows) {
         spritesBuilt = true;
     }
     const std::vector<std::uint8_t> level = record(rows);
-    session::startGameFromRecords(level.data(), 1, false);
+    session::startGameFromRecords(level.data(), 1, session::Drawing::Off);
     session::enterLevel(0);
 }
 

@@ -31,7 +31,7 @@ struct Snapshot {
 };
 
 Snapshot playKeys(bool drawing, const testsupport::Record& level, const std::vector<int>& keys) {
-    session::startGameFromRecords(level.data(), 1, drawing);
+    session::startGameFromRecords(level.data(), 1, drawing ? session::Drawing::On : session::Drawing::Off);
     session::enterLevel(0);
     Snapshot s;
     s.losses = s.wins = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "game/levels.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/data_dir.h"
 #include "tools/cli/options.h"
@@ -65,7 +66,7 @@ int solveCommand(int argc, char** argv) {
     if (levelFile.empty()) levelFile = dataDir + "/data.lvl";
     std::string bytes, error;
     if (!common::readFile(levelFile, bytes, error)) return cli::fail("solve", error, 2);
-    const int count = static_cast<int>(bytes.size() / 256);
+    const int count = static_cast<int>(bytes.size() / LevelRecordBytes);
     if (count == 0) return cli::fail("solve", levelFile + " holds no whole level", 2);
     if (only >= count)
         return cli::fail("solve", "level index " + std::to_string(only) + " out of range (" + std::to_string(count) +

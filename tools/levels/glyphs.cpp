@@ -62,14 +62,15 @@ int codeForGlyph(char glyph) {
 
 bool recordFromRows(const std::vector<std::string>& rows, std::uint8_t fill, Record& record, std::string& error) {
     record.assign(RecordBytes, fill);
-    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
-        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) {
+    const std::size_t size = BoardSize;
+    for (std::size_t y = 0; y < rows.size() && y < size; ++y)
+        for (std::size_t x = 0; x < rows[y].size() && x < size; ++x) {
             const int code = codeForGlyph(rows[y][x]);
             if (code < 0) {
                 error = std::string("unknown glyph '") + rows[y][x] + "' in row " + std::to_string(y + 1);
                 return false;
             }
-            record[y * 16 + x] = static_cast<std::uint8_t>(code);
+            record[y * size + x] = static_cast<std::uint8_t>(code);
         }
     return true;
 }

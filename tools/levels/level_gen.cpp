@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "game/board.h"
 #include "tools/session/solver.h"
 
 namespace levelgen {
@@ -18,7 +19,7 @@ struct Candidate {
 
 int busyCells(const leveltext::Record& cells, const std::vector<int>& field) {
     int n = 0;
-    for (int i : field) n += cells[i] != 2;
+    for (int i : field) n += cells[i] != Ground;
     return n;
 }
 
@@ -82,7 +83,7 @@ bool paletteCodes(const std::string& glyphs, std::vector<std::uint8_t>& codes, s
     codes.clear();
     for (char g : glyphs) {
         const int code = leveltext::codeForGlyph(g);
-        if (code < 0 || code == 10 || code == 11) {
+        if (code < 0 || code == TankStart || code == Goal) {
             error = std::string("'") + g + "' cannot be placed";
             return false;
         }
@@ -94,8 +95,8 @@ bool paletteCodes(const std::string& glyphs, std::vector<std::uint8_t>& codes, s
 bool generate(const leveltext::Level& sketch, const Settings& settings, std::vector<leveltext::Level>& candidates,
               std::string& error) {
     std::vector<int> field;
-    for (int i = 0; i < 256; ++i)
-        if (sketch.cells[i] == 2) field.push_back(i);
+    for (std::size_t i = 0; i < leveltext::RecordBytes; ++i)
+        if (sketch.cells[i] == Ground) field.push_back(static_cast<int>(i));
     if (field.empty()) {
         error = "the sketch has no playfield";
         return false;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "game/board.h"
 #include "tools/common/files.h"
 #include "tools/common/numbers.h"
 
@@ -198,17 +199,18 @@ private:
                 }
                 ++i;
             }
-            if (cells < 16 && rowIndex < 16 && code >= 0) current_.cells[rowIndex * 16 + cells] = static_cast<std::uint8_t>(code);
-            if (code == 10) ++tankStarts_;
+            if (cells < BoardSize && rowIndex < BoardSize && code >= 0)
+                current_.cells[rowIndex * BoardSize + cells] = static_cast<std::uint8_t>(code);
+            if (code == TankStart) ++tankStarts_;
             ++cells;
-            if (cells == 17) {
+            if (cells == BoardSize + 1) {
                 error(lineNo, column, "row " + std::to_string(rowIndex + 1) + " has more than 16 cells");
                 bad = true;
             }
         }
         const std::size_t cellsEnd = i;
         while (i < raw.size() && isBlank(raw[i])) ++i;
-        if (cells < 16 && !bad) {
+        if (cells < BoardSize && !bad) {
             error(lineNo, static_cast<int>(cellsEnd) + 1,
                   "row " + std::to_string(rowIndex + 1) + " has " + std::to_string(cells) +
                       (cells == 1 ? " cell" : " cells") + "; a row has 16");
@@ -216,7 +218,7 @@ private:
             error(lineNo, static_cast<int>(i) + 1,
                   "unexpected text after row " + std::to_string(rowIndex + 1) + " (a comment starts with ';')");
         }
-        if (rows_ == 16) finishLevel();
+        if (rows_ == BoardSize) finishLevel();
     }
 
     void finishLevel() {
@@ -282,9 +284,9 @@ bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& level
 std::string formatLevel(const Level& level) {
     std::string out = "title " + level.title + "\n";
     if (level.moves >= 0) out += "moves " + std::to_string(level.moves) + "\n";
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            const std::uint8_t code = level.cells[y * 16 + x];
+    for (int y = 0; y < BoardSize; ++y) {
+        for (int x = 0; x < BoardSize; ++x) {
+            const std::uint8_t code = level.cells[y * BoardSize + x];
             const char g = glyphFor(code);
             if (g) {
                 out += g;

@@ -34,9 +34,9 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
     return true;
 }
 
-void startGameFromRecords(const std::uint8_t* records, int count, bool drawing) {
+void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing) {
     resetGame();
-    drawingEnabled = drawing;
+    drawingEnabled = drawing == Drawing::On;
     setLevels(records, count);
     startLevel(0);
 }

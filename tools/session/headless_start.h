@@ -18,9 +18,12 @@ void resetGame();
 // left alone) when a file cannot be read or the level file holds no level.
 bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile, std::string& error);
 
-// resetGame, then the same start-up from `count` records in memory, without
-// reading packs (the sprite set stays as it is), with drawing on or off.
-void startGameFromRecords(const std::uint8_t* records, int count, bool drawing);
+enum class Drawing { Off, On };
+
+// resetGame, then the same start-up from `count` (1 or more) records in
+// memory, without reading packs (the sprite set stays as it is), with
+// drawing on or off.
+void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing);
 
 // Level `index` (0 to levelCount - 1) in play, as a click on its cell in the
 // level list puts it: started, then the playing screen shown. A level

@@ -9,6 +9,7 @@
 #include <new>
 #include <utility>
 
+#include "assets/packs.h"
 #include "game/board.h"
 #include "game/levels.h"
 #include "render/screen.h"
@@ -264,7 +265,7 @@ public:
             int count = 1;
             if (cell.terrain == BrickWall) {
                 s.kind = Brick;
-                count = 11 + s.objects;
+                count = BrickStages + s.objects;
             } else if (!isLive) {
                 continue;
             } else if (cell.terrain == Water) {
@@ -323,8 +324,8 @@ public:
             unsigned v;
             switch (s.kind) {
                 case Brick:
-                    if (c.terrain == BrickWall && c.object == 0 && c.state <= 10) v = c.state;
-                    else if (c.terrain == Rubble && c.state == 0) v = 11 + obj;
+                    if (c.terrain == BrickWall && c.object == 0 && c.state < BrickStages) v = c.state;
+                    else if (c.terrain == Rubble && c.state == 0) v = BrickStages + obj;
                     else return false;
                     break;
                 case WaterCell:
@@ -390,12 +391,12 @@ public:
         Cell c{s.terrain, 0, 0};
         switch (s.kind) {
             case Brick:
-                if (v <= 10) {
+                if (v < static_cast<unsigned>(BrickStages)) {
                     c.terrain = BrickWall;
                     c.state = static_cast<std::uint8_t>(v);
-                } else if (v - 11 < s.objects) {
+                } else if (v - BrickStages < s.objects) {
                     c.terrain = Rubble;
-                    c.object = objectCodes_[v - 11];
+                    c.object = objectCodes_[v - BrickStages];
                 }
                 break;
             case WaterCell:
@@ -447,7 +448,7 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
     DrawingOff drawingOff;
     // As the replay starts a level: level 0 first, then the chosen one, so a
     // level without a tank start finds the tank where level 0 put it.
-    session::startGameFromRecords(records, count, false);
+    session::startGameFromRecords(records, count, session::Drawing::Off);
     session::enterLevel(index);
 
     Board start = board;
