@@ -1,5 +1,6 @@
-// How many key presses a second the rules play with drawing off: turns,
-// moves with their anti-tank looks, and shots, on a few typical boards.
+// Benchmark: key presses a second through the rules with drawing off.
+// Turns, moves with their anti-tank looks, and shots, on a few typical
+// boards.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// Solver speed and memory: the shipped level set, and one room whose every
-// reachable state (some ten million) is explored.
+// Benchmark: the solver's speed and memory.
+// The shipped level set, and one room whose every reachable state (some ten
+// million) is explored.
 //
 //   bench_solver_bench --benchmark_counters_tabular=true
 //

@@ -1,6 +1,6 @@
-// The art pipeline: packing PNG sources into the two image packs, unpacking
-// them again, the refusals of wrong sources, and the art set that paint-art
-// draws.
+// Tests of the art pipeline: pack, unpack, their refusals, the painted art.
+// Packing PNG sources into the two image packs, unpacking them again, the
+// refusals of wrong sources, and the art set that paint-art draws.
 #include <gtest/gtest.h>
 
 #include <cstdio>

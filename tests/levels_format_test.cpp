@@ -1,5 +1,6 @@
-// The level text format: glyphs, the compiler's errors and warnings, and the
-// round trip of any level file through the dump.
+// Tests of the level text format: glyphs, errors and warnings, the dump.
+// The compiler's messages name file, line and column; any level file makes
+// the round trip through the dump.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,5 +1,4 @@
-// The candidate generator: seeded, so repeatable, and honest about the
-// press counts it prints.
+// Tests of the candidate generator: repeatable, and honest about its counts.
 #include <gtest/gtest.h>
 
 #include "tests/support.h"

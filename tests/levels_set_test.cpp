@@ -1,6 +1,7 @@
-// The shipped level set: every level compiles, differs from the others, has
-// a title and one tank start, solves in exactly its recorded press count,
-// and that solution wins when played through the game's own input.
+// Tests of the shipped level set.
+// Every level compiles, differs from the others, has a title and one tank
+// start, solves in exactly its recorded press count, and that solution wins
+// when played through the game's own input.
 #include <dirent.h>
 #include <gtest/gtest.h>
 

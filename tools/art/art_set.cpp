@@ -1,6 +1,7 @@
-// The game's own art, drawn by code. One palette, light from the top-left,
-// everything built to read at 24 x 24. `paintArt` writes every block of both
-// packs as a PNG plus the manifest; running it again gives the same files.
+// The game's own art set, drawn by code.
+// One palette, light from the top-left, everything built to read at 24 x 24.
+// `paintArt` writes every block of both packs as a PNG plus the manifest;
+// running it again gives the same files.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -134,25 +135,30 @@ Picture solidWall() {
     return p;
 }
 
+// The marks of the hits on a brick wall: each appears at its damage stage
+// and stays.
 struct Crack { int stage; std::vector<std::pair<double, double>> points; };
 struct Hole { int stage; double cx, cy, r; };
 
-Picture brickWall(int stage) {
-    static const Crack cracks[] = {
-        {1, {{15.5, 0.5}, {16.5, 3.5}, {14.5, 5.5}}},
-        {2, {{4.5, 7.5}, {6.5, 9.5}, {5.5, 11.5}}},
-        {3, {{14.5, 5.5}, {12.5, 8.5}, {13.5, 11.5}}},
-        {4, {{18.5, 12.5}, {20.5, 15.5}, {19.5, 18.5}}},
-        {5, {{5.5, 11.5}, {8.5, 13.5}, {7.5, 16.5}}},
-        {6, {{19.5, 18.5}, {17.5, 21.5}, {18.5, 23.5}}},
-        {7, {{1.5, 15.5}, {3.5, 18.5}, {2.5, 21.5}}},
-        {8, {{21.5, 1.5}, {22.5, 4.5}, {20.5, 7.5}}},
-        {9, {{9.5, 0.5}, {8.5, 3.5}}},
-    };
-    static const Hole holes[] = {
-        {4, 9, 14.5, 1.5}, {5, 13.5, 9.5, 2.3}, {6, 3.5, 3.5, 2.2}, {7, 13, 11, 4.0}, {8, 19.5, 5.5, 3.0},
-        {8, 6, 20, 2.7},   {9, 12.5, 12, 6.2},  {10, 12, 12.5, 8.4}, {10, 20.5, 20.5, 3.2},
-    };
+const Crack cracks[] = {
+    {1, {{15.5, 0.5}, {16.5, 3.5}, {14.5, 5.5}}},
+    {2, {{4.5, 7.5}, {6.5, 9.5}, {5.5, 11.5}}},
+    {3, {{14.5, 5.5}, {12.5, 8.5}, {13.5, 11.5}}},
+    {4, {{18.5, 12.5}, {20.5, 15.5}, {19.5, 18.5}}},
+    {5, {{5.5, 11.5}, {8.5, 13.5}, {7.5, 16.5}}},
+    {6, {{19.5, 18.5}, {17.5, 21.5}, {18.5, 23.5}}},
+    {7, {{1.5, 15.5}, {3.5, 18.5}, {2.5, 21.5}}},
+    {8, {{21.5, 1.5}, {22.5, 4.5}, {20.5, 7.5}}},
+    {9, {{9.5, 0.5}, {8.5, 3.5}}},
+};
+const Hole holes[] = {
+    {4, 9, 14.5, 1.5}, {5, 13.5, 9.5, 2.3}, {6, 3.5, 3.5, 2.2}, {7, 13, 11, 4.0}, {8, 19.5, 5.5, 3.0},
+    {8, 6, 20, 2.7},   {9, 12.5, 12, 6.2},  {10, 12, 12.5, 8.4}, {10, 20.5, 20.5, 3.2},
+};
+
+// The courses of bricks and mortar, darkened by the dust and soot of
+// `stage` hits.
+Picture brickCourses(int stage) {
     Picture p(24, 24);
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
@@ -169,9 +175,13 @@ Picture brickWall(int stage) {
                 if (yy == 4) c = darken(c, 0.22);
                 else if (xx == 10) c = darken(c, 0.15);
             }
-            p.at(x, y) = darken(c, 0.025 * stage);  // dust and soot of the hits
+            p.at(x, y) = darken(c, 0.025 * stage);
         }
-    // Cracks: dark hairlines with a lit lower-right lip.
+    return p;
+}
+
+// Cracks: dark hairlines with a lit lower-right lip.
+void drawCracks(Picture& p, int stage) {
     p.paint(4, [&](double x, double y) -> Colour {
         double d = 1e9, lip = 1e9;
         for (const Crack& k : cracks) {
@@ -187,8 +197,11 @@ Picture brickWall(int stage) {
         if (lip < 0.5) return withAlpha(brickLight, 0.35);
         return {};
     });
-    // Holes: knocked-out brick, dark inside; the broken face on the far
-    // (lower-right) side of a hole catches the light.
+}
+
+// Holes: knocked-out brick, dark inside; the broken face on the far
+// (lower-right) side of a hole catches the light.
+void knockHoles(Picture& p, int stage) {
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
             double best = 1e9;
@@ -205,6 +218,13 @@ Picture brickWall(int stage) {
             else if (best < 0) p.at(x, y) = side > 0 ? mix(brickBase, brickLight, 0.45) : hex(0x120E0C);
             else if (best < 1) p.at(x, y) = darken(p.at(x, y), 0.25);
         }
+}
+
+// A brick wall after `stage` hits (0 to 10).
+Picture brickWall(int stage) {
+    Picture p = brickCourses(stage);
+    drawCracks(p, stage);
+    knockHoles(p, stage);
     return p;
 }
 

@@ -1,5 +1,4 @@
-// The game's own art set, drawn by code: the library side of
-// `brimvale-tool paint-art`.
+// The game's own art set, drawn by code: the library side of paint-art.
 #pragma once
 
 #include <string>

@@ -44,7 +44,63 @@ bool parseSize(const std::string& text, int& width, int& height) {
 
 std::string where(const std::string& path, int line) { return path + ":" + std::to_string(line) + ": "; }
 
+// The blank-separated words of a line, without its comment.
+std::vector<std::string> fields(std::string text) {
+    const std::size_t hash = text.find('#');
+    if (hash != std::string::npos) text.erase(hash);
+    std::istringstream in(text);
+    std::vector<std::string> f;
+    for (std::string word; in >> word;) f.push_back(word);
+    return f;
+}
+
+// One line's six fields into `e` (all but its line), checked against the
+// pack layouts; false with a message.
+bool parseEntry(const std::vector<std::string>& f, ManifestEntry& e, std::string& error) {
+    if (f.size() != 6) {
+        error = "expected 6 fields (pack block format size frames file), found " + std::to_string(f.size());
+        return false;
+    }
+    e.file = f[5];
+    if (!parseInt(f[0], e.pack) || (e.pack != 1 && e.pack != 2)) {
+        error = "pack must be 1 or 2, not '" + f[0] + "'";
+        return false;
+    }
+    if (!parseInt(f[1], e.block) || e.block >= packBlockCount(e.pack)) {
+        error = "pack " + f[0] + " has blocks 0 to " + std::to_string(packBlockCount(e.pack) - 1) + ", not '" + f[1] +
+                "'";
+        return false;
+    }
+    if (f[2] != "rgb" && f[2] != "rgba") {
+        error = "format must be rgb or rgba, not '" + f[2] + "'";
+        return false;
+    }
+    e.rgba = f[2] == "rgba";
+    if (!parseSize(f[3], e.width, e.height)) {
+        error = "size must be WIDTHxHEIGHT, not '" + f[3] + "'";
+        return false;
+    }
+    if (!parseInt(f[4], e.frames) || e.frames < 1) {
+        error = "frames must be a positive number, not '" + f[4] + "'";
+        return false;
+    }
+    const PackBlock& b = packLayout(e.pack)[e.block];
+    if (e.rgba != (b.bytesPerPixel == 4) || e.width != b.width || e.height != b.height || e.frames != b.frames) {
+        char expected[96];
+        std::snprintf(expected, sizeof expected, "%s %dx%d %d", b.bytesPerPixel == 4 ? "rgba" : "rgb", b.width,
+                      b.height, b.frames);
+        error = blockName(e.pack, e.block) + " is " + expected + ", the line says " + f[2] + " " + f[3] + " " + f[4];
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+std::string blockName(int pack, int block) {
+    return "pack " + std::to_string(pack) + " block " + std::to_string(block) + " (" +
+           (pack == 1 ? pack1Roles : pack2Roles)[block] + ")";
+}
 
 const char* standardFileName(int pack, int block) {
     return pack == 1 ? pack1Files[block] : pack2Files[block];
@@ -86,55 +142,16 @@ bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, 
     int lineNumber = 0;
     while (std::getline(in, text)) {
         ++lineNumber;
-        const std::size_t hash = text.find('#');
-        if (hash != std::string::npos) text.erase(hash);
-        std::istringstream fields(text);
-        std::vector<std::string> f;
-        for (std::string word; fields >> word;) f.push_back(word);
+        const std::vector<std::string> f = fields(text);
         if (f.empty()) continue;
-        if (f.size() != 6) {
-            error = where(path, lineNumber) + "expected 6 fields (pack block format size frames file), found " +
-                    std::to_string(f.size());
-            return false;
-        }
         ManifestEntry e;
         e.line = lineNumber;
-        e.file = f[5];
-        if (!parseInt(f[0], e.pack) || (e.pack != 1 && e.pack != 2)) {
-            error = where(path, lineNumber) + "pack must be 1 or 2, not '" + f[0] + "'";
-            return false;
-        }
-        if (!parseInt(f[1], e.block) || e.block >= packBlockCount(e.pack)) {
-            error = where(path, lineNumber) + "pack " + f[0] + " has blocks 0 to " +
-                    std::to_string(packBlockCount(e.pack) - 1) + ", not '" + f[1] + "'";
-            return false;
-        }
-        if (f[2] != "rgb" && f[2] != "rgba") {
-            error = where(path, lineNumber) + "format must be rgb or rgba, not '" + f[2] + "'";
-            return false;
-        }
-        e.rgba = f[2] == "rgba";
-        if (!parseSize(f[3], e.width, e.height)) {
-            error = where(path, lineNumber) + "size must be WIDTHxHEIGHT, not '" + f[3] + "'";
-            return false;
-        }
-        if (!parseInt(f[4], e.frames) || e.frames < 1) {
-            error = where(path, lineNumber) + "frames must be a positive number, not '" + f[4] + "'";
-            return false;
-        }
-        const PackBlock& b = packLayout(e.pack)[e.block];
-        const std::string name = "pack " + std::to_string(e.pack) + " block " + std::to_string(e.block) + " (" +
-                                 (e.pack == 1 ? pack1Roles : pack2Roles)[e.block] + ")";
-        char expected[96];
-        std::snprintf(expected, sizeof expected, "%s %dx%d %d", b.bytesPerPixel == 4 ? "rgba" : "rgb", b.width,
-                      b.height, b.frames);
-        if (e.rgba != (b.bytesPerPixel == 4) || e.width != b.width || e.height != b.height || e.frames != b.frames) {
-            error = where(path, lineNumber) + name + " is " + expected + ", the line says " + f[2] + " " + f[3] +
-                    " " + f[4];
+        if (!parseEntry(f, e, error)) {
+            error = where(path, lineNumber) + error;
             return false;
         }
         if (seenLine[e.pack][e.block]) {
-            error = where(path, lineNumber) + name + " is already given on line " +
+            error = where(path, lineNumber) + blockName(e.pack, e.block) + " is already given on line " +
                     std::to_string(seenLine[e.pack][e.block]);
             return false;
         }
@@ -144,8 +161,7 @@ bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, 
     for (int pack = 1; pack <= 2; ++pack)
         for (int block = 0; block < packBlockCount(pack); ++block)
             if (!seenLine[pack][block]) {
-                error = path + ": no line for pack " + std::to_string(pack) + " block " + std::to_string(block) +
-                        " (" + (pack == 1 ? pack1Roles : pack2Roles)[block] + ")";
+                error = path + ": no line for " + blockName(pack, block);
                 return false;
             }
     return true;

@@ -1,7 +1,6 @@
-// The manifest of the art sources: the text file that names a PNG for every
-// block of the two image packs.
+// The manifest of the art sources, which names a PNG for every pack block.
 //
-// Manifest: a text file, one block a line, fields separated by blanks:
+// A text file, one block a line, fields separated by blanks:
 //
 //     pack  block  format  size    frames  file
 //     1     22     rgba    24x96   4       movable_mirror.png
@@ -29,6 +28,9 @@ struct ManifestEntry {
 };
 
 constexpr const char* ManifestName = "manifest.txt";
+
+// A block as messages name it: "pack 1 block 23 (tank)".
+std::string blockName(int pack, int block);
 
 // The file name our own art set uses for a block.
 const char* standardFileName(int pack, int block);

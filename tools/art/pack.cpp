@@ -1,5 +1,4 @@
-// The image packs from their PNG sources: every image checked, then both
-// packs written whole.
+// The image packs from their PNG sources, every image checked first.
 #include "tools/art/pack.h"
 
 #include <filesystem>
@@ -23,8 +22,7 @@ std::string joinPath(const std::string& dir, const std::string& name) {
 bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t* out, std::string& error) {
     RgbaImage image;
     if (!readPng(path, image, error)) return false;
-    const char* role = (e.pack == 1 ? pack1Roles : pack2Roles)[e.block];
-    const std::string block = "pack " + std::to_string(e.pack) + " block " + std::to_string(e.block) + " (" + role + ")";
+    const std::string block = blockName(e.pack, e.block);
     if (image.width != e.width || image.height != e.height) {
         error = path + ": is " + std::to_string(image.width) + "x" + std::to_string(image.height) + " pixels, " +
                 block + " needs " + std::to_string(e.width) + "x" + std::to_string(e.height);

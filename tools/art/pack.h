@@ -1,5 +1,4 @@
-// The two image packs from their PNG sources and back: the library side of
-// `brimvale-tool pack` and `unpack`.
+// The image packs from PNG sources and back: the library side of pack and unpack.
 #pragma once
 
 #include <string>

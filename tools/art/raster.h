@@ -1,6 +1,7 @@
-// Small raster toolkit for drawing the art set: straight-alpha pictures in
-// double precision, distance-field shapes, periodic noise and text through
-// stb_truetype. Everything is deterministic: same input, same pixels.
+// A small raster toolkit for drawing the art set.
+// Straight-alpha pictures in double precision, distance-field shapes,
+// periodic noise and text through stb_truetype. Everything is deterministic:
+// same input, same pixels.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// The subcommands of brimvale-tool. Each takes the arguments after its own
-// name and returns the process exit status.
+// The subcommands of brimvale-tool, one function each.
+// Each takes the arguments after its own name and returns the process exit
+// status.
 #pragma once
 
 int replayCommand(int argc, char** argv);

@@ -1,4 +1,5 @@
-// brimvale-tool levels: the level compiler, the dump, the check of the
+// brimvale-tool levels: build, dump, check and generate.
+// The level compiler, the dump of a level file as text, the check of the
 // recorded press counts against the solver, and the candidate generator.
 #include <cstdint>
 #include <cstdio>

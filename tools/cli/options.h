@@ -1,6 +1,6 @@
-// The one argument reader of brimvale-tool's subcommands: "--name VALUE"
-// options, flags, --help, positional arguments and checked numbers, with
-// every refusal one line on stderr and exit status 2.
+// The one argument reader of brimvale-tool's subcommands.
+// "--name VALUE" options, flags, --help, positional arguments and checked
+// numbers, with every refusal one line on stderr and exit status 2.
 #pragma once
 
 #include <cstddef>

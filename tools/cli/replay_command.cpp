@@ -1,5 +1,4 @@
-// brimvale-tool replay: scripted keys and clicks played headlessly, and the
-// report of the state they leave.
+// brimvale-tool replay: scripted keys and clicks played headlessly, then the report.
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-// Whole files in and out for every tool; a failure comes back as one line
-// that names the file.
+// Whole files in and out for every tool.
+// A failure comes back as one line that names the file.
 #pragma once
 
 #include <string>

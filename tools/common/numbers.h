@@ -1,5 +1,4 @@
-// Numbers read from text, checked: the whole text must be the number, and
-// the number must lie in its range.
+// Numbers read from text, checked whole and against their range.
 #pragma once
 
 #include <string>

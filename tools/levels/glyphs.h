@@ -1,5 +1,5 @@
-// The level text alphabet: the one glyph of every cell code the game uses,
-// for level sources, test boards, benchmark boards and drawn scenes alike.
+// The level text alphabet: one glyph for every cell code the game uses.
+// Level sources, test boards, benchmark boards and drawn scenes all use it.
 #pragma once
 
 #include <cstdint>

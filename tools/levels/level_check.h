@@ -1,5 +1,6 @@
-// The check of level sources against the solver: every level must solve in
-// exactly its recorded press count and differ from the levels before it.
+// The check of level sources against the solver.
+// Every level must solve in exactly its recorded press count and differ
+// from the levels before it.
 #pragma once
 
 #include <cstdint>

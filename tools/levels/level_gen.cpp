@@ -1,5 +1,5 @@
-// Level candidates by hill climbing from a designer's sketch: the same seed
-// gives the same candidates.
+// Level candidates by hill climbing from a designer's sketch.
+// The same seed gives the same candidates.
 #include "tools/levels/level_gen.h"
 
 #include <random>

@@ -1,5 +1,6 @@
-// Level candidates: a seeded generator that proposes boards and keeps those
-// whose optimal solutions are long, for a designer to look at and finish.
+// Level candidates: a seeded generator that climbs from a designer's sketch.
+// It proposes boards and keeps those whose optimal solutions are long, for a
+// designer to look at and finish.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
-// The text form of levels: a title line, an optional recorded press count,
-// and 16 rows of 16 one-character glyphs, one glyph per cell code. The level
-// compiler turns such sources into data.lvl; the dump turns any level file
-// back into text. See docs/levels.md.
+// The text form of levels: the parser, the formatter and level file records.
+// A level is a title line, an optional recorded press count, and 16 rows of
+// 16 one-character glyphs, one glyph per cell code. The level compiler turns
+// such sources into data.lvl; the dump turns any level file back into text.
+// See docs/levels.md.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Starting the game headlessly: the one way the tools, the tests and the
-// benchmarks put the game in a known state and a level in play.
+// Starting the game headlessly: the one way tools, tests and benchmarks do it.
+// It puts the game in a known state and a level in play.
 #pragma once
 
 #include <cstdint>

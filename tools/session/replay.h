@@ -1,5 +1,5 @@
-// The headless replay: the game's own start-up and handlers driven by
-// scripted keys and clicks, and what it reports.
+// The headless replay: the game driven by scripted keys and clicks.
+// The game's own start-up and handlers, and what the replay reports.
 #pragma once
 
 #include <string>

@@ -213,78 +213,13 @@ public:
     };
 
     explicit Model(const Board& start) {
-        std::memset(objectIndex_, 0xFF, sizeof objectIndex_);
-        objectIndex_[0] = 0;
-        objectCodes_.push_back(0);
-        bool antiTanks = false;
-        for (int i = 0; i < 256; ++i) {
-            const std::uint8_t o = start.cells[i / 16][i % 16].object;
-            if (o && objectIndex_[o] == 0xFF) {
-                objectIndex_[o] = static_cast<std::uint8_t>(objectCodes_.size());
-                objectCodes_.push_back(o);
-            }
-            if (o >= AntiTankRight && o <= AntiTankUp) antiTanks = true;
-        }
-        // Stretches of cells that objects could ever cross.
-        auto open = [&](int i) {
-            const std::uint8_t t = start.cells[i / 16][i % 16].terrain;
-            return t == Water || t == Ground || t == BrickWall || t == SunkBlock || t == Rubble || t == Scorch;
-        };
-        int component[256];
+        const bool antiTanks = collectObjects(start);
         std::vector<bool> live;
-        for (int& c : component) c = -1;
+        int component[256];
+        findStretches(start, component, live);
         for (int i = 0; i < 256; ++i) {
-            if (!open(i) || component[i] >= 0) continue;
-            const int id = static_cast<int>(live.size());
-            bool hasObject = false;
-            std::vector<int> stack{i};
-            component[i] = id;
-            while (!stack.empty()) {
-                const int c = stack.back();
-                stack.pop_back();
-                if (start.cells[c / 16][c % 16].object) hasObject = true;
-                const int x = c % 16, y = c / 16;
-                const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
-                for (const auto& n : next) {
-                    if (!onBoard(n[0], n[1])) continue;
-                    const int j = n[1] * 16 + n[0];
-                    if (open(j) && component[j] < 0) {
-                        component[j] = id;
-                        stack.push_back(j);
-                    }
-                }
-            }
-            live.push_back(hasObject);
-        }
-        const int objectCount = static_cast<int>(objectCodes_.size());
-        for (int i = 0; i < 256; ++i) {
-            const Cell& cell = start.cells[i / 16][i % 16];
             const bool isLive = component[i] >= 0 && live[component[i]];
-            KeptCell s{static_cast<std::uint8_t>(i), Fixed, 0, static_cast<std::uint8_t>(isLive ? objectCount : 1), 1,
-                   cell.terrain, 0};
-            int count = 1;
-            if (cell.terrain == BrickWall) {
-                s.kind = Brick;
-                count = BrickStages + s.objects;
-            } else if (!isLive) {
-                continue;
-            } else if (cell.terrain == Water) {
-                s.kind = WaterCell;
-                count = 1 + s.objects;
-            } else if (cell.terrain == Ground) {
-                s.kind = Floor;
-                s.terrains = antiTanks ? 2 : 1;
-                count = s.terrains * s.objects;
-            } else {
-                s.kind = Fixed;
-                count = s.objects;
-            }
-            while ((1 << s.bits) < count) ++s.bits;
-            if (s.bits == 0) continue;
-            s.table = static_cast<std::uint32_t>(decodeTable_.size());
-            for (unsigned v = 0; v < (1u << s.bits); ++v) decodeTable_.push_back(valueCell(s, v));
-            kept_.push_back(s);
-            boardBits_ += s.bits;
+            keepCell(i, start.cells[i / 16][i % 16], isLive, antiTanks);
         }
         keyBytes_ = 2 + (boardBits_ + 7) / 8;
     }
@@ -415,6 +350,89 @@ public:
     }
 
 private:
+    // Numbers the objects of the start (0: none); true when any is an
+    // anti-tank, whose shots leave scorch.
+    bool collectObjects(const Board& start) {
+        std::memset(objectIndex_, 0xFF, sizeof objectIndex_);
+        objectIndex_[0] = 0;
+        objectCodes_.push_back(0);
+        bool antiTanks = false;
+        for (int i = 0; i < 256; ++i) {
+            const std::uint8_t o = start.cells[i / 16][i % 16].object;
+            if (o && objectIndex_[o] == 0xFF) {
+                objectIndex_[o] = static_cast<std::uint8_t>(objectCodes_.size());
+                objectCodes_.push_back(o);
+            }
+            if (o >= AntiTankRight && o <= AntiTankUp) antiTanks = true;
+        }
+        return antiTanks;
+    }
+
+    static bool open(const Board& start, int i) {
+        const std::uint8_t t = start.cells[i / 16][i % 16].terrain;
+        return t == Water || t == Ground || t == BrickWall || t == SunkBlock || t == Rubble || t == Scorch;
+    }
+
+    // The stretches of cells that objects could ever cross: `component`
+    // numbers each cell's stretch (-1: none), `live` says which hold an object.
+    static void findStretches(const Board& start, int (&component)[256], std::vector<bool>& live) {
+        for (int& c : component) c = -1;
+        for (int i = 0; i < 256; ++i) {
+            if (!open(start, i) || component[i] >= 0) continue;
+            const int id = static_cast<int>(live.size());
+            bool hasObject = false;
+            std::vector<int> stack{i};
+            component[i] = id;
+            while (!stack.empty()) {
+                const int c = stack.back();
+                stack.pop_back();
+                if (start.cells[c / 16][c % 16].object) hasObject = true;
+                const int x = c % 16, y = c / 16;
+                const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
+                for (const auto& n : next) {
+                    if (!onBoard(n[0], n[1])) continue;
+                    const int j = n[1] * 16 + n[0];
+                    if (open(start, j) && component[j] < 0) {
+                        component[j] = id;
+                        stack.push_back(j);
+                    }
+                }
+            }
+            live.push_back(hasObject);
+        }
+    }
+
+    // Keeps cell i in the key when it can change, with as many bits as its
+    // possible values need.
+    void keepCell(int i, const Cell& cell, bool isLive, bool antiTanks) {
+        const int objectCount = static_cast<int>(objectCodes_.size());
+        KeptCell s{static_cast<std::uint8_t>(i), Fixed, 0, static_cast<std::uint8_t>(isLive ? objectCount : 1), 1,
+                   cell.terrain, 0};
+        int count = 1;
+        if (cell.terrain == BrickWall) {
+            s.kind = Brick;
+            count = BrickStages + s.objects;
+        } else if (!isLive) {
+            return;
+        } else if (cell.terrain == Water) {
+            s.kind = WaterCell;
+            count = 1 + s.objects;
+        } else if (cell.terrain == Ground) {
+            s.kind = Floor;
+            s.terrains = antiTanks ? 2 : 1;
+            count = s.terrains * s.objects;
+        } else {
+            s.kind = Fixed;
+            count = s.objects;
+        }
+        while ((1 << s.bits) < count) ++s.bits;
+        if (s.bits == 0) return;
+        s.table = static_cast<std::uint32_t>(decodeTable_.size());
+        for (unsigned v = 0; v < (1u << s.bits); ++v) decodeTable_.push_back(valueCell(s, v));
+        kept_.push_back(s);
+        boardBits_ += s.bits;
+    }
+
     std::vector<KeptCell> kept_;
     std::vector<Cell> decodeTable_;
     std::uint8_t objectIndex_[256];
@@ -427,6 +445,172 @@ struct DrawingOff {
     bool saved = drawingEnabled;
     DrawingOff() { drawingEnabled = false; }
     ~DrawingOff() { drawingEnabled = saved; }
+};
+
+// One breadth-first search from the level on the game's board, in the order
+// the states are found, so that the first win met is a shortest one.
+class Search {
+public:
+    explicit Search(std::uint64_t maxStates)
+        : maxStates_(maxStates), start_(board), model_(start_), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+          set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
+          parent_(start_), check_(start_) {
+        result_.stateBytes = static_cast<int>(keyBytes_);
+    }
+
+    Result run() {
+        if (!storeStart()) return result_;
+        for (std::uint32_t i = 0; i < arena_.size(); ++i)
+            if (expand(i)) return result_;
+        finish(Status::Unsolvable);
+        return result_;
+    }
+
+private:
+    enum class Step { Nothing, NewKey, Ended };
+
+    // The start as state 0; false (with the error) when it does not fit the
+    // model.
+    bool storeStart() {
+        Model::writeTank(key_.data());
+        if (!model_.writeBoard(start_, key_.data())) {
+            result_.error = "the level's start does not fit the search's model";
+            return false;
+        }
+        bool added = false;
+        set_.insert(key_.data(), set_.hash(key_.data()), added);
+        parents_.push(0);
+        presses_.push(0);
+        return true;
+    }
+
+    // Tries the five presses from state i, then stores the new states they
+    // lead to. The children are written first and looked up after, so that
+    // their slots can be fetched from memory meanwhile. True when the search
+    // has ended.
+    bool expand(std::uint32_t i) {
+        loadState(i);
+        ++result_.expanded;
+        int childCount = 0;
+        for (int p = 0; p < PressCount; ++p) {
+            std::uint8_t* child = &children_[childCount * keyBytes_];
+            const Step step = play(i, p, child);
+            if (step == Step::Ended) return true;
+            if (step == Step::Nothing) continue;
+            childHashes_[childCount] = set_.hash(child);
+            set_.prefetch(childHashes_[childCount]);
+            childPresses_[childCount++] = p;
+        }
+        return storeChildren(i, childCount);
+    }
+
+    // State i into key_, its board into parent_. States found together
+    // mostly share their board: it is decoded only when it differs from the
+    // one decoded last.
+    void loadState(std::uint32_t i) {
+        const std::uint8_t* stored = arena_.at(i);
+        const bool sameBoard = i > 0 && std::memcmp(stored + 2, key_.data() + 2, keyBytes_ - 2) == 0;
+        std::memcpy(key_.data(), stored, keyBytes_);
+        if (!sameBoard) {
+            model_.readBoard(key_.data(), parent_);
+            boardIsParent_ = false;
+        }
+    }
+
+    // Plays press p from state i (in key_), and writes the key of the state
+    // it leads to into `child`.
+    Step play(std::uint32_t i, int p, std::uint8_t* child) {
+        // Most presses leave the board alone: it is put back only when the
+        // last one changed it.
+        if (!boardIsParent_) board = parent_;
+        boardIsParent_ = true;
+        Model::readTank(key_.data());
+        screenState = Playing;
+        outcome = InPlay;
+        onKey(pressKeys[p]);
+        if (outcome == Won) {
+            result_.path = pathTo(i, p);
+            finish(Status::Solved);
+            return Step::Ended;
+        }
+        if (outcome == Lost) {
+            boardIsParent_ = false;
+            return Step::Nothing;
+        }
+        std::memcpy(child, key_.data(), keyBytes_);
+        Model::writeTank(child);
+        if (std::memcmp(&board, &parent_, sizeof board) != 0) {
+            boardIsParent_ = false;
+            if (!writeChildBoard(child)) {
+                result_.error = "a board state outside the search's model (after " + tokens(pathTo(i, p)) + ")";
+                finish(Status::Unknown);
+                return Step::Ended;
+            }
+        } else if (child[0] == key_[0] && child[1] == key_[1]) {
+            return Step::Nothing;  // nothing changed
+        }
+        return Step::NewKey;
+    }
+
+    // The game's changed board into `child`; false unless the key gives back
+    // exactly this board.
+    bool writeChildBoard(std::uint8_t* child) {
+        if (!model_.writeBoard(board, scratchKey_.data())) return false;
+        std::memcpy(child + 2, scratchKey_.data() + 2, keyBytes_ - 2);
+        model_.readBoard(child, check_);
+        return std::memcmp(&board, &check_, sizeof board) == 0;
+    }
+
+    // Stores the children of state i not seen before; true when the state
+    // limit ends the search.
+    bool storeChildren(std::uint32_t i, int childCount) {
+        bool added = false;
+        for (int c = 0; c < childCount; ++c) {
+            set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            if (!added) continue;
+            parents_.push(i);
+            presses_.push(static_cast<std::uint8_t>(childPresses_[c]));
+            if (arena_.size() > maxStates_) {
+                finish(Status::Unknown);
+                result_.states = maxStates_;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The presses from the start to state i, then `lastPress`.
+    std::vector<std::uint8_t> pathTo(std::uint32_t i, int lastPress) const {
+        std::vector<std::uint8_t> path{static_cast<std::uint8_t>(lastPress)};
+        while (i != 0) {
+            path.push_back(presses_[i]);
+            i = parents_[i];
+        }
+        return std::vector<std::uint8_t>(path.rbegin(), path.rend());
+    }
+
+    void finish(Status status) {
+        result_.status = status;
+        result_.states = arena_.size();
+        result_.peakBytes = arena_.bytes() + set_.bytes() + parents_.bytes() + presses_.bytes();
+        board = start_;
+    }
+
+    const std::uint64_t maxStates_;
+    const Board start_;
+    const Model model_;
+    const std::size_t keyBytes_;
+    Arena arena_;
+    StateSet set_;
+    ChunkedVector<std::uint32_t> parents_;
+    ChunkedVector<std::uint8_t> presses_;
+    std::vector<std::uint8_t> key_, scratchKey_;
+    std::vector<std::uint8_t> children_;
+    std::uint64_t childHashes_[PressCount];
+    int childPresses_[PressCount];
+    Board parent_, check_;
+    bool boardIsParent_ = false;  // does the game's board hold parent_ now?
+    Result result_;
 };
 
 }  // namespace
@@ -444,125 +628,12 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
 }
 
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
-    Result result;
     DrawingOff drawingOff;
     // As the replay starts a level: level 0 first, then the chosen one, so a
     // level without a tank start finds the tank where level 0 put it.
     session::startGameFromRecords(records, count, session::Drawing::Off);
     session::enterLevel(index);
-
-    Board start = board;
-    const Model model(start);
-    const std::size_t keyBytes = model.keyBytes();
-    result.stateBytes = static_cast<int>(keyBytes);
-    Arena arena(keyBytes);
-    StateSet set(arena, keyBytes);
-    ChunkedVector<std::uint32_t> parents;
-    ChunkedVector<std::uint8_t> presses;
-
-    std::vector<std::uint8_t> key(keyBytes + 8), scratchKey(keyBytes + 8);
-    Model::writeTank(key.data());
-    if (!model.writeBoard(start, key.data())) {
-        result.error = "the level's start does not fit the search's model";
-        return result;
-    }
-    bool added = false;
-    set.insert(key.data(), set.hash(key.data()), added);
-    parents.push(0);
-    presses.push(0);
-
-    auto finish = [&](Status status) {
-        result.status = status;
-        result.states = arena.size();
-        result.peakBytes = arena.bytes() + set.bytes() + parents.bytes() + presses.bytes();
-        board = start;
-    };
-    auto pathTo = [&](std::uint32_t i, int lastPress) {
-        std::vector<std::uint8_t> path{static_cast<std::uint8_t>(lastPress)};
-        while (i != 0) {
-            path.push_back(presses[i]);
-            i = parents[i];
-        }
-        return std::vector<std::uint8_t>(path.rbegin(), path.rend());
-    };
-
-    Board parent = start, check = start;
-    bool boardIsParent = false;  // does the game's board hold `parent` now?
-    // The children of one state, written first and looked up after, so that
-    // their slots can be fetched from memory meanwhile.
-    std::vector<std::uint8_t> children(PressCount * keyBytes);
-    std::uint64_t childHashes[PressCount];
-    int childPresses[PressCount];
-    for (std::uint32_t i = 0; i < arena.size(); ++i) {
-        // States found together mostly share their board: decode it only
-        // when it differs from the one decoded last.
-        const std::uint8_t* stored = arena.at(i);
-        const bool sameBoard = i > 0 && std::memcmp(stored + 2, key.data() + 2, keyBytes - 2) == 0;
-        std::memcpy(key.data(), stored, keyBytes);
-        if (!sameBoard) {
-            model.readBoard(key.data(), parent);
-            boardIsParent = false;
-        }
-        ++result.expanded;
-        int childCount = 0;
-        for (int p = 0; p < PressCount; ++p) {
-            // Most presses leave the board alone: it is put back only when
-            // the last one changed it.
-            if (!boardIsParent) board = parent;
-            boardIsParent = true;
-            Model::readTank(key.data());
-            screenState = Playing;
-            outcome = InPlay;
-            onKey(pressKeys[p]);
-            if (outcome == Won) {
-                result.path = pathTo(i, p);
-                finish(Status::Solved);
-                return result;
-            }
-            if (outcome == Lost) {
-                boardIsParent = false;
-                continue;
-            }
-            std::uint8_t* child = &children[childCount * keyBytes];
-            std::memcpy(child, key.data(), keyBytes);
-            Model::writeTank(child);
-            if (std::memcmp(&board, &parent, sizeof board) != 0) {
-                boardIsParent = false;
-                // The board changed: write it down, and make sure that the
-                // key gives back exactly this board.
-                bool ok = model.writeBoard(board, scratchKey.data());
-                if (ok) {
-                    std::memcpy(child + 2, scratchKey.data() + 2, keyBytes - 2);
-                    model.readBoard(child, check);
-                    ok = std::memcmp(&board, &check, sizeof board) == 0;
-                }
-                if (!ok) {
-                    result.error = "a board state outside the search's model (after " +
-                                   tokens(pathTo(i, p)) + ")";
-                    finish(Status::Unknown);
-                    return result;
-                }
-            } else if (child[0] == key[0] && child[1] == key[1]) {
-                continue;  // nothing changed
-            }
-            childHashes[childCount] = set.hash(child);
-            set.prefetch(childHashes[childCount]);
-            childPresses[childCount++] = p;
-        }
-        for (int c = 0; c < childCount; ++c) {
-            set.insert(&children[c * keyBytes], childHashes[c], added);
-            if (!added) continue;
-            parents.push(i);
-            presses.push(static_cast<std::uint8_t>(childPresses[c]));
-            if (arena.size() > maxStates) {
-                finish(Status::Unknown);
-                result.states = maxStates;
-                return result;
-            }
-        }
-    }
-    finish(Status::Unsolvable);
-    return result;
+    return Search(maxStates).run();
 }
 
 }  // namespace solver

@@ -1,6 +1,7 @@
-// The optimal solver: a breadth-first search over key presses that plays the
-// game's own rules (with drawing off) from a level's start, so the first win
-// it meets is a shortest one. A turn costs a press like a move does.
+// The optimal solver: a breadth-first search over key presses.
+// It plays the game's own rules (with drawing off) from a level's start, so
+// the first win it meets is a shortest one. A turn costs a press like a move
+// does.
 #pragma once
 
 #include <cstdint>
