@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "assets/packs.h"
 #include "game/board.h"
@@ -984,8 +982,8 @@ Picture shoreStrip(const std::array<int, 12>& pattern) {
 bool buildArt(ArtSet& a, const std::string& fontDir, std::string& error) {
     Fonts fonts;
     const std::string dir = fontDir.empty() ? std::string(".") : fontDir;
-    if (!fonts.bold.load((std::filesystem::path(dir) / "DejaVuSans-Bold.ttf").string(), error)) return false;
-    if (!fonts.condensed.load((std::filesystem::path(dir) / "DejaVuSansCondensed-Bold.ttf").string(), error)) return false;
+    if (!fonts.bold.load(common::joinPath(dir, "DejaVuSans-Bold.ttf"), error)) return false;
+    if (!fonts.condensed.load(common::joinPath(dir, "DejaVuSansCondensed-Bold.ttf"), error)) return false;
 
     a[Pack1Block::MovableBlock] = movableBlock();
     for (int stage = 0; stage < BrickStages; ++stage) a.brick(stage) = brickWall(stage);
@@ -1029,17 +1027,12 @@ bool buildArt(ArtSet& a, const std::string& fontDir, std::string& error) {
 bool paintArt(const std::string& outDir, const std::string& fontDir, std::string& error) {
     ArtSet a;
     if (!buildArt(a, fontDir, error)) return false;
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) {
-        error = outDir + ": cannot create folder (" + ec.message() + ")";
-        return false;
-    }
+    if (!common::makeFolders(outDir, error)) return false;
     for (int pack = 1; pack <= 2; ++pack)
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const Picture& pic = pack == 1 ? a.p1[block] : a.p2[block];
             const PackBlock& b = packLayout(pack)[block];
-            const std::string path = (std::filesystem::path(outDir) / standardFileName(pack, block)).string();
+            const std::string path = common::joinPath(outDir, standardFileName(pack, block));
             if (pic.w != b.width || pic.h != b.height) {
                 error = path + ": drawn " + std::to_string(pic.w) + "x" + std::to_string(pic.h) + ", the block is " +
                         std::to_string(b.width) + "x" + std::to_string(b.height);
@@ -1057,9 +1050,8 @@ bool paintArt(const std::string& outDir, const std::string& fontDir, std::string
     icon.drawScaled(a[Pack1Block::Ground], 0, 0, 2);
     icon.drawScaled(a[Pack1Block::Tank], 0, 0, 2);
     const std::vector<std::uint8_t> iconBytes = icon.bytes(4);
-    if (!writePng((std::filesystem::path(outDir) / IconName).string(), 48, 48, 4, iconBytes.data(), error))
-        return false;
-    return common::writeFile((std::filesystem::path(outDir) / ManifestName).string(), standardManifestText(), error);
+    if (!writePng(common::joinPath(outDir, IconName), 48, 48, 4, iconBytes.data(), error)) return false;
+    return writeStandardManifest(outDir, error);
 }
 
 }  // namespace art

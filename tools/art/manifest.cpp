@@ -130,6 +130,10 @@ std::string standardManifestText() {
     return text;
 }
 
+bool writeStandardManifest(const std::string& dir, std::string& error) {
+    return common::writeFile(common::joinPath(dir, ManifestName), standardManifestText(), error);
+}
+
 bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, std::string& error) {
     entries.clear();
     std::string bytes;

@@ -37,6 +37,8 @@ const char* standardFileName(int pack, int block);
 
 // The manifest of the standard file names, as `unpack` and `paint-art` write it.
 std::string standardManifestText();
+// Writes it as `dir`/manifest.txt.
+bool writeStandardManifest(const std::string& dir, std::string& error);
 
 // Parses a manifest and checks it against the pack layouts. On failure the
 // message names the manifest file and line.

@@ -13,10 +13,6 @@ namespace art {
 
 namespace {
 
-std::string joinPath(const std::string& dir, const std::string& name) {
-    return (std::filesystem::path(dir) / name).string();
-}
-
 // Checks one PNG against its manifest line and stores its pixels at `out`
 // in the pack's byte order (blue, green, red[, alpha]).
 bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t* out, std::string& error) {
@@ -47,28 +43,26 @@ bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t*
 
 }  // namespace
 
+const char* packFileName(int pack) { return pack == 1 ? "data01.pak" : "data02.pak"; }
+
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error) {
     std::vector<ManifestEntry> entries;
-    if (!readManifest(joinPath(artDir, ManifestName), entries, error)) return false;
+    if (!readManifest(common::joinPath(artDir, ManifestName), entries, error)) return false;
     std::string packs[3];
     packs[1].assign(packBytes(1), '\0');
     packs[2].assign(packBytes(2), '\0');
     for (const ManifestEntry& e : entries) {
         auto* at = reinterpret_cast<std::uint8_t*>(&packs[e.pack][packBlockOffset(e.pack, e.block)]);
-        if (!convertImage(e, joinPath(artDir, e.file), at, error)) return false;
+        if (!convertImage(e, common::joinPath(artDir, e.file), at, error)) return false;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) {
-        error = outDir + ": cannot create folder (" + ec.message() + ")";
-        return false;
-    }
+    if (!common::makeFolders(outDir, error)) return false;
     // Each pack goes to a temporary name first, so a failed write never
     // leaves a half pack under the real name.
     for (int pack = 1; pack <= 2; ++pack) {
-        const std::string path = joinPath(outDir, pack == 1 ? "data01.pak" : "data02.pak");
+        const std::string path = common::joinPath(outDir, packFileName(pack));
         const std::string temporary = path + ".part";
         if (!common::writeFile(temporary, packs[pack], error)) return false;
+        std::error_code ec;
         std::filesystem::rename(temporary, path, ec);
         if (ec) {
             error = path + ": cannot replace (" + ec.message() + ")";

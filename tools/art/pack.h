@@ -6,6 +6,9 @@
 
 namespace art {
 
+// "data01.pak" or "data02.pak".
+const char* packFileName(int pack);
+
 // Builds data01.pak and data02.pak in `outDir` from `artDir`/manifest.txt and
 // its PNGs. Nothing is written unless every image is right.
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error);

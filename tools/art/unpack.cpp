@@ -1,7 +1,4 @@
 // Two image packs back into one PNG per block and a manifest.
-#include <filesystem>
-#include <system_error>
-
 #include "assets/packs.h"
 #include "tools/art/manifest.h"
 #include "tools/art/pack.h"
@@ -14,7 +11,7 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
                std::vector<std::string>* notes) {
     std::string packs[3];
     for (int pack = 1; pack <= 2; ++pack) {
-        const std::string path = (std::filesystem::path(dataDir) / (pack == 1 ? "data01.pak" : "data02.pak")).string();
+        const std::string path = common::joinPath(dataDir, packFileName(pack));
         if (!common::readFile(path, packs[pack], error)) return false;
         const std::size_t want = packBytes(pack);
         const std::size_t have = packs[pack].size();
@@ -25,21 +22,16 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
             notes->push_back(path + ": " + std::to_string(have - want) + " bytes beyond the last block are ignored");
         packs[pack].resize(want, '\0');
     }
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) {
-        error = outDir + ": cannot create folder (" + ec.message() + ")";
-        return false;
-    }
+    if (!common::makeFolders(outDir, error)) return false;
     for (int pack = 1; pack <= 2; ++pack) {
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const PackBlock& b = packLayout(pack)[block];
             const auto* in = reinterpret_cast<const std::uint8_t*>(packs[pack].data()) + packBlockOffset(pack, block);
-            const std::string path = (std::filesystem::path(outDir) / standardFileName(pack, block)).string();
+            const std::string path = common::joinPath(outDir, standardFileName(pack, block));
             if (!writeBgrPng(path, b.width, b.height, b.bytesPerPixel, in, error)) return false;
         }
     }
-    return common::writeFile((std::filesystem::path(outDir) / ManifestName).string(), standardManifestText(), error);
+    return writeStandardManifest(outDir, error);
 }
 
 }  // namespace art

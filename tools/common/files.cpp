@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace common {
 
@@ -36,6 +38,20 @@ bool writeFile(const std::string& path, const std::string& bytes, std::string& e
     const bool closed = std::fclose(file) == 0;
     if (!wrote || !closed) {
         error = path + ": write error";
+        return false;
+    }
+    return true;
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    return (std::filesystem::path(dir) / name).string();
+}
+
+bool makeFolders(const std::string& path, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    if (ec) {
+        error = path + ": cannot create folder (" + ec.message() + ")";
         return false;
     }
     return true;

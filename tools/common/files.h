@@ -14,4 +14,11 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error);
 // message in `error` when it cannot be created or written.
 bool writeFile(const std::string& path, const std::string& bytes, std::string& error);
 
+// `name` inside folder `dir`.
+std::string joinPath(const std::string& dir, const std::string& name);
+
+// Makes folder `path`, and the folders above it, where missing. False with a
+// message in `error` when it cannot.
+bool makeFolders(const std::string& path, std::string& error);
+
 }  // namespace common
