@@ -150,15 +150,17 @@ int check(int argc, char** argv) {
     return failures ? 1 : 0;
 }
 
-// The first level of `from`, printing the file's errors and warnings; false
-// when there is none.
+// The first level of `from`; false, with the file's errors and warnings
+// printed, when there is none.
 bool readSketch(const std::string& from, leveltext::Level& sketch) {
     std::vector<leveltext::Level> levels;
     std::vector<leveltext::Diagnostic> diagnostics;
-    const bool ok = leveltext::parseFile(from, levels, diagnostics) && !levels.empty();
-    printDiagnostics(diagnostics);
-    if (ok) sketch = levels[0];
-    return ok;
+    if (!leveltext::parseFile(from, levels, diagnostics) || levels.empty()) {
+        printDiagnostics(diagnostics);
+        return false;
+    }
+    sketch = levels[0];
+    return true;
 }
 
 int generate(int argc, char** argv) {
