@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -118,19 +117,11 @@ inline Report parseReport(const std::string& text) {
     return r;
 }
 
-// One folder of synthetic packs for the whole run; each play rewrites only
-// its level file.
-// The folder goes when the test program ends.
+// One folder of synthetic packs for the whole run (gone when the test
+// program ends); each play rewrites only its level file.
 inline const std::string& dataDir() {
-    struct Folder {
-        std::string path = testsupport::makeDataDir("rules", {testsupport::filledRecord(2)});
-        ~Folder() {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    };
-    static const Folder folder;
-    return folder.path;
+    static const std::string dir = testsupport::makeDataDir("rules", {testsupport::filledRecord(Ground)});
+    return dir;
 }
 
 // Plays `events` (replay tokens) on the board, started as level 0 at once.
