@@ -1,8 +1,10 @@
-// How many key presses a second the rules play with drawing off: turns,
-// moves with their anti-tank looks, and shots, on a few typical boards.
+// Benchmark: key presses a second through the rules with drawing off.
+// Turns, moves with their anti-tank looks, and shots, on a few typical
+// boards.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,21 +14,20 @@
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
+#include "tools/levels/glyphs.h"
+#include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 
 namespace {
 
-// Boards as glyph rows: . ground, # solid wall, B brick, b block, ~ water,
-// p q r s fixed mirrors, P Q R S movable mirrors, > v < ^ anti-tanks,
-// o glass, - | slots, G goal, T tank start. Missing cells are ground.
+// Boards as rows of level text glyphs (tools/levels/glyphs.h); missing
+// cells are ground.
 std::vector<std::uint8_t> record(const std::vector<std::string>& rows) {
-    const std::string glyphs = "0~.B#bpqrsTG>v<^PQRSo-|_:*";
-    std::vector<std::uint8_t> r(256, Ground);
-    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
-        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x)
-            r[y * 16 + x] = static_cast<std::uint8_t>(glyphs.find(rows[y][x]));
-    return r;
+    leveltext::Record r;
+    std::string error;
+    if (!leveltext::recordFromRows(rows, Ground, r, error)) throw std::runtime_error(error);
+    return std::vector<std::uint8_t>(r.begin(), r.end());
 }
 
 // An open room with anti-tanks along the walls, all looking away from the
@@ -42,16 +43,16 @@ const std::vector<std::string> roomBoard = {
 // edge (about seventy cells) before it stops; the other facings run
 // straight to the edge.
 const std::vector<std::string> mirrorBoard = {
-    "p..............q", "", "", "", "", "", "", ".......T.......r", "", "", "", "", "", "", "",
-    "s..............r",
+    "r..............7", "", "", "", "", "", "", ".......T.......J", "", "", "", "", "", "", "",
+    "L..............J",
 };
 
 // Blocks, bricks, water, glass and anti-tanks: pushes, shoves, wall hits and
 // now and then a lost level, which is started again.
 const std::vector<std::string> mixedBoard = {
-    "################", "#....B...~~....#", "#.b..B...~~..v.#", "#....B.........#", "#..o.....b.....#",
-    "#.......T......#", "#..b..-..|..b..#", "#.....b....R...#", "#..~~......<...#", "#..~~..B.......#",
-    "#.....q....P...#", "#..>.......b...#", "#.....S........#", "#...b.....BB...#", "#..............#",
+    "################", "#....%...~~....#", "#.O..%...~~..v.#", "#....%.........#", "#..+.....O.....#",
+    "#.......T......#", "#..O..-..|..O..#", "#.....O....q...#", "#..~~......<...#", "#..~~..%.......#",
+    "#.....7....b...#", "#..>.......O...#", "#.....p........#", "#...O.....%%...#", "#..............#",
     "################",
 };
 
@@ -63,12 +64,9 @@ void prepare(const std::vector<std::string>& rows) {
         buildSpriteSet();
         spritesBuilt = true;
     }
-    resetGameState();
-    drawingEnabled = false;
     const std::vector<std::uint8_t> level = record(rows);
-    setLevels(level.data(), 1);
-    startLevel(0);
-    setScreen(Playing);
+    session::startGameFromRecords(level.data(), 1, session::Drawing::Off);
+    session::enterLevel(0);
 }
 
 void playKeys(benchmark::State& state, const std::vector<std::string>& rows, const std::vector<int>& keys) {
@@ -79,8 +77,7 @@ void playKeys(benchmark::State& state, const std::vector<std::string>& rows, con
         for (int key : keys) {
             onKey(key);
             if (play.outcome != InPlay || play.screen != Playing) {
-                startLevel(0);
-                setScreen(Playing);
+                session::enterLevel(0);
                 ++restarts;
             }
         }

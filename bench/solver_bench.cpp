@@ -1,5 +1,6 @@
-// Solver speed and memory: the shipped level set, and one room whose every
-// reachable state (some ten million) is explored.
+// Benchmark: the solver's speed and memory.
+// The shipped level set, and one room whose every reachable state (some ten
+// million) is explored.
 //
 //   bench_solver_bench --benchmark_counters_tabular=true
 //
@@ -11,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/common/files.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 
@@ -43,9 +45,7 @@ std::string compile(const std::string& text) {
     std::vector<leveltext::Level> levels;
     std::vector<leveltext::Diagnostic> diagnostics;
     leveltext::parseSource(text, "bench", levels, diagnostics);
-    std::vector<leveltext::Record> records;
-    for (const auto& l : levels) records.push_back(l.cells);
-    return leveltext::joinRecords(records);
+    return leveltext::compileLevels(levels);
 }
 
 void report(benchmark::State& state, std::uint64_t states, std::uint64_t peakBytes) {
@@ -57,9 +57,9 @@ void report(benchmark::State& state, std::uint64_t states, std::uint64_t peakByt
 }
 
 void BM_ShippedLevels(benchmark::State& state) {
-    std::string bytes;
+    std::string bytes, error;
     const std::string path = std::string(BRIMVALE_DATA_BUILD_DIR) + "/data.lvl";
-    if (!leveltext::readFile(path, bytes) || bytes.size() < 256) {
+    if (!common::readFile(path, bytes, error) || bytes.size() < 256) {
         state.SkipWithError(("no level file at " + path + " (build the brimvale_data target)").c_str());
         return;
     }

@@ -1,6 +1,6 @@
-// The art pipeline: packing PNG sources into the two image packs, unpacking
-// them again, the refusals of wrong sources, and the art set that paint-art
-// draws.
+// Tests of the art pipeline: pack, unpack, their refusals, the painted art.
+// Packing PNG sources into the two image packs, unpacking them again, the
+// refusals of wrong sources, and the art set that paint-art draws.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,31 +8,25 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "assets/packs.h"
-#include "tools/art_manifest.h"
-#include "tools/png_io.h"
+#include "tests/support.h"
+#include "tools/art/art_set.h"
+#include "tools/art/manifest.h"
+#include "tools/art/pack.h"
+#include "tools/art/png_io.h"
 
 namespace fs = std::filesystem;
+using namespace testsupport;
+using art::readPng;
+using art::RgbaImage;
+using art::writePng;
 
 namespace {
 
 const std::string artDir = std::string(BRIMVALE_SOURCE_DIR) + "/data/art";
 
-std::string freshDir(const std::string& tag) {
-    const fs::path dir = fs::temp_directory_path() / ("brimvale-art-" + tag + "-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir.string();
-}
-
-std::vector<std::uint8_t> fileBytes(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    EXPECT_TRUE(readFileBytes(path, bytes, error)) << error;
-    return bytes;
-}
+// The bytes of a file read whole, as pixel bytes.
+const std::uint8_t* bytes(const std::string& file) { return reinterpret_cast<const std::uint8_t*>(file.data()); }
 
 RgbaImage png(const std::string& path) {
     RgbaImage image;
@@ -43,7 +37,7 @@ RgbaImage png(const std::string& path) {
 
 // A copy of the committed art set that a test may spoil.
 std::string copyOfArt(const std::string& tag) {
-    const std::string dir = freshDir(tag);
+    const std::string dir = tempDir(tag);
     for (const auto& entry : fs::directory_iterator(artDir)) fs::copy_file(entry.path(), fs::path(dir) / entry.path().filename());
     return dir;
 }
@@ -59,13 +53,7 @@ std::string packError(const std::string& art, const std::string& out) {
 // Runs a shell command, returns its exit status, captures stdout and stderr.
 int run(const std::string& command, std::string& output) {
     output.clear();
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return runCommand(command + " 2>&1", &output);
 }
 
 const std::uint8_t* pixel(const RgbaImage& image, int x, int y) {
@@ -75,11 +63,10 @@ const std::uint8_t* pixel(const RgbaImage& image, int x, int y) {
 class ArtPack : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        packed = freshDir("packed");
+        packed = tempDir("packed");
         std::string error;
         ASSERT_TRUE(art::packArt(artDir, packed, error)) << error;
     }
-    static void TearDownTestSuite() { fs::remove_all(packed); }
     static std::string packed;
 };
 std::string ArtPack::packed;
@@ -92,7 +79,8 @@ TEST_F(ArtPack, PacksHaveTheirExactSizes) {
 }
 
 TEST_F(ArtPack, BackgroundPatternStartsAt0x825C0WithItsBlueByte) {
-    const std::vector<std::uint8_t> pack1 = fileBytes(packed + "/data01.pak");
+    const std::string pack1File = readFile(packed + "/data01.pak");
+    const std::uint8_t* pack1 = bytes(pack1File);
     const RgbaImage background = png(artDir + "/background.png");
     ASSERT_EQ(packBlockOffset(1, 30), 0x825C0u);
     // Pack order is blue, green, red; the PNG's is red, green, blue.
@@ -105,7 +93,8 @@ TEST_F(ArtPack, BackgroundPatternStartsAt0x825C0WithItsBlueByte) {
 }
 
 TEST_F(ArtPack, DigitSevenStarts175RowsIntoTheDigitImage) {
-    const std::vector<std::uint8_t> pack2 = fileBytes(packed + "/data02.pak");
+    const std::string pack2File = readFile(packed + "/data02.pak");
+    const std::uint8_t* pack2 = bytes(pack2File);
     const RgbaImage digits = png(artDir + "/digits.png");
     const std::size_t at = packBlockOffset(2, 5) + 175 * 14 * 4;
     ASSERT_EQ(packBlockOffset(2, 5), 0x6E844u);
@@ -128,11 +117,11 @@ TEST_F(ArtPack, EveryBlockHoldsItsPictureInPackByteOrder) {
     std::string error;
     ASSERT_TRUE(art::readManifest(artDir + "/manifest.txt", entries, error)) << error;
     ASSERT_EQ(entries.size(), static_cast<std::size_t>(Pack1Blocks + Pack2Blocks));
-    const std::vector<std::uint8_t> packs[3] = {{}, fileBytes(packed + "/data01.pak"), fileBytes(packed + "/data02.pak")};
+    const std::string packs[3] = {{}, readFile(packed + "/data01.pak"), readFile(packed + "/data02.pak")};
     for (const art::ManifestEntry& e : entries) {
         const RgbaImage image = png(artDir + "/" + e.file);
         const int bpp = e.rgba ? 4 : 3;
-        const std::uint8_t* block = packs[e.pack].data() + packBlockOffset(e.pack, e.block);
+        const std::uint8_t* block = bytes(packs[e.pack]) + packBlockOffset(e.pack, e.block);
         for (int i = 0; i < e.width * e.height; ++i) {
             const std::uint8_t* p = image.pixels.data() + i * 4;
             const std::uint8_t* q = block + i * bpp;
@@ -143,7 +132,7 @@ TEST_F(ArtPack, EveryBlockHoldsItsPictureInPackByteOrder) {
 }
 
 TEST_F(ArtPack, PngToPackToPngRoundTripsExactly) {
-    const std::string unpacked = freshDir("unpacked");
+    const std::string unpacked = tempDir("unpacked");
     std::string error;
     ASSERT_TRUE(art::unpackArt(packed, unpacked, error)) << error;
     std::size_t files = 0;
@@ -158,28 +147,25 @@ TEST_F(ArtPack, PngToPackToPngRoundTripsExactly) {
             EXPECT_EQ(a.height, b.height) << name;
             EXPECT_TRUE(a.pixels == b.pixels) << name;
         } else {
-            EXPECT_EQ(fileBytes(entry.path().string()), fileBytes(unpacked + "/" + name)) << name;
+            EXPECT_TRUE(readFile(entry.path().string()) == readFile(unpacked + "/" + name)) << name;
         }
         ++files;
     }
     EXPECT_EQ(files, static_cast<std::size_t>(Pack1Blocks + Pack2Blocks + 1));
     // And back again: the same packs, byte for byte.
-    const std::string repacked = freshDir("repacked");
+    const std::string repacked = tempDir("repacked");
     EXPECT_EQ(packError(unpacked, repacked), "");
-    EXPECT_EQ(fileBytes(repacked + "/data01.pak"), fileBytes(packed + "/data01.pak"));
-    EXPECT_EQ(fileBytes(repacked + "/data02.pak"), fileBytes(packed + "/data02.pak"));
-    fs::remove_all(unpacked);
-    fs::remove_all(repacked);
+    EXPECT_TRUE(readFile(repacked + "/data01.pak") == readFile(packed + "/data01.pak"));
+    EXPECT_TRUE(readFile(repacked + "/data02.pak") == readFile(packed + "/data02.pak"));
 }
 
 TEST_F(ArtPack, AShortPackUnpacksWithZeroesForItsMissingBytes) {
-    const std::string data = freshDir("short");
+    const std::string data = tempDir("short");
     fs::copy_file(packed + "/data01.pak", data + "/data01.pak");
-    const std::vector<std::uint8_t> pack2 = fileBytes(packed + "/data02.pak");
-    std::string error;
     // Cut 19 bytes into the first shore strip: six pixels and one blue byte.
-    ASSERT_TRUE(writeFileBytes(data + "/data02.pak", pack2.data(), 442368 + 19, error)) << error;
-    const std::string out = freshDir("short-out");
+    writeFile(data + "/data02.pak", readFile(packed + "/data02.pak").substr(0, 442368 + 19));
+    std::string error;
+    const std::string out = tempDir("short-out");
     std::vector<std::string> notes;
     ASSERT_TRUE(art::unpackArt(data, out, error, &notes)) << error;
     ASSERT_EQ(notes.size(), 1u);
@@ -197,12 +183,9 @@ TEST_F(ArtPack, AShortPackUnpacksWithZeroesForItsMissingBytes) {
     for (int x = 7; x < 12; ++x) EXPECT_EQ(pixel(shore, x, 0)[0] | pixel(shore, x, 0)[1] | pixel(shore, x, 0)[2], 0);
     for (std::uint8_t byte : png(out + "/digits.png").pixels) ASSERT_EQ(byte, 0);
     // What unpack wrote packs again to full-size files.
-    const std::string repacked = freshDir("short-repacked");
+    const std::string repacked = tempDir("short-repacked");
     EXPECT_EQ(packError(out, repacked), "");
     EXPECT_EQ(fs::file_size(repacked + "/data02.pak"), 607865u);
-    fs::remove_all(data);
-    fs::remove_all(out);
-    fs::remove_all(repacked);
 }
 
 TEST(ArtPackRefusals, AWrongSizeIsRefusedNamingTheFile) {
@@ -210,15 +193,13 @@ TEST(ArtPackRefusals, AWrongSizeIsRefusedNamingTheFile) {
     const std::vector<std::uint8_t> grey(24 * 23 * 3, 90);
     std::string error;
     ASSERT_TRUE(writePng(art + "/ground.png", 24, 23, 3, grey.data(), error));
-    const std::string out = freshDir("wrong-size-out");
+    const std::string out = tempDir("wrong-size-out");
     error = packError(art, out);
     EXPECT_NE(error.find("ground.png"), std::string::npos) << error;
     EXPECT_NE(error.find("24x23"), std::string::npos) << error;
     EXPECT_NE(error.find("needs 24x24"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(out + "/data01.pak"));
     EXPECT_FALSE(fs::exists(out + "/data02.pak"));
-    fs::remove_all(art);
-    fs::remove_all(out);
 }
 
 TEST(ArtPackRefusals, AFrameCountThatDoesNotFitIsRefused) {
@@ -229,19 +210,16 @@ TEST(ArtPackRefusals, AFrameCountThatDoesNotFitIsRefused) {
     error = packError(art, art);
     EXPECT_NE(error.find("explosion.png"), std::string::npos) << error;
     EXPECT_NE(error.find("14 frames of 24x24"), std::string::npos) << error;
-    fs::remove_all(art);
 }
 
 TEST(ArtPackRefusals, AMissingFileIsRefusedNamingTheFile) {
     const std::string art = copyOfArt("missing");
     fs::remove(art + "/goal.png");
-    const std::string out = freshDir("missing-out");
+    const std::string out = tempDir("missing-out");
     const std::string error = packError(art, out);
     EXPECT_NE(error.find("goal.png"), std::string::npos) << error;
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(out + "/data01.pak"));
-    fs::remove_all(art);
-    fs::remove_all(out);
 }
 
 TEST(ArtPackRefusals, TransparencyInAnRgbBlockIsRefused) {
@@ -258,7 +236,6 @@ TEST(ArtPackRefusals, TransparencyInAnRgbBlockIsRefused) {
     EXPECT_NE(error.find("water.png"), std::string::npos) << error;
     EXPECT_NE(error.find("transparent"), std::string::npos) << error;
     EXPECT_NE(error.find("x 3, y 5, alpha 128"), std::string::npos) << error;
-    fs::remove_all(art);
 }
 
 TEST(ArtPackRefusals, RgbaBlocksKeepTheirAlpha) {
@@ -269,20 +246,19 @@ TEST(ArtPackRefusals, RgbaBlocksKeepTheirAlpha) {
     std::string error;
     ASSERT_TRUE(writePng(art + "/result_overlay.png", 24, 24, 4, overlay.pixels.data(), error));
     ASSERT_EQ(packError(art, art), "");
-    const std::vector<std::uint8_t> pack2 = fileBytes(art + "/data02.pak");
+    const std::string pack2File = readFile(art + "/data02.pak");
+    const std::uint8_t* pack2 = bytes(pack2File);
     const std::size_t at = packBlockOffset(2, 12);
     EXPECT_EQ(pack2[at + 2], 200);
     EXPECT_EQ(pack2[at + 3], 7);
-    fs::remove_all(art);
 }
 
 TEST(ArtPackRefusals, ManifestMistakesNameTheLine) {
     const std::string art = copyOfArt("manifest");
-    std::vector<std::uint8_t> bytes = fileBytes(art + "/manifest.txt");
-    std::string text(bytes.begin(), bytes.end());
+    const std::string text = readFile(art + "/manifest.txt");
     std::string error;
     auto tryText = [&](const std::string& t) {
-        EXPECT_TRUE(writeFileBytes(art + "/manifest.txt", reinterpret_cast<const std::uint8_t*>(t.data()), t.size(), error));
+        writeFile(art + "/manifest.txt", t);
         return packError(art, art);
     };
     // A size that is not the block's.
@@ -305,7 +281,6 @@ TEST(ArtPackRefusals, ManifestMistakesNameTheLine) {
     EXPECT_NE(error.find("already given on line"), std::string::npos) << error;
     // The standard manifest is accepted as it is.
     EXPECT_EQ(tryText(art::standardManifestText()), "");
-    fs::remove_all(art);
 }
 
 TEST(ArtPackTool, CommandLineExitsNonZeroAndNamesTheFile) {
@@ -319,13 +294,12 @@ TEST(ArtPackTool, CommandLineExitsNonZeroAndNamesTheFile) {
     EXPECT_EQ(run(std::string(BRIMVALE_TOOL) + " unpack --data " + art, output), 1);
     EXPECT_NE(output.find("data01.pak"), std::string::npos) << output;
     EXPECT_EQ(run(std::string(BRIMVALE_TOOL) + " pack --bogus", output), 2);
-    fs::remove_all(art);
 }
 
 TEST(ArtSet, PaintArtReproducesTheCommittedArt) {
     if (!fs::exists(fs::path(art::DefaultFontDir) / "DejaVuSans-Bold.ttf"))
         GTEST_SKIP() << "DejaVu fonts not installed";
-    const std::string out = freshDir("painted");
+    const std::string out = tempDir("painted");
     std::string error;
     ASSERT_TRUE(art::paintArt(out, art::DefaultFontDir, error)) << error;
     std::size_t files = 0;
@@ -342,12 +316,11 @@ TEST(ArtSet, PaintArtReproducesTheCommittedArt) {
             for (std::size_t i = 0; i < a.pixels.size(); ++i) differ += a.pixels[i] != b.pixels[i];
             EXPECT_EQ(differ, 0u) << name << ": regenerate with brimvale-tool paint-art --out data/art";
         } else {
-            EXPECT_EQ(fileBytes(committed), fileBytes(entry.path().string())) << name;
+            EXPECT_TRUE(readFile(committed) == readFile(entry.path().string())) << name;
         }
         ++files;
     }
     EXPECT_EQ(files, static_cast<std::size_t>(std::distance(fs::directory_iterator(artDir), fs::directory_iterator())));
-    fs::remove_all(out);
 }
 
 TEST(ArtSet, TanksAreSymmetricAboutTheMidlineSoTurnsLookRight) {

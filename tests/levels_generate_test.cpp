@@ -1,10 +1,9 @@
-// The candidate generator: seeded, so repeatable, and honest about the
-// press counts it prints.
+// Tests of the candidate generator: repeatable, and honest about its counts.
 #include <gtest/gtest.h>
 
 #include "tests/support.h"
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ std::string generate(const std::string& dir, const std::string& seed) {
 
 TEST(LevelGenerate, SameSeedSameCandidatesAndHonestCounts) {
     const std::string dir = testsupport::tempDir("levels-generate");
-    ASSERT_TRUE(leveltext::writeFile(dir + "/sketch.txt", sketch));
+    testsupport::writeFile(dir + "/sketch.txt", sketch);
     const std::string first = generate(dir, "7");
     EXPECT_EQ(first, generate(dir, "7"));
 

@@ -1,3 +1,4 @@
+// Test of the replay in-process: the report of a game just started.
 #include <gtest/gtest.h>
 
 #include "tests/support.h"

@@ -3,8 +3,6 @@
 #include <stb_image.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "render/screen.h"
@@ -20,20 +18,13 @@ struct ToolRun {
     std::string err;
 };
 
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // brimvale-tool replay with `args` (already quoted for the shell).
 ToolRun replay(const std::string& args) {
     static int serial = 0;
     const std::string errFile = tempDir("stderr") + "/err" + std::to_string(++serial);
     ToolRun r;
     r.status = runCommand(std::string("'") + BRIMVALE_TOOL + "' replay " + args + " 2>'" + errFile + "'", &r.out);
-    r.err = readText(errFile);
+    r.err = readFile(errFile);
     return r;
 }
 
@@ -143,11 +134,7 @@ TEST(ReplayTool, AQuitStopsTheRest) {
 TEST(ReplayTool, RefusesBadInputWithStatus2AndNoReport) {
     const std::string missing = tempDir("nodata") + "/nothing";
     const std::string shortLevels = tempDir("shortlevels") + "/short.lvl";
-    {
-        std::FILE* f = std::fopen(shortLevels.c_str(), "wb");
-        for (int i = 0; i < 100; ++i) std::fputc(2, f);
-        std::fclose(f);
-    }
+    writeFile(shortLevels, std::string(100, '\2'));
     struct Case {
         std::string args;
         std::string said;  // part of the message

@@ -16,6 +16,7 @@
 #include "render/screen.h"
 #include "tests/rules_harness.h"
 #include "tests/support.h"
+#include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 
@@ -31,12 +32,8 @@ struct Snapshot {
 };
 
 Snapshot playKeys(bool drawing, const testsupport::Record& level, const std::vector<int>& keys) {
-    resetGameState();
-    headless::resetStats();
-    drawingEnabled = drawing;
-    setLevels(level.data(), 1);
-    startLevel(0);
-    setScreen(Playing);
+    session::startGameFromRecords(level.data(), 1, drawing ? session::Drawing::On : session::Drawing::Off);
+    session::enterLevel(0);
     Snapshot s;
     s.losses = s.wins = 0;
     for (int key : keys) {

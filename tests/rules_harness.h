@@ -7,54 +7,56 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <map>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "game/board.h"
 #include "tests/support.h"
+#include "tools/levels/glyphs.h"
 
 namespace rulestest {
 
 using Rows = std::vector<std::string>;
 
-// Glyph  code                      Glyph  code
-//  0     empty                      G     goal
-//  ~     water                      > v < ^  anti-tanks facing right, down, left, up
-//  .     ground                     P Q R S  movable mirrors 16..19
-//  B     brick wall                 o     glass (clear block)
-//  #     solid wall                 -     horizontal slot
-//  b     movable block              |     vertical slot
-//  p q r s  fixed mirrors 6..9      _     sunk block
-//  T     tank start                 :     rubble
-//                                   *     scorch
-//                                   z     26, a code the game does not use
-inline const std::map<char, int>& glyphCodes() {
-    static const std::map<char, int> codes = {
-        {'0', 0},  {'~', 1},  {'.', 2},  {'B', 3},  {'#', 4},  {'b', 5},  {'p', 6},  {'q', 7},
-        {'r', 8},  {'s', 9},  {'T', 10}, {'G', 11}, {'>', 12}, {'v', 13}, {'<', 14}, {'^', 15},
-        {'P', 16}, {'Q', 17}, {'R', 18}, {'S', 19}, {'o', 20}, {'-', 21}, {'|', 22}, {'_', 23},
-        {':', 24}, {'*', 25}, {'z', 26},
-    };
-    return codes;
+// The boards of the rules tests are drawn in glyphs of their own, older
+// than the level text alphabet; each stands for the level text glyph under
+// it, whose code the one glyph table (tools/levels/glyphs.h) gives. 'z'
+// stands for code 26, which the game does not use and level text writes
+// only as an escape. Whatever a row or the board leaves out is solid wall.
+//
+//   board glyph:  0 ~ . B # b p q r s T G > v < ^ P Q R S o - | _ : *
+//   level glyph:  _ ~ . % # O r 7 J L T G > v < ^ b d q p + - | s : x
+constexpr char boardGlyphs[] = "0~.B#bpqrsTG>v<^PQRSo-|_:*";
+constexpr char levelGlyphs[] = "_~.%#Or7JLTG>v<^bdqp+-|s:x";
+constexpr char unusedCodeGlyph = 'z';
+constexpr int unusedCode = 26;
+
+// The code of a board glyph, or -1.
+inline int codeOf(char glyph) {
+    if (glyph == unusedCodeGlyph) return unusedCode;
+    const char* at = std::strchr(boardGlyphs, glyph);
+    return glyph && at ? leveltext::codeForGlyph(levelGlyphs[at - boardGlyphs]) : -1;
 }
 
+// The board glyph of a code, or '?'.
 inline char glyphOf(int code) {
-    for (const auto& entry : glyphCodes())
-        if (entry.second == code) return entry.first;
-    return '?';
+    if (code == unusedCode) return unusedCodeGlyph;
+    const char level = code >= 0 && code < 256 ? leveltext::glyphFor(static_cast<std::uint8_t>(code)) : 0;
+    const char* at = level ? std::strchr(levelGlyphs, level) : nullptr;
+    return at ? boardGlyphs[at - levelGlyphs] : '?';
 }
 
 inline testsupport::Record record(const Rows& rows) {
-    std::vector<std::vector<int>> codes(16, std::vector<int>(16, 4));
+    testsupport::Record r = testsupport::filledRecord(SolidWall);
     for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
         for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) {
-            const auto found = glyphCodes().find(rows[y][x]);
-            if (found == glyphCodes().end()) ADD_FAILURE() << "unknown glyph '" << rows[y][x] << "'";
-            codes[y][x] = found == glyphCodes().end() ? 4 : found->second;
+            const int code = codeOf(rows[y][x]);
+            if (code < 0) ADD_FAILURE() << "unknown glyph '" << rows[y][x] << "'";
+            r[y * 16 + x] = static_cast<std::uint8_t>(code < 0 ? SolidWall : code);
         }
-    return testsupport::recordFromCodes(codes);
+    return r;
 }
 
 struct Report {
@@ -115,19 +117,11 @@ inline Report parseReport(const std::string& text) {
     return r;
 }
 
-// One folder of synthetic packs for the whole run; each play rewrites only
-// its level file.
-// The folder goes when the test program ends.
+// One folder of synthetic packs for the whole run (gone when the test
+// program ends); each play rewrites only its level file.
 inline const std::string& dataDir() {
-    struct Folder {
-        std::string path = testsupport::makeDataDir("rules", {testsupport::filledRecord(2)});
-        ~Folder() {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    };
-    static const Folder folder;
-    return folder.path;
+    static const std::string dir = testsupport::makeDataDir("rules", {testsupport::filledRecord(Ground)});
+    return dir;
 }
 
 // Plays `events` (replay tokens) on the board, started as level 0 at once.

@@ -6,37 +6,30 @@
 #include "game/board.h"
 #include "render/screen.h"
 #include "tests/support.h"
-#include "tools/level_text.h"
-#include "tools/solver.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
 
 namespace {
 
-// A level from up to 16 rows of glyphs, padded with solid wall.
-leveltext::Record level(std::vector<std::string> rows) {
-    std::string text = "title t\n";
-    rows.resize(16);
-    for (auto& r : rows) {
-        r.resize(16, '#');
-        text += r + "\n";
-    }
-    std::vector<leveltext::Level> levels;
-    std::vector<leveltext::Diagnostic> diagnostics;
-    EXPECT_TRUE(leveltext::parseSource(text, "test", levels, diagnostics));
-    return levels.at(0).cells;
+using testsupport::Record;
+
+// A level from up to 16 rows of level glyphs, padded with solid wall.
+Record level(const std::vector<std::string>& rows) {
+    Record r;
+    std::string error;
+    EXPECT_TRUE(leveltext::recordFromRows(rows, SolidWall, r, error)) << error;
+    return r;
 }
 
-solver::Result solve(const std::vector<leveltext::Record>& records, int index = 0,
-                     std::uint64_t maxStates = 1000000) {
+solver::Result solve(const std::vector<Record>& records, int index = 0, std::uint64_t maxStates = 1000000) {
     const std::string bytes = leveltext::joinRecords(records);
     return solver::solveLevel(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                               static_cast<int>(records.size()), index, maxStates);
 }
 
-solver::Result solve(const leveltext::Record& record, std::uint64_t maxStates = 1000000) {
-    return solve(std::vector<leveltext::Record>{record}, 0, maxStates);
+solver::Result solve(const Record& record, std::uint64_t maxStates = 1000000) {
+    return solve(std::vector<Record>{record}, 0, maxStates);
 }
-
-testsupport::Record asRecord(const leveltext::Record& r) { return testsupport::Record(r.begin(), r.end()); }
 
 std::string tokens(const solver::Result& r) { return solver::tokens(r.path); }
 
@@ -125,7 +118,7 @@ TEST(Solver, ALevelWithoutTankStartUsesLevelZerosPlacement) {
 
 TEST(Solver, SolutionReplaysToAWinThroughTheTool) {
     const auto lvl = level({"#########", "#T..%..G#", "#.O~~~~.#", "#.......#"});
-    const std::string dir = testsupport::makeDataDir("solver-replay", {asRecord(lvl)});
+    const std::string dir = testsupport::makeDataDir("solver-replay", {lvl});
     std::string out;
     const std::string tool = BRIMVALE_TOOL;
     ASSERT_EQ(testsupport::runCommand(tool + " solve --data " + dir, &out), 0);
@@ -147,7 +140,7 @@ TEST(Solver, SolutionReplaysToAWinThroughTheTool) {
 TEST(Solver, ToolReportsUnsolvableAndUnknownLines) {
     const auto closed = level({"#####", "#T#G#"});
     const auto open = level({"#########", "#T......#", "#......G#"});
-    const std::string dir = testsupport::makeDataDir("solver-lines", {asRecord(closed), asRecord(open)});
+    const std::string dir = testsupport::makeDataDir("solver-lines", {closed, open});
     std::string out;
     const std::string tool = BRIMVALE_TOOL;
     ASSERT_EQ(testsupport::runCommand(tool + " solve --data " + dir + " --level 0", &out), 0);

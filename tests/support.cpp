@@ -1,12 +1,12 @@
+// Shared test fixtures: synthetic packs and levels, whole files, and the replay in-process.
 #include "tests/support.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "app/startup.h"
@@ -15,7 +15,10 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/replay.h"
+#include "tools/common/files.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/headless_start.h"
+#include "tools/session/replay.h"
 #include "ui/screens.h"
 
 namespace testsupport {
@@ -64,35 +67,21 @@ std::uint8_t syntheticPackByte(int pack, int block, std::size_t i) {
 
 void writeSyntheticPacks(const std::string& dir, std::size_t cut1, std::size_t cut2) {
     for (int pack = 1; pack <= 2; ++pack) {
-        std::vector<std::uint8_t> bytes;
+        std::string bytes;
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const std::size_t n = packLayout(pack)[block].bytes();
-            for (std::size_t i = 0; i < n; ++i) bytes.push_back(syntheticPackByte(pack, block, i));
+            for (std::size_t i = 0; i < n; ++i) bytes.push_back(static_cast<char>(syntheticPackByte(pack, block, i)));
         }
         const std::size_t cut = pack == 1 ? cut1 : cut2;
         if (cut != std::string::npos && cut < bytes.size()) bytes.resize(cut);
-        const std::string path = dir + (pack == 1 ? "/data01.pak" : "/data02.pak");
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) throw std::runtime_error("cannot write " + path);
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        writeFile(dir + (pack == 1 ? "/data01.pak" : "/data02.pak"), bytes);
     }
 }
 
-Record recordFromCodes(const std::vector<std::vector<int>>& rows) {
-    Record r(256, 0);
-    for (std::size_t y = 0; y < rows.size() && y < 16; ++y)
-        for (std::size_t x = 0; x < rows[y].size() && x < 16; ++x) r[y * 16 + x] = static_cast<std::uint8_t>(rows[y][x]);
-    return r;
-}
-
-Record filledRecord(std::uint8_t fill) { return Record(256, fill); }
+Record filledRecord(std::uint8_t fill) { return Record(leveltext::RecordBytes, fill); }
 
 void writeLevelFile(const std::string& path, const std::vector<Record>& records) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw std::runtime_error("cannot write " + path);
-    for (const Record& r : records) std::fwrite(r.data(), 1, r.size(), f);
-    std::fclose(f);
+    writeFile(path, leveltext::joinRecords(records));
 }
 
 std::string makeDataDir(const std::string& tag, const std::vector<Record>& records) {
@@ -103,26 +92,24 @@ std::string makeDataDir(const std::string& tag, const std::vector<Record>& recor
 }
 
 std::string replayInProcess(const std::string& dir, int start, const std::string& events) {
-    resetGameState();
-    headless::resetStats();
-    headless::queue().clear();
-    if (!startGame(dir, dir + "/data.lvl")) throw std::runtime_error("start-up failed");
-    bool quit = false;
-    try {
-        if (start >= 0) {
-            startLevel(start);
-            setScreen(Playing);
-        }
-    } catch (const platform::Quit&) {
-        quit = true;
-    }
-    if (!quit) {
-        std::vector<std::vector<headless::Event>> groups;
-        std::string error;
-        if (!parseEvents({events}, groups, error)) throw std::runtime_error(error);
-        quit = playGroups(groups).quit;
-    }
-    return replayReport(quit);
+    std::vector<session::EventGroup> groups;
+    session::ReplayResult result;
+    std::string error;
+    if (!session::parseEvents({events}, groups, error) ||
+        !session::playReplay({dir, dir + "/data.lvl", start}, groups, result, error))
+        throw std::runtime_error(error);
+    return session::replayReport(result.quit);
+}
+
+std::string readFile(const std::string& path) {
+    std::string bytes, error;
+    if (!common::readFile(path, bytes, error)) throw std::runtime_error(error);
+    return bytes;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::string error;
+    if (!common::writeFile(path, bytes, error)) throw std::runtime_error(error);
 }
 
 int runCommand(const std::string& command, std::string* out) {
@@ -149,13 +136,10 @@ void setUpGame(const std::vector<Record>& records) {
     std::string error;
     if (!loadImagePacks(syntheticDataDir(), error)) throw std::runtime_error(error);
     buildSpriteSet();
-    resetGameState();
-    headless::resetStats();
-    headless::queue().clear();
+    session::resetGame();
     headless::requestClose(false);
-    std::vector<std::uint8_t> bytes;
-    for (const Record& r : records) bytes.insert(bytes.end(), r.begin(), r.end());
-    setLevels(bytes.data(), static_cast<int>(records.size()));
+    const std::string bytes = leveltext::joinRecords(records);
+    setLevels(reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<int>(records.size()));
 }
 
 void PrintTo(const Bgr& p, std::ostream* os) {

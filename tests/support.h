@@ -1,10 +1,12 @@
-// Shared test fixtures: synthetic packs and levels, and the replay in-process.
+// Shared test fixtures: synthetic packs and levels, whole files, and the replay in-process.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "tools/levels/glyphs.h"
 
 namespace testsupport {
 
@@ -23,9 +25,9 @@ std::uint8_t syntheticPackByte(int pack, int block, std::size_t i);
 void writeSyntheticPacks(const std::string& dir, std::size_t cut1 = std::string::npos,
                          std::size_t cut2 = std::string::npos);
 
-// A level record from 16 rows of numeric codes.
-using Record = std::vector<std::uint8_t>;
-Record recordFromCodes(const std::vector<std::vector<int>>& rows);
+// A level record: the tools' own (256 bytes, byte y*16 + x the code of
+// cell (x, y)).
+using Record = leveltext::Record;
 // A record with every cell `fill`.
 Record filledRecord(std::uint8_t fill);
 void writeLevelFile(const std::string& path, const std::vector<Record>& records);
@@ -37,6 +39,11 @@ std::string makeDataDir(const std::string& tag, const std::vector<Record>& recor
 // reset first), then `--start` if index >= 0, then the event tokens. Returns
 // the replay's report.
 std::string replayInProcess(const std::string& dir, int start, const std::string& events);
+
+// The whole file at `path`, and a whole file written; both throw when the
+// file cannot be read or written.
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
 
 // Runs a shell command, returns its exit status and captures stdout.
 int runCommand(const std::string& command, std::string* out = nullptr);

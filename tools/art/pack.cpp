@@ -1,0 +1,76 @@
+// The image packs from their PNG sources, every image checked first.
+#include "tools/art/pack.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "assets/packs.h"
+#include "tools/art/manifest.h"
+#include "tools/art/png_io.h"
+#include "tools/common/files.h"
+
+namespace art {
+
+namespace {
+
+// Checks one PNG against its manifest line and stores its pixels at `out`
+// in the pack's byte order (blue, green, red[, alpha]).
+bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t* out, std::string& error) {
+    RgbaImage image;
+    if (!readPng(path, image, error)) return false;
+    const std::string block = blockName(e.pack, e.block);
+    if (image.width != e.width || image.height != e.height) {
+        error = path + ": is " + std::to_string(image.width) + "x" + std::to_string(image.height) + " pixels, " +
+                block + " needs " + std::to_string(e.width) + "x" + std::to_string(e.height);
+        if (e.frames > 1)
+            error += " (" + std::to_string(e.frames) + " frames of " + std::to_string(e.width) + "x" +
+                     std::to_string(e.height / e.frames) + " stacked top to bottom)";
+        return false;
+    }
+    const std::size_t count = static_cast<std::size_t>(e.width) * e.height;
+    for (std::size_t i = 0; i < count && !e.rgba; ++i) {
+        const std::uint8_t alpha = image.pixels[i * 4 + 3];
+        if (alpha != 255) {
+            error = path + ": has transparent pixels (first at x " + std::to_string(i % e.width) + ", y " +
+                    std::to_string(i / e.width) + ", alpha " + std::to_string(alpha) + "), but " + block +
+                    " is an opaque rgb block";
+            return false;
+        }
+    }
+    swapColourOrder(image.pixels.data(), 4, out, e.rgba ? 4 : 3, count);
+    return true;
+}
+
+}  // namespace
+
+const char* packFileName(int pack) { return pack == 1 ? "data01.pak" : "data02.pak"; }
+
+bool packArt(const std::string& artDir, const std::string& outDir, std::string& error) {
+    std::vector<ManifestEntry> entries;
+    if (!readManifest(common::joinPath(artDir, ManifestName), entries, error)) return false;
+    std::string packs[3];
+    packs[1].assign(packBytes(1), '\0');
+    packs[2].assign(packBytes(2), '\0');
+    for (const ManifestEntry& e : entries) {
+        auto* at = reinterpret_cast<std::uint8_t*>(&packs[e.pack][packBlockOffset(e.pack, e.block)]);
+        if (!convertImage(e, common::joinPath(artDir, e.file), at, error)) return false;
+    }
+    if (!common::makeFolders(outDir, error)) return false;
+    // Each pack goes to a temporary name first, so a failed write never
+    // leaves a half pack under the real name.
+    for (int pack = 1; pack <= 2; ++pack) {
+        const std::string path = common::joinPath(outDir, packFileName(pack));
+        const std::string temporary = path + ".part";
+        if (!common::writeFile(temporary, packs[pack], error)) return false;
+        std::error_code ec;
+        std::filesystem::rename(temporary, path, ec);
+        if (ec) {
+            error = path + ": cannot replace (" + ec.message() + ")";
+            std::filesystem::remove(temporary, ec);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace art

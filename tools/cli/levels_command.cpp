@@ -1,0 +1,199 @@
+// brimvale-tool levels: build, dump, check and generate.
+// The level compiler, the dump of a level file as text, the check of the
+// recorded press counts against the solver, and the candidate generator.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+#include "tools/common/files.h"
+#include "tools/levels/level_check.h"
+#include "tools/levels/level_gen.h"
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
+
+namespace {
+
+const char* const levelsHelp =
+    "usage: brimvale-tool levels build SOURCE... -o FILE\n"
+    "       brimvale-tool levels dump FILE [-o TEXT]\n"
+    "       brimvale-tool levels check [--max-states N] SOURCE...\n"
+    "       brimvale-tool levels generate [options]   (see levels generate --help)\n"
+    "\n"
+    "build     compiles level sources, in the order given, into one level file\n"
+    "          of 256-byte records. Errors and warnings name file:line:column;\n"
+    "          any error fails the build (exit status 1) and writes nothing.\n"
+    "dump      prints any level file as level source text (to TEXT with -o);\n"
+    "          building that text gives the same bytes back.\n"
+    "check     compiles the sources, solves every level and compares the\n"
+    "          optimal press count with the level's 'moves' line; exit status 1\n"
+    "          on any difference, on a level without 'moves', or on one that is\n"
+    "          not proven solvable.\n"
+    "\n"
+    "The text format is described in docs/levels.md.\n";
+
+const char* const generateHelp =
+    "usage: brimvale-tool levels generate --from SOURCE [--seed N] [--steps N]\n"
+    "         [--palette GLYPHS] [--max-states N] [--keep N]\n"
+    "\n"
+    "Climbs from the first level of SOURCE: each step changes one to three cells\n"
+    "of the playfield (the cells that are ground in the sketch; everything else\n"
+    "stays as drawn) to a glyph of the palette, solves the result, and keeps it\n"
+    "when it scores at least as well: the shortest win in presses, less CLUTTER\n"
+    "for every playfield cell that is not ground.\n"
+    "Prints the best candidates found, as level source with their 'moves'.\n"
+    "\n"
+    "  --seed N        seed of the random choices (default 1)\n"
+    "  --steps N       changes tried (default 300)\n"
+    "  --palette G     glyphs to place (default \".#~O%\"); '.' clears a cell\n"
+    "  --max-states N  a candidate needing more states is dropped (default 400000)\n"
+    "  --keep N        candidates printed (default 3)\n"
+    "  --clutter W     score lost per busy cell (default 2)\n";
+
+void printDiagnostics(const std::vector<leveltext::Diagnostic>& diagnostics) {
+    for (const auto& d : diagnostics) std::fprintf(stderr, "%s\n", d.text().c_str());
+}
+
+// Parses every source and prints the errors and warnings; false on any error.
+bool compileSources(const std::vector<std::string>& sources, std::vector<leveltext::Level>& levels) {
+    std::vector<leveltext::Diagnostic> diagnostics;
+    const bool ok = leveltext::parseFiles(sources, levels, diagnostics);
+    printDiagnostics(diagnostics);
+    return ok;
+}
+
+int build(int argc, char** argv) {
+    std::vector<std::string> sources;
+    std::string output;
+    const int status = cli::Options("levels build", nullptr)
+                           .text("-o", output, "--output")
+                           .words(cli::Words::Files, sources)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (output.empty() || sources.empty())
+        return cli::fail("levels build", "needs level sources and -o FILE (see brimvale-tool levels --help)", 2);
+    std::vector<leveltext::Level> levels;
+    if (!compileSources(sources, levels)) return cli::fail("levels build", "errors; " + output + " not written", 1);
+    if (levels.empty()) return cli::fail("levels build", "the sources hold no level; " + output + " not written", 1);
+    std::string error;
+    if (!common::writeFile(output, leveltext::compileLevels(levels), error)) return cli::fail("levels build", error, 1);
+    return 0;
+}
+
+int dump(int argc, char** argv) {
+    std::vector<std::string> inputs;
+    std::string output;
+    const int status = cli::Options("levels dump", nullptr)
+                           .text("-o", output, "--output")
+                           .words(cli::Words::Files, inputs, 1)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (inputs.empty())
+        return cli::fail("levels dump", "needs a level file (see brimvale-tool levels --help)", 2);
+    const std::string& input = inputs[0];
+    std::string bytes, error;
+    if (!common::readFile(input, bytes, error)) return cli::fail("levels dump", error, 1);
+    std::size_t trailing = 0;
+    const auto records = leveltext::splitRecords(bytes, &trailing);
+    if (trailing)
+        cli::say("levels dump", "warning: " + input + " ends in " + std::to_string(trailing) +
+                                    " bytes that are no whole level; the game ignores them and so does the dump");
+    const std::string text = leveltext::dumpRecords(records, input);
+    if (output.empty())
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    else if (!common::writeFile(output, text, error))
+        return cli::fail("levels dump", error, 1);
+    return 0;
+}
+
+// One level's line of the check, and its solution under it.
+void printVerdict(const leveltext::Level& level, std::size_t index, const levelcheck::Verdict& v) {
+    const solver::Result& r = v.solution;
+    std::string verdict;
+    if (r.status == solver::Status::Solved) {
+        verdict = "solved in " + std::to_string(r.moves()) +
+                  (level.moves < 0 ? ", no 'moves' line"
+                                   : level.moves == r.moves() ? "" : ", 'moves' says " + std::to_string(level.moves));
+    } else {
+        verdict = r.status == solver::Status::Unsolvable ? "UNSOLVABLE" : "unknown (state limit hit)";
+    }
+    if (v.duplicate) verdict += ", same board as an earlier level";
+    std::printf("%s:%d: level %zu '%s': %s, %llu states%s\n", level.file.c_str(), level.line, index,
+                level.title.c_str(), verdict.c_str(), static_cast<unsigned long long>(r.states),
+                v.ok ? "" : "  <-- FAIL");
+    if (r.status == solver::Status::Solved) std::printf("    %s\n", solver::tokens(r.path).c_str());
+    std::fflush(stdout);
+}
+
+int check(int argc, char** argv) {
+    std::vector<std::string> sources;
+    std::uint64_t maxStates = solver::DefaultMaxStates;
+    const int status = cli::Options("levels check", nullptr)
+                           .whole("--max-states", maxStates, 1, 4000000000LL)
+                           .words(cli::Words::Files, sources)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (sources.empty())
+        return cli::fail("levels check", "needs level sources (see brimvale-tool levels --help)", 2);
+    std::vector<leveltext::Level> levels;
+    if (!compileSources(sources, levels)) return 1;
+    levelcheck::Checker checker(levels, maxStates);
+    int failures = 0;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const levelcheck::Verdict v = checker.check(i);
+        printVerdict(levels[i], i, v);
+        if (!v.ok) ++failures;
+    }
+    std::printf("%zu levels, %d failed\n", levels.size(), failures);
+    return failures ? 1 : 0;
+}
+
+// The first level of `from`; false, with the file's errors and warnings
+// printed, when there is none.
+bool readSketch(const std::string& from, leveltext::Level& sketch) {
+    std::vector<leveltext::Level> levels;
+    std::vector<leveltext::Diagnostic> diagnostics;
+    if (!leveltext::parseFile(from, levels, diagnostics) || levels.empty()) {
+        printDiagnostics(diagnostics);
+        return false;
+    }
+    sketch = levels[0];
+    return true;
+}
+
+int generate(int argc, char** argv) {
+    std::string from, palette = ".#~O%";
+    levelgen::Settings settings;
+    const int status = cli::Options("levels generate", generateHelp)
+                           .text("--from", from)
+                           .whole("--seed", settings.seed, 0, 4294967295LL)
+                           .whole("--steps", settings.steps, 0, 1000000000)
+                           .text("--palette", palette)
+                           .whole("--max-states", settings.maxStates, 1, 4000000000LL)
+                           .whole("--keep", settings.keep, 0, 1000000000)
+                           .real("--clutter", settings.clutter, -1000000, 1000000)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    std::string error;
+    if (!levelgen::paletteCodes(palette, settings.palette, error)) return cli::fail("levels generate", error, 2);
+    if (settings.palette.empty()) return cli::fail("levels generate", "--palette needs at least one glyph", 2);
+    if (from.empty()) return cli::fail("levels generate", "--from SOURCE is needed (see --help)", 2);
+    leveltext::Level sketch;
+    if (!readSketch(from, sketch)) return cli::fail("levels generate", "no usable sketch in " + from, 1);
+    std::vector<leveltext::Level> candidates;
+    if (!levelgen::generate(sketch, settings, candidates, error)) return cli::fail("levels generate", error, 1);
+    for (std::size_t k = 0; k < candidates.size(); ++k)
+        std::printf("%s%s", k ? "\n" : "", leveltext::formatLevel(candidates[k]).c_str());
+    return 0;
+}
+
+}  // namespace
+
+int levelsCommand(int argc, char** argv) {
+    return cli::dispatch("levels", argc, argv,
+                         {{"build", build, nullptr}, {"dump", dump, nullptr}, {"check", check, nullptr},
+                          {"generate", generate, nullptr}},
+                         levelsHelp);
+}

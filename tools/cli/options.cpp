@@ -1,0 +1,115 @@
+// The one argument reader of brimvale-tool's subcommands.
+#include "tools/cli/options.h"
+
+#include <cstdio>
+#include <utility>
+
+
+namespace cli {
+
+void say(const std::string& command, const std::string& message) {
+    std::fprintf(stderr, "brimvale-tool%s%s: %s\n", command.empty() ? "" : " ", command.c_str(), message.c_str());
+}
+
+int fail(const std::string& command, const std::string& message, int status) {
+    say(command, message);
+    return status;
+}
+
+Options::Options(std::string command, const char* help) : command_(std::move(command)), help_(help) {}
+
+Options& Options::text(const char* name, std::string& value, const char* alias) {
+    return add(name, alias, "a value", [&value](const std::string& text) {
+        value = text;
+        return true;
+    });
+}
+
+Options& Options::real(const char* name, double& value, double min, double max) {
+    return add(name, nullptr, range("a number", static_cast<long long>(min), static_cast<long long>(max)),
+               [&value, min, max](const std::string& text) { return common::parseReal(text, min, max, value); });
+}
+
+Options& Options::flag(const char* name, bool& value) {
+    return add(name, nullptr, std::string(), [&value](const std::string&) {
+        value = true;
+        return true;
+    });
+}
+
+Options& Options::words(Words kind, std::vector<std::string>& words, std::size_t most) {
+    kind_ = kind;
+    words_ = &words;
+    most_ = most;
+    return *this;
+}
+
+std::string Options::range(const char* what, long long min, long long max) {
+    return std::string(what) + " from " + std::to_string(min) + " to " + std::to_string(max);
+}
+
+Options& Options::add(const char* name, const char* alias, std::string wants,
+                      std::function<bool(const std::string&)> set) {
+    options_.push_back(Option{name, alias, std::move(wants), std::move(set)});
+    return *this;
+}
+
+const Options::Option* Options::find(const std::string& arg) const {
+    for (const Option& o : options_)
+        if (arg == o.name || (o.alias && arg == o.alias)) return &o;
+    return nullptr;
+}
+
+bool Options::isOption(const std::string& arg) const {
+    if (kind_ == Words::Tokens) return arg.size() > 2 && arg.compare(0, 2, "--") == 0;
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+// Reads the value of `option` (at argv[i]) and moves i past it; -1 or a refusal.
+int Options::take(const Option& option, int& i, int argc, char** argv) const {
+    const std::string arg = argv[i];
+    if (option.wants.empty()) return option.set(std::string()) ? -1 : 2;
+    if (i + 1 >= argc) return fail(command_, arg + " needs " + option.wants, 2);
+    const std::string value = argv[++i];
+    if (!option.set(value)) return fail(command_, arg + " needs " + option.wants + ", not '" + value + "'", 2);
+    return -1;
+}
+
+int Options::parse(int argc, char** argv) const {
+    const std::string seeHelp = help_ ? " (see --help)" : "";
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (help_ && (arg == "--help" || arg == "-h")) {
+            std::fputs(help_, stdout);
+            return 0;
+        }
+        if (const Option* option = find(arg)) {
+            const int status = take(*option, i, argc, argv);
+            if (status >= 0) return status;
+        } else if (isOption(arg)) {
+            return fail(command_, "unknown option '" + arg + "'" + seeHelp, 2);
+        } else if (kind_ == Words::None || words_->size() >= most_) {
+            return fail(command_, "unexpected argument '" + arg + "'" + seeHelp, 2);
+        } else {
+            words_->push_back(arg);
+        }
+    }
+    return -1;
+}
+
+int dispatch(const std::string& command, int argc, char** argv, const std::vector<Subcommand>& subcommands,
+             const std::string& help) {
+    std::string names;
+    for (const Subcommand& s : subcommands) names += (names.empty() ? "" : ", ") + std::string(s.name);
+    if (argc < 1) return fail(command, "needs a command: " + names + " (see --help)", 2);
+    const std::string name = argv[0];
+    if (name == "--help" || name == "-h") {
+        std::fputs(help.c_str(), stdout);
+        return 0;
+    }
+    for (const Subcommand& s : subcommands)
+        if (name == s.name) return s.run(argc - 1, argv + 1);
+    return fail(command, "unknown command '" + name + "'; the commands are " + names, 2);
+}
+
+}  // namespace cli

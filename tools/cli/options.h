@@ -1,0 +1,94 @@
+// The one argument reader of brimvale-tool's subcommands.
+// "--name VALUE" options, flags, --help, positional arguments and checked
+// numbers, with every refusal one line on stderr and exit status 2.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/common/numbers.h"
+
+namespace cli {
+
+// Prints "brimvale-tool COMMAND: MESSAGE" (COMMAND may be empty) as one line
+// on stderr: the one style of the tool's errors, warnings and notes.
+void say(const std::string& command, const std::string& message);
+// Says the error and returns `status`, the exit status to end with.
+int fail(const std::string& command, const std::string& message, int status);
+
+// What the arguments that are not options are.
+enum class Words {
+    None,    // the subcommand takes none: such an argument is refused
+    Files,   // file names: every argument that starts with '-' (not "-" alone) is an option
+    Tokens,  // free tokens: only arguments that start with "--" are options
+};
+
+class Options {
+public:
+    // `command` names the subcommand in messages ("levels build"); `help` is
+    // what --help and -h print on stdout (nullptr: the subcommand has none,
+    // and --help is an unknown option).
+    Options(std::string command, const char* help);
+
+    // "--name VALUE" (and "ALIAS VALUE"): the value as it is.
+    Options& text(const char* name, std::string& value, const char* alias = nullptr);
+    // "--name N": a whole number within min..max.
+    template <typename T>
+    Options& whole(const char* name, T& value, long long min, long long max) {
+        return add(name, nullptr, range("a whole number", min, max), [&value, min, max](const std::string& text) {
+            long long v = 0;
+            if (!common::parseWhole(text, min, max, v)) return false;
+            value = static_cast<T>(v);
+            return true;
+        });
+    }
+    // "--name X": a number within min..max.
+    Options& real(const char* name, double& value, double min, double max);
+    // "--name" alone: sets `value`.
+    Options& flag(const char* name, bool& value);
+    // The arguments that are not options, in order; at most `most` of them.
+    Options& words(Words kind, std::vector<std::string>& words, std::size_t most = static_cast<std::size_t>(-1));
+
+    // Reads the arguments in order. Returns -1 when the subcommand goes on,
+    // else its exit status: 0 after printing the help, 2 after the first
+    // refusal.
+    int parse(int argc, char** argv) const;
+
+private:
+    struct Option {
+        const char* name;
+        const char* alias;
+        std::string wants;  // what a value must be, for messages; empty for a flag
+        std::function<bool(const std::string&)> set;
+    };
+    static std::string range(const char* what, long long min, long long max);
+    Options& add(const char* name, const char* alias, std::string wants, std::function<bool(const std::string&)> set);
+    const Option* find(const std::string& arg) const;
+    bool isOption(const std::string& arg) const;
+    int take(const Option& option, int& i, int argc, char** argv) const;
+
+    std::string command_;
+    const char* help_;
+    std::vector<Option> options_;
+    Words kind_ = Words::None;
+    std::vector<std::string>* words_ = nullptr;
+    std::size_t most_ = 0;
+};
+
+// A subcommand of a command that has subcommands (brimvale-tool itself, and
+// brimvale-tool levels).
+struct Subcommand {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* summary;
+};
+
+// Runs the subcommand that argv[0] names with the arguments after it; prints
+// `help` on stdout for --help or -h. Refuses (status 2) no argument and an
+// unknown name.
+int dispatch(const std::string& command, int argc, char** argv, const std::vector<Subcommand>& subcommands,
+             const std::string& help);
+
+}  // namespace cli

@@ -1,0 +1,60 @@
+// Whole files in and out for every tool.
+#include "tools/common/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace common {
+
+bool readFile(const std::string& path, std::string& bytes, std::string& error) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = path + ": cannot open (" + std::strerror(errno) + ")";
+        return false;
+    }
+    char chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    const bool failed = std::ferror(file) != 0 && errno != EISDIR;
+    std::fclose(file);
+    if (failed) {
+        error = path + ": read error";
+        return false;
+    }
+    return true;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = path + ": cannot create (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const bool wrote = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!wrote || !closed) {
+        error = path + ": write error";
+        return false;
+    }
+    return true;
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    return (std::filesystem::path(dir) / name).string();
+}
+
+bool makeFolders(const std::string& path, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    if (ec) {
+        error = path + ": cannot create folder (" + ec.message() + ")";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace common

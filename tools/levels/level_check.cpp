@@ -1,0 +1,20 @@
+// The check of level sources against the solver.
+#include "tools/levels/level_check.h"
+
+namespace levelcheck {
+
+Checker::Checker(const std::vector<leveltext::Level>& levels, std::uint64_t maxStates)
+    : levels_(levels), maxStates_(maxStates), bytes_(leveltext::compileLevels(levels)) {}
+
+Verdict Checker::check(std::size_t index) {
+    const leveltext::Level& level = levels_[index];
+    Verdict v;
+    v.solution = solver::solveLevel(reinterpret_cast<const std::uint8_t*>(bytes_.data()),
+                                    static_cast<int>(levels_.size()), static_cast<int>(index), maxStates_);
+    v.ok = v.solution.status == solver::Status::Solved && level.moves == v.solution.moves();
+    v.duplicate = !seen_.insert(level.cells).second;
+    if (v.duplicate) v.ok = false;
+    return v;
+}
+
+}  // namespace levelcheck

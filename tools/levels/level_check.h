@@ -1,0 +1,37 @@
+// The check of level sources against the solver.
+// Every level must solve in exactly its recorded press count and differ
+// from the levels before it.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/levels/level_text.h"
+#include "tools/session/solver.h"
+
+namespace levelcheck {
+
+struct Verdict {
+    solver::Result solution;
+    bool duplicate = false;  // the same board as an earlier level
+    bool ok = false;         // solved in exactly its 'moves', and no duplicate
+};
+
+class Checker {
+public:
+    // Levels are solved as the level file of all of them would start them.
+    Checker(const std::vector<leveltext::Level>& levels, std::uint64_t maxStates);
+    // The verdict on level `index`; call in order, so that a duplicate is
+    // told from the level it repeats.
+    Verdict check(std::size_t index);
+
+private:
+    const std::vector<leveltext::Level>& levels_;
+    std::uint64_t maxStates_;
+    std::string bytes_;
+    std::set<leveltext::Record> seen_;
+};
+
+}  // namespace levelcheck

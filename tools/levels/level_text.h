@@ -1,0 +1,56 @@
+// The text form of levels: the parser, the formatter and level file records.
+// A level is a title line, an optional recorded press count, and 16 rows of
+// 16 one-character glyphs, one glyph per cell code. The level compiler turns
+// such sources into data.lvl; the dump turns any level file back into text.
+// See docs/levels.md.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/levels/glyphs.h"
+
+namespace leveltext {
+
+struct Level {
+    std::string title;
+    int moves = -1;  // the recorded optimal press count; -1 when none is given
+    Record cells = Record(RecordBytes);
+    std::string file;
+    int line = 0;  // the line of its title
+};
+
+struct Diagnostic {
+    std::string file;
+    int line = 0;
+    int column = 0;
+    bool warning = false;
+    std::string message;
+    // "file:line:column: error: message" (or "warning: ...").
+    std::string text() const;
+};
+
+// Parses one source. Appends its levels to `levels` and its errors and
+// warnings to `diagnostics`; returns false when it found an error.
+bool parseSource(const std::string& text, const std::string& fileName, std::vector<Level>& levels,
+                 std::vector<Diagnostic>& diagnostics);
+// Reads and parses a source file; a file that cannot be read is an error.
+bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics);
+// Parses every source file, in order; false when any of them had an error.
+bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& levels,
+                std::vector<Diagnostic>& diagnostics);
+
+// The text of one level: its title line, a moves line when known, the rows.
+std::string formatLevel(const Level& level);
+// A whole level file as text, titled "Level 1", "Level 2"...
+std::string dumpRecords(const std::vector<Record>& records, const std::string& fromName);
+
+// Splits a level file's bytes into whole records; `trailing` gets the
+// count of bytes after the last whole record.
+std::vector<Record> splitRecords(const std::string& bytes, std::size_t* trailing = nullptr);
+std::string joinRecords(const std::vector<Record>& records);
+// The bytes of the level file that holds `levels`, in order.
+std::string compileLevels(const std::vector<Level>& levels);
+
+}  // namespace leveltext

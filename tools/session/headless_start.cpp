@@ -1,0 +1,49 @@
+// Starting the game headlessly, from files or from records in memory.
+#include "tools/session/headless_start.h"
+
+#include "app/startup.h"
+#include "game/levels.h"
+#include "platform/headless.h"
+#include "render/screen.h"
+#include "tools/common/files.h"
+#include "ui/screens.h"
+
+namespace session {
+
+void resetGame() {
+    resetGameState();
+    headless::resetStats();
+    headless::queue().clear();
+}
+
+bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile, std::string& error) {
+    std::string bytes;
+    for (const std::string& pack : {dataDir + "/data01.pak", dataDir + "/data02.pak"})
+        if (!common::readFile(pack, bytes, error)) return false;
+    if (!common::readFile(levelFile, bytes, error)) return false;
+    if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
+        error = levelFile + ": holds no whole level (" + std::to_string(bytes.size()) + " bytes, a level is " +
+                std::to_string(LevelRecordBytes) + ")";
+        return false;
+    }
+    resetGame();
+    if (!startGame(dataDir, levelFile)) {
+        error = levelFile + ": the game did not start from it";
+        return false;
+    }
+    return true;
+}
+
+void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing) {
+    resetGame();
+    drawingEnabled = drawing == Drawing::On;
+    setLevels(records, count);
+    startLevel(0);
+}
+
+void enterLevel(int index) {
+    startLevel(index);
+    setScreen(Playing);
+}
+
+}  // namespace session

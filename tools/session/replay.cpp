@@ -1,0 +1,193 @@
+// The headless replay: event tokens, their delivery, the report and the PNG.
+#include "tools/session/replay.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "game/board.h"
+#include "game/play_state.h"
+#include "game/levels.h"
+#include "platform/platform.h"
+#include "render/screen.h"
+#include "tools/art/png_io.h"
+#include "tools/common/numbers.h"
+#include "tools/session/headless_start.h"
+#include "ui/input.h"
+#include "ui/screens.h"
+
+namespace session {
+
+namespace {
+
+struct KeyName {
+    const char* name;
+    int key;
+};
+
+const KeyName keyNames[] = {
+    {"space", KeySpace},   {"enter", KeyEnter},     {"escape", KeyEscape},     {"left", KeyLeft},
+    {"right", KeyRight},   {"up", KeyUp},           {"down", KeyDown},         {"pageup", KeyPageUp},
+    {"pagedown", KeyPageDown}, {"w", KeyW},          {"a", KeyA},               {"s", KeyS},
+    {"d", KeyD},           {"r", KeyR},
+};
+
+std::string lower(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// A click coordinate: a whole number within the window system's reach.
+bool parseCoordinate(const std::string& text, long long& value) {
+    return common::parseWhole(text, -100000, 100000, value);
+}
+
+bool parseToken(const std::string& token, headless::Event& event) {
+    const std::string t = lower(token);
+    for (const KeyName& k : keyNames) {
+        if (t == k.name) {
+            event = headless::Event{headless::Event::Key, k.key, 0, 0};
+            return true;
+        }
+    }
+    if (t.compare(0, 6, "click:") == 0) {
+        const std::string rest = t.substr(6);
+        const std::size_t comma = rest.find(',');
+        long long x = 0, y = 0;
+        if (comma == std::string::npos || !parseCoordinate(rest.substr(0, comma), x) ||
+            !parseCoordinate(rest.substr(comma + 1), y))
+            return false;
+        event = headless::Event{headless::Event::Click, 0, static_cast<double>(x), static_cast<double>(y)};
+        return true;
+    }
+    return false;
+}
+
+const char* screenName(int state) {
+    switch (state) {
+        case Title: return "Title";
+        case LevelSelect: return "LevelSelect";
+        case Playing: return "Playing";
+        case Result: return "Result";
+        default: return nullptr;
+    }
+}
+
+const char* outcomeName(int value) {
+    switch (value) {
+        case Won: return "Won";
+        case Lost: return "Lost";
+        default: return "InPlay";
+    }
+}
+
+}  // namespace
+
+bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& groups, std::string& error) {
+    for (const std::string& arg : args) {
+        std::size_t pos = 0;
+        while (pos < arg.size()) {
+            while (pos < arg.size() && std::isspace(static_cast<unsigned char>(arg[pos]))) ++pos;
+            std::size_t end = pos;
+            while (end < arg.size() && !std::isspace(static_cast<unsigned char>(arg[end]))) ++end;
+            if (end == pos) break;
+            const std::string word = arg.substr(pos, end - pos);
+            pos = end;
+            EventGroup group;
+            std::size_t start = 0;
+            while (true) {
+                const std::size_t plus = word.find('+', start);
+                const std::string token = word.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+                headless::Event event{};
+                if (!parseToken(token, event)) {
+                    error = "unknown event '" + token + "'";
+                    return false;
+                }
+                group.push_back(event);
+                if (plus == std::string::npos) break;
+                start = plus + 1;
+            }
+            groups.push_back(group);
+        }
+    }
+    return true;
+}
+
+bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
+                std::string& error) {
+    if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
+    if (setup.start >= levelCount) {
+        error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(levelCount) +
+                " levels)";
+        return false;
+    }
+    result = ReplayResult();
+    try {
+        if (setup.start >= 0) enterLevel(setup.start);
+    } catch (const platform::Quit& q) {
+        result.quit = true;
+        result.quitStatus = q.status;
+        return true;
+    }
+    result = playGroups(groups);
+    return true;
+}
+
+ReplayResult playGroups(const std::vector<EventGroup>& groups) {
+    ReplayResult result;
+    try {
+        for (const auto& group : groups) {
+            for (const headless::Event& e : group) headless::queue().push_back(e);
+            drawScreen();
+        }
+        drawScreen();
+    } catch (const platform::Quit& q) {
+        result.quit = true;
+        result.quitStatus = q.status;
+    }
+    headless::queue().clear();
+    return result;
+}
+
+std::string replayReport(bool quit) {
+    std::string out;
+    char line[256];
+    const char* screen = screenName(play.screen);
+    if (screen)
+        std::snprintf(line, sizeof line, "screen %s\n", screen);
+    else
+        std::snprintf(line, sizeof line, "screen %d\n", play.screen);
+    out += line;
+    std::snprintf(line, sizeof line, "outcome %s\nindex %d\npage %d\nlevels %d\n", outcomeName(play.outcome), play.level,
+                  play.page, levelCount);
+    out += line;
+    std::snprintf(line, sizeof line, "tank %d %d %d %d %g\n", play.tank.x, play.tank.y, play.tank.dx, play.tank.dy,
+                  static_cast<double>(play.tank.angle));
+    out += line;
+    const headless::Stats& s = headless::stats();
+    std::snprintf(line, sizeof line, "quit %s\nredraws %ld\nframes %ld\npauses %ld\n", quit ? "yes" : "no",
+                  s.screenFrames, s.animationFrames, s.pauses);
+    out += line;
+    const char* names[3] = {"terrain", "objects", "states"};
+    for (int layer = 0; layer < 3; ++layer) {
+        out += names[layer];
+        out += '\n';
+        for (int y = 0; y < BoardSize; ++y) {
+            for (int x = 0; x < BoardSize; ++x) {
+                const Cell& c = play.board.at(x, y);
+                const int v = layer == 0 ? c.terrain : layer == 1 ? c.object : c.state;
+                if (x) out += ' ';
+                out += std::to_string(v);
+            }
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+bool writeScreenPng(const std::string& path, std::string& error) {
+    return art::writeBgrPng(path, ScreenWidth, ScreenHeight, 3, screenBuffer, error);
+}
+
+}  // namespace session
+

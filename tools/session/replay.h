@@ -1,0 +1,45 @@
+// The headless replay: the game driven by scripted keys and clicks.
+// The game's own start-up and handlers, and what the replay reports.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/headless.h"
+
+namespace session {
+
+using EventGroup = std::vector<headless::Event>;
+
+// Parses event tokens: key names (case-insensitive) or click:X,Y; tokens
+// joined by '+' form one group. False with a message in `error`.
+bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& groups, std::string& error);
+
+struct ReplaySetup {
+    std::string dataDir;
+    std::string levelFile;
+    int start = -1;  // a level to put in play at once, as a click on its cell does
+};
+
+struct ReplayResult {
+    bool quit = false;  // the game asked to quit: the rest was not played
+    int quitStatus = 0;
+};
+
+// The whole replay: the game started from the setup's files, level `start`
+// put in play when given, then each group delivered through one main-loop
+// redraw, then one redraw more. False with a message in `error` when a file
+// cannot be read or the level index is out of range (nothing was played).
+bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
+                std::string& error);
+
+// Delivers each group through one main-loop redraw, then redraws once more.
+ReplayResult playGroups(const std::vector<EventGroup>& groups);
+
+// The report of the game state, as the replay prints it.
+std::string replayReport(bool quit);
+
+// Writes the screen buffer as an 8-bit RGB PNG; false with a message.
+bool writeScreenPng(const std::string& path, std::string& error);
+
+}  // namespace session
