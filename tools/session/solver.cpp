@@ -227,24 +227,26 @@ public:
 
     std::size_t keyBytes() const { return keyBytes_; }
 
-    static void writeTank(std::uint8_t* key) {
-        key[0] = static_cast<std::uint8_t>(play.tank.x | (play.tank.y << 4));
+    static void writeTank(const Tank& tank, std::uint8_t* key) {
+        key[0] = static_cast<std::uint8_t>(tank.x | (tank.y << 4));
         int facing = 0;
-        if (play.tank.dx == 1) facing = 1;
-        else if (play.tank.dy == 1) facing = 2;
-        else if (play.tank.dx == -1) facing = 3;
-        else if (play.tank.dy == -1) facing = 4;
+        if (tank.dx == 1) facing = 1;
+        else if (tank.dy == 1) facing = 2;
+        else if (tank.dx == -1) facing = 3;
+        else if (tank.dy == -1) facing = 4;
         key[1] = static_cast<std::uint8_t>(facing);
     }
 
-    static void readTank(const std::uint8_t* key) {
+    static Tank readTank(const std::uint8_t* key) {
         static const int dxs[5] = {0, 1, 0, -1, 0}, dys[5] = {0, 0, 1, 0, -1};
         static const float angles[5] = {0, 0, 90, 180, 270};
-        play.tank.x = key[0] & 15;
-        play.tank.y = key[0] >> 4;
-        play.tank.dx = dxs[key[1]];
-        play.tank.dy = dys[key[1]];
-        play.tank.angle = angles[key[1]];
+        Tank tank;
+        tank.x = key[0] & 15;
+        tank.y = key[0] >> 4;
+        tank.dx = dxs[key[1]];
+        tank.dy = dys[key[1]];
+        tank.angle = angles[key[1]];
+        return tank;
     }
 
     // Writes the board part of a key; false when a cell holds something the
@@ -453,9 +455,9 @@ struct DrawingOff {
 class Search {
 public:
     explicit Search(std::uint64_t maxStates)
-        : maxStates_(maxStates), start_(play.board), model_(start_), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+        : maxStates_(maxStates), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
           set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
-          parent_(start_), check_(start_) {
+          parent_(start_), check_(start_.board) {
         result_.stateBytes = static_cast<int>(keyBytes_);
     }
 
@@ -473,8 +475,8 @@ private:
     // The start as state 0; false (with the error) when it does not fit the
     // model.
     bool storeStart() {
-        Model::writeTank(key_.data());
-        if (!model_.writeBoard(start_, key_.data())) {
+        Model::writeTank(start_.tank, key_.data());
+        if (!model_.writeBoard(start_.board, key_.data())) {
             result_.error = "the level's start does not fit the search's model";
             return false;
         }
@@ -505,15 +507,16 @@ private:
         return storeChildren(i, childCount);
     }
 
-    // State i into key_, its board into parent_. States found together
+    // State i into key_, and decoded into parent_. States found together
     // mostly share their board: it is decoded only when it differs from the
     // one decoded last.
     void loadState(std::uint32_t i) {
         const std::uint8_t* stored = arena_.at(i);
         const bool sameBoard = i > 0 && std::memcmp(stored + 2, key_.data() + 2, keyBytes_ - 2) == 0;
         std::memcpy(key_.data(), stored, keyBytes_);
+        parent_.tank = Model::readTank(key_.data());
         if (!sameBoard) {
-            model_.readBoard(key_.data(), parent_);
+            model_.readBoard(key_.data(), parent_.board);
             boardIsParent_ = false;
         }
     }
@@ -521,13 +524,7 @@ private:
     // Plays press p from state i (in key_), and writes the key of the state
     // it leads to into `child`.
     Step tryPress(std::uint32_t i, int p, std::uint8_t* child) {
-        // Most presses leave the board alone: it is put back only when the
-        // last one changed it.
-        if (!boardIsParent_) play.board = parent_;
-        boardIsParent_ = true;
-        Model::readTank(key_.data());
-        play.screen = Playing;
-        play.outcome = InPlay;
+        restoreParent();
         onKey(pressKeys[p]);
         if (play.outcome == Won) {
             result_.path = pathTo(i, p);
@@ -539,8 +536,8 @@ private:
             return Step::Nothing;
         }
         std::memcpy(child, key_.data(), keyBytes_);
-        Model::writeTank(child);
-        if (std::memcmp(&play.board, &parent_, sizeof play.board) != 0) {
+        Model::writeTank(play.tank, child);
+        if (std::memcmp(&play.board, &parent_.board, sizeof play.board) != 0) {
             boardIsParent_ = false;
             if (!writeChildBoard(child)) {
                 result_.error = "a board state outside the search's model (after " + tokens(pathTo(i, p)) + ")";
@@ -551,6 +548,20 @@ private:
             return Step::Nothing;  // nothing changed
         }
         return Step::NewKey;
+    }
+
+    // The game's state back to parent_. Most presses leave the board alone,
+    // so it is copied only when the last press changed it; a press changes
+    // nothing else but the tank, the screen and the outcome.
+    void restoreParent() {
+        if (!boardIsParent_) {
+            play = parent_;
+            boardIsParent_ = true;
+            return;
+        }
+        play.tank = parent_.tank;
+        play.screen = parent_.screen;
+        play.outcome = parent_.outcome;
     }
 
     // The game's changed board into `child`; false unless the key gives back
@@ -594,11 +605,11 @@ private:
         result_.status = status;
         result_.states = arena_.size();
         result_.peakBytes = arena_.bytes() + set_.bytes() + parents_.bytes() + presses_.bytes();
-        play.board = start_;
+        play = start_;
     }
 
     const std::uint64_t maxStates_;
-    const Board start_;
+    const PlayState start_;  // the level as entered: playing, in play
     const Model model_;
     const std::size_t keyBytes_;
     Arena arena_;
@@ -609,8 +620,9 @@ private:
     std::vector<std::uint8_t> children_;
     std::uint64_t childHashes_[PressCount];
     int childPresses_[PressCount];
-    Board parent_, check_;
-    bool boardIsParent_ = false;  // does the game's board hold parent_ now?
+    PlayState parent_;  // the state the presses of the state in key_ start from
+    Board check_;
+    bool boardIsParent_ = false;  // does the game's board hold parent_'s now?
     Result result_;
 };
 
