@@ -11,6 +11,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "tests/support.h"
+#include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 
@@ -52,8 +53,7 @@ protected:
     }
     // Level `index` in play, counters cleared.
     void playing(int index) {
-        startLevel(index);
-        setScreen(Playing);
+        session::enterLevel(index);
         headless::resetStats();
     }
     // The result screen over level `index` with `result` as the outcome.
