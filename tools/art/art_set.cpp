@@ -14,6 +14,7 @@
 #include "tools/art/raster.h"
 #include "tools/common/files.h"
 #include "tools/levels/glyphs.h"
+#include "ui/layout.h"
 
 namespace art {
 
@@ -689,6 +690,10 @@ void drawButton(Picture& p, const Fonts& fonts, int x, int y, int w, int h, cons
     drawLabel(p, fonts.bold, label, em, x + w / 2.0 + shift, y + h / 2.0, cream);
 }
 
+void drawButton(Picture& p, const Fonts& fonts, const Rect& r, const std::string& label, double em) {
+    drawButton(p, fonts, r.x, r.y, r.width, r.height, label, em);
+}
+
 Picture resultButton(const Fonts& fonts, const std::string& label, Icon iconKind) {
     Picture p(229, 57);
     drawButton(p, fonts, 0, 0, 229, 57, label, 28, iconKind);
@@ -853,8 +858,8 @@ Picture titleScreen(const ArtSet& a, const Fonts& fonts) {
         }
     drawLabel(p, fonts.bold, "a puzzle of beams and mirrors", 17, 192, 146, cream);
     // The buttons, exactly over their click rectangles.
-    drawButton(p, fonts, 150, 258, 224, 50, "Play", 26);
-    drawButton(p, fonts, 150, 321, 224, 50, "Exit", 26);
+    drawButton(p, fonts, layout::GameButton, "Play", 26);
+    drawButton(p, fonts, layout::ExitButton, "Exit", 26);
     // The tank beside them, four times life size.
     p.drawScaled(a[Pack1Block::Tank], 24, 270, 4);
     return p;
@@ -872,32 +877,32 @@ Picture levelSelectScreen(const Fonts& fonts) {
         Colour c = mix(parchment, hex(0xD2C4A2), valueNoise(x, y, 8, 48, 953) * 0.6);
         c = shade(c, bevel(x, y, x0, y0, x1, y1, 3), 0.35, 0.45);
         // Empty sockets where cells stand; a cell covers its socket.
-        for (int r = 0; r < 5; ++r)
-            for (int k = 0; k < 6; ++k) {
-                const double sx = 11 + 62 * k, sy = 11 + 61 * r;
-                if (x >= sx && y >= sy && x < sx + 51 && y < sy + 50) {
-                    c = darken(c, 0.1);
-                    const double b = bevel(x, y, sx, sy, sx + 51, sy + 50, 1.5);
-                    c = shade(c, -b, 0.2, 0.3);  // recessed: shadow top-left, light bottom-right
-                }
+        for (int i = 0; i < layout::LevelsPerPage; ++i) {
+            const double sx = layout::levelCellX(i), sy = layout::levelCellY(i);
+            const double ex = sx + layout::LevelCellWidth, ey = sy + layout::LevelCellHeight;
+            if (x >= sx && y >= sy && x < ex && y < ey) {
+                c = darken(c, 0.1);
+                const double b = bevel(x, y, sx, sy, ex, ey, 1.5);
+                c = shade(c, -b, 0.2, 0.3);  // recessed: shadow top-left, light bottom-right
             }
+        }
         return c;
     });
     // Wells for the page arrows.
-    for (int i = 0; i < 2; ++i) {
-        const double wx = 9 + 61 * i, wy = 318;
+    for (const Rect& well : {layout::PageUpArrow, layout::PageDownArrow}) {
+        const double wx = well.x, wy = well.y, ex = well.x + well.width, ey = well.y + well.height;
         p.paint(2, [&](double x, double y) -> Colour {
-            const double d = sdBox(x, y, wx, wy, wx + 57, wy + 57, 7);
+            const double d = sdBox(x, y, wx, wy, ex, ey, 7);
             if (d > 0) return {};
-            return shade(hex(0x1A1E24), -bevel(x, y, wx, wy, wx + 57, wy + 57, 1.5), 0.25, 0.4);
+            return shade(hex(0x1A1E24), -bevel(x, y, wx, wy, ex, ey, 1.5), 0.25, 0.4);
         });
     }
-    drawButton(p, fonts, 150, 321, 224, 50, "Back", 26);
+    drawButton(p, fonts, layout::ExitButton, "Back", 26);
     return p;
 }
 
 Picture levelCell() {
-    Picture p(51, 50);
+    Picture p(layout::LevelCellWidth, layout::LevelCellHeight);
     p.paint(4, [&](double x, double y) -> Colour {
         const double d = sdBox(x, y, 0, 0, 51, 50, 3);
         if (d > 0) return {};
