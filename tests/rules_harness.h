@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>  // TEMP-DUMP
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,6 +130,13 @@ inline const std::string& dataDir() {
 inline Report play(const Rows& rows, const std::string& events, const Rows& next = Rows()) {
     std::vector<testsupport::Record> records{record(rows)};
     if (!next.empty()) records.push_back(record(next));
+    if (const char* dump = std::getenv("RULES_DUMP")) {  // TEMP-DUMP
+        FILE* f = std::fopen(dump, "a");  // TEMP-DUMP
+        const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();  // TEMP-DUMP
+        std::fprintf(f, "%s.%s [%s]", t->test_suite_name(), t->name(), events.c_str());  // TEMP-DUMP
+        for (const auto& rec : records) { std::fprintf(f, " |"); for (auto b : rec) std::fprintf(f, " %d", b); }  // TEMP-DUMP
+        std::fprintf(f, "\n"); std::fclose(f);  // TEMP-DUMP
+    }  // TEMP-DUMP
     testsupport::writeLevelFile(dataDir() + "/data.lvl", records);
     return parseReport(testsupport::replayInProcess(dataDir(), 0, events));
 }
