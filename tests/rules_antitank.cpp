@@ -12,15 +12,15 @@ TEST(RulesShove, RefusedShovesStopTheBeam) {
         Rows board;
         long segments;
     } cases[] = {
-        {"edge", {"b", ".", "T"}, 1},
-        {"goal", {"G", "b", ".", "T"}, 1},
-        {"object", {"b", "b", ".", "T"}, 1},
-        {"anti-tank", {">", "b", ".", "T"}, 1},
-        {"brick wall", {"B", "b", ".", "T"}, 1},
-        {"glass", {"o", "b", ".", "T"}, 1},
-        {"empty cell", {"0", "b", ".", "T"}, 1},
+        {"edge", {"O", ".", "T"}, 1},
+        {"goal", {"G", "O", ".", "T"}, 1},
+        {"object", {"O", "O", ".", "T"}, 1},
+        {"anti-tank", {">", "O", ".", "T"}, 1},
+        {"brick wall", {"%", "O", ".", "T"}, 1},
+        {"glass", {"+", "O", ".", "T"}, 1},
+        {"empty cell", {"_", "O", ".", "T"}, 1},
         // led round by mirrors, the block would land on the tank
-        {"tank", {"p.q", "...", "...", "Tbr"}, 8},
+        {"tank", {"r.7", "...", "...", "TOJ"}, 8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -42,13 +42,13 @@ TEST(RulesShove, ObjectsSlideOntoOpenTerrainAndSinkInWater) {
         Rows after;  // the column above the tank
         int terrainAbove;
     } cases[] = {
-        {{".", "b", ".", "T"}, {"b", ".", "."}, Ground},
-        {{"_", "b", ".", "T"}, {"b", ".", "."}, SunkBlock},
-        {{":", "b", ".", "T"}, {"b", ".", "."}, Rubble},
-        {{"*", "b", ".", "T"}, {"b", ".", "."}, Scorch},
-        {{"~", "b", ".", "T"}, {"_", ".", "."}, SunkBlock},  // the block fills the water
+        {{".", "O", ".", "T"}, {"O", ".", "."}, Ground},
+        {{"s", "O", ".", "T"}, {"O", ".", "."}, SunkBlock},
+        {{":", "O", ".", "T"}, {"O", ".", "."}, Rubble},
+        {{"x", "O", ".", "T"}, {"O", ".", "."}, Scorch},
+        {{"~", "O", ".", "T"}, {"s", ".", "."}, SunkBlock},  // the block fills the water
         {{"~", "<", ".", "T"}, {"~", ".", "."}, Water},      // an anti-tank drowns
-        {{"~", "R", ".", "T"}, {"~", ".", "."}, Water},      // so does a mirror
+        {{"~", "q", ".", "T"}, {"~", ".", "."}, Water},      // so does a mirror
         {{".", ">", ".", "T"}, {">", ".", "."}, Ground},     // shoved sideways, it keeps its facing
         {{".", "^", ".", "T"}, {"^", ".", "."}, Ground},     // and from behind
     };
@@ -67,7 +67,7 @@ TEST(RulesShove, ObjectsSlideOntoOpenTerrainAndSinkInWater) {
 
 TEST(RulesAntiTank, HitOnItsFrontItExplodes) {
     const Report r = play({"v", ".", "T"}, "Space");
-    EXPECT_EQ(r.board(1, 2), (Rows{"*", "."})) << "on ground it leaves scorch";
+    EXPECT_EQ(r.board(1, 2), (Rows{"x", "."})) << "on ground it leaves scorch";
     EXPECT_EQ(r.objects[0][0], 0);
     EXPECT_EQ(r.frames, 1 + Explosion);
     EXPECT_EQ(r.pauses, Destruction);
@@ -80,12 +80,12 @@ TEST(RulesAntiTank, HitOnItsFrontItExplodes) {
 TEST(RulesAntiTank, ExplodingOnOtherTerrainLeavesIt) {
     // Shoved off to the right onto the terrain under test, the anti-tank is
     // then hit on its front by a beam led round two mirrors.
-    for (const char terrain : {'.', ':', '_', '*'}) {
+    for (const char terrain : {'.', ':', 's', 'x'}) {
         SCOPED_TRACE(std::string(1, terrain));
-        const Rows board = {"###", std::string("Tv") + terrain, "...", "s.r"};
+        const Rows board = {"###", std::string("Tv") + terrain, "...", "L.J"};
         const Report r = play(board, "Right Space Down Space");
         EXPECT_EQ(r.objects[1][2], 0);
-        EXPECT_EQ(r.board(3, 4), (Rows{"###", std::string("..") + (terrain == '.' ? '*' : terrain), "...", "s.r"}));
+        EXPECT_EQ(r.board(3, 4), (Rows{"###", std::string("..") + (terrain == '.' ? 'x' : terrain), "...", "L.J"}));
         EXPECT_EQ(r.frames, QuarterTurn + Slide + QuarterTurn + 5 + Explosion);
         EXPECT_EQ(r.pauses, QuarterTurn + Slide + QuarterTurn + Destruction);
         EXPECT_EQ(r.outcome, "InPlay");
@@ -97,7 +97,7 @@ TEST(RulesAntiTank, FiresWhenAMoveBringsTheTankIntoItsLine) {
     EXPECT_EQ(r.outcome, "Lost");
     EXPECT_EQ(r.screen, "Result");
     EXPECT_EQ(r.tank(), "1 1 0 -1 270");
-    EXPECT_EQ(r.board(6, 2), (Rows{"######", "#*~G.<"}));
+    EXPECT_EQ(r.board(6, 2), (Rows{"######", "#x~G.<"}));
     EXPECT_EQ(r.frames, Move + 3 + Explosion);  // its beam over water, goal and ground
     EXPECT_EQ(r.pauses, Move + Destruction);
     EXPECT_EQ(r.redraws, BaseRedraws + 1 + 1);
@@ -105,7 +105,7 @@ TEST(RulesAntiTank, FiresWhenAMoveBringsTheTankIntoItsLine) {
 }
 
 TEST(RulesAntiTank, WhatBlocksItsSight) {
-    for (const char between : {'o', '-', '|', 'b', 'P', 'p', 'B', '>'}) {
+    for (const char between : {'+', '-', '|', 'O', 'b', 'r', '%', '>'}) {
         SCOPED_TRACE(std::string(1, between));
         const Report r = play({"######", std::string("#.~") + between + ".<", "#T"}, "Up");
         EXPECT_EQ(r.outcome, "InPlay");
@@ -140,13 +140,13 @@ TEST(RulesAntiTank, ANearerAntiTankHidesAFartherOne) {
 }
 
 TEST(RulesAntiTank, ItSeesThroughAnEmptyCellButItsShotStopsThere) {
-    const Report r = play({"#####", "#.0<", "#T"}, "Up");
+    const Report r = play({"#####", "#._<", "#T"}, "Up");
     EXPECT_EQ(r.outcome, "InPlay");
     EXPECT_EQ(r.screen, "Playing");
     EXPECT_EQ(r.tank(), "1 1 0 -1 270");
     EXPECT_EQ(r.frames, Move);
     EXPECT_EQ(r.pauses, Move + Stop);
-    EXPECT_EQ(r.board(4, 2), (Rows{"####", "#.0<"}));
+    EXPECT_EQ(r.board(4, 2), (Rows{"####", "#._<"}));
 }
 
 TEST(RulesAntiTank, APushedAntiTankFacingTheTankFiresAtOnce) {
@@ -155,7 +155,7 @@ TEST(RulesAntiTank, APushedAntiTankFacingTheTankFiresAtOnce) {
     const Report r = play({".", "v", "T"}, "Up");
     EXPECT_EQ(r.outcome, "Lost");
     EXPECT_EQ(r.tank(), "0 1 0 -1 270");
-    EXPECT_EQ(r.board(1, 3), (Rows{"v", "*", "."}));
+    EXPECT_EQ(r.board(1, 3), (Rows{"v", "x", "."}));
     EXPECT_EQ(r.frames, Move + Explosion);
     EXPECT_EQ(r.pauses, Move + Destruction);
 }
@@ -163,17 +163,17 @@ TEST(RulesAntiTank, APushedAntiTankFacingTheTankFiresAtOnce) {
 TEST(RulesAntiTank, AShoveThatChangesTheBoardIsFollowedByTheLooks) {
     // The beam goes round two mirrors and shoves an anti-tank down into the
     // tank's row, where it faces the tank.
-    const Report shovedIn = play({"###", "p.q", "..<", "T.."}, "Space");
+    const Report shovedIn = play({"###", "r.7", "..<", "T.."}, "Space");
     EXPECT_EQ(shovedIn.outcome, "Lost");
-    EXPECT_EQ(shovedIn.board(3, 4), (Rows{"###", "p.q", "...", "*.<"}));
+    EXPECT_EQ(shovedIn.board(3, 4), (Rows{"###", "r.7", "...", "x.<"}));
     EXPECT_EQ(shovedIn.frames, 4 + Slide + 1 + Explosion);
     EXPECT_EQ(shovedIn.pauses, Slide + Destruction);
 
     // The beam shoves a block out of the line between the tank and an
     // anti-tank that faces it.
-    const Report opened = play({"####", "p.q#", ".#.#", "T.b<", "##.#"}, "Space");
+    const Report opened = play({"####", "r.7#", ".#.#", "T.O<", "##.#"}, "Space");
     EXPECT_EQ(opened.outcome, "Lost");
-    EXPECT_EQ(opened.board(4, 5), (Rows{"####", "p.q#", ".#.#", "*..<", "##b#"}));
+    EXPECT_EQ(opened.board(4, 5), (Rows{"####", "r.7#", ".#.#", "x..<", "##O#"}));
     EXPECT_EQ(opened.frames, 5 + Slide + 2 + Explosion);
     EXPECT_EQ(opened.pauses, Slide + Destruction);
 }
@@ -184,7 +184,7 @@ TEST(RulesAntiTank, DestroyingOneRunsNoLooksUntilTheNextMove) {
     const Rows board = {"####", "T<.<"};
     const Report shot = play(board, "Right Space");
     EXPECT_EQ(shot.outcome, "InPlay");
-    EXPECT_EQ(shot.board(4, 2), (Rows{"####", ".*.<"}));
+    EXPECT_EQ(shot.board(4, 2), (Rows{"####", ".x.<"}));
     EXPECT_EQ(shot.frames, QuarterTurn + Explosion);
     EXPECT_EQ(shot.pauses, QuarterTurn + Destruction);
 

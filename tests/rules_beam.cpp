@@ -32,9 +32,9 @@ TEST(RulesBeam, StopsAtTheEdgeAndAtWhatItCannotPass) {
         {{"T"}, {0, Stop}},                    // facing the edge: nothing drawn
         {{".", "T"}, {1, Stop}},               // one segment, then the edge
         {{"#", ".", "T"}, {1, Stop}},
-        {{"0", ".", "T"}, {1, Stop}},          // an empty cell stops it
+        {{"_", ".", "T"}, {1, Stop}},          // an empty cell stops it
         {{"z", ".", "T"}, {1, Stop}},          // and so does an unknown code
-        {{"r", ".", "T"}, {1, Stop}},          // a mirror's closed side
+        {{"J", ".", "T"}, {1, Stop}},          // a mirror's closed side
         {{"-", ".", "T"}, {1, Stop}},          // a horizontal slot, met upwards
         {{".", ".", ".", ".", "T"}, {4, Stop}},
     };
@@ -50,11 +50,11 @@ TEST(RulesBeam, StopsAtTheEdgeAndAtWhatItCannotPass) {
 }
 
 TEST(RulesBeam, PassesOverOpenTerrainWithASegmentOnEach) {
-    const Report r = play({"B", "~", "G", "_", ":", "*", "T"}, "Space");
+    const Report r = play({"%", "~", "G", "s", ":", "x", "T"}, "Space");
     EXPECT_EQ(r.frames, 5 + Damage);
     EXPECT_EQ(r.pauses, Damage);
     EXPECT_EQ(r.marks(), "0,0=6");
-    EXPECT_EQ(r.board(1, 6), (Rows{"B", "~", "G", "_", ":", "*"}));
+    EXPECT_EQ(r.board(1, 6), (Rows{"%", "~", "G", "s", ":", "x"}));
 }
 
 TEST(RulesBeam, GlassAndSlotsInBothAxes) {
@@ -64,15 +64,15 @@ TEST(RulesBeam, GlassAndSlotsInBothAxes) {
     const struct {
         char cell;
         bool passesUp, passesLeft;
-    } cases[] = {{'o', true, true}, {'-', false, true}, {'|', true, false}};
+    } cases[] = {{'+', true, true}, {'-', false, true}, {'|', true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(1, c.cell));
-        const Report up = play({"B", std::string(1, c.cell), ".", "T"}, "Space");
+        const Report up = play({"%", std::string(1, c.cell), ".", "T"}, "Space");
         EXPECT_EQ(up.frames, 1 + (c.passesUp ? Damage : 0));
         EXPECT_EQ(up.pauses, c.passesUp ? Damage : Stop);
         EXPECT_EQ(up.marks(), c.passesUp ? "0,0=6" : "");
 
-        const Report left = play({std::string("B") + c.cell + ".T"}, "Left Space");
+        const Report left = play({std::string("%") + c.cell + ".T"}, "Left Space");
         EXPECT_EQ(left.frames, QuarterTurn + 1 + (c.passesLeft ? Damage : 0));
         EXPECT_EQ(left.pauses, QuarterTurn + (c.passesLeft ? Damage : Stop));
         EXPECT_EQ(left.marks(), c.passesLeft ? "0,0=6" : "");
@@ -82,7 +82,7 @@ TEST(RulesBeam, GlassAndSlotsInBothAxes) {
 TEST(RulesBeam, EveryMirrorFromEverySide) {
     // The mirror M in the middle of a plus-shaped room with a brick wall at
     // the end of each arm; the tank T stands in the arm the beam comes from.
-    const Rows plus = {"###B###", "###.###", "###.###", "B..M..B", "###.###", "###.###", "###B###"};
+    const Rows plus = {"###%###", "###.###", "###.###", "%..M..%", "###.###", "###.###", "###%###"};
     struct Entry {
         const char* travelling;
         int tankX, tankY;
@@ -108,7 +108,7 @@ TEST(RulesBeam, EveryMirrorFromEverySide) {
     };
     for (int orientation = 0; orientation < 4; ++orientation) {
         for (int movable = 0; movable < 2; ++movable) {
-            const char glyph = movable ? "PQRS"[orientation] : "pqrs"[orientation];
+            const char glyph = movable ? "bdqp"[orientation] : "r7JL"[orientation];
             for (int e = 0; e < 4; ++e) {
                 const Entry& entry = entries[e];
                 SCOPED_TRACE(std::string(1, glyph) + " travelling " + entry.travelling);
@@ -140,7 +140,7 @@ TEST(RulesBeam, EveryMirrorFromEverySide) {
 }
 
 TEST(RulesBeam, BrickWallFallsToTheSecondShot) {
-    const Rows board = {"B", ".", "T"};
+    const Rows board = {"%", ".", "T"};
     const Report first = play(board, "Space");
     EXPECT_EQ(first.terrain[0][0], BrickWall);
     EXPECT_EQ(first.marks(), "0,0=6");
@@ -162,7 +162,7 @@ TEST(RulesBeam, BrickWallFallsToTheSecondShot) {
 }
 
 TEST(RulesBeam, AFallenWallUncoversAnAntiTankThatFiresAtOnce) {
-    const Rows board = {"v", "B", ".", "T"};
+    const Rows board = {"v", "%", ".", "T"};
     const Report one = play(board, "Space");
     EXPECT_EQ(one.outcome, "InPlay") << "a damaged wall that still stands changes nothing";
     EXPECT_EQ(one.frames, 1 + Damage);
@@ -170,7 +170,7 @@ TEST(RulesBeam, AFallenWallUncoversAnAntiTankThatFiresAtOnce) {
     const Report two = play(board, "Space Space");
     EXPECT_EQ(two.outcome, "Lost");
     EXPECT_EQ(two.screen, "Result");
-    EXPECT_EQ(two.board(1, 4), (Rows{"v", ":", ".", "*"}));
+    EXPECT_EQ(two.board(1, 4), (Rows{"v", ":", ".", "x"}));
     // two shots; the anti-tank's beam over rubble and ground; the explosion
     EXPECT_EQ(two.frames, 2 * (1 + Damage) + 2 + Explosion);
     EXPECT_EQ(two.pauses, 2 * Damage + Destruction);
@@ -180,7 +180,7 @@ TEST(RulesBeam, AFallenWallUncoversAnAntiTankThatFiresAtOnce) {
 
 TEST(RulesBeam, CrossingItsOwnPath) {
     // Up, right, down, then left across its own first segment and out.
-    const Rows board = {"#p.q", "#.#.", "...r", "#T##"};
+    const Rows board = {"#r.7", "#.#.", "...J", "#T##"};
     const Report r = play(board, "Space");
     EXPECT_EQ(r.frames, 10);
     EXPECT_EQ(r.pauses, Stop);
@@ -189,7 +189,7 @@ TEST(RulesBeam, CrossingItsOwnPath) {
 }
 
 TEST(RulesBeam, LedBackToTheTankByMirrors) {
-    const Rows board = {"p.q", "...", "...", "T.r"};
+    const Rows board = {"r.7", "...", "...", "T.J"};
     const Report r = play(board, "Space");
     EXPECT_EQ(r.outcome, "Lost");
     EXPECT_EQ(r.screen, "Result");
@@ -201,7 +201,7 @@ TEST(RulesBeam, LedBackToTheTankByMirrors) {
 
     // A block in the last cell cannot be shoved into the tank: the beam stops.
     Rows withBlock = board;
-    withBlock[3] = "Tbr";
+    withBlock[3] = "TOJ";
     const Report b = play(withBlock, "Space");
     EXPECT_EQ(b.outcome, "InPlay");
     EXPECT_EQ(b.frames, 8);
@@ -215,17 +215,17 @@ TEST(RulesBeam, ALoopThroughATankOnGlassOrASlotStopsWhereItBegan) {
     // mirrors, passes the cell under the tank and would go round for ever;
     // it stops instead where it would come back to its first cell.
     const Rows first = {".G.", ".T."};
-    const Report glass = play(first, "Up Enter Space", {".pq", ".o.", ".sr"});
+    const Report glass = play(first, "Up Enter Space", {".r7", ".+.", ".LJ"});
     EXPECT_EQ(glass.index, 1);
     EXPECT_EQ(glass.tank(), "1 1 0 -1 270");
     EXPECT_EQ(glass.outcome, "InPlay");
     EXPECT_EQ(glass.frames, 5);  // four corners and one straight segment
     EXPECT_EQ(glass.pauses, Stop);
     EXPECT_EQ(glass.marks(), "");
-    EXPECT_EQ(glass.board(3, 3), (Rows{".pq", ".o.", ".sr"}));
+    EXPECT_EQ(glass.board(3, 3), (Rows{".r7", ".+.", ".LJ"}));
     EXPECT_EQ(glass.redraws, BaseRedraws + 3 + 2 + 2);
 
-    const Report slot = play(first, "Up Enter Right Space", {"...", "p-q", "s.r"});
+    const Report slot = play(first, "Up Enter Right Space", {"...", "r-7", "L.J"});
     EXPECT_EQ(slot.tank(), "1 1 1 0 0");
     EXPECT_EQ(slot.outcome, "InPlay");
     EXPECT_EQ(slot.frames, QuarterTurn + 5);
@@ -234,7 +234,7 @@ TEST(RulesBeam, ALoopThroughATankOnGlassOrASlotStopsWhereItBegan) {
 }
 
 TEST(RulesBeam, NothingRunsAfterTheRedrawThatEndsADestruction) {
-    const Rows board = {"p.q", "...", "...", "T.r"};
+    const Rows board = {"r.7", "...", "...", "T.J"};
     // Enter waits while the beam runs; the destruction's redraw handles it
     // and restarts the level. The shot must not go on afterwards.
     const Report r = play(board, "Space+Enter");

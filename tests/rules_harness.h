@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
-#include <cstdlib>  // TEMP-DUMP
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,32 +19,21 @@ namespace rulestest {
 
 using Rows = std::vector<std::string>;
 
-// The boards of the rules tests are drawn in glyphs of their own, older
-// than the level text alphabet; each stands for the level text glyph under
-// it, whose code the one glyph table (tools/levels/glyphs.h) gives. 'z'
-// stands for code 26, which the game does not use and level text writes
-// only as an escape. Whatever a row or the board leaves out is solid wall.
-//
-//   board glyph:  0 ~ . B # b p q r s T G > v < ^ P Q R S o - | _ : *
-//   level glyph:  _ ~ . % # O r 7 J L T G > v < ^ b d q p + - | s : x
-constexpr char boardGlyphs[] = "0~.B#bpqrsTG>v<^PQRSo-|_:*";
-constexpr char levelGlyphs[] = "_~.%#Or7JLTG>v<^bdqp+-|s:x";
+// Boards are drawn in the level text glyphs (tools/levels/glyphs.h).
+// 'z' stands for code 26, unused by the game, which level text writes only as an escape.
 constexpr char unusedCodeGlyph = 'z';
 constexpr int unusedCode = 26;
 
-// The code of a board glyph, or -1.
+// The code of a glyph, or -1.
 inline int codeOf(char glyph) {
-    if (glyph == unusedCodeGlyph) return unusedCode;
-    const char* at = std::strchr(boardGlyphs, glyph);
-    return glyph && at ? leveltext::codeForGlyph(levelGlyphs[at - boardGlyphs]) : -1;
+    return glyph == unusedCodeGlyph ? unusedCode : leveltext::codeForGlyph(glyph);
 }
 
-// The board glyph of a code, or '?'.
+// The glyph of a code, or '?'.
 inline char glyphOf(int code) {
     if (code == unusedCode) return unusedCodeGlyph;
-    const char level = code >= 0 && code < 256 ? leveltext::glyphFor(static_cast<std::uint8_t>(code)) : 0;
-    const char* at = level ? std::strchr(levelGlyphs, level) : nullptr;
-    return at ? boardGlyphs[at - levelGlyphs] : '?';
+    const char glyph = code >= 0 && code < 256 ? leveltext::glyphFor(static_cast<std::uint8_t>(code)) : 0;
+    return glyph ? glyph : '?';
 }
 
 inline testsupport::Record record(const Rows& rows) {
@@ -130,13 +117,6 @@ inline const std::string& dataDir() {
 inline Report play(const Rows& rows, const std::string& events, const Rows& next = Rows()) {
     std::vector<testsupport::Record> records{record(rows)};
     if (!next.empty()) records.push_back(record(next));
-    if (const char* dump = std::getenv("RULES_DUMP")) {  // TEMP-DUMP
-        FILE* f = std::fopen(dump, "a");  // TEMP-DUMP
-        const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();  // TEMP-DUMP
-        std::fprintf(f, "%s.%s [%s]", t->test_suite_name(), t->name(), events.c_str());  // TEMP-DUMP
-        for (const auto& rec : records) { std::fprintf(f, " |"); for (auto b : rec) std::fprintf(f, " %d", b); }  // TEMP-DUMP
-        std::fprintf(f, "\n"); std::fclose(f);  // TEMP-DUMP
-    }  // TEMP-DUMP
     testsupport::writeLevelFile(dataDir() + "/data.lvl", records);
     return parseReport(testsupport::replayInProcess(dataDir(), 0, events));
 }

@@ -76,7 +76,7 @@ TEST(RulesTurn, BeforeAnyTankStartEveryDirectionIsAQuarterTurn) {
 }
 
 TEST(RulesMove, DrivesOntoOpenTerrain) {
-    for (const char* target : {".", "_", ":", "*", "z"}) {
+    for (const char* target : {".", "s", ":", "x", "z"}) {
         SCOPED_TRACE(target);
         const Report r = play({target, "T"}, "Up");
         EXPECT_EQ(r.tank(), "0 0 0 -1 270");
@@ -88,7 +88,7 @@ TEST(RulesMove, DrivesOntoOpenTerrain) {
 }
 
 TEST(RulesMove, RefusedByBlockingCodesAndTheEdge) {
-    for (const char* target : {"0", "~", "B", "#", "p", "q", "r", "s", "o", "-", "|"}) {
+    for (const char* target : {"_", "~", "%", "#", "r", "7", "J", "L", "+", "-", "|"}) {
         SCOPED_TRACE(target);
         const Report r = play({target, "T"}, "Up");
         EXPECT_EQ(r.tank(), "0 1 0 -1 270");
@@ -122,16 +122,16 @@ TEST(RulesPush, ObjectsGoOntoOpenGroundAndWaterSwallowsThem) {
         int terrainBeyond;
     };
     const Case cases[] = {
-        {".", "b", {"b", "T", "."}, Ground},
-        {"_", "b", {"b", "T", "."}, SunkBlock},
+        {".", "O", {"O", "T", "."}, Ground},
+        {"s", "O", {"O", "T", "."}, SunkBlock},
         {":", ">", {">", "T", "."}, Rubble},
-        {"*", "<", {"<", "T", "."}, Scorch},
+        {"x", "<", {"<", "T", "."}, Scorch},
         {".", "^", {"^", "T", "."}, Ground},
-        {".", "R", {"R", "T", "."}, Ground},
-        {".", "S", {"S", "T", "."}, Ground},
-        {"~", "b", {"_", "T", "."}, SunkBlock},  // a block fills the water
+        {".", "q", {"q", "T", "."}, Ground},
+        {".", "p", {"p", "T", "."}, Ground},
+        {"~", "O", {"s", "T", "."}, SunkBlock},  // a block fills the water
         {"~", ">", {"~", "T", "."}, Water},      // anything else vanishes
-        {"~", "S", {"~", "T", "."}, Water},
+        {"~", "p", {"~", "T", "."}, Water},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.object) + " onto " + c.beyond);
@@ -148,17 +148,17 @@ TEST(RulesPush, ObjectsGoOntoOpenGroundAndWaterSwallowsThem) {
 }
 
 TEST(RulesPush, RefusedAtGoalObjectWallAndEdge) {
-    for (const char* beyond : {"G", "b", ">", "#", "B", "o", "0", "q"}) {
+    for (const char* beyond : {"G", "O", ">", "#", "%", "+", "_", "7"}) {
         SCOPED_TRACE(beyond);
-        const Report r = play({beyond, "b", "T"}, "Up");
+        const Report r = play({beyond, "O", "T"}, "Up");
         EXPECT_EQ(r.tank(), "0 2 0 -1 270");
         EXPECT_EQ(r.frames, 0);
-        EXPECT_EQ(r.board(1, 3), (Rows{beyond, "b", "."}));
+        EXPECT_EQ(r.board(1, 3), (Rows{beyond, "O", "."}));
     }
-    const Report edge = play({"b", "T"}, "Up");
+    const Report edge = play({"O", "T"}, "Up");
     EXPECT_EQ(edge.tank(), "0 1 0 -1 270");
     EXPECT_EQ(edge.frames, 0);
-    EXPECT_EQ(edge.board(1, 2), (Rows{"b", "."}));
+    EXPECT_EQ(edge.board(1, 2), (Rows{"O", "."}));
 }
 
 TEST(RulesPush, MirrorsGiveWayOnlyFromTheirBacks) {
@@ -183,10 +183,10 @@ TEST(RulesPush, MirrorsGiveWayOnlyFromTheirBacks) {
         char glyph;
         bool right, left, up, down;
     } mirrors[] = {
-        {'P', true, false, false, true},
-        {'Q', false, true, false, true},
-        {'R', false, true, true, false},
-        {'S', true, false, true, false},
+        {'b', true, false, false, true},
+        {'d', false, true, false, true},
+        {'q', false, true, true, false},
+        {'p', true, false, true, false},
     };
     for (const auto& m : mirrors) {
         const bool pushed[] = {m.right, m.left, m.up, m.down};
@@ -199,14 +199,14 @@ TEST(RulesPush, MirrorsGiveWayOnlyFromTheirBacks) {
                     if (c == 'M') c = m.glyph;
             const Report r = play(board, ap.keys);
             EXPECT_EQ(r.frames, ap.turnFrames + (pushed[a] ? Move : 0));
-            EXPECT_EQ(r.objects[ap.beyondY][ap.beyondX], pushed[a] ? m.glyph - 'P' + 16 : 0);
+            EXPECT_EQ(r.objects[ap.beyondY][ap.beyondX], pushed[a] ? codeOf(m.glyph) : 0);
         }
     }
 }
 
 TEST(RulesPush, FullCellBeyondIsTestedBeforeTheMirrorSide) {
     // Pushed from its back, but a wall lies beyond: nothing moves.
-    const Report r = play({"#", "R", "T"}, "Up");
+    const Report r = play({"#", "q", "T"}, "Up");
     EXPECT_EQ(r.frames, 0);
     EXPECT_EQ(r.tank(), "0 2 0 -1 270");
 }
