@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +47,7 @@ constexpr seconds StartLimit{60};   // Xvfb reports its display and accepts clie
 constexpr seconds WindowLimit{60};  // the game's window is mapped, then focused
 constexpr seconds ScreenLimit{60};  // the window shows the expected screen
 constexpr seconds ExitLimit{60};    // the game ends
+constexpr seconds StormLimit{600};  // the game ends after an input storm
 
 std::string gamePath, toolPath, packDir, installedPrefix, workDir;
 std::string display;
@@ -354,16 +356,17 @@ void stopGame(Game& game) {
 }
 
 // Waits for the game to end: its exit status, or -1 if a signal ended it.
-int waitExit(Game& game) {
+int waitExit(Game& game, seconds limit = ExitLimit) {
     int status = 0;
-    if (!waitFor(ExitLimit, [&] { return exited(game.pid, &status); }))
-        throw Timeout{game.name + ": the game did not end within 60 s"};
+    if (!waitFor(limit, [&] { return exited(game.pid, &status); }))
+        throw Timeout{game.name + ": the game did not end within " + std::to_string(limit.count()) + " s"};
     game.pid = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-void expectExitZero(Game& game, const std::string& okMessage, const std::string& what) {
-    const int status = waitExit(game);
+void expectExitZero(Game& game, const std::string& okMessage, const std::string& what,
+                    seconds limit = ExitLimit) {
+    const int status = waitExit(game, limit);
     if (status == 0)
         pass(okMessage);
     else
@@ -640,6 +643,49 @@ void quitScenarios(const std::string& dataDir) {
     });
 }
 
+// A storm of key presses and clicks, sent without waiting, a hundred to an
+// xdotool call: never Escape and never a click on the title's "Exit", so the
+// game cannot quit inside it. Four Escapes then lead back from any screen to
+// the title and out, with status 0.
+void stormScenario(const std::string& dataDir) {
+    scenario("storm", dataDir, [&](Game& game) {
+        static const char* const keys[] = {"space", "Return", "Left", "Right", "Up", "Down", "Prior",
+                                           "Next",  "w",      "a",    "s",     "d",  "r"};
+        std::uint64_t seed = 0x9E3779B97F4A7C15u;
+        auto next = [&seed](std::uint64_t n) {
+            seed = seed * 6364136223846793005u + 1442695040888963407u;
+            return (seed >> 33) % n;
+        };
+        startGame(game, gamePath, dataDir);
+        const int presses = 2000;
+        std::string batch;
+        for (int i = 1; i <= presses; ++i) {
+            if (next(8) == 0) {
+                int x = 0, y = 0;
+                do {
+                    x = static_cast<int>(next(384));
+                    y = static_cast<int>(next(384));
+                } while (x >= 150 && x <= 374 && y >= 321 && y <= 371);
+                batch += " mousemove --window " + std::to_string(game.window) + " " + std::to_string(x) + " " +
+                         std::to_string(y) + " click 1";
+            } else {
+                batch += std::string(" key ") + keys[next(sizeof keys / sizeof keys[0])];
+            }
+            if (i % 100 == 0 || i == presses) {
+                shell("DISPLAY=" + display + " xdotool" + batch + " 2>/dev/null");
+                batch.clear();
+                if (exited(game.pid, &game.status)) {
+                    game.pid = -1;
+                    gameEnded(game);
+                }
+            }
+        }
+        shell("DISPLAY=" + display + " xdotool key Escape key Escape key Escape key Escape 2>/dev/null");
+        expectExitZero(game, "2000 presses and clicks sent at once, then Escape to the title: status 0",
+                       "the input storm", StormLimit);
+    });
+}
+
 // The close button: the texture is deleted, then the window system shut
 // down, and the status is 0; the window hints come first, in order.
 void runCloseTest(const std::string& dataDir, const std::string& traceLib) {
@@ -681,6 +727,7 @@ void runGameTests(const std::string& traceLib) {
     playScenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
     quitScenarios(dataDir);
     runCloseTest(dataDir, traceLib);
+    stormScenario(dataDir);
 }
 
 // Start-up failures the player can read: no display, no level file, no
