@@ -10,7 +10,7 @@
 #include "game/board.h"
 #include "tools/art/art_set.h"
 #include "tools/art/manifest.h"
-#include "tools/art/png_io.h"
+#include "tools/common/png_io.h"
 #include "tools/art/raster.h"
 #include "tools/common/files.h"
 #include "tools/levels/glyphs.h"

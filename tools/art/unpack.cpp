@@ -2,7 +2,7 @@
 #include "assets/packs.h"
 #include "tools/art/manifest.h"
 #include "tools/art/pack.h"
-#include "tools/art/png_io.h"
+#include "tools/common/png_io.h"
 #include "tools/common/files.h"
 
 namespace art {

@@ -9,7 +9,7 @@
 #include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/art/png_io.h"
+#include "tools/common/png_io.h"
 #include "tools/common/numbers.h"
 #include "tools/session/headless_start.h"
 #include "ui/input.h"

@@ -1,5 +1,5 @@
 // Reading and writing PNG files through stb.
-#include "tools/art/png_io.h"
+#include "tools/common/png_io.h"
 
 #include <cstring>
 
