@@ -13,7 +13,7 @@
 #include "tools/art/art_set.h"
 #include "tools/art/manifest.h"
 #include "tools/art/pack.h"
-#include "tools/art/png_io.h"
+#include "tools/common/png_io.h"
 
 namespace fs = std::filesystem;
 using namespace testsupport;
