@@ -180,3 +180,10 @@ void buildSpriteSet() {
     replace(arrowSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15));
     replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24));
 }
+
+namespace {
+// The sprite set exists from the start, over blank packs, so that the rules
+// can be played before any start-up (the solver plays with drawing off and
+// never loads packs): their drawing calls then always reach real objects.
+const bool spriteSetAtStart = (buildSpriteSet(), true);
+}  // namespace
