@@ -64,9 +64,7 @@ bool damageWall(int x, int y) {
             cell.state = 0;
             fell = true;
         }
-        drawCell(x, y, false);
-        rules::showFrame();
-        pauseMicros(50);
+        showCellFrame(x, y, 50);
     }
     return fell;
 }
@@ -183,25 +181,8 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
 }
 
 void drawBeamSegment(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
-    beginFrame();
-    objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
-    if (onBoard(x, y)) {
-        const std::uint8_t code = cellAt(x, y, true);
-        if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-            mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
-    }
-    switch (piece) {
-        case BeamPiece::Horizontal: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
-        case BeamPiece::Vertical: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
-        case BeamPiece::Crossing: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
-        case BeamPiece::Corner:
-            beamCornerSprite->drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
-            break;
-    }
-    objectCanvas->present(24 * x, 24 * y);
+    showBeamPiece(x, y, piece, colour, cornerTurn);
     if (onBoard(x, y)) play.board.at(x, y).state = 1;
-    presentFrame();
-    swapFrame();
 }
 
 void eraseBeam() {

@@ -90,11 +90,51 @@ void drawObjectSprite(int code) {
         mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
 }
 
+void showCellFrame(int x, int y, unsigned micros) {
+    if (!drawingEnabled) return;
+    drawCell(x, y, false);
+    beginFrame();
+    presentFrame();
+    swapFrame();
+    pauseMicros(micros);
+}
+
+void drawTank(float angle) {
+    if (!drawingEnabled) return;
+    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
+    tankSprite->draw(0, 0, angle);
+    tankCanvas->present(play.tank.x * 24, play.tank.y * 24);
+}
+
+void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
+    if (!drawingEnabled) return;
+    beginFrame();
+    objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+    if (onBoard(x, y)) {
+        const std::uint8_t code = cellAt(x, y, true);
+        if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
+            mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+    }
+    switch (piece) {
+        case BeamPiece::Horizontal: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Vertical: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
+        case BeamPiece::Crossing: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Corner:
+            beamCornerSprite->drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
+            break;
+    }
+    objectCanvas->present(24 * x, 24 * y);
+    presentFrame();
+    swapFrame();
+}
+
 void drawMove(int fromX, int fromY, int toX, int toY) {
+    if (!drawingEnabled) return;
     drawCell(fromX, fromY, false);
     drawCell(toX, toY, true);
 }
 
 void drawCell(int x, int y, bool withObjects) {
+    if (!drawingEnabled) return;
     blitToScreen(cellImage(x, y, withObjects), 24, 24, y * 24, x * 24);
 }

@@ -1,4 +1,5 @@
-// The pictures of board cells.
+// The pictures of board cells, and the drawing helpers of the rules: each
+// draws nothing while drawing is off.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,18 @@ void drawWaterEdges(int x, int y);
 void drawObjectSprite(int code);
 // cellImage into the screen buffer at the cell's place. On the board only.
 void drawCell(int x, int y, bool withObjects);
+// Cell (x, y) without objects redrawn and shown as one frame, then a pause.
+void showCellFrame(int x, int y, unsigned pauseMicros);
+
+// The tank at its cell over the terrain (never over an object), turned.
+void drawTank(float angle);
+
+enum class BeamPiece { Horizontal, Vertical, Crossing, Corner };
+// A frame showing a piece of beam over cell (x, y) (and over the mirror
+// there, if any); a corner is turned by cornerTurn quarter turns, as the
+// mirror it lies on.
+void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn = 0);
+
 // The two cells of an object's move, once the board holds it: the cell it
 // left without objects, then the cell it reached with them.
 void drawMove(int fromX, int fromY, int toX, int toY);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "game/painter.h"
+
 constexpr std::uint32_t playerBeamColour = 65280;    // bytes 00 FF 00: green
 constexpr std::uint32_t antiTankBeamColour = 52479;  // bytes FF CC 00: azure
 
@@ -13,9 +15,8 @@ void turnOrMoveTank(int dx, int dy, float angle);
 
 // The beam from (x, y) travelling (dx, dy), and what it does on its way.
 void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour);
-enum class BeamPiece { Horizontal, Vertical, Crossing, Corner };
-// One piece of beam on cell (x, y); a corner is turned by cornerTurn
-// quarter turns, as the mirror it lies on.
+// One piece of beam on cell (x, y), drawn and shown as a frame, and marked
+// on the board for eraseBeam.
 void drawBeamSegment(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn = 0);
 void eraseBeam();
 

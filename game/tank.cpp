@@ -13,13 +13,6 @@ namespace {
 
 constexpr int NothingPushed = -1;  // no object code: the tank moves alone
 
-// The tank over the terrain of its cell (never over an object).
-void drawTank(float angle) {
-    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
-    tankSprite->draw(0, 0, angle);
-    tankCanvas->present(play.tank.x * 24, play.tank.y * 24);
-}
-
 // A movable mirror gives way only to a push against its back, the two sides
 // its mirror does not face.
 bool pushedFromBack(int code, int dx, int dy) {
