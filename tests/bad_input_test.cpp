@@ -1,0 +1,102 @@
+// Bad input to brimvale-tool and the game's loaders: one line and a failing status, never a crash or a false success.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "app/startup.h"
+#include "assets/packs.h"
+#include "game/levels.h"
+#include "tests/support.h"
+#include "tools/art/art_set.h"
+#include "tools/art/pack.h"
+
+namespace fs = std::filesystem;
+using namespace testsupport;
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// brimvale-tool with `args` (quoted for the shell as needed); stdout goes
+// to `stdoutTo` when given, else is captured.
+ToolRun tool(const std::string& args, const std::string& stdoutTo = "") {
+    static int serial = 0;
+    const std::string errFile = tempDir("bad-stderr") + "/err" + std::to_string(++serial);
+    ToolRun r;
+    const std::string redirect = stdoutTo.empty() ? "" : " >'" + stdoutTo + "'";
+    r.status = runCommand(std::string("'") + BRIMVALE_TOOL + "' " + args + redirect + " 2>'" + errFile + "'", &r.out);
+    r.err = readFile(errFile);
+    return r;
+}
+
+// A refusal: the status, and exactly one line on stderr that holds `names`.
+void expectRefused(const ToolRun& r, int status, const std::string& names, const std::string& what) {
+    EXPECT_EQ(r.status, status) << what << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
+    EXPECT_NE(r.err.find(names), std::string::npos) << what << ": " << r.err;
+}
+
+// A data folder with the synthetic packs and one level.
+const std::string& dataDir() {
+    static const std::string dir = makeDataDir("bad-data", {filledRecord(2)});
+    return dir;
+}
+
+// A regular file of `bytes` bytes that takes no room on the disk.
+std::string sparseFile(const std::string& tag, long long bytes) {
+    const std::string path = tempDir(tag) + "/big";
+    writeFile(path, "");
+    EXPECT_EQ(truncate(path.c_str(), bytes), 0);
+    return path;
+}
+
+// A PNG of only its signature, a header declaring `width` x `height` RGBA
+// pixels, and its end.
+std::string headerOnlyPng(unsigned width, unsigned height) {
+    std::string png("\x89PNG\r\n\x1A\n", 8);
+    auto be32 = [&png](unsigned v) {
+        for (int shift = 24; shift >= 0; shift -= 8) png += static_cast<char>((v >> shift) & 0xFF);
+    };
+    be32(13);
+    png += "IHDR";
+    be32(width);
+    be32(height);
+    png += std::string("\x08\x06\x00\x00\x00", 5);
+    be32(0);
+    be32(0);
+    png += "IEND";
+    be32(0);
+    return png;
+}
+
+}  // namespace
+
+TEST(BadFonts, PaintArtRefusesABadFontByName) {
+    const std::string realFont = std::string(art::DefaultFontDir) + "/DejaVuSans-Bold.ttf";
+    std::string random(4096, '\0');
+    unsigned seed = 12345;
+    for (char& c : random) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    const std::string truncated = readFile(realFont).substr(0, 2000);
+    const std::string manyTables = std::string("\0\1\0\0\x0F\xFF", 6) + std::string(22, '\0');
+    for (const auto& [what, bytes] : {std::pair<std::string, std::string>{"empty", ""},
+                                      {"random", random},
+                                      {"truncated", truncated},
+                                      {"tables past the end", manyTables}}) {
+        const std::string fonts = tempDir("bad-fonts");
+        writeFile(fonts + "/DejaVuSans-Bold.ttf", bytes);
+        fs::copy_file(std::string(art::DefaultFontDir) + "/DejaVuSansCondensed-Bold.ttf",
+                      fonts + "/DejaVuSansCondensed-Bold.ttf");
+        const std::string out = tempDir("bad-fonts-out");
+        expectRefused(tool("paint-art --fonts '" + fonts + "' --out '" + out + "'"), 1,
+                      fonts + "/DejaVuSans-Bold.ttf", what);
+    }
+}
