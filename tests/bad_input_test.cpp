@@ -45,9 +45,16 @@ void expectRefused(const ToolRun& r, int status, const std::string& names, const
     EXPECT_NE(r.err.find(names), std::string::npos) << what << ": " << r.err;
 }
 
-// A data folder with the synthetic packs and one level.
+// One level of ground with the tank's start at (3, 7).
+Record groundLevel() {
+    Record r = filledRecord(2);
+    r[7 * 16 + 3] = 10;
+    return r;
+}
+
+// A data folder with the synthetic packs and that level.
 const std::string& dataDir() {
-    static const std::string dir = makeDataDir("bad-data", {filledRecord(2)});
+    static const std::string dir = makeDataDir("bad-data", {groundLevel()});
     return dir;
 }
 
@@ -99,4 +106,35 @@ TEST(BadFonts, PaintArtRefusesABadFontByName) {
         expectRefused(tool("paint-art --fonts '" + fonts + "' --out '" + out + "'"), 1,
                       fonts + "/DejaVuSans-Bold.ttf", what);
     }
+}
+
+TEST(WriteFailures, EveryOutputReportsAFullDisk) {
+    const std::string dir = dataDir();
+    const std::string level = dir + "/data.lvl";
+    const std::string source = tempDir("bad-source") + "/one.txt";
+    ASSERT_EQ(tool("levels dump '" + level + "' -o '" + source + "'").status, 0);
+    expectRefused(tool("replay --data '" + dir + "' --png /dev/full"), 2, "/dev/full", "replay --png");
+    expectRefused(tool("replay --data '" + dir + "'", "/dev/full"), 1, "standard output", "replay report");
+    expectRefused(tool("levels dump '" + level + "'", "/dev/full"), 1, "standard output", "levels dump");
+    expectRefused(tool("levels dump '" + level + "' -o /dev/full"), 1, "/dev/full", "levels dump -o");
+    expectRefused(tool("levels build '" + source + "' -o /dev/full"), 1, "/dev/full", "levels build");
+    expectRefused(tool("solve --data '" + dir + "'", "/dev/full"), 1, "standard output", "solve");
+    expectRefused(tool("levels --help", "/dev/full"), 1, "standard output", "help");
+    // The packs, unpacked PNGs, manifest and painted art, each through a
+    // name that leads to the full device.
+    const std::string unpacked = tempDir("bad-unpacked");
+    ASSERT_EQ(tool("unpack --data '" + dir + "' --out '" + unpacked + "'").status, 0);
+    for (const std::string name : {"data01.pak.part", "data02.pak.part"}) {
+        const std::string out = tempDir("bad-pack-out");
+        fs::create_symlink("/dev/full", out + "/" + name);
+        expectRefused(tool("pack --art '" + unpacked + "' --out '" + out + "'"), 1, name, "pack " + name);
+    }
+    for (const std::string name : {"movable_block.png", "manifest.txt"}) {
+        const std::string out = tempDir("bad-unpack-out");
+        fs::create_symlink("/dev/full", out + "/" + name);
+        expectRefused(tool("unpack --data '" + dir + "' --out '" + out + "'"), 1, name, "unpack " + name);
+    }
+    const std::string painted = tempDir("bad-paint-out");
+    fs::create_symlink("/dev/full", painted + "/icon.png");
+    expectRefused(tool("paint-art --out '" + painted + "'"), 1, "icon.png", "paint-art");
 }

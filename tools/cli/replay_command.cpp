@@ -40,8 +40,9 @@ const char* const replayHelp =
     "included), frames (animation frames), pauses, then the board as three\n"
     "16x16 grids: terrain, objects, states.\n"
     "\n"
-    "Exit status: 0; 2 on an unknown token, an unreadable file or a level index\n"
-    "out of range (nothing is reported then).\n";
+    "Exit status: 0; 2 on an unknown token, an unreadable file, a level index\n"
+    "out of range or a PNG that cannot be written (nothing is reported then);\n"
+    "1 when the report cannot be written to stdout.\n";
 
 }  // namespace
 

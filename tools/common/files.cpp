@@ -34,10 +34,14 @@ bool writeFile(const std::string& path, const std::string& bytes, std::string& e
         error = path + ": cannot create (" + std::strerror(errno) + ")";
         return false;
     }
-    const bool wrote = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    errno = 0;
+    const bool wrote = (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
+                       std::fflush(file) == 0;
+    const int writeErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (!wrote || !closed) {
-        error = path + ": write error";
+        const int why = writeErrno ? writeErrno : errno;
+        error = path + ": write error" + (why ? std::string(" (") + std::strerror(why) + ")" : std::string());
         return false;
     }
     return true;
