@@ -14,6 +14,7 @@
 #include "tests/support.h"
 #include "tools/art/art_set.h"
 #include "tools/art/pack.h"
+#include "tools/common/files.h"
 
 namespace fs = std::filesystem;
 using namespace testsupport;
@@ -137,4 +138,31 @@ TEST(WriteFailures, EveryOutputReportsAFullDisk) {
     const std::string painted = tempDir("bad-paint-out");
     fs::create_symlink("/dev/full", painted + "/icon.png");
     expectRefused(tool("paint-art --out '" + painted + "'"), 1, "icon.png", "paint-art");
+}
+
+TEST(NotRegularFiles, LevelFilesThatAreFoldersDevicesOrTooLargeAreRefused) {
+    const std::string folder = tempDir("bad-folder");
+    const std::string big = sparseFile("bad-big", static_cast<long long>(MaxLevelFileBytes) + 1);
+    const std::string bigSource = sparseFile("bad-big-source", static_cast<long long>(common::MaxFileBytes) + 1);
+    for (const std::string& bad : {folder, std::string("/dev/zero"), big}) {
+        const std::string q = "'" + bad + "'";
+        expectRefused(tool("replay --data '" + dataDir() + "' --levels " + q), 2, bad, "replay " + bad);
+        expectRefused(tool("solve --levels " + q), 2, bad, "solve " + bad);
+        expectRefused(tool("levels dump " + q), 1, bad, "levels dump " + bad);
+        std::string error;
+        EXPECT_FALSE(loadLevels(bad, error)) << bad;
+        EXPECT_NE(error.find(bad), std::string::npos) << error;
+    }
+    for (const std::string& bad : {folder, std::string("/dev/zero"), bigSource}) {
+        const std::string q = "'" + bad + "'";
+        expectRefused(tool("levels check " + q), 1, bad + ":0:0: error: ", "levels check " + bad);
+        // The build's error, then its verdict.
+        const ToolRun build = tool("levels build " + q + " -o '" + folder + "/x.lvl'");
+        EXPECT_EQ(build.status, 1) << bad;
+        EXPECT_EQ(build.err.find(bad + ":0:0: error: "), 0u) << build.err;
+    }
+    // The game ends its start-up with one line, as for a missing level file.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(startGame(dataDir(), folder));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "brimvale: cannot open level file " + folder + " (is a folder)\n");
 }
