@@ -166,3 +166,19 @@ TEST(NotRegularFiles, LevelFilesThatAreFoldersDevicesOrTooLargeAreRefused) {
     EXPECT_FALSE(startGame(dataDir(), folder));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "brimvale: cannot open level file " + folder + " (is a folder)\n");
 }
+
+TEST(NotRegularFilesDeathTest, APackThatIsAFolderOrDeviceIsAMissingPack) {
+    for (const std::string bad : {"folder", "device"}) {
+        const std::string dir = makeDataDir("bad-pack-" + bad, {groundLevel()});
+        std::remove((dir + "/data01.pak").c_str());
+        if (bad == "folder")
+            fs::create_directory(dir + "/data01.pak");
+        else
+            fs::create_symlink("/dev/zero", dir + "/data01.pak");
+        EXPECT_EXIT(startGame(dir, dir + "/data.lvl"), ::testing::KilledBySignal(SIGABRT),
+                    "cannot open image pack .*data01\\.pak");
+        expectRefused(tool("replay --data '" + dir + "'"), 2, "data01.pak", "replay, pack " + bad);
+        expectRefused(tool("unpack --data '" + dir + "' --out '" + tempDir("bad-unpack") + "'"), 1, "data01.pak",
+                      "unpack, pack " + bad);
+    }
+}
