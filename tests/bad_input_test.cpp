@@ -182,3 +182,12 @@ TEST(NotRegularFilesDeathTest, APackThatIsAFolderOrDeviceIsAMissingPack) {
                       "unpack, pack " + bad);
     }
 }
+
+TEST(OversizedImages, PackRefusesAWrongSizeFromTheHeaderBeforeDecoding) {
+    const std::string art = tempDir("bad-art");
+    ASSERT_EQ(tool("unpack --data '" + dataDir() + "' --out '" + art + "'").status, 0);
+    writeFile(art + "/movable_block.png", headerOnlyPng(16000, 16000));
+    std::string error;
+    EXPECT_FALSE(art::packArt(art, tempDir("bad-art-out"), error));
+    EXPECT_NE(error.find("is 16000x16000 pixels, pack 1 block 0"), std::string::npos) << error;
+}
