@@ -191,3 +191,16 @@ TEST(OversizedImages, PackRefusesAWrongSizeFromTheHeaderBeforeDecoding) {
     EXPECT_FALSE(art::packArt(art, tempDir("bad-art-out"), error));
     EXPECT_NE(error.find("is 16000x16000 pixels, pack 1 block 0"), std::string::npos) << error;
 }
+
+TEST(BadNumbers, EveryNumberAnOptionTakesIsChecked) {
+    const std::string from = tempDir("bad-numbers") + "/one.txt";
+    ASSERT_EQ(tool("levels dump '" + dataDir() + "/data.lvl' -o '" + from + "'").status, 0);
+    for (const std::string args : {"--seed abc", "--steps abc", "--keep -1", "--max-states 0", "--clutter 1e999",
+                                   "--seed 4294967296", "--steps"})
+        expectRefused(tool("levels generate --from '" + from + "' " + args), 2, args.substr(0, args.find(' ')), args);
+    expectRefused(tool("levels check --max-states 12abc '" + from + "'"), 2, "--max-states", "check");
+    expectRefused(tool("solve --level -1"), 2, "--level", "solve --level");
+    expectRefused(tool("replay --start 1x"), 2, "--start", "replay --start");
+    for (const std::string event : {"click:1x,2", "click:3", "click:,", "click:999999,0", "Spacebar", "Up++Down"})
+        expectRefused(tool("replay --data '" + dataDir() + "' " + event), 2, "unknown event", event);
+}
