@@ -140,6 +140,28 @@ TEST(WriteFailures, EveryOutputReportsAFullDisk) {
     expectRefused(tool("paint-art --out '" + painted + "'"), 1, "icon.png", "paint-art");
 }
 
+TEST(WriteFailures, AnOutputThatCannotBeCreatedIsOneLine) {
+    const std::string dir = dataDir();
+    const std::string file = dir + "/data.lvl";  // a file where a folder is wanted
+    expectRefused(tool("replay --data '" + dir + "' --png '" + file + "/x.png'"), 2, file + "/x.png", "replay");
+    expectRefused(tool("levels dump '" + file + "' -o '" + file + "/x.txt'"), 1, file + "/x.txt", "levels dump");
+    expectRefused(tool("pack --art '" + tempDir("bad-no-art") + "' --out '" + file + "'"), 1, "manifest.txt", "pack");
+    expectRefused(tool("unpack --data '" + dir + "' --out '" + file + "'"), 1, file, "unpack");
+    expectRefused(tool("paint-art --out '" + file + "'"), 1, file, "paint-art");
+}
+
+TEST(UnreadableFiles, ALevelFileWithoutReadPermissionIsRefused) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads a file of mode 000";
+    const std::string level = tempDir("bad-mode") + "/data.lvl";
+    writeFile(level, readFile(dataDir() + "/data.lvl"));
+    ASSERT_EQ(chmod(level.c_str(), 0), 0);
+    expectRefused(tool("levels dump '" + level + "'"), 1, "Permission denied", "levels dump");
+    expectRefused(tool("replay --data '" + dataDir() + "' --levels '" + level + "'"), 2, "Permission denied", "replay");
+    std::string error;
+    EXPECT_FALSE(loadLevels(level, error));
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+}
+
 TEST(NotRegularFiles, LevelFilesThatAreFoldersDevicesOrTooLargeAreRefused) {
     const std::string folder = tempDir("bad-folder");
     const std::string big = sparseFile("bad-big", static_cast<long long>(MaxLevelFileBytes) + 1);
