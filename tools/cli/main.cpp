@@ -31,7 +31,7 @@ std::string usage() {
 }
 
 // Flushes and closes stdout: whatever a command printed and the system did
-// not take (a full disk, a closed pipe) fails the command, status 1 unless
+// not take (a full disk, a closed descriptor) fails the command, status 1 unless
 // it failed already.
 int closeStdout(int status) {
     errno = 0;
