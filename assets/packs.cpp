@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets/data_file.h"
+
 
 const PackBlock pack1Layout[Pack1Blocks] = {
     {24, 24, 1, 4},                                    // 0 movable block
@@ -76,9 +78,11 @@ std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack2Data; }
 
 bool readPack(const std::string& dir, const char* name, int pack, std::string& error) {
     const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::size_t size = 0;
+    std::string reason;
+    std::FILE* file = openDataFile(path, size, reason);
     if (!file) {
-        error = "cannot open image pack " + path;
+        error = "cannot open image pack " + path + " (" + reason + ")";
         return false;
     }
     const PackBlock* layout = packLayout(pack);

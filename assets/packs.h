@@ -94,7 +94,8 @@ inline const std::uint8_t* packImage(Pack1Block first, int offset) {
 
 // Reads data01.pak, then data02.pak, from `dir` (empty: the working
 // directory), every block with one read of its size into zeroed storage.
-// False, with the reason in `error`, when a pack cannot be opened.
+// False, with the reason in `error`, when a pack cannot be opened or is no
+// regular file (a folder or a device is a missing pack).
 bool loadImagePacks(const std::string& dir, std::string& error);
 
 // Creates the four canvases and fourteen sprites.

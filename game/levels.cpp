@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/data_file.h"
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/screen_redraw.h"
@@ -20,23 +21,30 @@ void setLevels(const std::uint8_t* records, int count) {
 }
 
 bool loadLevels(const std::string& path, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::size_t size = 0;
+    std::string reason;
+    std::FILE* file = openDataFile(path, size, reason);
     if (!file) {
-        error = "cannot open level file " + path;
+        error = "cannot open level file " + path + " (" + reason + ")";
         return false;
     }
-    // Read the whole file before taking its size: a folder opens, and even
-    // seeks to an "end", but gives no bytes.
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    if (size > MaxLevelFileBytes) {
+        std::fclose(file);
+        error = "level file " + path + " is " + std::to_string(size) + " bytes, more than the " +
+                std::to_string(MaxLevelFileBytes >> 20) + " MiB (" +
+                std::to_string(MaxLevelFileBytes / LevelRecordBytes) + " levels) a level file may hold";
+        return false;
+    }
+    // No more than the size taken at the open, should the file grow.
+    std::vector<std::uint8_t> bytes(size);
+    const std::size_t got = size ? std::fread(bytes.data(), 1, size, file) : 0;
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
         error = "cannot read level file " + path;
         return false;
     }
+    bytes.resize(got);
     if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
         error = "level file " + path + " holds no whole level (" + std::to_string(bytes.size()) +
                 " bytes, a level is " + std::to_string(LevelRecordBytes) + ")";

@@ -1,16 +1,20 @@
 // The level file: 256-byte records of cell codes, 16 rows of 16.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 constexpr int LevelRecordBytes = 256;
+// The largest level file the game and the tools read: 16 MiB, 65536 levels.
+constexpr std::size_t MaxLevelFileBytes = std::size_t(16) << 20;
 
 extern std::int32_t levelCount;
 extern std::uint8_t* levelData;
 
 // Reads the whole level file into levelData. False, with the reason in
-// `error`, when it cannot be read or holds no whole record: the game cannot
+// `error`, when it cannot be read, is no regular file (a folder, a device),
+// is larger than MaxLevelFileBytes or holds no whole record: the game cannot
 // start without level 0. The levels loaded before stay.
 bool loadLevels(const std::string& path, std::string& error);
 // Replaces the loaded levels with `count` records from memory (tools, tests).

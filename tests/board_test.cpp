@@ -231,7 +231,7 @@ TEST_F(LevelFile, AFileWithoutALevelIsRefusedWithAMessage) {
     const std::string missing = dir + "/missing.lvl";
     const std::string empty = write("empty.lvl", {});
     const std::string shortFile = write("short.lvl", std::vector<std::uint8_t>(255, 2));
-    // A folder opens like a file but holds no bytes.
+    // A folder is no level file.
     for (const std::string& path : {missing, empty, shortFile, dir}) {
         SCOPED_TRACE(path);
         std::string err;

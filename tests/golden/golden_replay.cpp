@@ -171,7 +171,7 @@ void makePacks(Rng& r, const Bytes& shippedLevels) {
     for (int v = 0; v < 2; ++v)
         save(3, "long" + std::to_string(v), real[0] + randomBytes(r, r.range(1, 5000)), real[1] + randomBytes(r, 300));
     save(-1, "missing", real[0], real[1]);
-    save(3, "folder", real[0], real[1]);  // data02.pak a folder: it opens, and reads nothing
+    save(3, "folder", real[0], real[1]);  // data02.pak a folder: refused as a missing pack
     fs::remove(work + "/packs/folder/data02.pak");
     fs::create_directories(work + "/packs/folder/data02.pak");
 }

@@ -15,18 +15,21 @@ namespace {
 
 // Checks one PNG against its manifest line and stores its pixels at `out`
 // in the pack's byte order (blue, green, red[, alpha]).
+// The size comes from the PNG's header, checked before the pixels are decoded.
 bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t* out, std::string& error) {
-    RgbaImage image;
-    if (!readPng(path, image, error)) return false;
+    PngFile file;
+    if (!readPngHeader(path, file, error)) return false;
     const std::string block = blockName(e.pack, e.block);
-    if (image.width != e.width || image.height != e.height) {
-        error = path + ": is " + std::to_string(image.width) + "x" + std::to_string(image.height) + " pixels, " +
+    if (file.width != e.width || file.height != e.height) {
+        error = path + ": is " + std::to_string(file.width) + "x" + std::to_string(file.height) + " pixels, " +
                 block + " needs " + std::to_string(e.width) + "x" + std::to_string(e.height);
         if (e.frames > 1)
             error += " (" + std::to_string(e.frames) + " frames of " + std::to_string(e.width) + "x" +
                      std::to_string(e.height / e.frames) + " stacked top to bottom)";
         return false;
     }
+    RgbaImage image;
+    if (!decodePng(file, image, error)) return false;
     const std::size_t count = static_cast<std::size_t>(e.width) * e.height;
     for (std::size_t i = 0; i < count && !e.rgba; ++i) {
         const std::uint8_t alpha = image.pixels[i * 4 + 3];

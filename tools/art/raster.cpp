@@ -191,12 +191,51 @@ void drawMask(Picture& pic, const Mask& m, int x, int y, Colour c) {
         for (int i = 0; i < m.w; ++i) pic.blend(x + i, y + j, c, m.at(i, j));
 }
 
+namespace {
+
+unsigned long bigEndian(const unsigned char* p, int bytes) {
+    unsigned long v = 0;
+    for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
+    return v;
+}
+
+// What stb_truetype takes on trust, checked: the file holds a font at index
+// 0, its table directory and every table it lists lie within the file, and
+// so do the records of its character map. Empty when sound, else why not.
+std::string fontFault(const std::string& file) {
+    const auto* data = reinterpret_cast<const unsigned char*>(file.data());
+    const std::size_t size = file.size();
+    if (size < 16) return "too short for a font (" + std::to_string(size) + " bytes)";
+    if (stbtt_GetNumberOfFonts(data) < 1) return "not a TrueType or OpenType font";
+    const long start = stbtt_GetFontOffsetForIndex(data, 0);
+    if (start < 0 || static_cast<std::size_t>(start) + 12 > size) return "its first font lies outside the file";
+    const std::size_t tables = bigEndian(data + start + 4, 2);
+    if (start + 12 + 16 * tables > size) return "its table directory runs past the end of the file";
+    for (std::size_t t = 0; t < tables; ++t) {
+        const unsigned char* entry = data + start + 12 + 16 * t;
+        const std::size_t offset = bigEndian(entry + 8, 4), length = bigEndian(entry + 12, 4);
+        const std::string tag(reinterpret_cast<const char*>(entry), 4);
+        if (offset > size || length > size - offset) return "its table '" + tag + "' runs past the end of the file";
+        if (tag == "cmap" && (length < 4 || 4 + 8 * bigEndian(data + offset + 2, 2) > length))
+            return "its character map runs past the end of its table";
+    }
+    return std::string();
+}
+
+}  // namespace
+
 bool Font::load(const std::string& path, std::string& error) {
     if (!common::readFile(path, data_, error)) return false;
+    const std::string fault = fontFault(data_);
+    if (!fault.empty()) {
+        error = path + ": " + fault;
+        return false;
+    }
     info_.assign(sizeof(stbtt_fontinfo), 0);
     auto* info = reinterpret_cast<stbtt_fontinfo*>(info_.data());
     const auto* data = reinterpret_cast<const unsigned char*>(data_.data());
-    if (!stbtt_InitFont(info, data, stbtt_GetFontOffsetForIndex(data, 0))) {
+    if (!stbtt_InitFont(info, data, stbtt_GetFontOffsetForIndex(data, 0)) ||
+        static_cast<std::size_t>(info->index_map) >= data_.size()) {
         error = path + ": not a font stb_truetype can read";
         return false;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/levels.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/options.h"
 #include "tools/common/files.h"
@@ -32,6 +33,8 @@ const char* const levelsHelp =
     "          on any difference, on a level without 'moves', or on one that is\n"
     "          not proven solvable.\n"
     "\n"
+    "A level file is at most 16 MiB (65536 levels), a source at most 64 MiB;\n"
+    "either must be a regular file.\n"
     "The text format is described in docs/levels.md.\n";
 
 const char* const generateHelp =
@@ -94,7 +97,7 @@ int dump(int argc, char** argv) {
         return cli::fail("levels dump", "needs a level file (see brimvale-tool levels --help)", 2);
     const std::string& input = inputs[0];
     std::string bytes, error;
-    if (!common::readFile(input, bytes, error)) return cli::fail("levels dump", error, 1);
+    if (!common::readFile(input, bytes, error, MaxLevelFileBytes)) return cli::fail("levels dump", error, 1);
     std::size_t trailing = 0;
     const auto records = leveltext::splitRecords(bytes, &trailing);
     if (trailing)

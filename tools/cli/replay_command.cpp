@@ -18,7 +18,8 @@ const char* const replayHelp =
     "\n"
     "  --data DIR      folder holding data01.pak, data02.pak and data.lvl\n"
     "                  (default: the data folder of the build or installation)\n"
-    "  --levels FILE   a level file to use instead of DIR/data.lvl\n"
+    "  --levels FILE   a level file to use instead of DIR/data.lvl (a regular\n"
+    "                  file of at most 16 MiB, 65536 levels)\n"
     "  --start INDEX   start level INDEX (0-based) and play it at once, as a\n"
     "                  click on its cell in the level list does\n"
     "  --png FILE      write the final screen as an 8-bit RGB PNG\n"
@@ -40,8 +41,9 @@ const char* const replayHelp =
     "included), frames (animation frames), pauses, then the board as three\n"
     "16x16 grids: terrain, objects, states.\n"
     "\n"
-    "Exit status: 0; 2 on an unknown token, an unreadable file or a level index\n"
-    "out of range (nothing is reported then).\n";
+    "Exit status: 0; 2 on an unknown token, an unreadable file, a level index\n"
+    "out of range or a PNG that cannot be written (nothing is reported then);\n"
+    "1 when the report cannot be written to stdout.\n";
 
 }  // namespace
 

@@ -25,7 +25,8 @@ const char* const solveHelp =
     "  level INDEX unknown STATES           the state limit was hit first\n"
     "\n"
     "  --data DIR      folder holding data.lvl (default: the build's or installation's)\n"
-    "  --levels FILE   a level file to use instead of DIR/data.lvl\n"
+    "  --levels FILE   a level file to use instead of DIR/data.lvl (a regular\n"
+    "                  file of at most 16 MiB, 65536 levels)\n"
     "  --level INDEX   only this level (0-based); default: every level\n"
     "  --max-states N  stop a level's search after N distinct states\n"
     "                  (default 30000000; a state takes some 20 to 60 bytes)\n"
@@ -65,7 +66,7 @@ int solveCommand(int argc, char** argv) {
     if (status >= 0) return status;
     if (levelFile.empty()) levelFile = dataDir + "/data.lvl";
     std::string bytes, error;
-    if (!common::readFile(levelFile, bytes, error)) return cli::fail("solve", error, 2);
+    if (!common::readFile(levelFile, bytes, error, MaxLevelFileBytes)) return cli::fail("solve", error, 2);
     const int count = static_cast<int>(bytes.size() / LevelRecordBytes);
     if (count == 0) return cli::fail("solve", levelFile + " holds no whole level", 2);
     if (only >= count)

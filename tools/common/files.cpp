@@ -7,20 +7,31 @@
 #include <filesystem>
 #include <system_error>
 
+#include "assets/data_file.h"
+
 namespace common {
 
-bool readFile(const std::string& path, std::string& bytes, std::string& error) {
+bool readFile(const std::string& path, std::string& bytes, std::string& error, std::size_t limit) {
     bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::size_t size = 0;
+    std::string reason;
+    std::FILE* file = openDataFile(path, size, reason);
     if (!file) {
-        error = path + ": cannot open (" + std::strerror(errno) + ")";
+        error = path + ": cannot open (" + reason + ")";
         return false;
     }
-    char chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    const bool failed = std::ferror(file) != 0 && errno != EISDIR;
+    if (size > limit) {
+        std::fclose(file);
+        error = path + ": " + std::to_string(size) + " bytes, more than the limit of " + std::to_string(limit >> 20) +
+                " MiB";
+        return false;
+    }
+    // No more than the size taken at the open, should the file grow.
+    bytes.resize(size);
+    const std::size_t got = size ? std::fread(&bytes[0], 1, size, file) : 0;
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    bytes.resize(got);
     if (failed) {
         error = path + ": read error";
         return false;
@@ -34,10 +45,14 @@ bool writeFile(const std::string& path, const std::string& bytes, std::string& e
         error = path + ": cannot create (" + std::strerror(errno) + ")";
         return false;
     }
-    const bool wrote = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    errno = 0;
+    const bool wrote = (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
+                       std::fflush(file) == 0;
+    const int writeErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (!wrote || !closed) {
-        error = path + ": write error";
+        const int why = writeErrno ? writeErrno : errno;
+        error = path + ": write error" + (why ? std::string(" (") + std::strerror(why) + ")" : std::string());
         return false;
     }
     return true;

@@ -9,20 +9,27 @@
 
 namespace art {
 
-bool readPng(const std::string& path, RgbaImage& image, std::string& error) {
-    std::string bytes;
-    if (!common::readFile(path, bytes, error)) return false;
+bool readPngHeader(const std::string& path, PngFile& file, std::string& error) {
+    file.path = path;
+    if (!common::readFile(path, file.bytes, error)) return false;
     static const char signature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1A', '\n'};
-    if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0) {
+    int channels = 0;
+    if (file.bytes.size() < 8 || std::memcmp(file.bytes.data(), signature, 8) != 0 ||
+        !stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(file.bytes.data()), static_cast<int>(file.bytes.size()),
+                               &file.width, &file.height, &channels)) {
         error = path + ": not a PNG file";
         return false;
     }
+    return true;
+}
+
+bool decodePng(const PngFile& file, RgbaImage& image, std::string& error) {
     int width = 0, height = 0, channels = 0;
-    stbi_uc* data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
-                                          static_cast<int>(bytes.size()), &width, &height, &channels, 4);
+    stbi_uc* data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(file.bytes.data()),
+                                          static_cast<int>(file.bytes.size()), &width, &height, &channels, 4);
     if (!data) {
         const char* reason = stbi_failure_reason();
-        error = path + ": cannot decode PNG (" + (reason ? reason : "unknown reason") + ")";
+        error = file.path + ": cannot decode PNG (" + (reason ? reason : "unknown reason") + ")";
         return false;
     }
     image.width = width;
@@ -30,6 +37,11 @@ bool readPng(const std::string& path, RgbaImage& image, std::string& error) {
     image.pixels.assign(data, data + static_cast<std::size_t>(width) * height * 4);
     stbi_image_free(data);
     return true;
+}
+
+bool readPng(const std::string& path, RgbaImage& image, std::string& error) {
+    PngFile file;
+    return readPngHeader(path, file, error) && decodePng(file, image, error);
 }
 
 namespace {

@@ -13,9 +13,22 @@ struct RgbaImage {
     std::vector<std::uint8_t> pixels;  // red, green, blue, alpha; rows top first
 };
 
-// Reads any PNG stb understands into 8-bit RGBA (grey and RGB files get
-// alpha 255). On failure returns false and says why in `error`, which names
-// the file.
+// A PNG file read whole, its size taken from its header, not yet decoded.
+struct PngFile {
+    std::string path;
+    std::string bytes;
+    int width = 0;
+    int height = 0;
+};
+
+// Reads the file and its header only, so that a caller can refuse a wrong
+// size before the pixels take any memory. On failure returns false and says
+// why in `error`, which names the file.
+bool readPngHeader(const std::string& path, PngFile& file, std::string& error);
+// Decodes a file read by readPngHeader into 8-bit RGBA (grey and RGB files
+// get alpha 255); false with a message naming the file.
+bool decodePng(const PngFile& file, RgbaImage& image, std::string& error);
+// Both: any PNG stb understands into 8-bit RGBA.
 bool readPng(const std::string& path, RgbaImage& image, std::string& error);
 
 // Writes `pixels` (channels 3: red, green, blue; 4: red, green, blue, alpha)

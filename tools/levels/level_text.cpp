@@ -268,7 +268,10 @@ bool parseSource(const std::string& text, const std::string& fileName, std::vect
 bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics) {
     std::string text, error;
     if (!common::readFile(path, text, error)) {
-        diagnostics.push_back(Diagnostic{path, 0, 0, false, "cannot read the file"});
+        // The message without the file name that opens it: the diagnostic names the file.
+        const std::string named = path + ": ";
+        if (error.compare(0, named.size(), named) == 0) error.erase(0, named.size());
+        diagnostics.push_back(Diagnostic{path, 0, 0, false, error});
         return false;
     }
     return parseSource(text, path, levels, diagnostics);

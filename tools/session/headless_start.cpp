@@ -2,6 +2,7 @@
 #include "tools/session/headless_start.h"
 
 #include "app/startup.h"
+#include "assets/packs.h"
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "render/screen.h"
@@ -20,7 +21,7 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
     std::string bytes;
     for (const std::string& pack : {dataDir + "/data01.pak", dataDir + "/data02.pak"})
         if (!common::readFile(pack, bytes, error)) return false;
-    if (!common::readFile(levelFile, bytes, error)) return false;
+    if (!common::readFile(levelFile, bytes, error, MaxLevelFileBytes)) return false;
     if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
         error = levelFile + ": holds no whole level (" + std::to_string(bytes.size()) + " bytes, a level is " +
                 std::to_string(LevelRecordBytes) + ")";
@@ -35,6 +36,9 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
 }
 
 void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing) {
+    // The rules call on the canvases even with drawing off (which then draw
+    // nothing): they must exist, over whatever the packs hold.
+    if (!tankCanvas) buildSpriteSet();
     resetGame();
     drawingEnabled = drawing == Drawing::On;
     setLevels(records, count);
