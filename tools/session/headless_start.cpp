@@ -2,7 +2,6 @@
 #include "tools/session/headless_start.h"
 
 #include "app/startup.h"
-#include "assets/packs.h"
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "render/screen.h"
@@ -36,9 +35,6 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
 }
 
 void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing) {
-    // The rules call on the canvases even with drawing off (which then draw
-    // nothing): they must exist, over whatever the packs hold.
-    if (!tankCanvas) buildSpriteSet();
     resetGame();
     drawingEnabled = drawing == Drawing::On;
     setLevels(records, count);

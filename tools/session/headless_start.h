@@ -21,8 +21,8 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
 enum class Drawing { Off, On };
 
 // resetGame, then the same start-up from `count` (1 or more) records in
-// memory, without reading packs (the sprite set stays as it is; built over
-// the packs as they are when there is none yet), with drawing on or off.
+// memory, without reading packs (the sprite set stays as it is), with
+// drawing on or off.
 void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing);
 
 // Level `index` (0 to levelCount - 1) in play, as a click on its cell in the
