@@ -3,13 +3,21 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= $(CURDIR)/$(BUILD)/stage
 
 PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev \
-            libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core
+            libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core \
+            clang libclang-rt-14-dev
 
-.PHONY: all deps build run test asan-test install clean
+# The fuzz targets in fuzz/: name, longest input (-max_len), executions in
+# `make test` (-runs).
+FUZZ_TARGETS := play:4096:600 level_text:8192:4000 art:16384:1000 events:1024:4000 packs:4096:200
+FUZZ_FLAGS   := -timeout=30 -rss_limit_mb=2048 -print_final_stats=1
+
+.PHONY: all deps build run test asan-test fuzz-build fuzz fuzz-test install clean
 
 all: build
 
@@ -52,9 +60,44 @@ asan-test: deps $(ASAN_BUILD)/CMakeCache.txt
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) asan-test
+	$(MAKE) fuzz-test
+
+# libFuzzer with ASan and UBSan, built by clang in $(FUZZ_BUILD).
+$(FUZZ_BUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRIMVALE_FUZZ=ON \
+	      -DBRIMVALE_GAME=OFF -DBRIMVALE_BENCH=OFF
+
+fuzz-build: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) --target brimvale_fuzzers -j $(JOBS)
+
+# Each target FUZZ_SECONDS long, one after another, from the committed seeds;
+# what it finds goes to $(FUZZ_BUILD)/corpus/NAME, a fault to
+# $(FUZZ_BUILD)/artifacts/.
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ_BUILD)/artifacts
+	@set -e; for entry in $(FUZZ_TARGETS); do \
+	  name=$${entry%%:*}; rest=$${entry#*:}; len=$${rest%%:*}; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  echo "fuzz_$$name: $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_BUILD)/fuzz/fuzz_$$name $(FUZZ_FLAGS) -max_len=$$len -max_total_time=$(FUZZ_SECONDS) \
+	    -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$name- \
+	    $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name; \
+	done
+
+# A fixed number of executions of each target from the committed seeds (the
+# new inputs go to a scratch folder, emptied first).
+fuzz-test: fuzz-build
+	@set -e; for entry in $(FUZZ_TARGETS); do \
+	  name=$${entry%%:*}; rest=$${entry#*:}; len=$${rest%%:*}; runs=$${rest#*:}; \
+	  rm -rf $(FUZZ_BUILD)/scratch/$$name; mkdir -p $(FUZZ_BUILD)/scratch/$$name $(FUZZ_BUILD)/artifacts; \
+	  echo "fuzz_$$name: $$runs runs"; \
+	  $(FUZZ_BUILD)/fuzz/fuzz_$$name $(FUZZ_FLAGS) -max_len=$$len -runs=$$runs -seed=1 \
+	    -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$name- \
+	    $(FUZZ_BUILD)/scratch/$$name fuzz/corpus/$$name 2>&1 | tail -n 12; \
+	done
 
 install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

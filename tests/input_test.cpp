@@ -10,6 +10,7 @@
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "render/screen.h"
 #include "tests/support.h"
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
@@ -267,6 +268,24 @@ TEST_F(Input, LevelListMoves) {
             EXPECT_EQ(play.page, k.after / 30);
             EXPECT_EQ(redraws(), 1);
         }
+    }
+}
+
+// With drawing off the page still follows the highlight: back on page 0 by
+// the arrow keys, Page Up does nothing (it once took the highlight to -25).
+TEST_F(Input, LevelListPageFollowsTheHighlightWithDrawingOff) {
+    for (bool drawing : {true, false}) {
+        SCOPED_TRACE(drawing ? "drawing on" : "drawing off");
+        game(45);
+        levelList(35);
+        drawingEnabled = drawing;
+        for (int key : {KeyLeft, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyPageUp}) headless::queueKey(key);
+        drawScreen();
+        EXPECT_EQ(play.level, 4);
+        EXPECT_EQ(play.page, 0);
+        onKey(KeyPageDown);
+        EXPECT_EQ(play.level, 34);
+        EXPECT_EQ(play.page, 1);
     }
 }
 

@@ -35,7 +35,6 @@ void drawTitle() { blitToScreen(packImage(Pack1Block::Title), ScreenWidth, Scree
 
 void drawLevelSelect() {
     screenCanvas->blit(packImage(Pack2Block::LevelSelectBackground), 0, 0, ScreenWidth, ScreenHeight);
-    play.page = play.level / LevelsPerPage;
     const int first = play.page * LevelsPerPage;
     const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
     for (int i = first; i < end; ++i) {
@@ -94,6 +93,9 @@ void drawResult() {
 }  // namespace
 
 void drawScreen() {
+    // The list's page follows its highlight whether the list is drawn or not:
+    // the page keys and arrows go by it.
+    if (play.screen == LevelSelect) play.page = play.level / LevelsPerPage;
     if (!drawingEnabled) {
         platform::pollEvents();
         return;
