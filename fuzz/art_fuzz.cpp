@@ -14,7 +14,7 @@
 #include "fuzz/fuzz_support.h"
 #include "tools/art/manifest.h"
 #include "tools/art/pack.h"
-#include "tools/art/png_io.h"
+#include "tools/common/png_io.h"
 #include "tools/common/files.h"
 
 namespace {
