@@ -21,23 +21,7 @@ using namespace testsupport;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// brimvale-tool with `args` (quoted for the shell as needed); stdout goes
-// to `stdoutTo` when given, else is captured.
-ToolRun tool(const std::string& args, const std::string& stdoutTo = "") {
-    static int serial = 0;
-    const std::string errFile = tempDir("bad-stderr") + "/err" + std::to_string(++serial);
-    ToolRun r;
-    const std::string redirect = stdoutTo.empty() ? "" : " >'" + stdoutTo + "'";
-    r.status = runCommand(std::string("'") + BRIMVALE_TOOL + "' " + args + redirect + " 2>'" + errFile + "'", &r.out);
-    r.err = readFile(errFile);
-    return r;
-}
+ToolRun tool(const std::string& args, const std::string& stdoutTo = "") { return runTool(args, stdoutTo); }
 
 // A refusal: the status, and exactly one line on stderr that holds `names`.
 void expectRefused(const ToolRun& r, int status, const std::string& names, const std::string& what) {

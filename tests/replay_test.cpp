@@ -12,21 +12,7 @@ using namespace testsupport;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// brimvale-tool replay with `args` (already quoted for the shell).
-ToolRun replay(const std::string& args) {
-    static int serial = 0;
-    const std::string errFile = tempDir("stderr") + "/err" + std::to_string(++serial);
-    ToolRun r;
-    r.status = runCommand(std::string("'") + BRIMVALE_TOOL + "' replay " + args + " 2>'" + errFile + "'", &r.out);
-    r.err = readFile(errFile);
-    return r;
-}
+ToolRun replay(const std::string& args) { return runTool("replay " + args); }
 
 // One level: the tank at (3, 7), a brick wall at (3, 4), a pool at (5, 5),
 // a block at (6, 6) and an unused code 26 in the corner.

@@ -112,6 +112,16 @@ void writeFile(const std::string& path, const std::string& bytes) {
     if (!common::writeFile(path, bytes, error)) throw std::runtime_error(error);
 }
 
+ToolRun runTool(const std::string& args, const std::string& stdoutTo) {
+    static int serial = 0;
+    const std::string errFile = tempDir("stderr") + "/err" + std::to_string(++serial);
+    ToolRun r;
+    const std::string redirect = stdoutTo.empty() ? "" : " >'" + stdoutTo + "'";
+    r.status = runCommand(std::string("'") + BRIMVALE_TOOL + "' " + args + redirect + " 2>'" + errFile + "'", &r.out);
+    r.err = readFile(errFile);
+    return r;
+}
+
 int runCommand(const std::string& command, std::string* out) {
     std::FILE* p = popen(command.c_str(), "r");
     if (!p) return -1;

@@ -45,6 +45,15 @@ std::string replayInProcess(const std::string& dir, int start, const std::string
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 
+// brimvale-tool with `args` (quoted for the shell as needed): its status,
+// its stdout (sent to `stdoutTo` when given, else captured) and its stderr.
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+ToolRun runTool(const std::string& args, const std::string& stdoutTo = "");
+
 // Runs a shell command, returns its exit status and captures stdout.
 int runCommand(const std::string& command, std::string* out = nullptr);
 
