@@ -1,0 +1,18 @@
+// The player conveniences that options switch on; all off is the classic game.
+#pragma once
+
+#include <string>
+
+// What the command line turned on. The bare program and the tools leave
+// every field at its default, so the game plays, draws and writes exactly
+// as it always has; the installed launcher passes the player set.
+struct PlayerSet {
+    bool save = false;     // remember won levels and the last level played
+    bool undo = false;     // Backspace or U takes back the last press
+    bool counter = false;  // level, presses and best in the window title
+    bool sound = false;    // effects for the events of play
+    bool muted = false;    // sound on but silenced (M toggles it)
+    std::string progressFile;  // where progress is kept while `save` is on
+};
+
+extern PlayerSet playerSet;
