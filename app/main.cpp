@@ -1,16 +1,49 @@
-// Brimvale: the entry point, the window and the main loop.
+// Brimvale: the entry point, the command line, the window and the main loop.
 #include <cstdio>
+#include <string>
 
+#include "app/command_line.h"
 #include "app/startup.h"
+#include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "tools/cli/options.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 
-int main() {
-    // The game opens its files by bare name in the working directory.
-    if (!startGame("", "data.lvl")) return 1;
+namespace {
+
+
+// The level --level asks for, put in play before the window opens; false
+// (with one line on stderr) when the level file has no such level.
+bool enterFirstLevel(long long level) {
+    if (level == 0) return true;
+    if (level > levelCount) {
+        cli::say("", "--level " + std::to_string(level) + ": the level file holds " + std::to_string(levelCount) +
+                         " level" + (levelCount == 1 ? "" : "s"));
+        return false;
+    }
+    startLevel(static_cast<int>(level - 1));
+    setScreen(Playing);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GameOptions options;
+    const int status = readCommandLine(argc - 1, argv + 1, options);
+    if (status >= 0) return status;
+    playerSet = options.set;
+    if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
+
+    // Without --data the game opens its files by bare name in the working
+    // directory.
+    if (!startGame(options.dataDir, levelFileOf(options))) return 1;
+    if (!enterFirstLevel(options.level)) return 2;
 
     const char* why = "";
+    platform::setWindowScale(options.scale);
     if (!platform::openWindow(&why)) {
         std::fprintf(stderr, "brimvale: cannot open the game window: %s\n", why);
         return 1;
