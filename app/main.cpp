@@ -1,5 +1,6 @@
 // Brimvale: the entry point, the command line, the window and the main loop.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/command_line.h"
@@ -8,11 +9,23 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tools/cli/options.h"
+#include "ui/conveniences.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
 
 namespace {
 
+void warn(const std::string& warning) { cli::say("", warning); }
+
+// A level file by its full path, so that its last level played is found
+// again from any folder.
+std::string fullPath(const std::string& path) {
+    char* full = realpath(path.c_str(), nullptr);
+    if (!full) return path;
+    const std::string result = full;
+    std::free(full);
+    return result;
+}
 
 // The level --level asks for, put in play before the window opens; false
 // (with one line on stderr) when the level file has no such level.
@@ -40,6 +53,9 @@ int main(int argc, char** argv) {
     // Without --data the game opens its files by bare name in the working
     // directory.
     if (!startGame(options.dataDir, levelFileOf(options))) return 1;
+    setWarningSink(warn);
+    startConveniences(fullPath(levelFileOf(options)),
+                      options.dataDir.empty() ? "data.par" : options.dataDir + "/data.par");
     if (!enterFirstLevel(options.level)) return 2;
 
     const char* why = "";

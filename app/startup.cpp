@@ -12,11 +12,13 @@
 #include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "ui/conveniences.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 
 void connectGame() {
-    rules::connectScreenRedraw(drawScreen);
+    rules::connectScreenRedraw(redrawForRules);
     platform::setInputHandlers(onKey, onMouseClick);
 }
 
@@ -42,4 +44,6 @@ void resetGameState() {
     std::memset(screenBuffer, 0, sizeof screenBuffer);
     play = PlayState{};
     drawingEnabled = true;
+    playerSet = PlayerSet{};
+    resetConveniences();
 }

@@ -11,6 +11,7 @@
 #include "game/screen_redraw.h"
 
 std::int32_t levelCount = 0;
+long levelStarts = 0;
 std::uint8_t* levelData = nullptr;
 
 void setLevels(const std::uint8_t* records, int count) {
@@ -90,6 +91,7 @@ void placeLevel(int index) {
 }
 
 void startLevel(int index) {
+    ++levelStarts;
     placeLevel(index);
     rules::redrawScreen();
 }

@@ -10,6 +10,9 @@ constexpr int LevelRecordBytes = 256;
 constexpr std::size_t MaxLevelFileBytes = std::size_t(16) << 20;
 
 extern std::int32_t levelCount;
+// How many times startLevel has run: the conveniences tell a level start
+// (or a restart) by it.
+extern long levelStarts;
 extern std::uint8_t* levelData;
 
 // Reads the whole level file into levelData. False, with the reason in

@@ -91,12 +91,16 @@ std::string makeDataDir(const std::string& tag, const std::vector<Record>& recor
     return dir;
 }
 
-std::string replayInProcess(const std::string& dir, int start, const std::string& events) {
+std::string replayInProcess(const std::string& dir, int start, const std::string& events, const PlayerSet& set) {
     std::vector<session::EventGroup> groups;
     session::ReplayResult result;
     std::string error;
-    if (!session::parseEvents({events}, groups, error) ||
-        !session::playReplay({dir, dir + "/data.lvl", start}, groups, result, error))
+    session::ReplaySetup setup;
+    setup.dataDir = dir;
+    setup.levelFile = dir + "/data.lvl";
+    setup.start = start;
+    setup.set = set;
+    if (!session::parseEvents({events}, groups, error) || !session::playReplay(setup, groups, result, error))
         throw std::runtime_error(error);
     return session::replayReport(result.quit);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/levels/glyphs.h"
+#include "ui/player_set.h"
 
 namespace testsupport {
 
@@ -36,9 +37,10 @@ void writeLevelFile(const std::string& path, const std::vector<Record>& records)
 std::string makeDataDir(const std::string& tag, const std::vector<Record>& records);
 
 // The game started headlessly from `dir` as the replay starts it (counters
-// reset first), then `--start` if index >= 0, then the event tokens. Returns
-// the replay's report.
-std::string replayInProcess(const std::string& dir, int start, const std::string& events);
+// reset first), then `--start` if index >= 0, then the event tokens, with
+// the conveniences of `set`. Returns the replay's report.
+std::string replayInProcess(const std::string& dir, int start, const std::string& events,
+                            const PlayerSet& set = PlayerSet{});
 
 // The whole file at `path`, and a whole file written; both throw when the
 // file cannot be read or written.

@@ -6,7 +6,9 @@
 #include "game/levels.h"
 #include "game/rules.h"
 #include "platform/platform.h"
+#include "ui/history.h"
 #include "ui/layout.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 
 using namespace layout;
@@ -35,6 +37,39 @@ void playLevel(int index) {
 }
 
 bool nextLevelExists() { return play.level < levelCount - 1; }
+
+// A press that may change the tank or the board, kept for undo and counted
+// while the player set asks for either.
+struct Press {
+    const bool kept = playerSet.undo || playerSet.counter || playerSet.save;
+    Press() {
+        if (kept) history::beginPress();
+    }
+    ~Press() {
+        if (kept) history::endPress();
+    }
+    Press(const Press&) = delete;
+    Press& operator=(const Press&) = delete;
+};
+
+bool isUndoKey(int key) { return playerSet.undo && (key == KeyBackspace || key == KeyU); }
+
+// Back to the state before the last press that changed anything, playing,
+// drawn once; ignored while a press (its animation) is under way.
+void undoPress() {
+    if (play.outcome == Won || !history::undo()) return;
+    setScreen(Playing);
+}
+
+void movePress(int dx, int dy, float angle) {
+    Press press;
+    turnOrMoveTank(dx, dy, angle);
+}
+
+void firePress() {
+    Press press;
+    fireLaser(play.tank.x, play.tank.y, play.tank.dx, play.tank.dy, playerBeamColour);
+}
 
 void titleKey(int key) {
     if (key == KeyEscape)
@@ -91,20 +126,24 @@ void playingKey(int key) {
         setScreen(Result);
         return;
     }
+    if (isUndoKey(key)) {
+        undoPress();
+        return;
+    }
     if (play.outcome == InPlay) {
         switch (key) {
             case KeyA:
-            case KeyLeft: turnOrMoveTank(-1, 0, 180); return;
+            case KeyLeft: movePress(-1, 0, 180); return;
             case KeyD:
-            case KeyRight: turnOrMoveTank(1, 0, 0); return;
+            case KeyRight: movePress(1, 0, 0); return;
             case KeyW:
-            case KeyUp: turnOrMoveTank(0, -1, 270); return;
+            case KeyUp: movePress(0, -1, 270); return;
             case KeyS:
-            case KeyDown: turnOrMoveTank(0, 1, 90); return;
+            case KeyDown: movePress(0, 1, 90); return;
             case KeySpace:
                 // Before any level has placed the tank it faces nowhere, and a
                 // beam from its own cell would never leave it.
-                if (play.tank.dx != 0 || play.tank.dy != 0) fireLaser(play.tank.x, play.tank.y, play.tank.dx, play.tank.dy, playerBeamColour);
+                if (play.tank.dx != 0 || play.tank.dy != 0) firePress();
                 return;
             default: break;
         }
@@ -129,6 +168,8 @@ void resultKey(int key) {
             playLevel(play.level);
     } else if (key == KeyR) {
         playLevel(play.level);
+    } else if (isUndoKey(key) && play.outcome == Lost) {
+        undoPress();
     }
 }
 

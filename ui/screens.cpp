@@ -8,7 +8,10 @@
 #include "game/painter.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "ui/conveniences.h"
 #include "ui/layout.h"
+#include "ui/player_set.h"
+#include "ui/progress.h"
 
 using namespace layout;
 
@@ -44,7 +47,7 @@ void drawLevelSelect() {
             drawNumber(x, y, i + 1, HighlightTint);
         } else {
             levelCellSprite->draw(x, y, 0);
-            drawNumber(x, y, i + 1, NumberTint);
+            drawNumber(x, y, i + 1, playerSet.save && progress::best(i) >= 0 ? WonTint : NumberTint);
         }
     }
     if (play.page > 0) {
@@ -93,6 +96,7 @@ void drawResult() {
 }  // namespace
 
 void drawScreen() {
+    if (playerSet.counter) showCounterTitle();
     // The list's page follows its highlight whether the list is drawn or not:
     // the page keys and arrows go by it.
     if (play.screen == LevelSelect) play.page = play.level / LevelsPerPage;

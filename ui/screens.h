@@ -8,6 +8,7 @@
 // Tints, as pixel bytes blue, green, red from the lowest byte up.
 constexpr std::uint32_t HighlightTint = 0xAA0000;  // bytes 00 00 AA
 constexpr std::uint32_t NumberTint = 0x252317;     // bytes 17 23 25
+constexpr std::uint32_t WonTint = 0x109A2C;        // bytes 2C 9A 10: a won level's number, with saving on
 
 // Composes the whole current screen, presents it, swaps, polls input.
 void drawScreen();

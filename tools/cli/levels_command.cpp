@@ -14,6 +14,7 @@
 #include "tools/levels/level_gen.h"
 #include "tools/levels/level_text.h"
 #include "tools/session/solver.h"
+#include "ui/progress.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ const char* const levelsHelp =
     "build     compiles level sources, in the order given, into one level file\n"
     "          of 256-byte records. Errors and warnings name file:line:column;\n"
     "          any error fails the build (exit status 1) and writes nothing.\n"
+    "          --par also writes each level's recorded 'moves' by the level's\n"
+    "          key, for the game's press counter.\n"
     "dump      prints any level file as level source text (to TEXT with -o);\n"
     "          building that text gives the same bytes back.\n"
     "check     compiles the sources, solves every level and compares the\n"
@@ -67,11 +70,22 @@ bool compileSources(const std::vector<std::string>& sources, std::vector<levelte
     return ok;
 }
 
+// Each level's recorded fewest presses by its key, one "KEY MOVES" a line:
+// the press counter's "fewest" in the game.
+std::string parText(const std::vector<leveltext::Level>& levels) {
+    std::string text;
+    for (const leveltext::Level& level : levels)
+        if (level.moves >= 0)
+            text += progress::hashText(progress::levelHash(level.cells.data())) + " " + std::to_string(level.moves) + "\n";
+    return text;
+}
+
 int build(int argc, char** argv) {
     std::vector<std::string> sources;
-    std::string output;
+    std::string output, parOutput;
     const int status = cli::Options("levels build", nullptr)
                            .text("-o", output, "--output")
+                           .text("--par", parOutput)
                            .words(cli::Words::Files, sources)
                            .parse(argc, argv);
     if (status >= 0) return status;
@@ -82,6 +96,8 @@ int build(int argc, char** argv) {
     if (levels.empty()) return cli::fail("levels build", "the sources hold no level; " + output + " not written", 1);
     std::string error;
     if (!common::writeFile(output, leveltext::compileLevels(levels), error)) return cli::fail("levels build", error, 1);
+    if (!parOutput.empty() && !common::writeFile(parOutput, parText(levels), error))
+        return cli::fail("levels build", error, 1);
     return 0;
 }
 

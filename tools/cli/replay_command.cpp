@@ -7,6 +7,7 @@
 #include "tools/cli/data_dir.h"
 #include "tools/cli/options.h"
 #include "tools/session/replay.h"
+#include "ui/conveniences.h"
 
 namespace {
 
@@ -23,10 +24,14 @@ const char* const replayHelp =
     "  --start INDEX   start level INDEX (0-based) and play it at once, as a\n"
     "                  click on its cell in the level list does\n"
     "  --png FILE      write the final screen as an 8-bit RGB PNG\n"
+    "  --undo          Backspace or U takes back the last press, as the game's --undo\n"
+    "  --counter       the press counter: the report ends with the window title\n"
+    "  --progress FILE keep saved progress in FILE, as the game's --progress\n"
+    "                  (without it the replay reads and writes no file)\n"
     "\n"
     "EVENT tokens, separated by white space (one argument may hold several):\n"
     "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
-    "    PageUp PageDown W A S D R\n"
+    "    PageUp PageDown W A S D R U Backspace\n"
     "  click:X,Y   a left-button press at window pixel X, Y\n"
     "  Tokens joined by '+' without spaces form one group, queued at once.\n"
     "\n"
@@ -45,9 +50,12 @@ const char* const replayHelp =
     "out of range or a PNG that cannot be written (nothing is reported then);\n"
     "1 when the report cannot be written to stdout.\n";
 
+void warnReplay(const std::string& warning) { cli::say("replay", warning); }
+
 }  // namespace
 
 int replayCommand(int argc, char** argv) {
+    setWarningSink(warnReplay);
     session::ReplaySetup setup;
     setup.dataDir = defaultDataDir();
     std::string pngFile;
@@ -57,6 +65,14 @@ int replayCommand(int argc, char** argv) {
                            .text("--levels", setup.levelFile)
                            .whole("--start", setup.start, 0, 1000000000)
                            .text("--png", pngFile)
+                           .flag("--undo", setup.set.undo)
+                           .flag("--counter", setup.set.counter)
+                           .value("--progress", "a file name",
+                                  [&setup](const std::string& file) {
+                                      setup.set.progressFile = file;
+                                      setup.set.save = true;
+                                      return !file.empty();
+                                  })
                            .words(cli::Words::Tokens, eventArgs)
                            .parse(argc, argv);
     if (status >= 0) return status;

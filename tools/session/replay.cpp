@@ -12,7 +12,9 @@
 #include "tools/common/png_io.h"
 #include "tools/common/numbers.h"
 #include "tools/session/headless_start.h"
+#include "ui/conveniences.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 
 namespace session {
@@ -28,7 +30,7 @@ const KeyName keyNames[] = {
     {"space", KeySpace},   {"enter", KeyEnter},     {"escape", KeyEscape},     {"left", KeyLeft},
     {"right", KeyRight},   {"up", KeyUp},           {"down", KeyDown},         {"pageup", KeyPageUp},
     {"pagedown", KeyPageDown}, {"w", KeyW},          {"a", KeyA},               {"s", KeyS},
-    {"d", KeyD},           {"r", KeyR},
+    {"d", KeyD},           {"r", KeyR},             {"u", KeyU},               {"backspace", KeyBackspace},
 };
 
 std::string lower(const std::string& s) {
@@ -116,6 +118,8 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& 
 bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
                 std::string& error) {
     if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
+    playerSet = setup.set;
+    startConveniences(setup.levelFile, setup.dataDir + "/data.par");
     if (setup.start >= levelCount) {
         error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(levelCount) +
                 " levels)";
@@ -181,6 +185,10 @@ std::string replayReport(bool quit) {
             }
             out += '\n';
         }
+    }
+    if (playerSet.counter) {
+        const std::string& title = headless::windowTitle();
+        out += "title " + (title.empty() ? counterTitle() : title) + "\n";
     }
     return out;
 }

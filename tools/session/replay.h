@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/headless.h"
+#include "ui/player_set.h"
 
 namespace session {
 
@@ -19,6 +20,7 @@ struct ReplaySetup {
     std::string dataDir;
     std::string levelFile;
     int start = -1;  // a level to put in play at once, as a click on its cell does
+    PlayerSet set;   // the conveniences to play with (all off: the classic game)
 };
 
 struct ReplayResult {
@@ -36,7 +38,8 @@ bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups,
 // Delivers each group through one main-loop redraw, then redraws once more.
 ReplayResult playGroups(const std::vector<EventGroup>& groups);
 
-// The report of the game state, as the replay prints it.
+// The report of the game state, as the replay prints it; with the counter
+// on, last, the window's title.
 std::string replayReport(bool quit);
 
 // Writes the screen buffer as an 8-bit RGB PNG; false with a message.

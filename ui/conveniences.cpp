@@ -1,0 +1,116 @@
+// The player set's saved progress and press counter, wired into the screens.
+#include "ui/conveniences.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "game/levels.h"
+#include "game/play_state.h"
+#include "platform/platform.h"
+#include "ui/history.h"
+#include "ui/player_set.h"
+#include "ui/progress.h"
+#include "ui/screens.h"
+
+namespace {
+
+void (*warn)(const std::string&) = nullptr;
+std::map<progress::Hash, int> pars;
+long startsNoted = 0;  // level starts before this many are the start-up's
+std::string shownTitle = "Brimvale (port by Orlenko)";
+bool progressUsable = false;
+
+void say(const std::string& warning) {
+    if (warn) warn(warning);
+}
+
+void save() {
+    if (!playerSet.save || !progressUsable) return;
+    std::string error;
+    if (!progress::save(playerSet.progressFile, error)) say(error);
+}
+
+void readPars(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string hash;
+        int moves = -1;
+        if (words >> hash >> moves && hash.size() == 16 && moves >= 0)
+            pars[std::stoull(hash, nullptr, 16)] = moves;
+    }
+}
+
+}  // namespace
+
+void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
+
+void startConveniences(const std::string& levelFile, const std::string& parFile) {
+    startsNoted = levelStarts;
+    history::clear();
+    if (playerSet.counter) readPars(parFile);
+    if (!playerSet.save) return;
+    std::string warning;
+    progressUsable = !playerSet.progressFile.empty();
+    if (!progressUsable) say("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
+    if (progressUsable && !progress::load(playerSet.progressFile, levelFile, warning)) {
+        say(warning);
+        // A file that could not be moved aside is never overwritten.
+        progressUsable = warning.find("kept it as") != std::string::npos;
+    }
+    playerSet.muted = playerSet.muted || progress::muted();
+    const int last = progress::lastPlayed();
+    if (last >= 0 && play.screen != Playing) play.level = last;
+}
+
+void redrawForRules() {
+    if (playerSet.save && progressUsable) {
+        bool changed = false;
+        if (levelStarts > startsNoted) {
+            startsNoted = levelStarts;
+            changed = progress::noteStart(play.level);
+        }
+        if (play.outcome == Won) changed = progress::noteWin(play.level, history::presses()) || changed;
+        if (changed) save();
+    }
+    drawScreen();
+}
+
+void rememberSettings() {
+    progress::setMuted(playerSet.muted);
+    save();
+}
+
+int parOf(int index) {
+    const auto p = pars.find(progress::levelHashAt(index));
+    return p == pars.end() ? -1 : p->second;
+}
+
+std::string counterTitle() {
+    if (play.screen != Playing && play.screen != Result) return "Brimvale (port by Orlenko)";
+    std::string title = "Brimvale - level " + std::to_string(play.level + 1) + " - presses " +
+                        std::to_string(history::presses());
+    const int best = playerSet.save ? progress::best(play.level) : -1;
+    if (best >= 0) title += " - best " + std::to_string(best);
+    const int par = parOf(play.level);
+    if (par >= 0) title += " - fewest " + std::to_string(par);
+    return title;
+}
+
+void showCounterTitle() {
+    const std::string title = counterTitle();
+    if (title == shownTitle) return;
+    shownTitle = title;
+    platform::setWindowTitle(title.c_str());
+}
+
+void resetConveniences() {
+    progress::clear();
+    history::clear();
+    pars.clear();
+    startsNoted = levelStarts;
+    shownTitle = "Brimvale (port by Orlenko)";
+    progressUsable = false;
+}

@@ -1,0 +1,37 @@
+// What the player set adds to the game: saved progress, the press counter in
+// the window title, the shipped levels' fewest presses. Nothing here runs
+// while the player set is all off.
+#pragma once
+
+#include <string>
+
+// Where warnings go (the game and the tool print them, one line each);
+// nothing is said until one is set.
+void setWarningSink(void (*sink)(const std::string& warning));
+
+// After the game has started: with saving on, reads the progress of
+// playerSet.progressFile for `levelFile` (a bad file is moved aside, with a
+// warning) and puts the level list's highlight on the last level played;
+// reads the fewest presses of the shipped levels from `parFile` when it
+// exists. Level starts from here on count as levels played.
+void startConveniences(const std::string& levelFile, const std::string& parFile);
+
+// The rules' mid-move redraw, connected in place of drawScreen: notes a win
+// and a level start for the saved progress, then draws the screen.
+void redrawForRules();
+
+// Saves the progress now, with the sound's mute state (the M key calls it
+// after a toggle). Does nothing unless saving is on.
+void rememberSettings();
+
+// The window title while the counter is on: the level, the presses so far
+// and the best known (own, and the level's fewest possible); the game's own
+// title outside a level. Sets it on the window when it changed.
+void showCounterTitle();
+std::string counterTitle();
+
+// The recorded fewest presses of level `index`, -1 when unknown.
+int parOf(int index);
+
+// Forgets the progress, the fewest presses and the history (a fresh game).
+void resetConveniences();

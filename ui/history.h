@@ -1,0 +1,27 @@
+// The presses of the level in play: the undo history and the press count.
+#pragma once
+
+namespace history {
+
+// Around a press of a direction key or Space while the level is in play:
+// the state before it is kept when the press changed the tank or the board.
+// Presses may nest (keys handled inside a rule's redraw).
+void beginPress();
+void endPress();
+
+// True while a press is being handled (its animation, its redraws).
+bool pressing();
+
+// Puts back the state before the last press that changed anything (the
+// tank, the board and the outcome); false when there is none, or while a
+// press is being handled.
+bool undo();
+
+// Presses that changed the tank or the board since the level started,
+// less those taken back.
+int presses();
+
+// Forgets every press (a fresh game).
+void clear();
+
+}  // namespace history

@@ -1,0 +1,51 @@
+// Saved progress: the levels won with their fewest presses, the last level
+// played of each level file, and whether the sound is muted.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace progress {
+
+using Hash = std::uint64_t;
+
+// A level's key: FNV-1a over its 256 bytes, so an edited level is a new one
+// and a moved one keeps its credit.
+Hash levelHash(const std::uint8_t* record);
+// The key of loaded level `index`, and any key as 16 hexadecimal digits.
+Hash levelHashAt(int index);
+std::string hashText(Hash hash);
+
+// Forgets everything (no file is touched).
+void clear();
+
+// Reads the progress kept in `path`; `levelFile` names the level file in
+// play, whose last level played lastPlayed() then finds. A missing file is
+// no progress, silently. A file that cannot be read or parsed is renamed
+// aside to progress.bad in its folder (progress.bad.1, .2... when taken, so
+// none is overwritten) and false comes back with one warning line.
+bool load(const std::string& path, const std::string& levelFile, std::string& warning);
+
+// Writes everything remembered to `path` (its folder made when missing)
+// through a temporary file renamed over it, so the old file stays whole
+// until the new one is. False with a message.
+bool save(const std::string& path, std::string& error);
+
+// Fewest presses of a win of loaded level `index`; -1 when never won.
+int best(int index);
+// The last level played of the level file, as an index of the loaded
+// levels; -1 when none is known or it is no longer in the file.
+int lastPlayed();
+// True when the saved state says the sound is muted.
+bool muted();
+void setMuted(bool muted);
+
+// A win of level `index` in `presses`: true when it is new or fewer.
+bool noteWin(int index, int presses);
+// Level `index` started: true when it differs from the last one played.
+bool noteStart(int index);
+
+// Called between writing the temporary file and renaming it (tests only).
+extern void (*beforeRename)();
+
+}  // namespace progress
