@@ -187,7 +187,8 @@ pid_t spawnXvfb(int displayFd) {
     // Without -noreset the server resets whenever its last client leaves,
     // and a client that connects during a reset is turned away: a game that
     // starts just as an xdotool call ends cannot open its display.
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "640x480x24", "-nolisten", "tcp",
+    // 1280x1280: room for a window three times 384, and --scale auto picks 2.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1280x24", "-nolisten", "tcp",
            static_cast<char*>(nullptr));
     _exit(127);
 }
@@ -262,6 +263,8 @@ struct Game {
     Window window = 0;
     std::string name;     // the scenario, for file names and messages
     std::string dataDir;  // where the replay finds the same data
+    std::vector<std::string> args;  // the game's command line
+    int scale = 1;                  // window pixels per screen pixel
     std::vector<std::string> sent;
     int shots = 0;
     int status = 0;  // as waitpid reports it, once the game has ended
@@ -312,8 +315,11 @@ bool focusOn(Window w) {
     return focus == w;
 }
 
-pid_t launch(const std::string& program, const std::string& cwd, const std::string& preload,
-             const std::string& traceFile) {
+pid_t launch(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+             const std::string& preload, const std::string& traceFile) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid != 0) return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -321,14 +327,14 @@ pid_t launch(const std::string& program, const std::string& cwd, const std::stri
     setenv("DISPLAY", display.c_str(), 1);
     if (!preload.empty()) setenv("LD_PRELOAD", preload.c_str(), 1);
     if (!traceFile.empty()) setenv("BRIMVALE_TRACE_FILE", traceFile.c_str(), 1);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    execv(program.c_str(), argv.data());
     _exit(127);
 }
 
 // Starts the game and waits until its window is mapped and has the focus.
 void startGame(Game& game, const std::string& program, const std::string& cwd, const std::string& preload = "",
                const std::string& traceFile = "") {
-    game.pid = game.launched = launch(program, cwd, preload, traceFile);
+    game.pid = game.launched = launch(program, game.args, cwd, preload, traceFile);
     int status = 0;
     bool ended = false;
     const bool mapped = waitFor(WindowLimit, [&] {
@@ -388,7 +394,10 @@ void sendToken(const Game& game, const std::string& token) {
     const std::string x = "DISPLAY=" + display + " xdotool ";
     if (token.compare(0, 6, "click:") == 0) {
         const std::string xy = token.substr(6);
-        const std::string px = xy.substr(0, xy.find(',')), py = xy.substr(xy.find(',') + 1);
+        // The middle of the enlarged pixel the replay's click names.
+        const int s = game.scale;
+        const std::string px = std::to_string(std::stoi(xy.substr(0, xy.find(','))) * s + s / 2);
+        const std::string py = std::to_string(std::stoi(xy.substr(xy.find(',') + 1)) * s + s / 2);
         shell(x + "mousemove --window " + std::to_string(game.window) + " " + px + " " + py + " click 1");
     } else {
         shell(x + "key " + xdotoolKey(token));
@@ -421,6 +430,21 @@ std::string join(const std::vector<std::string>& tokens) {
     std::string s;
     for (const std::string& t : tokens) s += (s.empty() ? "" : " ") + t;
     return s;
+}
+
+// Each pixel made a square of `scale` by `scale` pixels.
+Image enlarge(const Image& image, int scale) {
+    if (scale == 1) return image;
+    Image out;
+    out.width = image.width * scale;
+    out.height = image.height * scale;
+    out.rgb.resize(static_cast<std::size_t>(out.width) * out.height * 3);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                out.rgb[(static_cast<std::size_t>(y) * out.width + x) * 3 + c] =
+                    image.rgb[(static_cast<std::size_t>(y / scale) * image.width + x / scale) * 3 + c];
+    return out;
 }
 
 // The screen the replay composes for `tokens`; false if it composed none.
@@ -478,6 +502,7 @@ void expectScreen(Game& game, bool check) {
         fail(game.name + ": the replay did not compose a screen for '" + join(game.sent) + "'");
         throw Abort{};
     }
+    expected = enlarge(expected, game.scale);
     const long diff = waitScreen(game, expected, shotPath);
     if (diff == -3) gameEnded(game);
     const std::string where = " (" + shotPath + " against " + expectedPath + ")";
@@ -521,28 +546,38 @@ void writeTestLevels(const std::string& path) {
     }
 }
 
+std::string windowTitle(const Game& game) {
+    XConnection x;
+    char* title = nullptr;
+    std::string text;
+    if (x.d && XFetchName(x.d, game.window, &title) && title) text = title;
+    if (title) XFree(title);
+    return text;
+}
+
 void checkWindowProperties(const Game& game) {
     XConnection x;
     if (!x.d) throw Timeout{"cannot open the display to read window properties"};
     Window w = game.window;
+    const int side = 384 * game.scale;
+    const std::string size = std::to_string(side) + "x" + std::to_string(side);
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(x.d, w, &attributes) && attributes.width == 384 && attributes.height == 384)
-        pass("the window is 384x384");
+    if (XGetWindowAttributes(x.d, w, &attributes) && attributes.width == side && attributes.height == side)
+        pass(game.name + ": the window is " + size);
     else
-        fail("the window is not 384x384");
-    char* title = nullptr;
-    if (XFetchName(x.d, w, &title) && title && std::strcmp(title, "Brimvale (port by Orlenko)") == 0)
-        pass("the title is \"Brimvale (port by Orlenko)\"");
+        fail(game.name + ": the window is not " + size);
+    const std::string title = windowTitle(game);
+    if (title == "Brimvale (port by Orlenko)")
+        pass(game.name + ": the title is \"Brimvale (port by Orlenko)\"");
     else
-        fail(std::string("the title is '") + (title ? title : "") + "'");
-    if (title) XFree(title);
+        fail(game.name + ": the title is '" + title + "'");
     XSizeHints hints;
     long supplied = 0;
     if (XGetWMNormalHints(x.d, w, &hints, &supplied) && (hints.flags & PMinSize) && (hints.flags & PMaxSize) &&
-        hints.min_width == 384 && hints.max_width == 384 && hints.min_height == 384 && hints.max_height == 384)
-        pass("the window cannot be resized");
+        hints.min_width == side && hints.max_width == side && hints.min_height == side && hints.max_height == side)
+        pass(game.name + ": the window cannot be resized");
     else
-        fail("the window's size hints allow resizing");
+        fail(game.name + ": the window's size hints allow resizing");
 }
 
 void closeWindow(const Game& game) {
@@ -614,6 +649,23 @@ void playScenario(const std::string& dataDir, const std::string& name, const std
         send(game, tokens);
         expectScreen(game, true);
     });
+}
+
+// The same picture two and three times larger, pixel for pixel, and clicks
+// at the enlarged positions hit the same buttons and cells.
+void scaleScenarios(const std::string& dataDir) {
+    for (int scale : {2, 3}) {
+        const std::string name = "scale-" + std::to_string(scale);
+        scenario(name, dataDir, [&](Game& game) {
+            game.args = {"--scale", std::to_string(scale)};
+            game.scale = scale;
+            startGame(game, gamePath, dataDir);
+            checkWindowProperties(game);
+            send(game, scale == 2 ? std::vector<std::string>{"Space", "Enter", "Right", "Right", "Space"}
+                                  : std::vector<std::string>{"click:200,280", "click:40,40", "Escape", "click:260,346"});
+            expectScreen(game, true);
+        });
+    }
 }
 
 void titleScenario(const std::string& dataDir) {
@@ -725,9 +777,16 @@ void runGameTests(const std::string& traceLib) {
     playScenario(dataDir, "pause", {"Space", "Enter", "Right", "Right", "Space", "Escape"});
     playScenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
     playScenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
+    scaleScenarios(dataDir);
     quitScenarios(dataDir);
     runCloseTest(dataDir, traceLib);
     stormScenario(dataDir);
+    // The game without the player set writes nothing, saved progress least of all.
+    if (fileExists(workDir + "/xdg"))
+        fail("the game without options wrote into its XDG_DATA_HOME");
+    else
+        pass("the game without options wrote nothing into its XDG_DATA_HOME");
+    flushResults();
 }
 
 // Start-up failures the player can read: no display, no level file, no
@@ -768,16 +827,42 @@ void runInstalledTest() {
         flushResults();
         return;
     }
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const std::string progressFile = std::string(xdg ? xdg : "") + "/brimvale/progress.txt";
+    scenario("installed-classic", dataDir, [&](Game& game) {
+        // --classic: the game as it always was, through the launcher.
+        game.args = {"--classic"};
+        startGame(game, launcher, "/");
+        checkWindowProperties(game);
+        expectScreen(game, true);
+        send(game, {"Space", "Enter", "Escape", "Escape", "Escape", "Escape"});
+        expectExitZero(game, "the installed game with --classic quits with status 0", "--classic");
+        if (fileExists(progressFile)) fail("--classic saved progress in " + progressFile);
+        else pass("--classic saved nothing");
+    });
     scenario("installed", dataDir, [&](Game& game) {
-        // Started from anywhere: the launcher finds the data folder itself.
+        // Started from anywhere: the launcher finds the data folder itself
+        // and passes the player set: a window twice as large on this screen.
+        game.scale = 2;
         startGame(game, launcher, "/");
         game.name = "installed-title";
         expectScreen(game, true);
         send(game, {"Space"});
         game.name = "installed-level-list";
         expectScreen(game, true);
-        send(game, {"Escape", "Escape"});
+        send(game, {"Enter"});
+        expectScreen(game, false);
+        const std::string counter = "Brimvale - level 1 - presses 0 - fewest ";
+        if (waitFor(ScreenLimit, [&] { return windowTitle(game).rfind(counter, 0) == 0; }))
+            pass("the title counts the presses: '" + windowTitle(game) + "'");
+        else
+            fail("the title while playing is '" + windowTitle(game) + "'");
+        send(game, {"Escape", "Escape", "Escape", "Escape"});
         expectExitZero(game, "the installed game quits with status 0", "the installed game");
+        if (readFile(progressFile).find("\nlast ") != std::string::npos)
+            pass("the player set saved the last level played in " + progressFile);
+        else
+            fail("no last level played in " + progressFile);
     });
 }
 
@@ -810,8 +895,10 @@ int main(int argc, char** argv) {
     char tmpl[] = "/tmp/brimvale-window-XXXXXX";
     if (!mkdtemp(tmpl)) return 1;
     workDir = tmpl;
-    // Nothing may reach a display the test did not start.
+    // Nothing may reach a display the test did not start, and nothing the
+    // game saves reaches the user's own folders.
     unsetenv("DISPLAY");
+    if (installedPrefix.empty()) setenv("XDG_DATA_HOME", (workDir + "/xdg").c_str(), 1);
     XSetErrorHandler(ignoreXError);
     XSetIOErrorHandler(ignoreXIOError);
 
