@@ -10,7 +10,7 @@ PREFIX     ?= $(CURDIR)/$(BUILD)/stage
 
 PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev \
             libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core \
-            clang libclang-rt-14-dev
+            clang libclang-rt-14-dev desktop-file-utils appstream mandoc
 
 # The fuzz targets in fuzz/: name, longest input (-max_len), executions in
 # `make test` (-runs).

@@ -13,3 +13,15 @@ add_custom_command(
   COMMENT "Packing data01.pak and data02.pak from data/art"
   VERBATIM)
 list(APPEND BRIMVALE_DATA_OUTPUTS ${BRIMVALE_PACK_OUTPUTS})
+
+# The desktop icon at 128 and 256 pixels, enlarged from data/art/icon.png.
+foreach(size 128 256)
+  set(icon ${BRIMVALE_DATA_BUILD_DIR}/icon-${size}.png)
+  add_custom_command(
+    OUTPUT ${icon}
+    COMMAND brimvale-tool icon --from ${BRIMVALE_ART_DIR}/icon.png --size ${size} -o ${icon}
+    DEPENDS brimvale-tool ${BRIMVALE_ART_DIR}/icon.png
+    COMMENT "Drawing the ${size}-pixel icon"
+    VERBATIM)
+  list(APPEND BRIMVALE_DATA_OUTPUTS ${icon})
+endforeach()

@@ -10,10 +10,34 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null || { echo "FAIL: cmake --install"; exit 1; }
 status=0
 for f in bin/brimvale "$tool_rel" libexec/brimvale/brimvale share/brimvale/data01.pak share/brimvale/data02.pak \
-         share/brimvale/data.lvl share/applications/brimvale.desktop share/icons/hicolor/48x48/apps/brimvale.png \
+         share/brimvale/data.lvl share/brimvale/data.par share/applications/brimvale.desktop \
+         share/metainfo/io.brimvale.brimvale.metainfo.xml share/icons/hicolor/48x48/apps/brimvale.png \
+         share/icons/hicolor/128x128/apps/brimvale.png share/icons/hicolor/256x256/apps/brimvale.png \
          share/man/man6/brimvale.6 share/man/man1/brimvale-tool.1; do
   if [ -e "$prefix/$f" ]; then echo "ok: installed $f"; else echo "FAIL: missing $f"; status=1; fi
 done
+# Each icon is as large as its folder says.
+for size in 48 128 256; do
+  if file "$prefix/share/icons/hicolor/${size}x${size}/apps/brimvale.png" | grep -q "$size x $size"; then
+    echo "ok: the ${size}-pixel icon is ${size}x${size}"
+  else
+    echo "FAIL: the ${size}-pixel icon"; status=1
+  fi
+done
+# The desktop entry, the AppStream metadata and the manual pages pass their
+# validators without a warning.
+check() {
+  what=$1; shift
+  if out=$("$@" 2>&1) && ! printf '%s' "$out" | grep -qi "warning"; then
+    echo "ok: $what"
+  else
+    echo "FAIL: $what: $out"; status=1
+  fi
+}
+check "desktop-file-validate" desktop-file-validate "$prefix/share/applications/brimvale.desktop"
+check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/io.brimvale.brimvale.metainfo.xml"
+check "mandoc -Tlint brimvale.6" mandoc -Tlint "$prefix/share/man/man6/brimvale.6"
+check "mandoc -Tlint brimvale-tool.1" mandoc -Tlint "$prefix/share/man/man1/brimvale-tool.1"
 # The installed tool finds the installed data by itself.
 if "$prefix/$tool_rel" replay | grep -q '^levels [1-9]'; then
   echo "ok: the installed brimvale-tool replays the installed levels"

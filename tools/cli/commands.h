@@ -9,3 +9,4 @@ int unpackCommand(int argc, char** argv);
 int paintArtCommand(int argc, char** argv);
 int levelsCommand(int argc, char** argv);
 int solveCommand(int argc, char** argv);
+int iconCommand(int argc, char** argv);

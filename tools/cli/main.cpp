@@ -16,6 +16,7 @@ const std::vector<cli::Subcommand> subcommands = {
     {"paint-art", paintArtCommand, "draw the game's own art set into PNG sources"},
     {"levels", levelsCommand, "compile level sources to data.lvl, or dump a level file as text"},
     {"solve", solveCommand, "find the shortest key sequence that wins each level"},
+    {"icon", iconCommand, "write the desktop icon at a larger size"},
 };
 
 std::string usage() {

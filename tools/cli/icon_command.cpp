@@ -1,0 +1,27 @@
+// brimvale-tool icon: the desktop icon at a larger size, for the installation.
+#include "tools/art/icon.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+
+namespace {
+const char* const iconHelp =
+    "usage: brimvale-tool icon --from ICON --size N -o FILE\n\n"
+    "Writes the desktop icon N pixels square (24 to 1024) from the 48-pixel ICON\n"
+    "that paint-art draws: its 24-pixel picture enlarged pixel for pixel by the\n"
+    "largest whole factor that fits, centred on transparency.\n";
+}  // namespace
+
+int iconCommand(int argc, char** argv) {
+    std::string from, out;
+    int size = 0;
+    const int status = cli::Options("icon", iconHelp)
+                           .text("--from", from)
+                           .whole("--size", size, 24, 1024)
+                           .text("-o", out, "--output")
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (from.empty() || out.empty() || size == 0) return cli::fail("icon", "needs --from, --size and -o (see --help)", 2);
+    std::string error;
+    if (!art::writeIconAtSize(from, size, out, error)) return cli::fail("icon", error, 1);
+    return 0;
+}
