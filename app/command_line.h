@@ -10,7 +10,7 @@ struct GameOptions {
     std::string levelFile;  // empty: data.lvl in the data folder
     long long level = 0;    // 1-based, as the level list shows it; 0: the title screen
     int scale = 1;          // window enlargement; 0: fit the monitor
-    PlayerSet set;          // all off unless an option turns a part on
+    PlayerSet set;          // all off unless an option turns one on
 };
 
 // Reads the arguments after the program name, in order, later options
