@@ -18,7 +18,10 @@
 #include "render/screen.h"
 #include "tests/support.h"
 #include "tools/session/headless_start.h"
+#include "ui/conveniences.h"
 #include "ui/layout.h"
+#include "ui/player_set.h"
+#include "ui/progress.h"
 #include "ui/screens.h"
 
 using namespace testsupport;
@@ -97,10 +100,15 @@ headless::Event randomClick(Rng& rng) {
 // One group as a window system could deliver it between two polls: a key,
 // a click, a quit (Escape four times: out of any screen, and off the title),
 // or several of them at once.
-int queueRandomGroup(Rng& rng) {
+// With `undoKeys`, one key in six is U or Backspace.
+int queueRandomGroup(Rng& rng, bool undoKeys) {
     int sent = 0;
     const int size = rng.below(5) == 0 ? 2 + rng.below(6) : 1;
     for (int i = 0; i < size; ++i, ++sent) {
+        if (undoKeys && rng.below(6) == 0) {
+            headless::queueKey(rng.below(2) ? KeyU : KeyBackspace);
+            continue;
+        }
         const int what = rng.below(100);
         if (what == 0 && rng.below(5) == 0) {
             for (int n = 0; n < 4; ++n) headless::queueKey(KeyEscape);
@@ -124,7 +132,8 @@ void expectPlayableState() {
 // One setup: random files, then play from them until `budget` events are
 // sent, starting again from the same files after each quit. Returns the
 // quits.
-int playSetup(Rng& rng, const std::string& dir, bool drawing, long budget, long& events) {
+int playSetup(Rng& rng, const std::string& dir, bool drawing, long budget, long& events,
+              const PlayerSet& set = PlayerSet{}) {
     writeRandomPacks(rng, dir);
     writeFile(dir + "/data.lvl", randomLevelFile(rng));
     int quits = 0;
@@ -132,9 +141,11 @@ int playSetup(Rng& rng, const std::string& dir, bool drawing, long budget, long&
         std::string error;
         EXPECT_TRUE(session::startGameFromFiles(dir, dir + "/data.lvl", error)) << error;
         drawingEnabled = drawing;
+        playerSet = set;
+        startConveniences(dir + "/data.lvl", "");
         try {
             while (sent < budget) {
-                const int n = queueRandomGroup(rng);
+                const int n = queueRandomGroup(rng, set.undo);
                 sent += n;
                 events += n;
                 drawScreen();
@@ -167,4 +178,23 @@ TEST(InputStorm, HundredThousandEventsOnRandomLevelsAndPacks) {
     EXPECT_GE(drawnSetups, 5);
     RecordProperty("quits", quits);
     RecordProperty("drawn_setups", drawnSetups);
+}
+
+// The same storm with undo, the counter and saved progress on: every state
+// stays playable and the progress file stays one the game reads back.
+TEST(InputStorm, ThirtyThousandEventsWithThePlayerSet) {
+    Rng rng{20261209};
+    const std::string dir = tempDir("storm-player");
+    PlayerSet set;
+    set.undo = set.counter = set.save = true;
+    set.progressFile = dir + "/progress/progress.txt";
+    long events = 0;
+    while (events < 30000 && !HasFatalFailure()) {
+        const bool drawing = rng.below(4) == 0;
+        const long budget = std::min(30000 - events, drawing ? 300L + rng.below(300) : 2000L + rng.below(3000));
+        playSetup(rng, dir, drawing, budget, events, set);
+    }
+    std::string warning;
+    EXPECT_NE(readFile(set.progressFile).find("\nlast "), std::string::npos);
+    EXPECT_TRUE(progress::load(set.progressFile, dir + "/data.lvl", warning)) << warning;
 }
