@@ -1,5 +1,6 @@
 // Brimvale: the entry point, the window and the main loop.
 #include <cstdio>
+#include <string>
 
 #include "app/startup.h"
 #include "platform/platform.h"
@@ -9,6 +10,10 @@
 int main() {
     // The game opens its files by bare name in the working directory.
     if (!startGame("", "data.lvl")) return 1;
+    // Sound, when the player set has it, from ./sound; without it the game
+    // plays on silent after one line.
+    std::string warning;
+    if (!startSound("", warning)) std::fprintf(stderr, "brimvale: %s\n", warning.c_str());
 
     const char* why = "";
     if (!platform::openWindow(&why)) {
