@@ -11,7 +11,8 @@
 namespace {
 
 const char* const replayHelp =
-    "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [EVENT ...]\n"
+    "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [--sounds]\n"
+    "                            [EVENT ...]\n"
     "\n"
     "Plays the game headlessly: the game's own start-up and input handlers, driven\n"
     "by scripted keys and clicks, then prints the final state.\n"
@@ -23,10 +24,12 @@ const char* const replayHelp =
     "  --start INDEX   start level INDEX (0-based) and play it at once, as a\n"
     "                  click on its cell in the level list does\n"
     "  --png FILE      write the final screen as an 8-bit RGB PNG\n"
+    "  --sounds        play with sound on (counted, never heard) and add a last\n"
+    "                  report line: 'sounds' and the effects played, in order\n"
     "\n"
     "EVENT tokens, separated by white space (one argument may hold several):\n"
     "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
-    "    PageUp PageDown W A S D R\n"
+    "    PageUp PageDown W A S D R M\n"
     "  click:X,Y   a left-button press at window pixel X, Y\n"
     "  Tokens joined by '+' without spaces form one group, queued at once.\n"
     "\n"
@@ -57,6 +60,7 @@ int replayCommand(int argc, char** argv) {
                            .text("--levels", setup.levelFile)
                            .whole("--start", setup.start, 0, 1000000000)
                            .text("--png", pngFile)
+                           .flag("--sounds", setup.sounds)
                            .words(cli::Words::Tokens, eventArgs)
                            .parse(argc, argv);
     if (status >= 0) return status;
@@ -68,5 +72,6 @@ int replayCommand(int argc, char** argv) {
         (!pngFile.empty() && !session::writeScreenPng(pngFile, error)))
         return cli::fail("replay", error, 2);
     std::fputs(session::replayReport(result.quit).c_str(), stdout);
+    if (setup.sounds) std::fputs(session::soundReport().c_str(), stdout);
     return 0;
 }

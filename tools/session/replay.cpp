@@ -7,12 +7,15 @@
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/levels.h"
+#include "app/startup.h"
 #include "platform/platform.h"
+#include "platform/sound.h"
 #include "render/screen.h"
 #include "tools/common/png_io.h"
 #include "tools/common/numbers.h"
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 
 namespace session {
@@ -28,7 +31,7 @@ const KeyName keyNames[] = {
     {"space", KeySpace},   {"enter", KeyEnter},     {"escape", KeyEscape},     {"left", KeyLeft},
     {"right", KeyRight},   {"up", KeyUp},           {"down", KeyDown},         {"pageup", KeyPageUp},
     {"pagedown", KeyPageDown}, {"w", KeyW},          {"a", KeyA},               {"s", KeyS},
-    {"d", KeyD},           {"r", KeyR},
+    {"d", KeyD},           {"r", KeyR},             {"m", KeyM},
 };
 
 std::string lower(const std::string& s) {
@@ -122,6 +125,11 @@ bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups,
         return false;
     }
     result = ReplayResult();
+    if (setup.sounds) {
+        playerSet.sound = true;
+        std::string warning;
+        startSound(setup.dataDir, warning);  // the counting sound reads no file
+    }
     try {
         if (setup.start >= 0) enterLevel(setup.start);
     } catch (const platform::Quit& q) {
@@ -183,6 +191,15 @@ std::string replayReport(bool quit) {
         }
     }
     return out;
+}
+
+std::string soundReport() {
+    std::string out = "sounds";
+    for (int effect : headless::stats().sounds) {
+        out += ' ';
+        out += sound::effectName(effect);
+    }
+    return out + "\n";
 }
 
 bool writeScreenPng(const std::string& path, std::string& error) {

@@ -19,6 +19,7 @@ struct ReplaySetup {
     std::string dataDir;
     std::string levelFile;
     int start = -1;  // a level to put in play at once, as a click on its cell does
+    bool sounds = false;  // sound on (the counting sound), from the start-up on
 };
 
 struct ReplayResult {
@@ -38,6 +39,10 @@ ReplayResult playGroups(const std::vector<EventGroup>& groups);
 
 // The report of the game state, as the replay prints it.
 std::string replayReport(bool quit);
+
+// The effects played, in order, as the replay's extra report line:
+// "sounds NAME ..." ("sounds" alone when none played).
+std::string soundReport();
 
 // Writes the screen buffer as an 8-bit RGB PNG; false with a message.
 bool writeScreenPng(const std::string& path, std::string& error);
