@@ -104,8 +104,16 @@ double envelope(const Layer& l, double t) {
     return e;
 }
 
-void addLayer(const Layer& l, int index, std::vector<double>& mix) {
-    Noise noise{0x9E3779B9u ^ (static_cast<std::uint32_t>(index + 1) * 0x85EBCA6Bu)};
+// Each sound's noise its own: the seed comes from its name and the layer.
+std::uint32_t seedFor(const char* name, int index) {
+    std::uint32_t h = 2166136261u;
+    for (const char* c = name; *c; ++c) h = (h ^ static_cast<unsigned char>(*c)) * 16777619u;
+    h ^= static_cast<std::uint32_t>(index + 1) * 0x85EBCA6Bu;
+    return h ? h : 1;
+}
+
+void addLayer(const Layer& l, std::uint32_t seed, std::vector<double>& mix) {
+    Noise noise{seed};
     const double lowA = l.lowpassHz > 0 ? 1.0 - std::exp(-2 * Pi * l.lowpassHz / SampleRate) : 1.0;
     const double highA = l.highpassHz > 0 ? 1.0 - std::exp(-2 * Pi * l.highpassHz / SampleRate) : 0.0;
     const int first = static_cast<int>(std::lround(l.delay * SampleRate));
@@ -135,7 +143,7 @@ const std::vector<Recipe>& soundSet() { return recipes; }
 
 bool render(const Recipe& recipe, std::vector<std::int16_t>& samples, std::string& error) {
     std::vector<double> mix(static_cast<std::size_t>(std::lround(recipe.seconds * SampleRate)), 0.0);
-    for (std::size_t i = 0; i < recipe.layers.size(); ++i) addLayer(recipe.layers[i], static_cast<int>(i), mix);
+    for (std::size_t i = 0; i < recipe.layers.size(); ++i) addLayer(recipe.layers[i], seedFor(recipe.name, static_cast<int>(i)), mix);
     samples.assign(mix.size(), 0);
     double peak = 0;
     for (std::size_t i = 0; i < mix.size(); ++i) {
