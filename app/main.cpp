@@ -1,26 +1,53 @@
-// Brimvale: the entry point, the window and the main loop.
+// Brimvale: the entry point, the command line, the window and the main loop.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/startup.h"
+#include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "tools/cli/options.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
 
+namespace {
+
+
+// The level --level asks for, put in play before the window opens; false
+// (with one line on stderr) when the level file has no such level.
+bool enterFirstLevel(long long level) {
+    if (level == 0) return true;
+    if (level > levelCount) {
+        cli::say("", "--level " + std::to_string(level) + ": the level file holds " + std::to_string(levelCount) +
+                         " level" + (levelCount == 1 ? "" : "s"));
+        return false;
+    }
+    startLevel(static_cast<int>(level - 1));
+    setScreen(Playing);
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // --sound turns the effects on; the bare program stays silent.
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--sound") == 0) playerSet.sound = true;
-    // The game opens its files by bare name in the working directory.
-    if (!startGame("", "data.lvl")) return 1;
-    // Sound, when the player set has it, from ./sound; without it the game
-    // plays on silent after one line.
+    GameOptions options;
+    const int status = readCommandLine(argc - 1, argv + 1, options);
+    if (status >= 0) return status;
+    playerSet = options.set;
+    if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
+
+    // Without --data the game opens its files by bare name in the working
+    // directory.
+    if (!startGame(options.dataDir, levelFileOf(options))) return 1;
+    if (!enterFirstLevel(options.level)) return 2;
+    // Sound, when the player set has it, from the sound folder beside the
+    // packs; when it cannot play, one line and the game goes on silent.
     std::string warning;
-    if (!startSound("", warning)) std::fprintf(stderr, "brimvale: %s\n", warning.c_str());
+    if (!startSound(options.dataDir, warning)) cli::say("", warning);
 
     const char* why = "";
+    platform::setWindowScale(options.scale);
     if (!platform::openWindow(&why)) {
         std::fprintf(stderr, "brimvale: cannot open the game window: %s\n", why);
         return 1;

@@ -1,6 +1,6 @@
-# Installation: the game behind a launcher that starts it in its data folder
-# (it opens its files by bare name in the working directory), its data, the
-# developer tool, a desktop entry, an icon and manual pages.
+# Installation: the game behind a launcher that names its data folder and
+# passes the player set, its data, the developer tool, a desktop entry, an
+# icon and manual pages.
 set(BRIMVALE_GAME_DIR "${CMAKE_INSTALL_LIBEXECDIR}/brimvale")
 set(BRIMVALE_SHARE_DIR "${CMAKE_INSTALL_DATADIR}/brimvale")
 

@@ -2,6 +2,8 @@
 // show the screen buffer as one textured quad.
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -13,6 +15,9 @@ namespace {
 GLFWwindow* window = nullptr;
 GLuint screenTexture = 0;
 bool textureExists = false;
+int requestedScale = 1;  // 0: fit the monitor
+int scale = 1;           // window pixels per screen pixel, once the window is open
+int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
 
 // The quad's corners, read as (x, y) pairs, times 384.
 const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
@@ -25,7 +30,8 @@ const struct {
     {GLFW_KEY_SPACE, KeySpace}, {GLFW_KEY_A, KeyA},         {GLFW_KEY_D, KeyD},           {GLFW_KEY_R, KeyR},
     {GLFW_KEY_S, KeyS},         {GLFW_KEY_W, KeyW},         {GLFW_KEY_ESCAPE, KeyEscape}, {GLFW_KEY_ENTER, KeyEnter},
     {GLFW_KEY_RIGHT, KeyRight}, {GLFW_KEY_LEFT, KeyLeft},   {GLFW_KEY_DOWN, KeyDown},     {GLFW_KEY_UP, KeyUp},
-    {GLFW_KEY_PAGE_UP, KeyPageUp}, {GLFW_KEY_PAGE_DOWN, KeyPageDown}, {GLFW_KEY_M, KeyM},
+    {GLFW_KEY_PAGE_UP, KeyPageUp}, {GLFW_KEY_PAGE_DOWN, KeyPageDown}, {GLFW_KEY_U, KeyU},
+    {GLFW_KEY_BACKSPACE, KeyBackspace}, {GLFW_KEY_M, KeyM},
 };
 
 Key translateKey(int glfwKey) {
@@ -43,7 +49,28 @@ void onKey(GLFWwindow*, int key, int, int action, int) {
 void onMouseButton(GLFWwindow* w, int button, int action, int) {
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
+    // Back to the 384x384 picture's own pixels.
+    x /= scale;
+    y /= scale;
     platform::eventQueue().push_back(platform::Event{platform::Event::Click, 0, x, y, action, button});
+}
+
+// The largest whole factor whose window fits about three quarters of the
+// primary monitor's work area; a desktop content scale above 1 (a
+// high-density display) asks for at least that factor where it still fits
+// the whole work area.
+int fittingScale() {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    if (!monitor) return 1;
+    int x = 0, y = 0, width = 0, height = 0;
+    glfwGetMonitorWorkarea(monitor, &x, &y, &width, &height);
+    const int room = std::min(width, height);
+    int fit = std::max(1, room * 3 / 4 / 384);
+    float xs = 1, ys = 1;
+    glfwGetMonitorContentScale(monitor, &xs, &ys);
+    const int density = static_cast<int>(std::lround(std::min(xs, ys)));
+    if (density > fit && 384 * density <= room) fit = density;
+    return std::min(fit, 8);
 }
 
 }  // namespace
@@ -58,7 +85,7 @@ void beginFrame() {
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
     glOrtho(0, 384, 384, 0, -1, 1);
-    glViewport(0, 0, 384, 384);
+    glViewport(0, 0, viewWidth, viewHeight);
 }
 
 void presentFrame(const std::uint8_t* screen, bool) {
@@ -110,6 +137,12 @@ void pollEvents() {
 
 bool windowShouldClose() { return glfwWindowShouldClose(window); }
 
+void setWindowScale(int s) { requestedScale = s; }
+
+void setWindowTitle(const char* title) {
+    if (window) glfwSetWindowTitle(window, title);
+}
+
 bool openWindow(const char** why) {
     if (!glfwInit()) {
         const char* description = nullptr;
@@ -122,7 +155,8 @@ bool openWindow(const char** why) {
     glfwWindowHint(GLFW_SAMPLES, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 1);
-    window = glfwCreateWindow(384, 384, "Brimvale (port by Orlenko)", nullptr, nullptr);
+    scale = requestedScale > 0 ? requestedScale : fittingScale();
+    window = glfwCreateWindow(384 * scale, 384 * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
     if (!window) {
         const char* description = nullptr;
         glfwGetError(&description);
@@ -131,6 +165,7 @@ bool openWindow(const char** why) {
         return false;
     }
     glfwMakeContextCurrent(window);
+    glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
     return true;
 }
 

@@ -13,10 +13,18 @@ namespace headless {
 namespace {
 Stats theStats;
 bool closeRequested = false;
+std::string title;
+int scale = 1;
 }  // namespace
 
 Stats& stats() { return theStats; }
-void resetStats() { theStats = Stats(); }
+void resetStats() {
+    theStats = Stats();
+    title.clear();
+    scale = 1;
+}
+const std::string& windowTitle() { return title; }
+int windowScale() { return scale; }
 std::deque<Event>& queue() { return platform::eventQueue(); }
 void queueKey(int key, int action) { queue().push_back(Event{Event::Key, key, 0, 0, action, 0}); }
 void queueClick(double x, double y, int button, int action) {
@@ -50,6 +58,9 @@ void pollEvents() {
 }
 
 bool windowShouldClose() { return headless::closeRequested; }
+
+void setWindowScale(int s) { headless::scale = s; }
+void setWindowTitle(const char* t) { headless::title = t; }
 
 bool openWindow(const char**) {
     theStats.windowOpen = true;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "platform/input.h"
@@ -26,6 +27,10 @@ struct Stats {
 };
 
 Stats& stats();
+// The last title the game gave the window ("" until it gives one) and the
+// scale it asked for.
+const std::string& windowTitle();
+int windowScale();
 void resetStats();
 
 // Input waiting in the "window system" (the platform's event queue),

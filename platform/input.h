@@ -14,9 +14,11 @@ enum Key : int {
     KeyM = 77,  // mutes and unmutes the sound, when sound is on
     KeyR = 82,
     KeyS = 83,
+    KeyU = 85,
     KeyW = 87,
     KeyEscape = 256,
     KeyEnter = 257,
+    KeyBackspace = 259,
     KeyRight = 262,
     KeyLeft = 263,
     KeyDown = 264,

@@ -30,6 +30,14 @@ void swapBuffers();
 // (platform/input.h).
 void pollEvents();
 bool windowShouldClose();
+// The window's size before it opens: the 384x384 picture shown `scale` times
+// larger, pixel for pixel (nearest neighbour), mouse positions mapped back;
+// 0 picks the largest whole factor that fits about three quarters of the
+// monitor's work area. 1 unless set.
+void setWindowScale(int scale);
+// The window's title while the press counter is on (the headless platform
+// keeps it for the replay to report).
+void setWindowTitle(const char* title);
 // Creates the library and the window with its context; false if impossible,
 // with a reason in `why`.
 bool openWindow(const char** why);

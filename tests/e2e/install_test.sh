@@ -20,7 +20,32 @@ if "$prefix/$tool_rel" replay | grep -q '^levels [1-9]'; then
 else
   echo "FAIL: the installed brimvale-tool cannot replay"; status=1
 fi
-"$window_test" --tool "$prefix/$tool_rel" --installed "$prefix"
+# The launcher passes arguments through, and a relative level file means the
+# caller's folder (a one-level file there: level 2 is refused after reading it).
+work=$prefix/work
+mkdir -p "$work"
+head -c 256 "$prefix/share/brimvale/data.lvl" > "$work/one.lvl"
+if [ "$("$prefix/bin/brimvale" --version)" = "brimvale 1.0" ]; then
+  echo "ok: the launcher passes --version through"
+else
+  echo "FAIL: brimvale --version"; status=1
+fi
+out=$(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$work/xdg" "$prefix/bin/brimvale" one.lvl --level 2 2>&1)
+rc=$?
+if [ $rc -eq 2 ] && [ "$out" = "brimvale: --level 2: the level file holds 1 level" ]; then
+  echo "ok: a relative level file is read from the caller's folder"
+else
+  echo "FAIL: relative level file: status $rc, '$out'"; status=1
+fi
+out=$("$prefix/bin/brimvale" --bogus 2>&1)
+rc=$?
+if [ $rc -eq 2 ] && [ "$(printf '%s\n' "$out" | wc -l)" -eq 1 ]; then
+  echo "ok: an unknown option through the launcher: one line, status 2"
+else
+  echo "FAIL: unknown option: status $rc, '$out'"; status=1
+fi
+# Saved progress goes to the test's own folder, never the user's.
+XDG_DATA_HOME=$work/xdg "$window_test" --tool "$prefix/$tool_rel" --installed "$prefix"
 rc=$?
 [ $rc -eq 77 ] && exit 77
 [ $rc -ne 0 ] && status=1

@@ -1,4 +1,4 @@
-// The one argument reader of brimvale-tool's subcommands.
+// The one argument reader of brimvale-tool's subcommands and of the game.
 #include "tools/cli/options.h"
 
 #include <cstdio>
@@ -7,8 +7,14 @@
 
 namespace cli {
 
+namespace {
+const char* programName = "brimvale-tool";
+}  // namespace
+
+void setProgramName(const char* name) { programName = name; }
+
 void say(const std::string& command, const std::string& message) {
-    std::fprintf(stderr, "brimvale-tool%s%s: %s\n", command.empty() ? "" : " ", command.c_str(), message.c_str());
+    std::fprintf(stderr, "%s%s%s: %s\n", programName, command.empty() ? "" : " ", command.c_str(), message.c_str());
 }
 
 int fail(const std::string& command, const std::string& message, int status) {
@@ -30,9 +36,20 @@ Options& Options::real(const char* name, double& value, double min, double max) 
                [&value, min, max](const std::string& text) { return common::parseReal(text, min, max, value); });
 }
 
-Options& Options::flag(const char* name, bool& value) {
-    return add(name, nullptr, std::string(), [&value](const std::string&) {
-        value = true;
+Options& Options::flag(const char* name, bool& value, bool to) {
+    return add(name, nullptr, std::string(), [&value, to](const std::string&) {
+        value = to;
+        return true;
+    });
+}
+
+Options& Options::value(const char* name, const char* wants, std::function<bool(const std::string&)> set) {
+    return add(name, nullptr, wants, std::move(set));
+}
+
+Options& Options::action(const char* name, std::function<void()> run) {
+    return add(name, nullptr, std::string(), [run](const std::string&) {
+        run();
         return true;
     });
 }

@@ -1,4 +1,4 @@
-// The one argument reader of brimvale-tool's subcommands.
+// The one argument reader of brimvale-tool's subcommands and of the game.
 // "--name VALUE" options, flags, --help, positional arguments and checked
 // numbers, with every refusal one line on stderr and exit status 2.
 #pragma once
@@ -11,6 +11,10 @@
 #include "tools/common/numbers.h"
 
 namespace cli {
+
+// The program named at the start of every message: "brimvale-tool" unless
+// set (the game sets "brimvale").
+void setProgramName(const char* name);
 
 // Prints "brimvale-tool COMMAND: MESSAGE" (COMMAND may be empty) as one line
 // on stderr: the one style of the tool's errors, warnings and notes.
@@ -46,8 +50,13 @@ public:
     }
     // "--name X": a number within min..max.
     Options& real(const char* name, double& value, double min, double max);
-    // "--name" alone: sets `value`.
-    Options& flag(const char* name, bool& value);
+    // "--name" alone: sets `value` to `to`.
+    Options& flag(const char* name, bool& value, bool to = true);
+    // "--name VALUE" read by `set`, which refuses a bad value by returning
+    // false; `wants` says what a value must be, for the message.
+    Options& value(const char* name, const char* wants, std::function<bool(const std::string&)> set);
+    // "--name" alone: runs `run` (an option that sets several values).
+    Options& action(const char* name, std::function<void()> run);
     // The arguments that are not options, in order; at most `most` of them.
     Options& words(Words kind, std::vector<std::string>& words, std::size_t most = static_cast<std::size_t>(-1));
 

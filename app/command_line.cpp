@@ -1,0 +1,119 @@
+// The game's command line: every option, read in order by cli::Options.
+#include "app/command_line.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "tools/cli/options.h"
+#include "tools/common/numbers.h"
+
+namespace {
+
+const char* const gameHelp =
+    "usage: brimvale [OPTIONS] [LEVEL-FILE]\n"
+    "\n"
+    "A laser tank tile puzzle. Without options the game plays as it always has:\n"
+    "a 384x384 window, nothing remembered, no file written.\n"
+    "\n"
+    "  --levels FILE     play the levels of FILE (as does LEVEL-FILE)\n"
+    "  --data DIR        the folder of data01.pak, data02.pak and data.lvl\n"
+    "                    (default: the working directory)\n"
+    "  --level N         start playing level N (1 is the first) at once\n"
+    "  --scale N|auto    show the window N times larger (1 to 8); auto: the\n"
+    "                    largest that fits three quarters of the monitor\n"
+    "  --save, --no-save remember won levels, fewest presses and the last level\n"
+    "                    played (in $XDG_DATA_HOME/brimvale/progress.txt)\n"
+    "  --progress FILE   keep the progress in FILE instead (implies --save)\n"
+    "  --undo, --no-undo Backspace or U takes back the last press\n"
+    "  --counter, --no-counter\n"
+    "                    level, presses and best in the window title\n"
+    "  --sound, --no-sound\n"
+    "                    sound effects\n"
+    "  --mute            start with the sound silenced (M toggles it)\n"
+    "  --player          the player set: --save --undo --counter --sound\n"
+    "                    --scale auto (what the installed launcher passes)\n"
+    "  --classic         everything off, scale 1: the game as it always was\n"
+    "  --version         print the version\n"
+    "  --help            print this help\n"
+    "\n"
+    "Later options override earlier ones. Exit status: 0; 1 when the game\n"
+    "cannot start; 2 on a bad option (before any window opens).\n";
+
+constexpr int MaxScale = 8;
+
+void playerSetOn(GameOptions& o) {
+    o.set.save = o.set.undo = o.set.counter = o.set.sound = true;
+    o.scale = 0;
+}
+
+void classic(GameOptions& o) {
+    o.set = PlayerSet{};
+    o.scale = 1;
+}
+
+bool readScale(const std::string& text, int& scale) {
+    if (text == "auto") {
+        scale = 0;
+        return true;
+    }
+    long long n = 0;
+    if (!common::parseWhole(text, 1, MaxScale, n)) return false;
+    scale = static_cast<int>(n);
+    return true;
+}
+
+}  // namespace
+
+int readCommandLine(int argc, char** argv, GameOptions& o) {
+    cli::setProgramName("brimvale");
+    bool version = false;
+    std::vector<std::string> files;
+    const int status =
+        cli::Options("", gameHelp)
+            .text("--levels", o.levelFile)
+            .text("--data", o.dataDir)
+            .whole("--level", o.level, 1, 65536)
+            .value("--scale", "a whole number from 1 to 8 or 'auto'",
+                   [&o](const std::string& text) { return readScale(text, o.scale); })
+            .flag("--save", o.set.save)
+            .flag("--no-save", o.set.save, false)
+            .value("--progress", "a file name",
+                   [&o](const std::string& text) {
+                       o.set.progressFile = text;
+                       o.set.save = true;
+                       return !text.empty();
+                   })
+            .flag("--undo", o.set.undo)
+            .flag("--no-undo", o.set.undo, false)
+            .flag("--counter", o.set.counter)
+            .flag("--no-counter", o.set.counter, false)
+            .flag("--sound", o.set.sound)
+            .flag("--no-sound", o.set.sound, false)
+            .flag("--mute", o.set.muted)
+            .action("--player", [&o] { playerSetOn(o); })
+            .action("--classic", [&o] { classic(o); })
+            .flag("--version", version)
+            .words(cli::Words::Files, files, 1)
+            .parse(argc, argv);
+    if (status >= 0) return status;
+    if (version) {
+        std::fputs("brimvale 1.0\n", stdout);
+        return 0;
+    }
+    if (!files.empty()) o.levelFile = files[0];
+    return -1;
+}
+
+std::string levelFileOf(const GameOptions& o) {
+    if (!o.levelFile.empty()) return o.levelFile;
+    return o.dataDir.empty() ? "data.lvl" : o.dataDir + "/data.lvl";
+}
+
+std::string defaultProgressFile() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/brimvale/progress.txt";
+    const char* home = std::getenv("HOME");
+    if (home && home[0]) return std::string(home) + "/.local/share/brimvale/progress.txt";
+    return "";
+}
