@@ -11,4 +11,5 @@ for f in bin/brimvale share/brimvale/sound/manifest.txt share/brimvale/sound/sho
   [ -e "$prefix/$f" ] || { echo "FAIL: missing $f"; exit 1; }
 done
 echo "ok: the effects are installed beside the packs"
-exec "$window_test" --tool "$prefix/bin/brimvale-tool" --sound "$prefix"
+# The launcher's player set saves progress: into the test's own folder.
+XDG_DATA_HOME=$prefix/xdg exec "$window_test" --tool "$prefix/bin/brimvale-tool" --sound "$prefix"
