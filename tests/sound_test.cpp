@@ -86,6 +86,9 @@ TEST(SoundCues, WinAndTheMenus) {
 TEST(SoundCues, MuteAndTheSilentGame) {
     // M mutes (nothing is played) and unmutes, on any screen.
     EXPECT_EQ(soundsOf({"#G#", "#T#"}, "M Space M Right", -1), "sounds menu-move\n");
+    // Started muted (--mute): silent until M.
+    playerSet.muted = true;
+    EXPECT_EQ(soundsOf({"#G#", "#T#"}, "Space M Right", -1), "sounds menu-move\n");
     // Sound on or off, the report is the same; without sound M is one more
     // unused key, as R is on the level list.
     const Rows room = {"#####", "#r.7#", "#..%#", "#T..#"};
