@@ -1,6 +1,7 @@
 // The sound recipes and their rendering: oscillators, seeded noise, envelopes, two-pole low-pass and one-pole high-pass filters.
 #include "tools/sound/synth.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
