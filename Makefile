@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= $(CURDIR)/$(BUILD)/stage
 
-PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev \
+PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev libopenal-dev \
             libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core \
             clang libclang-rt-14-dev desktop-file-utils appstream mandoc
 

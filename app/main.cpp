@@ -57,6 +57,10 @@ int main(int argc, char** argv) {
     startConveniences(fullPath(levelFileOf(options)),
                       options.dataDir.empty() ? "data.par" : options.dataDir + "/data.par");
     if (!enterFirstLevel(options.level)) return 2;
+    // Sound, when the player set has it, from the sound folder beside the
+    // packs; when it cannot play, one line and the game goes on silent.
+    std::string warning;
+    if (!startSound(options.dataDir, warning)) cli::say("", warning);
 
     const char* why = "";
     platform::setWindowScale(options.scale);

@@ -11,6 +11,7 @@
 #include "game/screen_redraw.h"
 #include "platform/input.h"
 #include "platform/platform.h"
+#include "platform/sound.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
 #include "ui/input.h"
@@ -39,8 +40,16 @@ bool startGame(const std::string& dataDir, const std::string& levelFile) {
     return true;
 }
 
+bool startSound(const std::string& dataDir, std::string& warning) {
+    if (!playerSet.sound) return true;
+    sound::setMuted(playerSet.muted);
+    return sound::open(dataDir.empty() ? "sound" : dataDir + "/sound", warning);
+}
+
 void resetGameState() {
     connectGame();
+    sound::close();
+    sound::setMuted(false);
     std::memset(screenBuffer, 0, sizeof screenBuffer);
     play = PlayState{};
     drawingEnabled = true;

@@ -10,6 +10,13 @@
 // the process abnormally.
 bool startGame(const std::string& dataDir, const std::string& levelFile);
 
+// Opens the sound for the player set: the effects from `dataDir`/sound
+// (empty: the working directory's sound folder) and the audio output, muted
+// if playerSet.muted says so. Does nothing unless playerSet.sound is on.
+// False, with one line in `warning`, when sound is on but cannot play: the
+// game then goes on silent.
+bool startSound(const std::string& dataDir, std::string& warning);
+
 // Connects the screens to the rules (the mid-move redraw) and to the
 // platform (input handlers). startGame and resetGameState do it first.
 void connectGame();

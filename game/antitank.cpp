@@ -7,6 +7,7 @@
 #include "game/rules_frame.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "render/sound_cue.h"
 #include "game/screen_redraw.h"
 
 bool checkAntiTank(int x, int y, int dx, int dy, int code) {
@@ -40,6 +41,7 @@ void playExplosion(int x, int y, unsigned pause) {
 void destroyTank() {
     rules::lingerBeam();
     eraseBeam();
+    cueSound(sound::TankDestroyed);
     playExplosion(play.tank.x, play.tank.y, 10);
     play.board.at(play.tank.x, play.tank.y).terrain = Scorch;
     play.outcome = Lost;
@@ -52,6 +54,7 @@ void destroyTank() {
 void destroyAntiTank(int x, int y) {
     rules::lingerBeam();
     eraseBeam();
+    cueSound(sound::AntiTankDestroyed);
     playExplosion(x, y, 20);
     Cell& cell = play.board.at(x, y);
     cell.object = 0;

@@ -7,6 +7,7 @@
 #include "game/rules_frame.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "render/sound_cue.h"
 
 namespace {
 
@@ -57,9 +58,11 @@ bool hitsFront(int code, int dx, int dy) {
 bool damageWall(int x, int y) {
     bool fell = false;
     Cell& cell = play.board.at(x, y);
+    cueSound(sound::BrickHit);
     for (int step = 0; step < 6; ++step) {
         ++cell.state;
         if (cell.state == 11) {
+            cueSound(sound::BrickFall);
             cell.terrain = Rubble;
             cell.state = 0;
             fell = true;
@@ -95,6 +98,7 @@ Walk meetMirror(Beam& b, int code) {
     const bool movable = code >= MovableMirrorRightBottom;
     const int orientation = code - (movable ? MovableMirrorRightBottom : FixedMirrorRightBottom);
     if (reflect(orientation, b.dx, b.dy)) {
+        cueSound(sound::Mirror);
         drawBeamSegment(b.x, b.y, BeamPiece::Corner, b.colour, orientation);
         return Walk::On;
     }
@@ -152,6 +156,7 @@ Walk meetCell(Beam& b) {
 }  // namespace
 
 void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
+    cueSound(colour == antiTankBeamColour ? sound::AntiTankFire : sound::Shot);
     Beam beam{x + dx, y + dy, dx, dy, colour};
     const Beam first = beam;
     for (;;) {

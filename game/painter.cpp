@@ -5,6 +5,7 @@
 #include "game/board.h"
 #include "game/play_state.h"
 #include "render/screen.h"
+#include "render/sound_cue.h"
 
 namespace {
 
@@ -130,6 +131,10 @@ void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int corn
 
 void drawMove(int fromX, int fromY, int toX, int toY) {
     if (!drawingEnabled) return;
+    // An object that left no trace where it went fell into the water: a
+    // block sank and made ground of it, anything else is gone with a splash.
+    const Cell& to = play.board.at(toX, toY);
+    if (to.object == 0) cueSound(to.terrain == SunkBlock ? sound::Sink : sound::Splash);
     drawCell(fromX, fromY, false);
     drawCell(toX, toY, true);
 }

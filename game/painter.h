@@ -27,5 +27,6 @@ enum class BeamPiece { Horizontal, Vertical, Crossing, Corner };
 void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn = 0);
 
 // The two cells of an object's move, once the board holds it: the cell it
-// left without objects, then the cell it reached with them.
+// left without objects, then the cell it reached with them; an object the
+// water swallowed sounds a splash, or a sinking for a block.
 void drawMove(int fromX, int fromY, int toX, int toY);

@@ -6,6 +6,7 @@
 #include "game/rules.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "render/sound_cue.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ bool shoveByBeam(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
     const int tx = x + dx, ty = y + dy;
     if (tx == play.tank.x && ty == play.tank.y) return false;
     if (!acceptsObject(tx, ty)) return false;
+    cueSound(sound::Shove);
     for (int k = 0; k < framesToShow(21); ++k) slideFrame(x, y, dx, dy, code, colour, k + 2);
     moveObject(x, y, tx, ty, static_cast<std::uint8_t>(code));
     drawMove(x, y, tx, ty);

@@ -7,6 +7,7 @@
 #include "game/rules_frame.h"
 #include "platform/platform.h"
 #include "render/screen.h"
+#include "render/sound_cue.h"
 #include "game/screen_redraw.h"
 
 namespace {
@@ -39,6 +40,7 @@ void turnTank(int dx, int dy, float angle) {
     } else {
         step = play.tank.angle > angle ? -7.0f : 7.0f;
     }
+    cueSound(sound::Turn);
     for (int k = 0; k < framesToShow(frames); ++k) {
         beginFrame();
         play.tank.angle += step;
@@ -60,6 +62,7 @@ void advanceTank(int dx, int dy, float angle, int pushed) {
     const int tx = play.tank.x, ty = play.tank.y;
     const int ax = tx + dx, ay = ty + dy;
     const int bx = ax + dx, by = ay + dy;
+    cueSound(pushed == NothingPushed ? sound::Move : sound::Push);
     for (int k = 1; k <= framesToShow(11); ++k) {
         const int s = 2 * k;
         beginFrame();
@@ -110,6 +113,7 @@ void turnOrMoveTank(int dx, int dy, float angle) {
             // Driving at the goal wins; the tank never enters it.
             play.outcome = Won;
             play.screen = Result;
+            cueSound(sound::Win);
             rules::redrawScreen();
             rules::redrawScreen();
             return;

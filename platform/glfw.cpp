@@ -31,7 +31,7 @@ const struct {
     {GLFW_KEY_S, KeyS},         {GLFW_KEY_W, KeyW},         {GLFW_KEY_ESCAPE, KeyEscape}, {GLFW_KEY_ENTER, KeyEnter},
     {GLFW_KEY_RIGHT, KeyRight}, {GLFW_KEY_LEFT, KeyLeft},   {GLFW_KEY_DOWN, KeyDown},     {GLFW_KEY_UP, KeyUp},
     {GLFW_KEY_PAGE_UP, KeyPageUp}, {GLFW_KEY_PAGE_DOWN, KeyPageDown}, {GLFW_KEY_U, KeyU},
-    {GLFW_KEY_BACKSPACE, KeyBackspace},
+    {GLFW_KEY_BACKSPACE, KeyBackspace}, {GLFW_KEY_M, KeyM},
 };
 
 Key translateKey(int glfwKey) {

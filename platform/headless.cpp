@@ -6,6 +6,7 @@
 
 #include "platform/input.h"
 #include "platform/platform.h"
+#include "platform/sound.h"
 
 namespace headless {
 
@@ -83,3 +84,30 @@ void quit(int status) {
 void abortProcess() { std::abort(); }
 
 }  // namespace platform
+
+// The counting sound: open always succeeds and reads nothing; each effect
+// played is recorded in the stats.
+namespace sound {
+
+namespace {
+bool soundOpen = false;
+bool isMuted = false;
+}  // namespace
+
+bool open(const std::string&, std::string&) {
+    soundOpen = true;
+    headless::theStats.sounds.reserve(1024);
+    return true;
+}
+
+bool isOpen() { return soundOpen; }
+void close() { soundOpen = false; }
+
+void play(Effect effect) {
+    if (soundOpen && !isMuted) headless::theStats.sounds.push_back(effect);
+}
+
+void setMuted(bool muted) { isMuted = muted; }
+bool muted() { return isMuted; }
+
+}  // namespace sound

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/input.h"
 
@@ -22,6 +23,7 @@ struct Stats {
     long textureUpdates = 0;
     bool textureExists = false;
     bool windowOpen = false;
+    std::vector<int> sounds;  // the effects played while sound is open and not muted, in order
 };
 
 Stats& stats();

@@ -11,6 +11,7 @@ enum Key : int {
     KeySpace = 32,
     KeyA = 65,
     KeyD = 68,
+    KeyM = 77,  // mutes and unmutes the sound, when sound is on
     KeyR = 82,
     KeyS = 83,
     KeyU = 85,

@@ -6,6 +6,9 @@
 #include "game/levels.h"
 #include "game/rules.h"
 #include "platform/platform.h"
+#include "platform/sound.h"
+#include "render/sound_cue.h"
+#include "ui/conveniences.h"
 #include "ui/history.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
@@ -18,12 +21,27 @@ namespace {
 // A region is its rectangle less its first column and row.
 bool inside(const Rect& r, int x, int y) { return r.x < x && x < r.x + r.width && r.y < y && y < r.y + r.height; }
 
+// A menu's highlight or page moved, and the list drawn anew.
+void moveHighlight(int level) {
+    cueSound(sound::MenuMove);
+    play.level = level;
+    drawScreen();
+}
+
+// A menu choice: another screen.
+void choose(Screen screen) {
+    cueSound(sound::MenuChoose);
+    setScreen(screen);
+}
+
 void pageUp() {
+    cueSound(sound::MenuMove);
     play.level -= LevelsPerPage;
     drawScreen();
 }
 
 void pageDown() {
+    cueSound(sound::MenuMove);
     if (play.level + LevelsPerPage < levelCount)
         play.level += LevelsPerPage;
     else
@@ -32,6 +50,7 @@ void pageDown() {
 }
 
 void playLevel(int index) {
+    cueSound(sound::MenuChoose);
     startLevel(index);
     setScreen(Playing);
 }
@@ -75,12 +94,12 @@ void titleKey(int key) {
     if (key == KeyEscape)
         platform::quit(0);
     else if (key == KeySpace || key == KeyEnter)
-        setScreen(LevelSelect);
+        choose(LevelSelect);
 }
 
 void levelSelectKey(int key) {
     switch (key) {
-        case KeyEscape: setScreen(Title); break;
+        case KeyEscape: choose(Title); break;
         case KeyPageUp:
             if (play.page > 0) pageUp();
             break;
@@ -89,31 +108,19 @@ void levelSelectKey(int key) {
             break;
         case KeyD:
         case KeyRight:
-            if (play.level + 1 < levelCount) {
-                play.level += 1;
-                drawScreen();
-            }
+            if (play.level + 1 < levelCount) moveHighlight(play.level + 1);
             break;
         case KeyA:
         case KeyLeft:
-            if (play.level > 0) {
-                play.level -= 1;
-                drawScreen();
-            }
+            if (play.level > 0) moveHighlight(play.level - 1);
             break;
         case KeyW:
         case KeyUp:
-            if (play.level >= 6) {
-                play.level -= 6;
-                drawScreen();
-            }
+            if (play.level >= 6) moveHighlight(play.level - 6);
             break;
         case KeyS:
         case KeyDown:
-            if (play.level + 6 < levelCount) {
-                play.level += 6;
-                drawScreen();
-            }
+            if (play.level + 6 < levelCount) moveHighlight(play.level + 6);
             break;
         case KeyEnter:
         case KeySpace: playLevel(play.level); break;
@@ -123,7 +130,7 @@ void levelSelectKey(int key) {
 
 void playingKey(int key) {
     if (key == KeyEscape) {
-        setScreen(Result);
+        choose(Result);
         return;
     }
     if (isUndoKey(key)) {
@@ -149,19 +156,22 @@ void playingKey(int key) {
         }
     }
     if (key == KeyEnter) {
-        if (play.outcome == Won && nextLevelExists())
+        if (play.outcome == Won && nextLevelExists()) {
+            cueSound(sound::MenuChoose);
             startLevel(play.level + 1);
-        else if (play.outcome == Lost)
+        } else if (play.outcome == Lost) {
+            cueSound(sound::MenuChoose);
             startLevel(play.level);
+        }
     }
 }
 
 void resultKey(int key) {
     if (key == KeyEscape) {
-        setScreen(LevelSelect);
+        choose(LevelSelect);
     } else if (key == KeySpace || key == KeyEnter) {
         if (play.outcome == InPlay)
-            setScreen(Playing);
+            choose(Playing);
         else if (play.outcome == Won && nextLevelExists())
             playLevel(play.level + 1);
         else if (play.outcome == Lost)
@@ -174,13 +184,13 @@ void resultKey(int key) {
 }
 
 void titleClick(int x, int y) {
-    if (inside(GameButton, x, y)) setScreen(LevelSelect);
+    if (inside(GameButton, x, y)) choose(LevelSelect);
     if (inside(ExitButton, x, y)) platform::quit(0);
 }
 
 void levelSelectClick(int x, int y) {
     if (inside(ExitButton, x, y)) {
-        setScreen(Title);
+        choose(Title);
         return;
     }
     if (inside(PageUpArrow, x, y) && play.page > 0) {
@@ -205,7 +215,7 @@ void levelSelectClick(int x, int y) {
 void resultClick(int x, int y) {
     if (inside(ContinueButton, x, y)) {
         if (play.outcome == InPlay)
-            setScreen(Playing);
+            choose(Playing);
         else if (play.outcome == Won && nextLevelExists())
             playLevel(play.level + 1);
         return;
@@ -214,12 +224,20 @@ void resultClick(int x, int y) {
         playLevel(play.level);
         return;
     }
-    if (inside(LevelsButton, x, y)) setScreen(LevelSelect);
+    if (inside(LevelsButton, x, y)) choose(LevelSelect);
 }
 
 }  // namespace
 
 void onKey(int key) {
+    // M mutes and unmutes on every screen, but only when sound is on: the
+    // game without sound leaves the key unused.
+    if (key == KeyM && playerSet.sound) {
+        playerSet.muted = !playerSet.muted;
+        sound::setMuted(playerSet.muted);
+        rememberSettings();
+        return;
+    }
     switch (play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;

@@ -35,6 +35,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/audio_match.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -49,7 +51,9 @@ constexpr seconds ScreenLimit{60};  // the window shows the expected screen
 constexpr seconds ExitLimit{60};    // the game ends
 constexpr seconds StormLimit{600};  // the game ends after an input storm
 
-std::string gamePath, toolPath, packDir, installedPrefix, workDir;
+std::string gamePath, toolPath, packDir, installedPrefix, soundPrefix, workDir;
+// Where the game's stderr goes (empty: the test's own).
+std::string gameStderr;
 std::string display;
 pid_t xvfbPid = -1;
 int failures = 0;
@@ -327,6 +331,10 @@ pid_t launch(const std::string& program, const std::vector<std::string>& args, c
     setenv("DISPLAY", display.c_str(), 1);
     if (!preload.empty()) setenv("LD_PRELOAD", preload.c_str(), 1);
     if (!traceFile.empty()) setenv("BRIMVALE_TRACE_FILE", traceFile.c_str(), 1);
+    if (!gameStderr.empty()) {
+        const int err = open(gameStderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err >= 0) dup2(err, 2);
+    }
     execv(program.c_str(), argv.data());
     _exit(127);
 }
@@ -384,6 +392,7 @@ std::string xdotoolKey(const std::string& token) {
         {"Space", "space"}, {"Enter", "Return"}, {"Escape", "Escape"}, {"Left", "Left"},   {"Right", "Right"},
         {"Up", "Up"},       {"Down", "Down"},    {"PageUp", "Prior"},  {"PageDown", "Next"}, {"W", "w"},
         {"A", "a"},         {"S", "s"},          {"D", "d"},           {"R", "r"},
+        {"M", "m"},
     };
     for (const auto& n : names)
         if (token == n[0]) return n[1];
@@ -866,6 +875,155 @@ void runInstalledTest() {
     });
 }
 
+// --- Sound: the installed game's mix, recorded by OpenAL Soft's file output ---
+
+constexpr seconds RecordLimit{60};  // the recording grows by the time asked for
+constexpr int RecordRate = 22050;
+
+long fileBytes(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+
+// Waits until the recording holds `more` seconds beyond what it held when
+// called: every effect started before has been heard to its end, so the
+// effects of the next key stand apart in the mix.
+void waitRecording(Game& game, const std::string& wav, double more) {
+    const long target = std::max(fileBytes(wav), 44L) + static_cast<long>(more * RecordRate) * 2;
+    if (!waitFor(RecordLimit, [&] { return fileBytes(wav) >= target || exited(game.pid, &game.status); }))
+        throw Timeout{game.name + ": the recording did not grow for 60 s (" + wav + ")"};
+    if (game.pid > 0 && exited(game.pid, &game.status)) {
+        game.pid = -1;
+        gameEnded(game);
+    }
+}
+
+// OpenAL Soft's configuration: its output a mono 16-bit file at the
+// effects' rate, unchanged samples (no dither, no limiter); or no driver it
+// can use at all.
+std::string writeSoundConfig(const std::string& name, const std::string& wav) {
+    const std::string path = workDir + "/" + name + ".conf";
+    std::ofstream out(path);
+    if (wav.empty())
+        out << "[general]\ndrivers=no-such-driver\n";
+    else
+        out << "[general]\ndrivers=wave\nchannels=mono\nsample-type=int16\nfrequency=" << RecordRate
+            << "\ndither=false\noutput-limiter=false\n[wave]\nfile=" << wav << "\n";
+    return path;
+}
+
+// The effects the replay counts for `tokens`, by name.
+std::vector<std::string> replaySounds(const std::string& dataDir, const std::vector<std::string>& tokens) {
+    std::istringstream report(shell(toolPath + " replay --sounds --data " + dataDir + " " + join(tokens)));
+    std::string line, word;
+    while (std::getline(report, line))
+        if (line.compare(0, 6, "sounds") == 0) break;
+    std::istringstream words(line);
+    std::vector<std::string> names;
+    words >> word;
+    while (words >> word) names.push_back(word);
+    return names;
+}
+
+// Every effect the replay counts must be in the recording, in order, and
+// nothing else: once they are taken out, what is left is silence.
+void checkRecording(const std::string& wav, const std::string& soundDir, const std::vector<std::string>& names) {
+    int rate = 0;
+    audiomatch::Signal mix = audiomatch::readWav(wav, rate);
+    if (rate != RecordRate || mix.size() < static_cast<std::size_t>(RecordRate)) {
+        fail("the recording " + wav + " holds " + std::to_string(mix.size()) + " samples at " + std::to_string(rate) + " Hz");
+        return;
+    }
+    std::vector<audiomatch::Signal> effects;
+    std::vector<int> order;
+    for (const std::string& name : names) {
+        int r = 0;
+        effects.push_back(audiomatch::readWav(soundDir + "/" + name + ".wav", r));
+        order.push_back(static_cast<int>(order.size()));
+    }
+    const std::vector<audiomatch::Found> found = audiomatch::matchInOrder(mix, effects, order, 0.5);
+    std::string where;
+    bool all = true;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        char text[96];
+        std::snprintf(text, sizeof text, " %s@%.3fs(%.2f)", names[i].c_str(), found[i].at / double(RecordRate), found[i].gain);
+        where += found[i].at < 0 ? " " + names[i] + "@missing" : text;
+        all = all && found[i].at >= 0 && found[i].gain > 0.5 && found[i].gain < 1.0;
+    }
+    if (all)
+        pass("the recording holds the " + std::to_string(names.size()) + " effects the replay counts, in order:" + where);
+    else
+        fail("the effects in the recording (" + wav + "):" + where);
+    long at = 0;
+    const double left = audiomatch::peak(mix, at);
+    char text[160];
+    std::snprintf(text, sizeof text, "the rest of the %.1f s recording is silent (peak %.5f at %.3f s)",
+                  mix.size() / double(RecordRate), left, at / double(RecordRate));
+    if (all && left < 0.01) pass(text);
+    else if (all) fail(std::string("not so: ") + text);
+}
+
+void runSoundTests() {
+    const std::string launcher = installedPrefix + "/bin/brimvale", dataDir = installedPrefix + "/share/brimvale";
+    writeTestLevels(dataDir + "/data.lvl");
+    const std::string wav = workDir + "/mix.wav", errFile = workDir + "/sound-stderr.txt";
+    // Title to the list, the highlight right and back, level 0: a turn, a
+    // shot into the brick wall, the pause, the list, M, and the title muted.
+    const std::vector<std::string> tokens = {"Space", "Right", "Left",   "Enter", "Right",
+                                             "Space", "Escape", "Escape", "M",    "Escape"};
+    const std::vector<std::string> names = replaySounds(dataDir, tokens);
+    // The launcher's player set has sound on.
+    gameStderr = errFile;
+    setenv("ALSOFT_CONF", writeSoundConfig("wave", wav).c_str(), 1);
+    scenario("sound", dataDir, [&](Game& game) {
+        std::remove(wav.c_str());
+        startGame(game, launcher, "/");
+        for (const std::string& token : tokens) {
+            expectScreen(game, false);
+            waitRecording(game, wav, 1.0);
+            sendToken(game, token);
+            game.sent.push_back(token);
+        }
+        expectScreen(game, false);
+        waitRecording(game, wav, 1.0);
+        send(game, {"Escape"});
+        expectExitZero(game, "the game with sound quits with status 0", "the game with sound");
+        const std::string err = readFile(errFile);
+        if (err.empty()) pass("sound on: nothing on stderr");
+        else fail("sound on, stderr: " + err);
+        checkRecording(wav, dataDir + "/sound", names);
+    });
+    // No usable audio driver, then a damaged and a missing effect: one line
+    // each, and the game plays.
+    const auto silent = [&](const std::string& name, const std::string& conf, const std::string& expected) {
+        setenv("ALSOFT_CONF", conf.c_str(), 1);
+        scenario(name, dataDir, [&](Game& game) {
+            startGame(game, launcher, "/");
+            send(game, {"Space", "Enter", "Right", "Space", "Escape", "Escape", "Escape"});
+            expectScreen(game, false);
+            send(game, {"Escape"});
+            expectExitZero(game, name + ": the game plays and quits with status 0", name);
+            // One line: "brimvale: ", then the reason (a file named by its path).
+            const std::string err = readFile(errFile);
+            const bool oneLine = err.size() > expected.size() && err.compare(0, 10, "brimvale: ") == 0 &&
+                                 err.compare(err.size() - expected.size(), expected.size(), expected) == 0 &&
+                                 std::count(err.begin(), err.end(), '\n') == 1;
+            if (oneLine) pass(name + ": one line on stderr: " + err.substr(0, err.size() - 1));
+            else fail(name + ": stderr was '" + err + "', not one line ending '" + expected + "'");
+        });
+    };
+    silent("no-audio-device", writeSoundConfig("none", ""),
+           "no audio device could be opened; playing without sound\n");
+    shell("printf 'RIFF....WAVEjunk' > " + dataDir + "/sound/menu-move.wav");
+    silent("damaged-sound", writeSoundConfig("wave", wav),
+           "/sound/menu-move.wav: no format chunk before the data; playing without sound\n");
+    shell("rm -f " + dataDir + "/sound/turn.wav");
+    silent("missing-sound", writeSoundConfig("wave", wav),
+           "/sound/turn.wav: cannot be opened; playing without sound\n");
+    gameStderr.clear();
+    unsetenv("ALSOFT_CONF");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -877,11 +1035,13 @@ int main(int argc, char** argv) {
         else if (key == "--packs") packDir = value;
         else if (key == "--trace-lib") traceLib = value;
         else if (key == "--installed") installedPrefix = value;
+        else if (key == "--sound") soundPrefix = value;
     }
+    if (!soundPrefix.empty()) installedPrefix = soundPrefix;
     if (toolPath.empty() || (installedPrefix.empty() && (gamePath.empty() || packDir.empty()))) {
         std::fprintf(stderr,
                      "usage: brimvale_window_test --tool PATH (--game PATH --packs DIR --trace-lib PATH | "
-                     "--installed PREFIX)\n");
+                     "--installed PREFIX | --sound PREFIX)\n");
         return 2;
     }
     // The game starts in other folders: every path must be absolute.
@@ -910,7 +1070,9 @@ int main(int argc, char** argv) {
     }
     std::printf("Xvfb on display %s; screenshots in %s\n", display.c_str(), workDir.c_str());
     std::fflush(stdout);
-    if (installedPrefix.empty())
+    if (!soundPrefix.empty())
+        runSoundTests();
+    else if (installedPrefix.empty())
         runGameTests(traceLib);
     else
         runInstalledTest();

@@ -14,6 +14,7 @@ const std::vector<cli::Subcommand> subcommands = {
     {"pack", packCommand, "build data01.pak and data02.pak from the PNG sources and manifest"},
     {"unpack", unpackCommand, "turn two packs back into PNGs and a manifest"},
     {"paint-art", paintArtCommand, "draw the game's own art set into PNG sources"},
+    {"paint-sound", paintSoundCommand, "make the game's own sound effects into WAV sources"},
     {"levels", levelsCommand, "compile level sources to data.lvl, or dump a level file as text"},
     {"solve", solveCommand, "find the shortest key sequence that wins each level"},
     {"icon", iconCommand, "write the desktop icon at a larger size"},

@@ -12,7 +12,8 @@
 namespace {
 
 const char* const replayHelp =
-    "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [EVENT ...]\n"
+    "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [--sounds]\n"
+    "                            [EVENT ...]\n"
     "\n"
     "Plays the game headlessly: the game's own start-up and input handlers, driven\n"
     "by scripted keys and clicks, then prints the final state.\n"
@@ -28,10 +29,12 @@ const char* const replayHelp =
     "  --counter       the press counter: the report ends with the window title\n"
     "  --progress FILE keep saved progress in FILE, as the game's --progress\n"
     "                  (without it the replay reads and writes no file)\n"
+    "  --sounds        play with sound on (counted, never heard) and add a last\n"
+    "                  report line: 'sounds' and the effects played, in order\n"
     "\n"
     "EVENT tokens, separated by white space (one argument may hold several):\n"
     "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
-    "    PageUp PageDown W A S D R U Backspace\n"
+    "    PageUp PageDown W A S D R U Backspace M\n"
     "  click:X,Y   a left-button press at window pixel X, Y\n"
     "  Tokens joined by '+' without spaces form one group, queued at once.\n"
     "\n"
@@ -73,6 +76,7 @@ int replayCommand(int argc, char** argv) {
                                       setup.set.save = true;
                                       return !file.empty();
                                   })
+                           .flag("--sounds", setup.sounds)
                            .words(cli::Words::Tokens, eventArgs)
                            .parse(argc, argv);
     if (status >= 0) return status;
@@ -84,5 +88,6 @@ int replayCommand(int argc, char** argv) {
         (!pngFile.empty() && !session::writeScreenPng(pngFile, error)))
         return cli::fail("replay", error, 2);
     std::fputs(session::replayReport(result.quit).c_str(), stdout);
+    if (setup.sounds) std::fputs(session::soundReport().c_str(), stdout);
     return 0;
 }

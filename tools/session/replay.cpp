@@ -7,7 +7,9 @@
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/levels.h"
+#include "app/startup.h"
 #include "platform/platform.h"
+#include "platform/sound.h"
 #include "render/screen.h"
 #include "tools/common/png_io.h"
 #include "tools/common/numbers.h"
@@ -31,6 +33,7 @@ const KeyName keyNames[] = {
     {"right", KeyRight},   {"up", KeyUp},           {"down", KeyDown},         {"pageup", KeyPageUp},
     {"pagedown", KeyPageDown}, {"w", KeyW},          {"a", KeyA},               {"s", KeyS},
     {"d", KeyD},           {"r", KeyR},             {"u", KeyU},               {"backspace", KeyBackspace},
+    {"m", KeyM},
 };
 
 std::string lower(const std::string& s) {
@@ -126,6 +129,11 @@ bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups,
         return false;
     }
     result = ReplayResult();
+    if (setup.sounds) {
+        playerSet.sound = true;
+        std::string warning;
+        startSound(setup.dataDir, warning);  // the counting sound reads no file
+    }
     try {
         if (setup.start >= 0) enterLevel(setup.start);
     } catch (const platform::Quit& q) {
@@ -191,6 +199,15 @@ std::string replayReport(bool quit) {
         out += "title " + (title.empty() ? counterTitle() : title) + "\n";
     }
     return out;
+}
+
+std::string soundReport() {
+    std::string out = "sounds";
+    for (int effect : headless::stats().sounds) {
+        out += ' ';
+        out += sound::effectName(effect);
+    }
+    return out + "\n";
 }
 
 bool writeScreenPng(const std::string& path, std::string& error) {

@@ -21,6 +21,7 @@ struct ReplaySetup {
     std::string levelFile;
     int start = -1;  // a level to put in play at once, as a click on its cell does
     PlayerSet set;   // the conveniences to play with (all off: the classic game)
+    bool sounds = false;  // sound on (the counting sound), from the start-up on
 };
 
 struct ReplayResult {
@@ -41,6 +42,10 @@ ReplayResult playGroups(const std::vector<EventGroup>& groups);
 // The report of the game state, as the replay prints it; with the counter
 // on, last, the window's title.
 std::string replayReport(bool quit);
+
+// The effects played, in order, as the replay's extra report line:
+// "sounds NAME ..." ("sounds" alone when none played).
+std::string soundReport();
 
 // Writes the screen buffer as an 8-bit RGB PNG; false with a message.
 bool writeScreenPng(const std::string& path, std::string& error);

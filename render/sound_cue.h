@@ -1,0 +1,11 @@
+// The one way the rules and the screens sound an effect: as its animation starts.
+#pragma once
+
+#include "platform/sound.h"
+#include "render/screen.h"
+
+// Plays `effect` unless drawing is off: an animation that is not shown (the
+// solver's play) makes no sound either. Sound off or muted, nothing plays.
+inline void cueSound(sound::Effect effect) {
+    if (drawingEnabled) sound::play(effect);
+}
