@@ -30,7 +30,10 @@ std::string playWithSound(const Rows& rows, const std::string& events, bool soun
     std::vector<session::EventGroup> groups;
     session::ReplayResult result;
     std::string error;
-    session::ReplaySetup setup{dataDir(), dataDir() + "/data.lvl", start};
+    session::ReplaySetup setup;
+    setup.dataDir = dataDir();
+    setup.levelFile = dataDir() + "/data.lvl";
+    setup.start = start;
     setup.sounds = sounds;
     const bool played = session::parseEvents({events}, groups, error) && session::playReplay(setup, groups, result, error);
     playerSet = PlayerSet();
