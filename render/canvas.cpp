@@ -90,13 +90,68 @@ std::uint8_t blendComponent(std::uint8_t dst, std::uint8_t src, std::uint8_t alp
     return blendComponentExtended(dst, src, alpha);
 }
 
+namespace {
+
+// Extended precision done by hand, the same on every machine: a positive
+// number is significand * 2^exponent, and each step rounds the exact result
+// to 64 significant bits, to nearest, ties to even, as the x87 unit does.
+// (long double is that unit's 80-bit format on x86 only; elsewhere, as in
+// WebAssembly, it is wider and rounds some whole-number sums differently.)
+__extension__ typedef unsigned __int128 Wide;
+
+struct Extended {
+    Wide significand;
+    int exponent;
+};
+
+int bitLength(Wide v) {
+    const auto high = static_cast<std::uint64_t>(v >> 64), low = static_cast<std::uint64_t>(v);
+    if (high != 0) return 128 - __builtin_clzll(high);
+    return low != 0 ? 64 - __builtin_clzll(low) : 0;
+}
+
+Extended rounded(Extended x) {
+    const int excess = bitLength(x.significand) - 64;
+    if (excess <= 0) return x;
+    Wide kept = x.significand >> excess;
+    const Wide rest = x.significand & ((Wide(1) << excess) - 1), half = Wide(1) << (excess - 1);
+    if (rest > half || (rest == half && (kept & 1) != 0)) ++kept;
+    return rounded(Extended{kept, x.exponent + excess});
+}
+
+Extended times(Extended x, int n) { return rounded(Extended{x.significand * static_cast<unsigned>(n), x.exponent}); }
+
+// x + y, or x - y with `subtract` (x >= y), exactly, then rounded. The
+// operands here lie within 2^20 of each other, so the aligned sum fits.
+Extended combined(Extended x, Extended y, bool subtract) {
+    if (y.significand == 0) return x;
+    if (x.significand == 0) return y;
+    const int low = x.exponent < y.exponent ? x.exponent : y.exponent;
+    const Wide a = x.significand << (x.exponent - low), b = y.significand << (y.exponent - low);
+    return rounded(Extended{subtract ? a - b : a + b, low});
+}
+
+// alpha / 255 to 64 bits, rounded once: the quotient carries some 30 bits
+// beyond them, and a last bit standing for any remainder.
+Extended alphaFraction(int alpha) {
+    const int shift = 100;
+    const Wide scaled = Wide(static_cast<unsigned>(alpha)) << shift;
+    const Wide sticky = scaled % 255 != 0 ? 1 : 0;
+    return rounded(Extended{(scaled / 255) << 1 | sticky, -shift - 1});
+}
+
+int truncated(Extended x) {
+    if (x.exponent >= 0) return static_cast<int>(x.significand << x.exponent);
+    return x.exponent <= -128 ? 0 : static_cast<int>(x.significand >> -x.exponent);
+}
+
+}  // namespace
+
 std::uint8_t blendComponentExtended(std::uint8_t dst, std::uint8_t src, std::uint8_t alpha) {
-    const long double a = static_cast<long double>(alpha) / 255;
-    const long double keep = 1 - a;
-    const long double under = keep * static_cast<long double>(dst);
-    const long double over = a * static_cast<long double>(src);
-    const long double sum = under + over;
-    return static_cast<std::uint8_t>(sum);
+    const Extended a = alphaFraction(alpha);
+    const Extended keep = combined(Extended{1, 0}, a, true);
+    const Extended sum = combined(times(keep, dst), times(a, src), false);
+    return static_cast<std::uint8_t>(truncated(sum));
 }
 
 void Sprite::render(int x, int y, float angle) {
