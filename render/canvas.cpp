@@ -85,6 +85,8 @@ std::uint8_t blendComponent(std::uint8_t dst, std::uint8_t src, std::uint8_t alp
     // of extended precision, so truncating it is what the extended sum gives.
     // Only a whole number can come out one lower, and for those (one case in
     // 255) the extended-precision sum itself decides.
+    // An opaque pixel is its own colour: a = 1 and 1 - a = 0 exactly.
+    if (alpha == 255) return src;
     const int numerator = (255 - alpha) * dst + alpha * src;
     if (numerator % 255 != 0) return static_cast<std::uint8_t>(numerator / 255);
     return blendComponentExtended(dst, src, alpha);
@@ -116,7 +118,9 @@ Extended rounded(Extended x) {
     Wide kept = x.significand >> excess;
     const Wide rest = x.significand & ((Wide(1) << excess) - 1), half = Wide(1) << (excess - 1);
     if (rest > half || (rest == half && (kept & 1) != 0)) ++kept;
-    return rounded(Extended{kept, x.exponent + excess});
+    // Rounding up may carry into a 65th bit; the value is then a power of two.
+    if ((kept >> 64) != 0) return Extended{kept >> 1, x.exponent + excess + 1};
+    return Extended{kept, x.exponent + excess};
 }
 
 Extended times(Extended x, int n) { return rounded(Extended{x.significand * static_cast<unsigned>(n), x.exponent}); }
@@ -140,6 +144,22 @@ Extended alphaFraction(int alpha) {
     return rounded(Extended{(scaled / 255) << 1 | sticky, -shift - 1});
 }
 
+// a = A / 255 and 1 - a for every alpha, worked out once.
+struct AlphaSteps {
+    Extended a[256], keep[256];
+    AlphaSteps() {
+        for (int alpha = 0; alpha < 256; ++alpha) {
+            a[alpha] = alphaFraction(alpha);
+            keep[alpha] = combined(Extended{1, 0}, a[alpha], true);
+        }
+    }
+};
+
+const AlphaSteps& alphaSteps() {
+    static const AlphaSteps steps;
+    return steps;
+}
+
 int truncated(Extended x) {
     if (x.exponent >= 0) return static_cast<int>(x.significand << x.exponent);
     return x.exponent <= -128 ? 0 : static_cast<int>(x.significand >> -x.exponent);
@@ -148,13 +168,46 @@ int truncated(Extended x) {
 }  // namespace
 
 std::uint8_t blendComponentExtended(std::uint8_t dst, std::uint8_t src, std::uint8_t alpha) {
-    const Extended a = alphaFraction(alpha);
-    const Extended keep = combined(Extended{1, 0}, a, true);
-    const Extended sum = combined(times(keep, dst), times(a, src), false);
+    const AlphaSteps& steps = alphaSteps();
+    const Extended sum = combined(times(steps.keep[alpha], dst), times(steps.a[alpha], src), false);
     return static_cast<std::uint8_t>(truncated(sum));
 }
 
+namespace {
+
+// Blends one sprite pixel (four bytes, alpha last) over a canvas pixel.
+inline void blendPixel(std::uint8_t* dst, const std::uint8_t* src, const std::uint8_t* tint, bool tinted) {
+    const std::uint8_t alpha = src[3];
+    if (alpha == 0) return;
+    const std::uint8_t* colour = tinted ? tint : src;
+    dst[0] = blendComponent(dst[0], colour[0], alpha);
+    dst[1] = blendComponent(dst[1], colour[1], alpha);
+    dst[2] = blendComponent(dst[2], colour[2], alpha);
+}
+
+}  // namespace
+
+// Unturned, the general mapping below is the identity (sin 0 = 0 and
+// cos 0 = 1 exactly): each row is read straight, without rounding.
+void Sprite::renderUpright(int x, int y) {
+    const int cw = canvas->width, ch = canvas->height;
+    const int firstCol = x < 0 ? -x : 0;
+    const int endCol = x + width > cw ? cw - x : width;
+    const std::uint8_t* frameBase = image + static_cast<std::ptrdiff_t>(frame) * frameHeight * width * 4;
+    for (int i = 0; i < height; ++i) {
+        const int ty = y + i;
+        if (ty < 0 || ty >= ch || firstCol >= endCol) continue;
+        const std::uint8_t* src = frameBase + (static_cast<std::ptrdiff_t>(i) * width + firstCol) * 4;
+        std::uint8_t* dst = canvas->pixels + (static_cast<std::ptrdiff_t>(ty) * cw + x + firstCol) * 3;
+        for (int j = firstCol; j < endCol; ++j, src += 4, dst += 3) blendPixel(dst, src, tint, tintOn == 1);
+    }
+}
+
 void Sprite::render(int x, int y, float angle) {
+    if (angle == 0.0f) {
+        renderUpright(x, y);
+        return;
+    }
     // The three exact right angles shift the box by a pixel, so that the
     // turned picture covers the same cell as the unturned one.
     int dx = 0, dy = 0;
@@ -187,13 +240,7 @@ void Sprite::render(int x, int y, float angle) {
             const int tx = x + dx + j;
             if (tx < 0 || ty < 0 || tx >= cw || ty >= ch) continue;
             const std::uint8_t* src = frameBase + (static_cast<std::ptrdiff_t>(sy) * w + sx) * 4;
-            const std::uint8_t alpha = src[3];
-            if (alpha == 0) continue;
-            const std::uint8_t* colour = tintOn == 1 ? tint : src;
-            std::uint8_t* dst = canvas->pixels + (static_cast<std::ptrdiff_t>(ty) * cw + tx) * 3;
-            dst[0] = blendComponent(dst[0], colour[0], alpha);
-            dst[1] = blendComponent(dst[1], colour[1], alpha);
-            dst[2] = blendComponent(dst[2], colour[2], alpha);
+            blendPixel(canvas->pixels + (static_cast<std::ptrdiff_t>(ty) * cw + tx) * 3, src, tint, tintOn == 1);
         }
     }
 }

@@ -52,6 +52,7 @@ public:
 private:
     void setTint(std::uint32_t colour);
     void render(int x, int y, float angle);
+    void renderUpright(int x, int y);
 };
 
 // One colour component of a sprite pixel blended over a canvas pixel: in
