@@ -89,9 +89,10 @@ EM_ASYNC_JS(void, webNextFrame, (), {
 });
 
 // The page's own account of a presented frame: how long its composition
-// took since the game last resumed, and whether it was a whole screen.
-EM_JS(void, webFrameComposed, (double millis, int wholeScreen), {
-    if (Module['onFrameComposed']) Module['onFrameComposed'](millis, wholeScreen != 0);
+// took since the game last resumed, how long the copy to the canvas took,
+// and whether it was a whole screen.
+EM_JS(void, webFrameComposed, (double composing, double showing, int wholeScreen), {
+    if (Module['onFrameComposed']) Module['onFrameComposed'](composing, showing, wholeScreen != 0);
 });
 
 EM_JS(void, webStopped, (int status), {
@@ -118,9 +119,10 @@ void beginFrame() {}
 
 void presentFrame(const std::uint8_t* screen, bool fromDrawScreen) {
     if (!windowOpen) return;
-    webFrameComposed(emscripten_get_now() - resumedAt, fromDrawScreen);
+    const double composed = emscripten_get_now();
     toRgba(screen);
     webPutImage(rgba, Side);
+    webFrameComposed(composed - resumedAt, emscripten_get_now() - composed, fromDrawScreen);
     screenPresented = fromDrawScreen;
 }
 
