@@ -185,6 +185,32 @@ inline void blendPixel(std::uint8_t* dst, const std::uint8_t* src, const std::ui
     dst[2] = blendComponent(dst[2], colour[2], alpha);
 }
 
+
+// A sprite of one colour and one alpha throughout (the veil over a finished
+// level) blends each canvas byte through a table of its 256 values, kept
+// while the same colour and alpha come back.
+struct UniformBlend {
+    std::uint32_t key = 0;  // blue, green, red, alpha; 0 is never kept
+    std::uint8_t table[3][256];
+};
+
+UniformBlend uniformBlend;
+
+const UniformBlend* uniformBlendFor(const std::uint8_t* pixels, int count, const std::uint8_t* tint, bool tinted) {
+    for (int k = 1; k < count; ++k)
+        if (std::memcmp(pixels + 4 * k, pixels, 4) != 0) return nullptr;
+    const std::uint8_t alpha = pixels[3];
+    if (alpha == 0 || alpha == 255) return nullptr;
+    const std::uint8_t* colour = tinted ? tint : pixels;
+    const std::uint32_t key = colour[0] | colour[1] << 8 | colour[2] << 16 | static_cast<std::uint32_t>(alpha) << 24;
+    if (uniformBlend.key != key) {
+        for (int c = 0; c < 3; ++c)
+            for (int d = 0; d < 256; ++d)
+                uniformBlend.table[c][d] = blendComponent(static_cast<std::uint8_t>(d), colour[c], alpha);
+        uniformBlend.key = key;
+    }
+    return &uniformBlend;
+}
 }  // namespace
 
 // Unturned, the general mapping below is the identity (sin 0 = 0 and
@@ -194,12 +220,18 @@ void Sprite::renderUpright(int x, int y) {
     const int firstCol = x < 0 ? -x : 0;
     const int endCol = x + width > cw ? cw - x : width;
     const std::uint8_t* frameBase = image + static_cast<std::ptrdiff_t>(frame) * frameHeight * width * 4;
+    const UniformBlend* uniform = uniformBlendFor(frameBase, width * height, tint, tintOn == 1);
     for (int i = 0; i < height; ++i) {
         const int ty = y + i;
         if (ty < 0 || ty >= ch || firstCol >= endCol) continue;
         const std::uint8_t* src = frameBase + (static_cast<std::ptrdiff_t>(i) * width + firstCol) * 4;
         std::uint8_t* dst = canvas->pixels + (static_cast<std::ptrdiff_t>(ty) * cw + x + firstCol) * 3;
-        for (int j = firstCol; j < endCol; ++j, src += 4, dst += 3) blendPixel(dst, src, tint, tintOn == 1);
+        if (uniform) {
+            for (int j = firstCol; j < endCol; ++j, dst += 3)
+                for (int c = 0; c < 3; ++c) dst[c] = uniform->table[c][dst[c]];
+        } else {
+            for (int j = firstCol; j < endCol; ++j, src += 4, dst += 3) blendPixel(dst, src, tint, tintOn == 1);
+        }
     }
 }
 

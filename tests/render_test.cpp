@@ -251,6 +251,30 @@ TEST(SpriteBlend, TheExtendedStepsRoundAsTheX87UnitOnEveryMachine) {
     EXPECT_EQ(hash, 0x2b5f50682381abdcull);
 }
 
+TEST(SpriteBlend, OneColourSpritesBlendEveryCanvasByteAsPixelByPixel) {
+    // Such a sprite goes through a table; each byte value in each channel,
+    // plain and tinted, and again after another colour replaced the table.
+    Canvas c(16, 16);
+    const std::uint32_t colours[3] = {0x12345678, 0x6E120A08, 0x6E120A08};
+    for (int round = 0; round < 3; ++round) {
+        const std::uint32_t colour = colours[round];
+        std::vector<std::uint8_t> img(16 * 16 * 4);
+        for (std::size_t i = 0; i < img.size(); ++i) img[i] = static_cast<std::uint8_t>(colour >> (8 * (i % 4)));
+        std::vector<std::uint8_t> before(16 * 16 * 3);
+        for (std::size_t i = 0; i < before.size(); ++i) before[i] = static_cast<std::uint8_t>(i * 7 + round);
+        std::memcpy(c.pixels, before.data(), before.size());
+        Sprite s(&c, img.data(), 16, 16);
+        const bool tinted = round == 2;
+        if (tinted)
+            s.drawTinted(0, 0, 0, 0x203040);
+        else
+            s.draw(0, 0, 0);
+        const std::uint8_t tint[3] = {0x40, 0x30, 0x20};
+        for (std::size_t i = 0; i < before.size(); ++i)
+            ASSERT_EQ(c.pixels[i], blendComponent(before[i], tinted ? tint[i % 3] : img[i % 3], img[3])) << round << " " << i;
+    }
+}
+
 TEST(SpriteTint, ReplacesColourKeepsAlphaThenOwnColoursReturn) {
     // Row 0 opaque, row 1 half, row 2 transparent.
     std::vector<std::uint8_t> img = codedImage(2, 3);
