@@ -127,6 +127,8 @@ class Browser:
                                                   suppress_origin=True)
         self.next_id = 0
         self.events = []
+        self.call("Runtime.enable")
+        self.call("Emulation.setDeviceMetricsOverride", width=1000, height=1000, deviceScaleFactor=1, mobile=False)
 
     def debugging_port(self):
         try:
@@ -151,6 +153,10 @@ class Browser:
                 if "error" in message:
                     raise RuntimeError("%s: %s" % (method, message["error"]))
                 return message.get("result", {})
+
+    def errors(self):
+        """What the page threw and nobody caught, so far."""
+        return [e["params"]["exceptionDetails"] for e in self.events if e["method"] == "Runtime.exceptionThrown"]
 
     def evaluate(self, expression):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True, awaitPromise=True)
@@ -296,6 +302,8 @@ def step(game, times, label, tokens):
 def tour(browser, url, replay, times):
     """Every screen, a level with turns, moves and a shot through a mirror, pause, restart, a win and a loss."""
     game = Game(browser, url, replay)
+    check(game.rect[2] == 2 * SIDE, "in a 1000x1000 page the canvas is shown at a whole factor: %g px wide"
+          % game.rect[2])
     game.settle("title")
     times.add("title", game)
     step(game, times, "level list", ["Space", "PageDown", "PageUp", "Right", "Right", "Right", "Right"])
@@ -412,6 +420,8 @@ def main():
         if not any(moves_during_animation(browser, url, replay) for _ in range(3)):
             check(False, "three tries never sent a key while a move was drawn")
         exit_button(browser, url, replay)
+        errors = browser.errors()
+        check(not errors, "the page threw no uncaught error%s" % (": %s" % errors[0] if errors else ""))
     except (RuntimeError, OSError, websocket.WebSocketException, subprocess.SubprocessError) as e:
         check(False, str(e))
     finally:
