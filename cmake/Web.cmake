@@ -9,7 +9,9 @@ if(NOT EXISTS "${BRIMVALE_WEB_DATA}/data.lvl")
 endif()
 
 set(BRIMVALE_WEB_FILES data01.pak data02.pak data.lvl)
-set(BRIMVALE_WEB_LINK_OPTIONS -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sEXIT_RUNTIME=1
+# A wait deep inside nested deliveries (platform::MaxDeliveryDepth) saves
+# every frame of the stack: room for all of them.
+set(BRIMVALE_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sEXIT_RUNTIME=1
     -sENVIRONMENT=web)
 set(BRIMVALE_WEB_DEPENDS "")
 foreach(name ${BRIMVALE_WEB_FILES})

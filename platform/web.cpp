@@ -9,6 +9,7 @@
 #include <emscripten/html5.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/input.h"
@@ -182,6 +183,6 @@ void quit(int status) {
     __builtin_unreachable();
 }
 
-void abortProcess() { emscripten_force_exit(134), __builtin_unreachable(); }
+void abortProcess() { std::abort(); }
 
 }  // namespace platform

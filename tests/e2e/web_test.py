@@ -375,6 +375,21 @@ def moves_during_animation(browser, url, replay):
     return True
 
 
+def storm(browser, url, replay):
+    """606 keys queued in one go: deliveries nest as deep as they may, every
+    level's wait is saved and resumed, and the game ends where the replay of
+    the same group does."""
+    game = Game(browser, url, replay)
+    game.settle("title")
+    walk = ["Right", "Down", "Left", "PageDown", "Right", "Up", "PageUp", "Down"]
+    names = ["Space"] + [walk[i * 5 % len(walk)] for i in range(600)] + ["Enter", "Up", "Space", "Left", "Escape"]
+    codes = [KEYS[n][1] for n in names]
+    browser.evaluate("(() => { for (const c of %s) window.dispatchEvent(new KeyboardEvent('keydown', {code: c}));"
+                     " return true; })()" % json.dumps(codes))
+    game.sent.append("+".join(names))
+    game.settle("a storm of %d keys" % len(names))
+
+
 def exit_button(browser, url, replay):
     game = Game(browser, url, replay)
     game.settle("title")
@@ -419,6 +434,7 @@ def main():
         tour(browser, url, replay, times)
         if not any(moves_during_animation(browser, url, replay) for _ in range(3)):
             check(False, "three tries never sent a key while a move was drawn")
+        storm(browser, url, replay)
         exit_button(browser, url, replay)
         errors = browser.errors()
         check(not errors, "the page threw no uncaught error%s" % (": %s" % errors[0] if errors else ""))
