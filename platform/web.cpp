@@ -21,7 +21,6 @@ constexpr int Side = 384;
 constexpr const char* Canvas = "#canvas";
 
 bool windowOpen = false;
-bool stopped = false;
 // The last presentation came from a full screen refresh (the main loop or a
 // redraw inside a move); its swap waits for the browser's next frame.
 bool screenPresented = false;
@@ -48,8 +47,10 @@ Key translateKey(const char* code) {
 }
 
 // A key the game knows is kept from the page (arrows and Space would
-// scroll it); any other, such as the browser's reload key, goes through.
+// scroll it); any other, such as the browser's reload key, goes through, and
+// so does every key held with Control, Alt or Meta (Control+R reloads).
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    if (e->ctrlKey || e->altKey || e->metaKey) return false;
     const Key key = translateKey(e->code);
     const int action = type == EMSCRIPTEN_EVENT_KEYUP ? 0 : e->repeat ? 2 : 1;
     platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, action, 0});
@@ -146,7 +147,8 @@ void pollEvents() {
     deliverEvents();
 }
 
-bool windowShouldClose() { return stopped; }
+// A page has no close button of the game's own: it ends only by quitting.
+bool windowShouldClose() { return false; }
 
 bool openWindow(const char**) {
     windowOpen = true;
@@ -174,10 +176,9 @@ void pause(unsigned, unsigned millis) {
 }
 
 // The game stops for good: no more input, the page says how to start
-// again, and the runtime ends without unwinding back into the game.
+// again, and the runtime ends without returning into the game.
 void quit(int status) {
     closeWindowSystem();
-    stopped = true;
     webStopped(status);
     emscripten_force_exit(status);
     __builtin_unreachable();
