@@ -17,6 +17,7 @@ import http.server
 import json
 import os
 import shutil
+import signal
 import socketserver
 import subprocess
 import sys
@@ -97,6 +98,8 @@ class Replay:
         key = tuple(tokens)
         if key not in self.cache:
             png = os.path.join(self.work, "expected.png")
+            if os.path.exists(png):
+                os.remove(png)
             result = subprocess.run([self.tool, "replay", "--data", self.data, "--png", png] + list(tokens),
                                     capture_output=True, text=True, timeout=DEADLINE)
             if result.returncode != 0:
@@ -169,7 +172,11 @@ class Browser:
             self.socket.close()
         except Exception:
             pass
-        self.process.kill()
+        # Its renderer and helper processes share the group it leads.
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
         self.process.wait()
         self.log.close()
         shutil.rmtree(self.profile, ignore_errors=True)
@@ -206,7 +213,7 @@ RECORDER = """(() => {
     shown = h >>> 0;
     return put.call(this, image, x, y);
   };
-  window.addEventListener('keydown', e => log.push({key: e.code}), true);
+  window.addEventListener('keydown', e => log.push({key: e.code, kept: e.defaultPrevented}), true);
   return true;
 })()"""
 
@@ -324,6 +331,7 @@ def tour(browser, url, replay, times):
     step(game, times, "level list", ["Escape"])
     step(game, times, "title", ["Escape"])
     game.send("Escape")
+    check(replay.run(game.sent)[1]["quit"] == "yes", "the replay quits there too")
     expect_stopped(game, "Escape on the title")
 
 
@@ -360,7 +368,9 @@ def moves_during_animation(browser, url, replay):
     frames_before = int(replay.run(game.sent[:-1])[1]["frames"])
     first_move = int(replay.run(game.sent[:-1] + ["Right"])[1]["frames"]) - frames_before
     both = int(replay.run(game.sent)[1]["frames"]) - frames_before
-    second_key = [i for i, e in enumerate(log) if e.get("key") == "ArrowRight"][1]
+    presses = [i for i, e in enumerate(log) if e.get("key") == "ArrowRight"]
+    check(all(log[i]["kept"] for i in presses), "the arrow keys are kept from the page (they would scroll it)")
+    second_key = presses[1]
     shown_before = sum(1 for e in log[:second_key] if e.get("whole") is False)
     if shown_before >= first_move:
         print("note: the second key arrived after the first move had ended (%d of %d frames); trying again"
