@@ -8,6 +8,12 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= $(CURDIR)/$(BUILD)/stage
 
+# The browser build and its test: emscripten, and headless Chromium driven
+# over its debugging protocol from Debian's python3.
+WEB_BUILD    ?= build-web
+WEB_TREE     ?= build-wasm
+WEB_PACKAGES := emscripten chromium python3-websocket
+
 PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev libopenal-dev \
             libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core \
             clang libclang-rt-14-dev desktop-file-utils appstream mandoc
@@ -17,13 +23,14 @@ PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libben
 FUZZ_TARGETS := play:4096:600 level_text:8192:4000 art:16384:1000 events:1024:4000 packs:4096:200
 FUZZ_FLAGS   := -timeout=30 -rss_limit_mb=2048 -print_final_stats=1
 
-.PHONY: all deps build run test asan-test fuzz-build fuzz fuzz-test install clean
+.PHONY: all deps web-deps build run web test asan-test fuzz-build fuzz fuzz-test install clean
 
 all: build
 
-deps:
+# Installs whichever of the Debian packages $(1) are missing (as root).
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -36,6 +43,13 @@ deps:
 	  export DEBIAN_FRONTEND=noninteractive; \
 	  apt-get update -q && apt-get install -y -q --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+web-deps:
+	$(call install_missing,$(WEB_PACKAGES))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX)
@@ -48,6 +62,11 @@ run: build
 	cmake --install $(BUILD) --prefix $(PREFIX) > /dev/null
 	$(PREFIX)/bin/brimvale
 
+# The game for the browser: $(WEB_BUILD)/ holds index.html, brimvale.js and
+# brimvale.wasm, with the packs and levels of the native build embedded.
+web: build web-deps
+	JOBS=$(JOBS) sh cmake/build_web.sh $(CURDIR) $(CURDIR)/$(BUILD)/data $(CURDIR)/$(WEB_TREE) $(CURDIR)/$(WEB_BUILD)
+
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRIMVALE_SANITIZE=ON \
 	      -DBRIMVALE_GAME=OFF -DBRIMVALE_BENCH=OFF
@@ -57,7 +76,7 @@ asan-test: deps $(ASAN_BUILD)/CMakeCache.txt
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -LE slow
 
-test: build
+test: build web-deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) asan-test
 	$(MAKE) fuzz-test
@@ -100,4 +119,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(WEB_TREE)

@@ -52,11 +52,13 @@ public:
 private:
     void setTint(std::uint32_t colour);
     void render(int x, int y, float angle);
+    void renderUpright(int x, int y);
 };
 
 // One colour component of a sprite pixel blended over a canvas pixel: in
 // 80-bit extended precision, truncated toward zero.
 std::uint8_t blendComponent(std::uint8_t dst, std::uint8_t src, std::uint8_t alpha);
 // The same, computed step by step in extended precision: a = A / 255, then
-// (1 - a) dst + a src, each step rounded to a 64-bit significand.
+// (1 - a) dst + a src, each step rounded to a 64-bit significand (the x87
+// unit's rounding, done in integers so that every machine agrees).
 std::uint8_t blendComponentExtended(std::uint8_t dst, std::uint8_t src, std::uint8_t alpha);
