@@ -8,18 +8,19 @@ if(NOT EXISTS "${BRIMVALE_WEB_DATA}/data.lvl")
   message(FATAL_ERROR "BRIMVALE_WEB_DATA must name a native build's data folder (build the native tree first)")
 endif()
 
-set(BRIMVALE_WEB_FILES data01.pak data02.pak data.lvl)
+set(BRIMVALE_WEB_FILES data01.pak data02.pak data.lvl data.par sound)
 # A wait deep inside nested deliveries (platform::MaxDeliveryDepth) saves
 # every frame of the stack: room for all of them.
 set(BRIMVALE_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sEXIT_RUNTIME=1
-    -sENVIRONMENT=web)
+    -sENVIRONMENT=web -lopenal)
 set(BRIMVALE_WEB_DEPENDS "")
 foreach(name ${BRIMVALE_WEB_FILES})
   list(APPEND BRIMVALE_WEB_LINK_OPTIONS "SHELL:--embed-file ${BRIMVALE_WEB_DATA}/${name}@/${name}")
   list(APPEND BRIMVALE_WEB_DEPENDS "${BRIMVALE_WEB_DATA}/${name}")
 endforeach()
 
-add_executable(brimvale_web app/main.cpp platform/web.cpp)
+add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp
+  tools/cli/options.cpp tools/common/numbers.cpp)
 target_link_libraries(brimvale_web PRIVATE brimvale_core)
 target_link_options(brimvale_web PRIVATE ${BRIMVALE_WEB_LINK_OPTIONS})
 set_target_properties(brimvale_web PROPERTIES

@@ -147,6 +147,10 @@ void pollEvents() {
     deliverEvents();
 }
 
+// The page scales the canvas itself, and the tab keeps the page's title.
+void setWindowScale(int) {}
+void setWindowTitle(const char*) {}
+
 // A page has no close button of the game's own: it ends only by quitting.
 bool windowShouldClose() { return false; }
 

@@ -977,6 +977,7 @@ void runSoundTests() {
     setenv("ALSOFT_CONF", writeSoundConfig("wave", wav).c_str(), 1);
     scenario("sound", dataDir, [&](Game& game) {
         std::remove(wav.c_str());
+        game.scale = 2;  // the player set's --scale auto on this screen
         startGame(game, launcher, "/");
         for (const std::string& token : tokens) {
             expectScreen(game, false);
@@ -998,6 +999,7 @@ void runSoundTests() {
     const auto silent = [&](const std::string& name, const std::string& conf, const std::string& expected) {
         setenv("ALSOFT_CONF", conf.c_str(), 1);
         scenario(name, dataDir, [&](Game& game) {
+            game.scale = 2;
             startGame(game, launcher, "/");
             send(game, {"Space", "Enter", "Right", "Space", "Escape", "Escape", "Escape"});
             expectScreen(game, false);
