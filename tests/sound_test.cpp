@@ -35,6 +35,7 @@ std::string playWithSound(const Rows& rows, const std::string& events, bool soun
     setup.levelFile = dataDir() + "/data.lvl";
     setup.start = start;
     setup.sounds = sounds;
+    setup.set = playerSet;  // a test may start muted
     const bool played = session::parseEvents({events}, groups, error) && session::playReplay(setup, groups, result, error);
     playerSet = PlayerSet();
     sound::close();
