@@ -139,7 +139,9 @@ void printVerdict(const leveltext::Level& level, std::size_t index, const levelc
     }
     if (v.duplicate) verdict += ", same board as an earlier level";
     if (v.trap != levelcheck::Trap::None)
-        verdict += v.trap == levelcheck::Trap::Holds ? ", lost for good after its trap" : ", its trap leaves it winnable";
+        verdict += v.trap == levelcheck::Trap::Holds ? ", lost for good after its trap"
+                   : v.trapError.empty()               ? ", its trap leaves it winnable"
+                                                       : ", its trap: " + v.trapError;
     std::printf("%s:%d: level %zu '%s': %s, %llu states%s\n", level.file.c_str(), level.line, index,
                 level.title.c_str(), verdict.c_str(), static_cast<unsigned long long>(r.states),
                 v.ok ? "" : "  <-- FAIL");

@@ -17,6 +17,7 @@ Verdict Checker::check(std::size_t index) {
             solver::solveAfter(reinterpret_cast<const std::uint8_t*>(bytes_.data()), static_cast<int>(levels_.size()),
                                static_cast<int>(index), level.trap, maxStates_);
         v.trapStates = after.states;
+        v.trapError = after.error;
         v.trap = after.status == solver::Status::Unsolvable && after.error.empty() ? Trap::Holds : Trap::Fails;
         if (v.trap == Trap::Fails) v.ok = false;
     }

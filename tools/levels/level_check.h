@@ -20,6 +20,7 @@ struct Verdict {
     bool duplicate = false;  // the same board as an earlier level
     Trap trap = Trap::None;  // its 'trap' line proven (no win after it) or not
     std::uint64_t trapStates = 0;
+    std::string trapError;   // why the trap could not be searched (it ends the level, say)
     bool ok = false;         // solved in exactly its 'moves', its trap holds, and no duplicate
 };
 
