@@ -189,6 +189,25 @@ TEST(LevelCompiler, TitleAndMovesMistakes) {
               "set.txt:1:1: error: 'moves' belongs between a level's title and its rows");
 }
 
+TEST(LevelCompiler, TrapLinesAndTheirMistakes) {
+    std::string text = levelText("M");
+    text.insert(text.find("moves 3"), "trap Up  Space Left\n");
+    Parsed p = parse(text);
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.levels[0].trap, (std::vector<std::uint8_t>{2, 4, 0}));
+    Parsed again = parse(formatLevel(p.levels[0]));
+    EXPECT_EQ(again.levels[0].trap, p.levels[0].trap);
+    std::string bad = levelText("M");
+    bad.insert(bad.find("moves 3"), "trap Up Jump\n");
+    EXPECT_EQ(parse(bad).firstError(), "set.txt:2:6: error: 'trap' takes Left Right Up Down Space, not 'Jump'");
+    bad = levelText("M");
+    bad.insert(bad.find("moves 3"), "trap\n");
+    EXPECT_EQ(parse(bad).firstError(), "set.txt:2:6: error: 'trap' needs presses: Left Right Up Down Space");
+    bad = levelText("M");
+    bad.insert(bad.find("moves 3"), "trap Up\ntrap Down\n");
+    EXPECT_EQ(parse(bad).firstError(), "set.txt:3:1: error: level 'M' already has a 'trap' line");
+}
+
 TEST(LevelCompiler, MissingOrDoubleTankStartIsOnlyAWarning) {
     Parsed none = parse(levelText("Nowhere", {"", floorRow}));
     EXPECT_TRUE(none.ok);

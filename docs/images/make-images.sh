@@ -12,7 +12,7 @@ trap 'rm -rf "$tmp"' EXIT
 replay() { out=$1; shift; "$tool" replay --data "$data" --png "$here/$out" "$@" > /dev/null; }
 replay title.png
 replay levels.png Space Right Down
-replay board.png --start 35
+replay board.png --start 73
 replay cells.png --levels "$tmp/showcase.lvl" --start 0 Right Space
 replay won.png --levels "$tmp/showcase.lvl" --start 1 Up Up
 replay lost.png --levels "$tmp/showcase.lvl" --start 2 Up

@@ -342,7 +342,7 @@ Case solveCase(Rng& r) {
     Case c{"solve", {"solve"}, ""};
     const int l = r.below(100);
     const LevelFile levels =
-        l < 5 ? LevelFile{"", 65} : r.pick(levelFiles[l < 30 ? 0 : l < 65 ? 1 : l < 80 ? 2 : l < 90 ? 3 : 4]);
+        l < 5 ? LevelFile{"", 90} : r.pick(levelFiles[l < 30 ? 0 : l < 65 ? 1 : l < 80 ? 2 : l < 90 ? 3 : 4]);
     if (l < 5)
         c.args.insert(c.args.end(), {"--data", "packs/real"});
     else

@@ -12,6 +12,7 @@
 #include "tools/common/files.h"
 #include "tools/levels/level_check.h"
 #include "tools/levels/level_gen.h"
+#include "tools/levels/level_stats.h"
 #include "tools/levels/level_text.h"
 #include "tools/session/solver.h"
 #include "ui/progress.h"
@@ -22,6 +23,7 @@ const char* const levelsHelp =
     "usage: brimvale-tool levels build SOURCE... -o FILE\n"
     "       brimvale-tool levels dump FILE [-o TEXT]\n"
     "       brimvale-tool levels check [--max-states N] SOURCE...\n"
+    "       brimvale-tool levels stats [--max-states N] SOURCE...\n"
     "       brimvale-tool levels generate [options]   (see levels generate --help)\n"
     "\n"
     "build     compiles level sources, in the order given, into one level file\n"
@@ -127,6 +129,19 @@ int dump(int argc, char** argv) {
     return 0;
 }
 
+// Parses the sources of check and stats; status >= 0 when it is the end.
+int readChecked(const char* command, int argc, char** argv, std::vector<leveltext::Level>& levels,
+                std::uint64_t& maxStates) {
+    std::vector<std::string> sources;
+    const int status = cli::Options(command, nullptr)
+                           .whole("--max-states", maxStates, 1, 4000000000LL)
+                           .words(cli::Words::Files, sources)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (sources.empty()) return cli::fail(command, "needs level sources (see brimvale-tool levels --help)", 2);
+    return compileSources(sources, levels) ? -1 : 1;
+}
+
 // One level's line of the check, and its solution under it.
 void printVerdict(const leveltext::Level& level, std::size_t index, const levelcheck::Verdict& v) {
     const solver::Result& r = v.solution;
@@ -139,6 +154,10 @@ void printVerdict(const leveltext::Level& level, std::size_t index, const levelc
         verdict = r.status == solver::Status::Unsolvable ? "UNSOLVABLE" : "unknown (state limit hit)";
     }
     if (v.duplicate) verdict += ", same board as an earlier level";
+    if (v.trap != levelcheck::Trap::None)
+        verdict += v.trap == levelcheck::Trap::Holds ? ", lost for good after its trap"
+                   : v.trapError.empty()               ? ", its trap leaves it winnable"
+                                                       : ", its trap: " + v.trapError;
     std::printf("%s:%d: level %zu '%s': %s, %llu states%s\n", level.file.c_str(), level.line, index,
                 level.title.c_str(), verdict.c_str(), static_cast<unsigned long long>(r.states),
                 v.ok ? "" : "  <-- FAIL");
@@ -147,17 +166,10 @@ void printVerdict(const leveltext::Level& level, std::size_t index, const levelc
 }
 
 int check(int argc, char** argv) {
-    std::vector<std::string> sources;
-    std::uint64_t maxStates = solver::DefaultMaxStates;
-    const int status = cli::Options("levels check", nullptr)
-                           .whole("--max-states", maxStates, 1, 4000000000LL)
-                           .words(cli::Words::Files, sources)
-                           .parse(argc, argv);
-    if (status >= 0) return status;
-    if (sources.empty())
-        return cli::fail("levels check", "needs level sources (see brimvale-tool levels --help)", 2);
     std::vector<leveltext::Level> levels;
-    if (!compileSources(sources, levels)) return 1;
+    std::uint64_t maxStates = solver::DefaultMaxStates;
+    const int status = readChecked("levels check", argc, argv, levels, maxStates);
+    if (status >= 0) return status;
     levelcheck::Checker checker(levels, maxStates);
     int failures = 0;
     for (std::size_t i = 0; i < levels.size(); ++i) {
@@ -165,6 +177,41 @@ int check(int argc, char** argv) {
         printVerdict(levels[i], i, v);
         if (!v.ok) ++failures;
     }
+    std::printf("%zu levels, %d failed\n", levels.size(), failures);
+    return failures ? 1 : 0;
+}
+
+void printPages(const levelstats::Figures& f) {
+    for (const levelstats::Page& p : f.pages)
+        std::printf("page %d: levels %d-%d, median presses %.1f, median non-wall cells %.1f, traps %d\n",
+                    p.first / levelstats::PageSize + 1, p.first + 1, p.first + p.count, p.medianMoves,
+                    p.medianNonWall, p.traps);
+    std::printf("levels %d on: median non-wall cells %.1f, fewest %d\n", levelstats::TeachingLevels + 1,
+                f.laterMedianNonWall, f.laterMinNonWall);
+}
+
+int stats(int argc, char** argv) {
+    std::vector<leveltext::Level> levels;
+    std::uint64_t maxStates = solver::DefaultMaxStates;
+    const int status = readChecked("levels stats", argc, argv, levels, maxStates);
+    if (status >= 0) return status;
+    levelcheck::Checker checker(levels, maxStates);
+    int failures = 0;
+    std::printf("%4s %-24s %8s %7s %7s %10s %s\n", "#", "title", "non-wall", "objects", "presses", "states",
+                "trap");
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const levelcheck::Verdict v = checker.check(i);
+        const std::string trap = v.trap == levelcheck::Trap::None    ? "-"
+                                 : v.trap == levelcheck::Trap::Holds ? "holds (" + std::to_string(v.trapStates) + ")"
+                                                                     : "FAILS";
+        std::printf("%4zu %-24.24s %8d %7d %7d %10llu %s%s\n", i + 1, levels[i].title.c_str(),
+                    levelstats::nonWallCells(levels[i].cells), levelstats::objectCount(levels[i].cells),
+                    v.solution.status == solver::Status::Solved ? v.solution.moves() : -1,
+                    static_cast<unsigned long long>(v.solution.states), trap.c_str(), v.ok ? "" : "  <-- FAIL");
+        std::fflush(stdout);
+        if (!v.ok) ++failures;
+    }
+    printPages(levelstats::measure(levels));
     std::printf("%zu levels, %d failed\n", levels.size(), failures);
     return failures ? 1 : 0;
 }
@@ -213,6 +260,7 @@ int generate(int argc, char** argv) {
 int levelsCommand(int argc, char** argv) {
     return cli::dispatch("levels", argc, argv,
                          {{"build", build, nullptr}, {"dump", dump, nullptr}, {"check", check, nullptr},
+                          {"stats", stats, nullptr},
                           {"generate", generate, nullptr}},
                          levelsHelp);
 }

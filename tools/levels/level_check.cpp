@@ -12,6 +12,15 @@ Verdict Checker::check(std::size_t index) {
     v.solution = solver::solveLevel(reinterpret_cast<const std::uint8_t*>(bytes_.data()),
                                     static_cast<int>(levels_.size()), static_cast<int>(index), maxStates_);
     v.ok = v.solution.status == solver::Status::Solved && level.moves == v.solution.moves();
+    if (!level.trap.empty()) {
+        const solver::Result after =
+            solver::solveAfter(reinterpret_cast<const std::uint8_t*>(bytes_.data()), static_cast<int>(levels_.size()),
+                               static_cast<int>(index), level.trap, maxStates_);
+        v.trapStates = after.states;
+        v.trapError = after.error;
+        v.trap = after.status == solver::Status::Unsolvable && after.error.empty() ? Trap::Holds : Trap::Fails;
+        if (v.trap == Trap::Fails) v.ok = false;
+    }
     v.duplicate = !seen_.insert(level.cells).second;
     if (v.duplicate) v.ok = false;
     return v;

@@ -1,6 +1,6 @@
 // The check of level sources against the solver.
-// Every level must solve in exactly its recorded press count and differ
-// from the levels before it.
+// Every level must solve in exactly its recorded press count, differ from
+// the levels before it, and be lost for good after its trap, if it has one.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +13,15 @@
 
 namespace levelcheck {
 
+enum class Trap { None, Holds, Fails };
+
 struct Verdict {
     solver::Result solution;
     bool duplicate = false;  // the same board as an earlier level
-    bool ok = false;         // solved in exactly its 'moves', and no duplicate
+    Trap trap = Trap::None;  // its 'trap' line proven (no win after it) or not
+    std::uint64_t trapStates = 0;
+    std::string trapError;   // why the trap could not be searched (it ends the level, say)
+    bool ok = false;         // solved in exactly its 'moves', its trap holds, and no duplicate
 };
 
 class Checker {

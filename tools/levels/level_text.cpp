@@ -50,6 +50,33 @@ bool startsWithWord(const std::string& line, const char* word) {
     return line.size() == w.size() || isBlank(line[w.size()]);
 }
 
+bool isKeywordLine(const std::string& line) {
+    return startsWithWord(line, "title") || startsWithWord(line, "moves") || startsWithWord(line, "trap");
+}
+
+const char* const pressNames[] = {"Left", "Right", "Up", "Down", "Space"};
+
+// The presses of a trap line; false at the first word that names none.
+bool readPresses(const std::string& words, std::vector<std::uint8_t>& presses, std::string& bad) {
+    std::size_t pos = 0;
+    while (pos < words.size()) {
+        while (pos < words.size() && isBlank(words[pos])) ++pos;
+        std::size_t end = pos;
+        while (end < words.size() && !isBlank(words[end])) ++end;
+        if (end == pos) break;
+        const std::string word = words.substr(pos, end - pos);
+        int press = 0;
+        while (press < 5 && word != pressNames[press]) ++press;
+        if (press == 5) {
+            bad = word;
+            return false;
+        }
+        presses.push_back(static_cast<std::uint8_t>(press));
+        pos = end;
+    }
+    return !presses.empty();
+}
+
 class Parser {
 public:
     Parser(const std::string& fileName, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics)
@@ -97,7 +124,7 @@ private:
                                      " of 16 expected)");
                 return;
             }
-            if (startsWithWord(line, "title") || startsWithWord(line, "moves")) {
+            if (isKeywordLine(line)) {
                 shortGrid(lineNo);
                 handleKeyword(raw, line, lineNo);
                 return;
@@ -106,7 +133,7 @@ private:
             return;
         }
         if (line.empty()) return;
-        if (startsWithWord(line, "title") || startsWithWord(line, "moves")) {
+        if (isKeywordLine(line)) {
             handleKeyword(raw, line, lineNo);
             return;
         }
@@ -132,9 +159,14 @@ private:
             startLevel(title.empty() ? "(untitled)" : title, lineNo);
             return;
         }
-        // moves
+        const bool trap = startsWithWord(line, "trap");
         if (where_ != Where::Header) {
-            error(lineNo, indent + 1, "'moves' belongs between a level's title and its rows");
+            error(lineNo, indent + 1,
+                  std::string(trap ? "'trap'" : "'moves'") + " belongs between a level's title and its rows");
+            return;
+        }
+        if (trap) {
+            trapLine(line, lineNo, indent);
             return;
         }
         const std::string value = trim(line.substr(5));
@@ -149,6 +181,22 @@ private:
             return;
         }
         current_.moves = static_cast<int>(moves);
+    }
+
+    void trapLine(const std::string& line, int lineNo, int indent) {
+        std::vector<std::uint8_t> presses;
+        std::string bad;
+        if (!readPresses(line.substr(4), presses, bad)) {
+            error(lineNo, indent + 6,
+                  bad.empty() ? "'trap' needs presses: Left Right Up Down Space"
+                              : "'trap' takes Left Right Up Down Space, not '" + bad + "'");
+            return;
+        }
+        if (!current_.trap.empty()) {
+            error(lineNo, indent + 1, name() + " already has a 'trap' line");
+            return;
+        }
+        current_.trap = presses;
     }
 
     void startLevel(const std::string& title, int lineNo) {
@@ -286,9 +334,16 @@ bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& level
     return ok;
 }
 
+std::string pressWords(const std::vector<std::uint8_t>& presses) {
+    std::string out;
+    for (std::uint8_t p : presses) out += (out.empty() ? "" : " ") + std::string(p < 5 ? pressNames[p] : "?");
+    return out;
+}
+
 std::string formatLevel(const Level& level) {
     std::string out = "title " + level.title + "\n";
     if (level.moves >= 0) out += "moves " + std::to_string(level.moves) + "\n";
+    if (!level.trap.empty()) out += "trap " + pressWords(level.trap) + "\n";
     for (int y = 0; y < BoardSize; ++y) {
         for (int x = 0; x < BoardSize; ++x) {
             const std::uint8_t code = level.cells[y * BoardSize + x];

@@ -1,5 +1,6 @@
 // The text form of levels: the parser, the formatter and level file records.
-// A level is a title line, an optional recorded press count, and 16 rows of
+// A level is a title line, an optional recorded press count, an optional
+// trap (presses that lose it for good), and 16 rows of
 // 16 one-character glyphs, one glyph per cell code. The level compiler turns
 // such sources into data.lvl; the dump turns any level file back into text.
 // See docs/levels.md.
@@ -16,6 +17,9 @@ namespace leveltext {
 struct Level {
     std::string title;
     int moves = -1;  // the recorded optimal press count; -1 when none is given
+    // A natural opening after which the level can no longer be won (its
+    // 'trap' line): presses 0..4 as Left Right Up Down Space. Empty: none.
+    std::vector<std::uint8_t> trap;
     Record cells = Record(RecordBytes);
     std::string file;
     int line = 0;  // the line of its title
@@ -41,8 +45,11 @@ bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<
 bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& levels,
                 std::vector<Diagnostic>& diagnostics);
 
-// The text of one level: its title line, a moves line when known, the rows.
+// The text of one level: its title line, its moves and trap lines when
+// known, the rows.
 std::string formatLevel(const Level& level);
+// "Left Up Space" for presses 0..4; the names the trap line takes.
+std::string pressWords(const std::vector<std::uint8_t>& presses);
 // A whole level file as text, titled "Level 1", "Level 2"...
 std::string dumpRecords(const std::vector<Record>& records, const std::string& fromName);
 

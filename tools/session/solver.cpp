@@ -376,9 +376,39 @@ private:
         return t == Water || t == Ground || t == BrickWall || t == SunkBlock || t == Rubble || t == Scorch;
     }
 
+    // Water no object can ever reach: objects stand only on dry cells and
+    // sink into the water beside them, and only a block sinks to make a new
+    // dry cell, so water more than (blocks + 1) cells of water away from the
+    // nearest dry open cell stays as it is. A lake of scenery costs nothing.
+    static void findDeepWater(const Board& start, bool (&deep)[256]) {
+        int blocks = 0, depth[256];
+        std::vector<int> queue;
+        for (int i = 0; i < 256; ++i) {
+            if (start.cells[i / 16][i % 16].object == MovableBlock) ++blocks;
+            const bool water = start.cells[i / 16][i % 16].terrain == Water;
+            depth[i] = open(start, i) && !water ? 0 : -1;
+            if (depth[i] == 0) queue.push_back(i);
+        }
+        for (std::size_t q = 0; q < queue.size(); ++q) {
+            const int c = queue[q], x = c % 16, y = c / 16;
+            const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
+            for (const auto& n : next) {
+                if (!onBoard(n[0], n[1])) continue;
+                const int j = n[1] * 16 + n[0];
+                if (depth[j] >= 0 || start.cells[n[1]][n[0]].terrain != Water) continue;
+                depth[j] = depth[c] + 1;
+                queue.push_back(j);
+            }
+        }
+        for (int i = 0; i < 256; ++i) deep[i] = depth[i] < 0 || depth[i] > blocks + 1;
+    }
+
     // The stretches of cells that objects could ever cross: `component`
     // numbers each cell's stretch (-1: none), `live` says which hold an object.
     static void findStretches(const Board& start, int (&component)[256], std::vector<bool>& live) {
+        bool deep[256];
+        findDeepWater(start, deep);
+        const auto open = [&](const Board& b, int i) { return Model::open(b, i) && !deep[i]; };
         for (int& c : component) c = -1;
         for (int i = 0; i < 256; ++i) {
             if (!open(start, i) || component[i] >= 0) continue;
@@ -647,6 +677,25 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
     session::startGameFromRecords(records, count, session::Drawing::Off);
     session::enterLevel(index);
     return Search(maxStates).run();
+}
+
+Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
+                  std::uint64_t maxStates) {
+    DrawingOff drawingOff;
+    session::startGameFromRecords(records, count, session::Drawing::Off);
+    session::enterLevel(index);
+    const PlayState start = play;
+    for (std::uint8_t p : opening) {
+        onKey(pressKey(p));
+        if (play.outcome == InPlay) continue;
+        Result ended;
+        ended.error = std::string("the opening ends the level (") + (play.outcome == Won ? "won" : "lost") + ")";
+        play = start;
+        return ended;
+    }
+    Result r = Search(maxStates).run();
+    play = start;
+    return r;
 }
 
 }  // namespace solver

@@ -43,5 +43,10 @@ constexpr std::uint64_t DefaultMaxStates = 30000000;
 // and the screen state are as the search last left them, and the drawing
 // switch is as it was.
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates = DefaultMaxStates);
+// The same search from where `opening` (presses played from the level's
+// start) leaves the level: Unsolvable then means the opening has lost it for
+// good. An opening that ends the level itself gives Unknown with an error.
+Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
+                  std::uint64_t maxStates = DefaultMaxStates);
 
 }  // namespace solver
