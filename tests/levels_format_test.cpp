@@ -257,15 +257,18 @@ TEST(LevelDump, FormatLevelKeepsTitleAndMoves) {
     EXPECT_EQ(again.levels[0].cells, p.levels[0].cells);
 }
 
-// A line ending in "\r\r\n" once left a carriage return in the title, which
-// the formatted level lost (fuzz_level_text checks this round trip).
+// Line endings such as "\r\r\n" or "\r\t\n" once left a carriage return in
+// the title, which the formatted level lost (fuzz_level_text checks this
+// round trip).
 TEST(LevelDump, ATitleKeepsNoCarriageReturn) {
-    std::string text = levelText("Kept Title");
-    text.replace(text.find('\n'), 1, "\r\r\n");
-    Parsed p = parse(text);
-    ASSERT_TRUE(p.ok) << p.firstError();
-    EXPECT_EQ(p.levels[0].title, "Kept Title");
-    EXPECT_EQ(parse(formatLevel(p.levels[0])).levels[0].title, "Kept Title");
+    for (const char* ending : {"\r\r\n", "\r\t\n", " \r \r\n"}) {
+        std::string text = levelText("Kept Title");
+        text.replace(text.find('\n'), 1, ending);
+        Parsed p = parse(text);
+        ASSERT_TRUE(p.ok) << p.firstError();
+        EXPECT_EQ(p.levels[0].title, "Kept Title");
+        EXPECT_EQ(parse(formatLevel(p.levels[0])).levels[0].title, "Kept Title");
+    }
 }
 
 TEST(LevelTool, BuildDumpBuildIsByteForByte) {

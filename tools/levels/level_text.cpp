@@ -89,9 +89,10 @@ public:
             std::size_t end = text.find('\n', pos);
             if (end == std::string::npos) end = text.size();
             std::string line = text.substr(pos, end - pos);
-            // Carriage returns end a line, however many: a title never keeps
-            // one, which its formatted line could not give back.
-            while (!line.empty() && line.back() == '\r') line.pop_back();
+            // Carriage returns end a line, however many and mixed with blanks:
+            // a title never keeps one, which its formatted line could not give
+            // back.
+            while (!line.empty() && (line.back() == '\r' || isBlank(line.back()))) line.pop_back();
             ++lineNo;
             handleLine(line, lineNo);
             pos = end + 1;
