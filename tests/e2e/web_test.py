@@ -407,6 +407,21 @@ def exit_button(browser, url, replay):
     expect_stopped(game, "the Exit button")
 
 
+def player_set(browser, url, replay):
+    """The page's default, the player set: a level started is kept in the browser's storage across a reload."""
+    progress = "/home/web_user/.local/share/brimvale/progress.txt"
+    game = Game(browser, url, replay)
+    game.send("Space")
+    game.send("Enter")
+    kept = wait_for(lambda: browser.evaluate("Module.FS.analyzePath('%s').exists" % progress))
+    check(kept, "the player set: starting a level writes the saved progress")
+    browser.evaluate("Module.FS.syncfs(false, () => { window.progressKept = true; }), true")
+    wait_for(lambda: browser.evaluate("window.progressKept === true"))
+    Game(browser, url, replay)
+    check(browser.evaluate("Module.FS.analyzePath('%s').exists" % progress),
+          "the player set: the saved progress is there again after a reload")
+
+
 def serve(site):
     handler = functools.partial(QuietHandler, directory=site)
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), handler)
@@ -437,7 +452,8 @@ def main():
         print(build.stdout[-4000:] + build.stderr[-4000:])
         return 1
     server = serve(site)
-    url = "http://127.0.0.1:%d/index.html" % server.server_address[1]
+    player_url = "http://127.0.0.1:%d/index.html" % server.server_address[1]
+    url = player_url + "?classic"
     replay, times, browser = Replay(args.tool, args.data, args.work), Times(), None
     try:
         browser = Browser(args.work)
@@ -446,6 +462,7 @@ def main():
             check(False, "three tries never sent a key while a move was drawn")
         storm(browser, url, replay)
         exit_button(browser, url, replay)
+        player_set(browser, player_url, replay)
         errors = browser.errors()
         check(not errors, "the page threw no uncaught error%s" % (": %s" % errors[0] if errors else ""))
     except (RuntimeError, OSError, websocket.WebSocketException, subprocess.SubprocessError) as e:
