@@ -13,8 +13,8 @@ namespace {
 const char* const gameHelp =
     "usage: brimvale [OPTIONS] [LEVEL-FILE]\n"
     "\n"
-    "A laser tank tile puzzle. Without options the game plays as it always has:\n"
-    "a 384x384 window, nothing remembered, no file written.\n"
+    "A tile puzzle with a tank and its laser. Without options the game plays as\n"
+    "it always has: a 384x384 window, nothing remembered, no file written.\n"
     "\n"
     "  --levels FILE     play the levels of FILE (as does LEVEL-FILE)\n"
     "  --data DIR        the folder of data01.pak, data02.pak and data.lvl\n"
