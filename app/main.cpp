@@ -11,6 +11,7 @@
 #include "tools/cli/options.h"
 #include "ui/conveniences.h"
 #include "ui/player_set.h"
+#include "ui/progress.h"
 #include "ui/screens.h"
 
 namespace {
@@ -48,6 +49,14 @@ int main(int argc, char** argv) {
     const int status = readCommandLine(argc - 1, argv + 1, options);
     if (status >= 0) return status;
     playerSet = options.set;
+    // A file the player named takes the progress only when it is one (or
+    // new): anything else is refused here, before any file is read.
+    std::string error;
+    if (playerSet.save && !playerSet.progressFile.empty() &&
+        !progress::checkNamedFile(playerSet.progressFile, error)) {
+        cli::say("", "--progress " + playerSet.progressFile + ": " + error);
+        return 2;
+    }
     if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
 
     // Without --data the game opens its files by bare name in the working

@@ -26,6 +26,7 @@ const std::string Header = "brimvale progress 1\n";
 
 Record level(int goalX) {
     Record r = filledRecord(SolidWall);
+    for (int x = 1; x < 15; ++x) r[5 * 16 + x] = Ground;
     r[5 * 16 + 2] = TankStart;
     r[5 * 16 + goalX] = Goal;
     return r;
@@ -85,9 +86,9 @@ TEST(ProgressFile, ANamedFileThatIsNoProgressIsRefusedAndLeftAlone) {
     EXPECT_EQ(readFile(dir + "/text"), "my notes\n");
     // An empty file, and one the game wrote, take the saved progress.
     writeFile(dir + "/empty", "");
-    const ToolRun r = runTool("replay --data '" + data + "' --start 0 --progress '" + dir + "/empty' Right Right");
+    const ToolRun r = runTool("replay --data '" + data + "' --start 0 --progress '" + dir + "/empty' Right Right Right");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(readFile(dir + "/empty").find(wonLine(4, 2)), std::string::npos);
+    EXPECT_NE(readFile(dir + "/empty").find(wonLine(4, 3)), std::string::npos) << readFile(dir + "/empty");
     EXPECT_EQ(runTool("replay --data '" + data + "' --progress '" + dir + "/empty'").status, 0);
 }
 

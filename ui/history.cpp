@@ -2,6 +2,7 @@
 #include "ui/history.h"
 
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "game/levels.h"
@@ -18,18 +19,26 @@ struct Snapshot {
 };
 
 struct OpenPress {
-    std::size_t index;  // its snapshot in `past`
-    long start;         // the level start it belongs to
+    std::size_t number;  // its snapshot's: dropped + its index in `past`
+    long start;          // the level start it belongs to
 };
 
-std::vector<Snapshot> past;
+// The snapshots of the last MaxSteps presses; `dropped` older ones are
+// gone, still counted as presses.
+std::deque<Snapshot> past;
+std::size_t dropped = 0;
 std::vector<OpenPress> open;
 long startSeen = -1;
+
+void forget() {
+    past.clear();
+    dropped = 0;
+}
 
 // A level start (a new level, a restart) ends the history of the last one.
 void followLevelStarts() {
     if (startSeen == levelStarts) return;
-    past.clear();
+    forget();
     startSeen = levelStarts;
 }
 
@@ -41,7 +50,7 @@ bool sameTank(const Tank& a, const Tank& b) {
 
 void beginPress() {
     followLevelStarts();
-    open.push_back(OpenPress{past.size(), levelStarts});
+    open.push_back(OpenPress{dropped + past.size(), levelStarts});
     past.push_back(Snapshot{play.board, play.tank, play.outcome});
 }
 
@@ -49,11 +58,17 @@ void endPress() {
     const OpenPress press = open.back();
     open.pop_back();
     // A level started inside the press: its snapshot belongs to no history.
-    if (press.start != levelStarts || press.index + 1 != past.size()) return;
+    if (press.start != levelStarts || press.number + 1 != dropped + past.size()) return;
     const Snapshot& before = past.back();
     if (std::memcmp(&before.board, &play.board, sizeof(Board)) == 0 && sameTank(before.tank, play.tank) &&
-        before.outcome == play.outcome)
+        before.outcome == play.outcome) {
         past.pop_back();
+        return;
+    }
+    if (past.size() > MaxSteps) {
+        past.pop_front();
+        ++dropped;
+    }
 }
 
 bool pressing() { return !open.empty(); }
@@ -71,11 +86,11 @@ bool undo() {
 
 int presses() {
     followLevelStarts();
-    return static_cast<int>(past.size());
+    return static_cast<int>(dropped + past.size());
 }
 
 void clear() {
-    past.clear();
+    forget();
     open.clear();
     startSeen = levelStarts;
 }

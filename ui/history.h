@@ -1,7 +1,12 @@
 // The presses of the level in play: the undo history and the press count.
 #pragma once
 
+#include <cstddef>
+
 namespace history {
+
+// The most presses undo can take back in one level; older ones are dropped.
+constexpr std::size_t MaxSteps = 100000;
 
 // Around a press of a direction key or Space while the level is in play:
 // the state before it is kept when the press changed the tank or the board.
@@ -13,8 +18,8 @@ void endPress();
 bool pressing();
 
 // Puts back the state before the last press that changed anything (the
-// tank, the board and the outcome); false when there is none, or while a
-// press is being handled.
+// tank, the board and the outcome); false when there is none (or only
+// presses older than the last MaxSteps), or while a press is being handled.
 bool undo();
 
 // Presses that changed the tank or the board since the level started,

@@ -8,6 +8,7 @@
 #include "tools/cli/options.h"
 #include "tools/session/replay.h"
 #include "ui/conveniences.h"
+#include "ui/progress.h"
 
 namespace {
 
@@ -84,6 +85,8 @@ int replayCommand(int argc, char** argv) {
     std::vector<session::EventGroup> groups;
     session::ReplayResult result;
     std::string error;
+    if (setup.set.save && !progress::checkNamedFile(setup.set.progressFile, error))
+        return cli::fail("replay", "--progress " + setup.set.progressFile + ": " + error, 2);
     if (!session::parseEvents(eventArgs, groups, error) || !session::playReplay(setup, groups, result, error) ||
         (!pngFile.empty() && !session::writeScreenPng(pngFile, error)))
         return cli::fail("replay", error, 2);
