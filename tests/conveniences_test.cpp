@@ -159,7 +159,6 @@ PlayerSet saveTo(const std::string& file) {
     return s;
 }
 
-
 }  // namespace
 
 // Won levels, fewest presses and the last level played survive the game,
