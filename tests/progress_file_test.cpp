@@ -168,12 +168,12 @@ TEST(ProgressFile, TwoGamesSavingToOneFileKeepEachOthersWins) {
 }
 
 // The last level played is kept by the level file's path, whatever bytes
-// it holds: a line break, a backslash, control bytes, trailing spaces.
+// it holds: a line break, a backslash, control bytes, trailing spaces, none.
 TEST(ProgressFile, ALevelPathOfAnyBytesRoundTrips) {
     setUpGame({level(4), level(5), level(6)});
     const std::string file = tempDir("progress-paths") + "/progress.txt";
     const std::vector<std::string> paths = {"/a\nb.lvl", "/c\\nd.lvl", std::string("/\x01\r\t\x7f\xff\\x4 ", 11),
-                                            "/plain.lvl"};
+                                            "/plain.lvl", ""};
     std::string warning, error;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         ASSERT_TRUE(progress::load(file, paths[i], warning)) << warning;

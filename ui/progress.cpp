@@ -19,6 +19,7 @@
 namespace progress {
 
 void (*beforeRename)() = nullptr;
+bool syncToDisk = true;
 
 namespace {
 
@@ -126,7 +127,7 @@ bool parseLine(const std::string& line, State& state) {
         if (!(in >> key) || !parseHash(key, h) || in.get() != ' ') return false;
         std::string text, file;
         std::getline(in, text);
-        if (text.empty() || !unescapePath(text, file)) return false;
+        if (!unescapePath(text, file)) return false;
         state.lastByFile[file] = h;
         return true;
     } else {
@@ -177,16 +178,17 @@ Found readFile(const std::string& path, State& state, std::string& reason) {
         std::fclose(f);
         return Found::TooLarge;
     }
-    std::string text(MaxBytes + 1, '\0');
-    const std::size_t got = std::fread(&text[0], 1, text.size(), f);
+    std::string text;
+    char chunk[16384];
+    std::size_t got = 0;
+    while (text.size() <= MaxBytes && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
     const bool failed = std::ferror(f);
     std::fclose(f);
     if (failed) {
         reason = "a read error";
         return Found::Unusable;
     }
-    if (got > MaxBytes) return Found::TooLarge;  // it grew while read
-    text.resize(got);
+    if (text.size() > MaxBytes) return Found::TooLarge;  // it grew while read
     return parse(text, state) ? Found::Progress : Found::Damaged;
 }
 
@@ -395,7 +397,7 @@ bool save(const std::string& path, std::string& error) {
         error = "cannot create a new file beside " + path + " (" + std::strerror(errno) + ")";
         return false;
     }
-    const bool written = writeAll(fd, text) && fsync(fd) == 0;
+    const bool written = writeAll(fd, text) && (!syncToDisk || fsync(fd) == 0);
     const int writeErrno = errno;
     if (close(fd) != 0 || !written) {
         error = "cannot write " + temporary + " (" + std::strerror(written ? errno : writeErrno) + ")";
@@ -408,7 +410,7 @@ bool save(const std::string& path, std::string& error) {
         unlink(temporary.c_str());
         return false;
     }
-    syncFolder(dir);
+    if (syncToDisk) syncFolder(dir);
     return true;
 }
 

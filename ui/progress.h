@@ -66,5 +66,8 @@ bool noteStart(int index);
 
 // Called between writing the temporary file and renaming it (tests only).
 extern void (*beforeRename)();
+// Whether a save waits for the disk (fsync of the file and its folder);
+// only the fuzz target turns it off, for speed.
+extern bool syncToDisk;
 
 }  // namespace progress
