@@ -28,7 +28,8 @@ const char* const replayHelp =
     "  --png FILE      write the final screen as an 8-bit RGB PNG\n"
     "  --undo          Backspace or U takes back the last press, as the game's --undo\n"
     "  --counter       the press counter: the report ends with the window title\n"
-    "  --progress FILE keep saved progress in FILE, as the game's --progress\n"
+    "  --progress FILE keep saved progress in FILE, as the game's --progress (a\n"
+    "                  new file, an empty one or one the game wrote)\n"
     "                  (without it the replay reads and writes no file)\n"
     "  --sounds        play with sound on (counted, never heard) and add a last\n"
     "                  report line: 'sounds' and the effects played, in order\n"
@@ -50,8 +51,9 @@ const char* const replayHelp =
     "included), frames (animation frames), pauses, then the board as three\n"
     "16x16 grids: terrain, objects, states.\n"
     "\n"
-    "Exit status: 0; 2 on an unknown token, an unreadable file, a level index\n"
-    "out of range or a PNG that cannot be written (nothing is reported then);\n"
+    "Exit status: 0; 2 on an unknown token, an unreadable file, a --progress\n"
+    "FILE that is not saved progress, a level index out of range or a PNG that\n"
+    "cannot be written (nothing is reported then);\n"
     "1 when the report cannot be written to stdout.\n";
 
 void warnReplay(const std::string& warning) { cli::say("replay", warning); }
