@@ -310,7 +310,9 @@ bool checkNamedFile(const std::string& path, std::string& error) {
     std::size_t bytes = 0;
     std::FILE* f = openDataFile(path, bytes, error);
     if (!f) {
-        error += ", not a saved progress file";
+        const std::size_t cut = error.find(", not a regular file");
+        if (cut != std::string::npos) error.erase(cut);
+        error = error.rfind("is ", 0) == 0 ? error + ", not a saved progress file" : "cannot open it (" + error + ")";
         return false;
     }
     char start[32] = {};
