@@ -320,7 +320,7 @@ bool checkNamedFile(const std::string& path, std::string& error) {
     std::fclose(f);
     const std::size_t header = std::strlen(Header);
     if (got == 0 || (got >= header && std::memcmp(start, Header, header) == 0 &&
-                     (got == header || start[header] == '\n' || start[header] == '\r')))
+                     (got == header || start[header] == '\n')))
         return true;
     error = "not a saved progress file (it does not begin '" + std::string(Header) +
             "'); name a new file or one the game wrote";
