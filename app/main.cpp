@@ -46,7 +46,7 @@ bool enterFirstLevel(long long level) {
 int main(int argc, char** argv) {
     GameOptions options;
     const int status = readCommandLine(argc - 1, argv + 1, options);
-    if (status >= 0) return status;
+    if (status >= 0) return cli::closeStdout(status);
     playerSet = options.set;
     if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
 
