@@ -7,6 +7,7 @@
 // good and refused.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -42,8 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (!sample.data.empty() || sample.rate != 0 || error.rfind("fuzz.wav: ", 0) != 0) {
         broken("a refusal that keeps samples or does not name the file");
     }
-    // The same bytes as a file.
+    // The same bytes as a file, for one input in eight (the disk is far
+    // slower than the parse); a new file each time, as one truncated and
+    // written again is flushed to the disk at its close on some file systems.
+    if (std::hash<std::string>()(bytes) % 8 != 0) return 0;
     const std::string path = fuzz::scratchDir() + "/fuzz.wav";
+    std::remove(path.c_str());
     if (!fuzz::writeBytes(path, bytes)) broken("cannot write the scratch file");
     sound::Sample read;
     std::string readError;
