@@ -47,7 +47,7 @@ bool enterFirstLevel(long long level) {
 int main(int argc, char** argv) {
     GameOptions options;
     const int status = readCommandLine(argc - 1, argv + 1, options);
-    if (status >= 0) return status;
+    if (status >= 0) return cli::closeStdout(status);
     playerSet = options.set;
     // A file the player named takes the progress only when it is one (or
     // new): anything else is refused here, before any file is read.

@@ -70,6 +70,14 @@ TEST(CommandLine, EveryOptionAndLaterOnesOverride) {
     EXPECT_EQ(r.options.set.progressFile, "p.txt");
     EXPECT_EQ(levelFileOf(r.options), "a.lvl");
     EXPECT_EQ(levelFileOf(read({"b.lvl"}).options), "b.lvl");  // the positional file
+    // The level file given either way: the later one plays; after "--" every
+    // argument is a file name.
+    EXPECT_EQ(levelFileOf(read({"a.lvl", "--levels", "b.lvl"}).options), "b.lvl");
+    EXPECT_EQ(levelFileOf(read({"--levels", "b.lvl", "a.lvl"}).options), "a.lvl");
+    r = read({"--undo", "--", "--help"});
+    EXPECT_EQ(r.status, -1) << r.err;
+    EXPECT_TRUE(r.options.set.undo);
+    EXPECT_EQ(levelFileOf(r.options), "--help");
 }
 
 TEST(CommandLine, HelpAndVersionPrintAndEnd) {
@@ -88,10 +96,11 @@ TEST(CommandLine, BadOptionsAndValuesAreOneLineAndStatus2) {
         {"--bogus"},         {"-x"},          {"--scale"},          {"--scale", "0"},      {"--scale", "9"},
         {"--scale", "2x"},   {"--scale", ""}, {"--scale", "AUTO"},  {"--level"},           {"--level", "0"},
         {"--level", "-1"},   {"--level", "x"}, {"--level", "65537"}, {"--levels"},         {"--data"},
-        {"--progress", ""},  {"a.lvl", "b.lvl"}, {"--save", "--nosave"}};
+        {"--progress", ""},  {"a.lvl", "b.lvl"}, {"--save", "--nosave"}, {"--levels", ""}, {"--data", ""},
+        {""},                {"--", ""},      {"--", "a.lvl", "b.lvl"}};
     for (const auto& args : refused) {
         const Read r = read(args);
-        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.status, 2) << "'" << args[0] << "'";
         EXPECT_EQ(r.err.rfind("brimvale: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     }
@@ -112,5 +121,11 @@ TEST(CommandLine, TheGameRefusesBeforeAnyWindow) {
     out.clear();
     EXPECT_EQ(testsupport::runCommand(game + "--version", &out), 0);
     EXPECT_EQ(out, "brimvale 1.0\n");
+    // What the system did not take fails the program (stdout on the full device).
+    for (const std::string option : {"--help", "--version"}) {
+        out.clear();
+        EXPECT_EQ(testsupport::runCommand(game + option + " 2>&1 >/dev/full", &out), 1) << option;
+        EXPECT_EQ(out, "brimvale: cannot write to standard output (No space left on device)\n") << option;
+    }
 }
 #endif

@@ -15,9 +15,9 @@ int iconCommand(int argc, char** argv) {
     std::string from, out;
     int size = 0;
     const int status = cli::Options("icon", iconHelp)
-                           .text("--from", from)
+                           .file("--from", from)
                            .whole("--size", size, 24, 1024)
-                           .text("-o", out, "--output")
+                           .file("-o", out, "--output")
                            .parse(argc, argv);
     if (status >= 0) return status;
     if (from.empty() || out.empty() || size == 0) return cli::fail("icon", "needs --from, --size and -o (see --help)", 2);
