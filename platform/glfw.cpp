@@ -218,6 +218,8 @@ bool openWindow(const char** why) {
     if (identityName) {
         glfwWindowHintString(GLFW_X11_CLASS_NAME, identityName);
         glfwWindowHintString(GLFW_X11_INSTANCE_NAME, identityName);
+        // Shown once it has its icon, so that the desktop never sees it without.
+        glfwWindowHint(GLFW_VISIBLE, 0);
     }
     scale = requestedScale > 0 ? requestedScale : fittingScale();
     window = glfwCreateWindow(384 * scale, 384 * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
@@ -229,6 +231,7 @@ bool openWindow(const char** why) {
         return false;
     }
     if (identityIconCount > 0) glfwSetWindowIcon(window, identityIconCount, identityIcons);
+    if (identityName) glfwShowWindow(window);
     if (gamepadsOn) takeKeyboardRepeatRate();
     glfwMakeContextCurrent(window);
     glfwGetFramebufferSize(window, &viewWidth, &viewHeight);

@@ -35,6 +35,11 @@ check() {
   fi
 }
 check "desktop-file-validate" desktop-file-validate "$prefix/share/applications/brimvale.desktop"
+if grep -qx "StartupWMClass=brimvale" "$prefix/share/applications/brimvale.desktop"; then
+  echo "ok: the desktop entry names the window class brimvale"
+else
+  echo "FAIL: no StartupWMClass=brimvale in the desktop entry"; status=1
+fi
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/io.brimvale.brimvale.metainfo.xml"
 check "mandoc -Tlint brimvale.6" mandoc -Tlint "$prefix/share/man/man6/brimvale.6"
 check "mandoc -Tlint brimvale-tool.1" mandoc -Tlint "$prefix/share/man/man1/brimvale-tool.1"
