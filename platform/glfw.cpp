@@ -26,17 +26,11 @@ int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
 // The quad's corners, read as (x, y) pairs, times 384.
 const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
 
-// GLFW's key values for the keys the game knows.
-const struct {
-    int glfw;
-    Key key;
-} keyTable[] = {
-    {GLFW_KEY_SPACE, KeySpace}, {GLFW_KEY_A, KeyA},         {GLFW_KEY_D, KeyD},           {GLFW_KEY_R, KeyR},
-    {GLFW_KEY_S, KeyS},         {GLFW_KEY_W, KeyW},         {GLFW_KEY_ESCAPE, KeyEscape}, {GLFW_KEY_ENTER, KeyEnter},
-    {GLFW_KEY_RIGHT, KeyRight}, {GLFW_KEY_LEFT, KeyLeft},   {GLFW_KEY_DOWN, KeyDown},     {GLFW_KEY_UP, KeyUp},
-    {GLFW_KEY_PAGE_UP, KeyPageUp}, {GLFW_KEY_PAGE_DOWN, KeyPageDown}, {GLFW_KEY_U, KeyU},
-    {GLFW_KEY_BACKSPACE, KeyBackspace}, {GLFW_KEY_M, KeyM},
-};
+// The game's key numbers are GLFW's own, so GameKeys (platform/input.h) is
+// read as it is.
+static_assert(KeySpace == GLFW_KEY_SPACE && KeyA == GLFW_KEY_A && KeyEscape == GLFW_KEY_ESCAPE &&
+                  KeyBackspace == GLFW_KEY_BACKSPACE && KeyUp == GLFW_KEY_UP && KeyPageDown == GLFW_KEY_PAGE_DOWN,
+              "the game's key numbers are GLFW's");
 
 // The gamepad table's GLFW column is GLFW's own numbering.
 static_assert(GLFW_GAMEPAD_BUTTON_A == 0 && GLFW_GAMEPAD_BUTTON_B == 1 && GLFW_GAMEPAD_BUTTON_X == 2 &&
@@ -84,16 +78,10 @@ void readGamepads() {
     gamepadReader.update(pads, count, glfwGetTime() * 1000, platform::eventQueue());
 }
 
-Key translateKey(int glfwKey) {
-    for (const auto& k : keyTable)
-        if (k.glfw == glfwKey) return k.key;
-    return KeyOther;
-}
-
 // The callbacks only queue: the game's handlers redraw, and a redraw polls,
 // which GLFW forbids from inside its own callbacks.
 void onKey(GLFWwindow*, int key, int, int action, int) {
-    platform::eventQueue().push_back(platform::Event{platform::Event::Key, translateKey(key), 0, 0, action, 0});
+    platform::eventQueue().push_back(platform::Event{platform::Event::Key, platform::keyFromDesktop(key), 0, 0, action, 0});
 }
 
 void onMouseButton(GLFWwindow* w, int button, int action, int) {

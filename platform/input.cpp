@@ -2,6 +2,8 @@
 // the bounded nesting of deliveries.
 #include "platform/input.h"
 
+#include <cstring>
+
 namespace platform {
 
 namespace {
@@ -43,6 +45,24 @@ void deliverEvents() {
         queue.pop_front();
         deliver(event);
     }
+}
+
+Key keyFromDesktop(int number) {
+    for (const KeyRow& row : GameKeys)
+        if (row.key == number) return row.key;
+    return KeyOther;
+}
+
+Key keyFromDomCode(const char* code) {
+    for (const KeyRow& row : GameKeys)
+        if (std::strcmp(row.domCode, code) == 0) return row.key;
+    return KeyOther;
+}
+
+Key keyFromName(const char* name) {
+    for (const KeyRow& row : GameKeys)
+        if (std::strcmp(row.name, name) == 0) return row.key;
+    return KeyOther;
 }
 
 }  // namespace platform

@@ -5,7 +5,8 @@
 #include <deque>
 
 // The keys the game knows. Each platform translates its window system's keys
-// into these; any other key arrives as KeyOther, which no screen uses.
+// into these through GameKeys below; any other key arrives as KeyOther, which
+// no screen uses. The values are GLFW's own key numbers.
 enum Key : int {
     KeyOther = -1,
     KeySpace = 32,
@@ -28,6 +29,42 @@ enum Key : int {
 };
 
 namespace platform {
+
+// One row per key the game knows, read by every platform and by the replay:
+// its replay token and the browser's layout-independent `KeyboardEvent.code`.
+// The desktop's key numbers are the Key values themselves. A new key is a
+// new enum value and a new row here.
+struct KeyRow {
+    Key key;
+    const char* name;     // the replay's token (lower case)
+    const char* domCode;  // KeyboardEvent.code
+};
+
+inline constexpr KeyRow GameKeys[] = {
+    {KeySpace, "space", "Space"},
+    {KeyEnter, "enter", "Enter"},
+    {KeyEscape, "escape", "Escape"},
+    {KeyLeft, "left", "ArrowLeft"},
+    {KeyRight, "right", "ArrowRight"},
+    {KeyUp, "up", "ArrowUp"},
+    {KeyDown, "down", "ArrowDown"},
+    {KeyPageUp, "pageup", "PageUp"},
+    {KeyPageDown, "pagedown", "PageDown"},
+    {KeyW, "w", "KeyW"},
+    {KeyA, "a", "KeyA"},
+    {KeyS, "s", "KeyS"},
+    {KeyD, "d", "KeyD"},
+    {KeyR, "r", "KeyR"},
+    {KeyU, "u", "KeyU"},
+    {KeyBackspace, "backspace", "Backspace"},
+    {KeyM, "m", "KeyM"},
+};
+
+// The game's key for a desktop key number, a browser key code or a replay
+// token (already lower case); KeyOther when no row has it.
+Key keyFromDesktop(int number);
+Key keyFromDomCode(const char* code);
+Key keyFromName(const char* name);
 
 // One event as a window system reports it.
 struct Event {

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/gamepad.h"
 #include "platform/input.h"
@@ -30,29 +29,12 @@ std::uint8_t rgba[Side * Side * 4];
 // When the game last came back from a wait (performance.now(), ms).
 double resumedAt = 0;
 
-// The DOM's key codes (layout-independent, as GLFW's) for the keys the game knows.
-const struct {
-    const char* code;
-    Key key;
-} keyTable[] = {
-    {"Space", KeySpace},         {"KeyA", KeyA},         {"KeyD", KeyD},          {"KeyR", KeyR},
-    {"KeyS", KeyS},              {"KeyW", KeyW},         {"Escape", KeyEscape},   {"Enter", KeyEnter},
-    {"ArrowRight", KeyRight},    {"ArrowLeft", KeyLeft}, {"ArrowDown", KeyDown},  {"ArrowUp", KeyUp},
-    {"PageUp", KeyPageUp},       {"PageDown", KeyPageDown},
-};
-
-Key translateKey(const char* code) {
-    for (const auto& k : keyTable)
-        if (std::strcmp(k.code, code) == 0) return k.key;
-    return KeyOther;
-}
-
 // A key the game knows is kept from the page (arrows and Space would
 // scroll it); any other, such as the browser's reload key, goes through, and
 // so does every key held with Control, Alt or Meta (Control+R reloads).
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     if (e->ctrlKey || e->altKey || e->metaKey) return false;
-    const Key key = translateKey(e->code);
+    const Key key = platform::keyFromDomCode(e->code);  // GameKeys, platform/input.h
     const int action = type == EMSCRIPTEN_EVENT_KEYUP ? 0 : e->repeat ? 2 : 1;
     platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, action, 0});
     return key != KeyOther;

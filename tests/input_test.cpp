@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "platform/headless.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tests/support.h"
@@ -656,4 +662,42 @@ TEST(InputBurst, DeliveredInOrderWithBoundedNesting) {
     for (int i = 0; i < count; ++i) ASSERT_EQ(burst::seen[i], i % 7 == 3 ? -(i % 1000) : i % 1000) << i;
     EXPECT_EQ(burst::deepest, platform::MaxDeliveryDepth);
     EXPECT_TRUE(headless::queue().empty());
+}
+
+// Every key named in the game's code above the platform has a row in the one
+// key table, so the desktop, the browser and the replay all deliver it; the
+// rows are distinct in every column.
+TEST(KeyTable, EveryHandledKeyReachesEveryPlatform) {
+    std::map<std::string, long> values;  // enum name -> number, read from input.h
+    const std::string header = readFile(std::string(BRIMVALE_SOURCE_DIR) + "/platform/input.h");
+    const std::regex enumRow(R"((Key[A-Z][A-Za-z]*) = (-?\d+),)");
+    for (std::sregex_iterator it(header.begin(), header.end(), enumRow), end; it != end; ++it)
+        values[(*it)[1]] = std::stol((*it)[2]);
+    ASSERT_GT(values.size(), 10u);
+
+    std::set<std::string> handled;
+    const std::regex use(R"(\b(Key[A-Z][A-Za-z]*)\b)");
+    for (const char* dir : {"ui", "game", "app"})
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(BRIMVALE_SOURCE_DIR) + "/" + dir)) {
+            const std::string text = readFile(entry.path().string());
+            for (std::sregex_iterator it(text.begin(), text.end(), use), end; it != end; ++it)
+                if (values.count((*it)[1]) && (*it)[1] != "KeyOther") handled.insert((*it)[1]);
+        }
+    EXPECT_GE(handled.size(), 15u);
+    for (const std::string& name : handled) {
+        const int key = static_cast<int>(values[name]);
+        EXPECT_EQ(platform::keyFromDesktop(key), key) << name << " has no row in GameKeys";
+    }
+
+    std::set<std::string> names, codes;
+    std::set<int> keys;
+    for (const platform::KeyRow& row : platform::GameKeys) {
+        EXPECT_TRUE(keys.insert(row.key).second && names.insert(row.name).second && codes.insert(row.domCode).second)
+            << row.name;
+        EXPECT_EQ(platform::keyFromDomCode(row.domCode), row.key) << row.domCode;
+        EXPECT_EQ(platform::keyFromName(row.name), row.key) << row.name;
+    }
+    EXPECT_EQ(platform::keyFromDomCode("KeyQ"), KeyOther);
+    EXPECT_EQ(platform::keyFromName("q"), KeyOther);
+    EXPECT_EQ(platform::keyFromDesktop('Q'), KeyOther);
 }

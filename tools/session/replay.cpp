@@ -8,6 +8,7 @@
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "app/startup.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "render/screen.h"
@@ -23,19 +24,6 @@ namespace session {
 
 namespace {
 
-struct KeyName {
-    const char* name;
-    int key;
-};
-
-const KeyName keyNames[] = {
-    {"space", KeySpace},   {"enter", KeyEnter},     {"escape", KeyEscape},     {"left", KeyLeft},
-    {"right", KeyRight},   {"up", KeyUp},           {"down", KeyDown},         {"pageup", KeyPageUp},
-    {"pagedown", KeyPageDown}, {"w", KeyW},          {"a", KeyA},               {"s", KeyS},
-    {"d", KeyD},           {"r", KeyR},             {"u", KeyU},               {"backspace", KeyBackspace},
-    {"m", KeyM},
-};
-
 std::string lower(const std::string& s) {
     std::string out = s;
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -49,11 +37,10 @@ bool parseCoordinate(const std::string& text, long long& value) {
 
 bool parseToken(const std::string& token, headless::Event& event) {
     const std::string t = lower(token);
-    for (const KeyName& k : keyNames) {
-        if (t == k.name) {
-            event = headless::Event{headless::Event::Key, k.key, 0, 0};
-            return true;
-        }
+    const Key key = platform::keyFromName(t.c_str());
+    if (key != KeyOther) {
+        event = headless::Event{headless::Event::Key, key, 0, 0};
+        return true;
     }
     if (t.compare(0, 6, "click:") == 0) {
         const std::string rest = t.substr(6);
