@@ -32,8 +32,12 @@ const char* const gameHelp =
     "  --sound, --no-sound\n"
     "                    sound effects\n"
     "  --mute            start with the sound silenced (M toggles it)\n"
+    "  --gamepad, --no-gamepad\n"
+    "                    controllers play: D-pad or left stick the arrows, A Space,\n"
+    "                    B Escape, Start Enter, X undo, shoulders the level pages\n"
     "  --player          the player set: --save --undo --counter --sound\n"
-    "                    --scale auto (what the installed launcher passes)\n"
+    "                    --gamepad --scale auto, and the window named brimvale\n"
+    "                    with its icon (what the installed launcher passes)\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
@@ -46,7 +50,7 @@ const char* const gameHelp =
 constexpr int MaxScale = 8;
 
 void playerSetOn(GameOptions& o) {
-    o.set.save = o.set.undo = o.set.counter = o.set.sound = true;
+    o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.gamepad = o.set.desktop = true;
     o.scale = 0;
 }
 
@@ -93,6 +97,8 @@ int readCommandLine(int argc, char** argv, GameOptions& o) {
             .flag("--sound", o.set.sound)
             .flag("--no-sound", o.set.sound, false)
             .flag("--mute", o.set.muted)
+            .flag("--gamepad", o.set.gamepad)
+            .flag("--no-gamepad", o.set.gamepad, false)
             .action("--player", [&o] { playerSetOn(o); })
             .action("--classic", [&o] { classic(o); })
             .flag("--version", version)

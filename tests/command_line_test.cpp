@@ -29,7 +29,9 @@ Read read(std::vector<std::string> args) {
     return r;
 }
 
-bool allOff(const PlayerSet& s) { return !s.save && !s.undo && !s.counter && !s.sound && !s.muted; }
+bool allOff(const PlayerSet& s) {
+    return !s.save && !s.undo && !s.counter && !s.sound && !s.muted && !s.gamepad && !s.desktop;
+}
 
 }  // namespace
 
@@ -56,8 +58,13 @@ TEST(CommandLine, EveryOptionAndLaterOnesOverride) {
     EXPECT_TRUE(!r.options.set.save && r.options.set.undo && !r.options.set.counter && r.options.set.sound);
     EXPECT_EQ(r.options.scale, 3);
     r = read({"--player"});
-    EXPECT_TRUE(r.options.set.save && r.options.set.undo && r.options.set.counter && r.options.set.sound);
+    EXPECT_TRUE(r.options.set.save && r.options.set.undo && r.options.set.counter && r.options.set.sound &&
+                r.options.set.gamepad && r.options.set.desktop);
     EXPECT_EQ(r.options.scale, 0);  // auto
+    r = read({"--player", "--no-gamepad"});
+    EXPECT_TRUE(!r.options.set.gamepad && r.options.set.desktop);
+    r = read({"--gamepad"});
+    EXPECT_TRUE(r.options.set.gamepad && !r.options.set.desktop && !r.options.set.save);
     r = read({"--player", "--scale", "1", "--undo", "--classic"});
     EXPECT_TRUE(allOff(r.options.set));
     EXPECT_EQ(r.options.scale, 1);
@@ -84,7 +91,7 @@ TEST(CommandLine, HelpAndVersionPrintAndEnd) {
     Read r = read({"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* option : {"--levels", "--data", "--level", "--scale", "--save", "--no-save", "--undo", "--no-undo",
-                               "--counter", "--sound", "--mute", "--player", "--classic", "--version", "--progress"})
+                               "--counter", "--sound", "--mute", "--gamepad", "--no-gamepad", "--player", "--classic", "--version", "--progress"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     r = read({"--version"});
     EXPECT_EQ(r.status, 0);
