@@ -32,7 +32,8 @@ const char* const gameHelp =
     "                    sound effects\n"
     "  --mute            start with the sound silenced (M toggles it)\n"
     "  --player          the player set: --save --undo --counter --sound\n"
-    "                    --scale auto (what the installed launcher passes)\n"
+    "                    --scale auto, each frame shown at a refresh of the\n"
+    "                    display (what the installed launcher passes)\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
@@ -45,11 +46,13 @@ constexpr int MaxScale = 8;
 void playerSetOn(GameOptions& o) {
     o.set.save = o.set.undo = o.set.counter = o.set.sound = true;
     o.scale = 0;
+    o.syncedSwaps = true;
 }
 
 void classic(GameOptions& o) {
     o.set = PlayerSet{};
     o.scale = 1;
+    o.syncedSwaps = false;
 }
 
 bool readScale(const std::string& text, int& scale) {

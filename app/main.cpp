@@ -41,12 +41,8 @@ bool enterFirstLevel(long long level) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    GameOptions options;
-    const int status = readCommandLine(argc - 1, argv + 1, options);
-    if (status >= 0) return status;
+// The game from its start-up to the window's close.
+int run(const GameOptions& options) {
     playerSet = options.set;
     if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
 
@@ -76,4 +72,23 @@ int main(int argc, char** argv) {
     deleteScreenTexture();
     platform::closeWindowSystem();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GameOptions options;
+    const int status = readCommandLine(argc - 1, argv + 1, options);
+    if (status >= 0) return status;
+    if (options.syncedSwaps) platform::syncSwapsToDisplay();
+    for (;;) {
+        try {
+            return run(options);
+        } catch (const platform::Quit&) {
+            // Only the browser's quit comes back (a page has no process to
+            // end): the game starts again, fresh, on its title screen.
+            options.level = 0;
+            resetGameState();
+        }
+    }
 }
