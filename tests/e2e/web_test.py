@@ -215,7 +215,10 @@ RECORDER = """(() => {
   const log = window.brimvaleLog = [];
   const composed = Module.onFrameComposed;
   let shown = 0;
-  Module.onFrameComposed = (ms, copy, whole) => { log.push({frame: shown, whole: whole}); composed(ms, copy, whole); };
+  Module.onFrameComposed = (ms, copy, whole) => {
+    log.push({frame: shown, whole: whole, at: performance.now()});
+    composed(ms, copy, whole);
+  };
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
     let h = 2166136261;
@@ -552,6 +555,8 @@ def painted_frames(browser, url, replay):
     count = int(replay.run(game.sent)[1]["frames"]) - int(replay.run(game.sent[:-1])[1]["frames"])
     seen = len(distinct & painted)
     check(len(frames) == count, "the move presented %d animation frames, the replay counts %d" % (len(frames), count))
+    times = [e["at"] for e in log if e.get("whole") is False]
+    print("the move's %d animation frames were put on the canvas over %.1f ms" % (len(times), times[-1] - times[0]))
     check(len(distinct) >= 12 and seen >= len(distinct) - 2,
           "%d of the move's %d distinct frames were on screen at a paint (sampled at %d refreshes)"
           % (seen, len(distinct), len(browser.evaluate("painted"))))
