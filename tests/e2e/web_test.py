@@ -532,12 +532,13 @@ def painted_frames(browser, url, replay):
     browser.evaluate(RECORDER)
     browser.evaluate("""(() => {
       const c = document.getElementById('canvas').getContext('2d');
-      const painted = window.painted = [];
+      const painted = window.painted = [], refreshes = window.refreshes = [];
       const sample = () => {
         const d = c.getImageData(0, 0, 384, 384).data;
         let h = 2166136261;
         for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ (d[i] | d[i + 1] << 8 | d[i + 2] << 16), 16777619);
         painted.push(h >>> 0);
+        refreshes.push(performance.now());
         if (window.sampling) requestAnimationFrame(sample);
       };
       window.sampling = true;
@@ -556,7 +557,9 @@ def painted_frames(browser, url, replay):
     seen = len(distinct & painted)
     check(len(frames) == count, "the move presented %d animation frames, the replay counts %d" % (len(frames), count))
     times = [e["at"] for e in log if e.get("whole") is False]
-    print("the move's %d animation frames were put on the canvas over %.1f ms" % (len(times), times[-1] - times[0]))
+    refreshes = [t for t in browser.evaluate("refreshes") if times[0] <= t <= times[-1]]
+    print("the move's %d animation frames were put on the canvas over %.1f ms, %d display refreshes"
+          % (len(times), times[-1] - times[0], len(refreshes)))
     check(len(distinct) >= 12 and seen >= len(distinct) - 2,
           "%d of the move's %d distinct frames were on screen at a paint (sampled at %d refreshes)"
           % (seen, len(distinct), len(browser.evaluate("painted"))))
