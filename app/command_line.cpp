@@ -36,9 +36,9 @@ const char* const gameHelp =
     "                    controllers play: D-pad or left stick the arrows, A Space,\n"
     "                    B Escape, Start Enter, X undo, shoulders the level pages\n"
     "  --player          the player set: --save --undo --counter --sound\n"
-    "                    --gamepad --scale auto, and the window named brimvale\n"
-    "                    with its icon (what the installed launcher passes)\n"
-    "  --classic         everything off, scale 1: the game as it always was\n"
+    "                    --gamepad --scale auto, the window named brimvale with\n"
+    "                    its icon, each frame shown at a refresh of the display\n"
+    "                    (what the installed launcher passes)\n"    "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
     "\n"
@@ -52,11 +52,13 @@ constexpr int MaxScale = 8;
 void playerSetOn(GameOptions& o) {
     o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.gamepad = o.set.desktop = true;
     o.scale = 0;
+    o.syncedSwaps = true;
 }
 
 void classic(GameOptions& o) {
     o.set = PlayerSet{};
     o.scale = 1;
+    o.syncedSwaps = false;
 }
 
 bool readScale(const std::string& text, int& scale) {

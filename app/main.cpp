@@ -59,12 +59,8 @@ void nameWindowForDesktop() {
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    GameOptions options;
-    const int status = readCommandLine(argc - 1, argv + 1, options);
-    if (status >= 0) return cli::closeStdout(status);
+// The game from its start-up to the window's close.
+int run(const GameOptions& options) {
     playerSet = options.set;
     // A file the player named takes the progress only when it is one (or
     // new): anything else is refused here, before any file is read.
@@ -106,4 +102,23 @@ int main(int argc, char** argv) {
     deleteScreenTexture();
     platform::closeWindowSystem();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GameOptions options;
+    const int status = readCommandLine(argc - 1, argv + 1, options);
+    if (status >= 0) return cli::closeStdout(status);
+    if (options.syncedSwaps) platform::syncSwapsToDisplay();
+    for (;;) {
+        try {
+            return run(options);
+        } catch (const platform::Quit&) {
+            // Only the browser's quit comes back (a page has no process to
+            // end): the game starts again, fresh, on its title screen.
+            options.level = 0;
+            resetGameState();
+        }
+    }
 }

@@ -20,7 +20,7 @@
 
 void connectGame() {
     rules::connectScreenRedraw(redrawForRules);
-    platform::setInputHandlers(onKey, onMouseClick);
+    platform::setInputHandlers(onKey, onMouseClick, onTap);
 }
 
 bool startGame(const std::string& dataDir, const std::string& levelFile) {

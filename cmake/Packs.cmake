@@ -14,8 +14,9 @@ add_custom_command(
   VERBATIM)
 list(APPEND BRIMVALE_DATA_OUTPUTS ${BRIMVALE_PACK_OUTPUTS})
 
-# The desktop icon at 128 and 256 pixels, enlarged from data/art/icon.png.
-foreach(size 128 256)
+# The icon enlarged from data/art/icon.png: the desktop's at 128 and 256
+# pixels, the web page's (its manifest) at 192 and 512.
+foreach(size 128 192 256 512)
   set(icon ${BRIMVALE_DATA_BUILD_DIR}/icon-${size}.png)
   add_custom_command(
     OUTPUT ${icon}

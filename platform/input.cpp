@@ -10,6 +10,7 @@ namespace {
 
 KeyHandler keyHandler = nullptr;
 ClickHandler clickHandler = nullptr;
+TapHandler tapHandler = nullptr;
 std::deque<Event> queue;
 int depth = 0;
 
@@ -23,6 +24,8 @@ void deliver(const Event& event) {
     if (event.action == 0) return;
     if (event.kind == Event::Key) {
         if (keyHandler) keyHandler(event.key);
+    } else if (event.kind == Event::Tap && tapHandler) {
+        tapHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     } else if (event.button == 0 && clickHandler) {
         clickHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     }
@@ -30,9 +33,10 @@ void deliver(const Event& event) {
 
 }  // namespace
 
-void setInputHandlers(KeyHandler onKey, ClickHandler onClick) {
+void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap) {
     keyHandler = onKey;
     clickHandler = onClick;
+    tapHandler = onTap;
 }
 
 std::deque<Event>& eventQueue() { return queue; }

@@ -68,9 +68,9 @@ Key keyFromName(const char* name);
 
 // One event as a window system reports it.
 struct Event {
-    enum Kind { Key, Click } kind;
+    enum Kind { Key, Click, Tap } kind;
     int key;         // the game's key code, for Key
-    double x, y;     // window pixel, for Click
+    double x, y;     // window pixel, for Click and Tap
     int action = 1;  // 0 release, 1 press, 2 repeat
     int button = 0;  // for Click; 0 is the left button
 };
@@ -80,8 +80,13 @@ struct Event {
 using KeyHandler = void (*)(int key);
 using ClickHandler = void (*)(int x, int y);
 
+// A touch that ended where it began (a tap) at a window pixel; the screens
+// decide whether it is a key or a click.
+using TapHandler = void (*)(int x, int y);
+
 // The handlers events are delivered to; until they are set input is dropped.
-void setInputHandlers(KeyHandler onKey, ClickHandler onClick);
+// Without a tap handler a tap is a click.
+void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap = nullptr);
 
 // Events waiting for delivery, oldest first. Window-system callbacks only
 // add to it; pollEvents delivers from it.
@@ -95,7 +100,8 @@ constexpr int MaxDeliveryDepth = 128;
 
 // Hands waiting events, oldest first, to the handlers: a release is
 // ignored, a press or repeat of a key calls the key handler, a press of
-// button 0 the click handler at the position truncated to whole pixels.
+// button 0 the click handler at the position truncated to whole pixels, a
+// tap the tap handler likewise.
 void deliverEvents();
 
 }  // namespace platform

@@ -87,6 +87,13 @@ bool makeVoices(const std::vector<Sample>& set, std::string& warning) {
 
 void closeAtExit() { close(); }
 
+// One source at a time: the browser's OpenAL stops none through
+// alSourceStopv (emscripten 3.1.6 hands it the sources' names where it wants
+// the sources, and throws).
+void stopAll() {
+    for (ALuint source : sources) alSourceStop(source);
+}
+
 }  // namespace
 
 bool open(const std::string& folder, std::string& warning) {
@@ -109,7 +116,7 @@ bool isOpen() { return ready; }
 
 void close() {
     if (ready) {
-        alSourceStopv(EffectCount, sources);
+        stopAll();
         alDeleteSources(EffectCount, sources);
         alDeleteBuffers(EffectCount, buffers);
     }
@@ -132,7 +139,7 @@ void play(Effect effect) {
 
 void setMuted(bool muted) {
     isMuted = muted;
-    if (ready && muted) alSourceStopv(EffectCount, sources);
+    if (ready && muted) stopAll();
 }
 
 bool muted() { return isMuted; }

@@ -247,6 +247,14 @@ void onKey(int key) {
     }
 }
 
+void onTap(int x, int y) {
+    // A tap on the tank's cell fires, as Space does; any other tap is a click.
+    if (play.screen == Playing && x >= 0 && y >= 0 && x / 24 == play.tank.x && y / 24 == play.tank.y)
+        onKey(KeySpace);
+    else
+        onMouseClick(x, y);
+}
+
 void onMouseClick(int x, int y) {
     switch (play.screen) {
         case Title: titleClick(x, y); break;

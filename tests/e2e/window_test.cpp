@@ -809,6 +809,24 @@ void runCloseTest(const std::string& dataDir, const std::string& traceLib) {
             pass("not resizable, 4 samples, an OpenGL 2.1 context requested, in that order");
         else
             fail("window hints were: " + calls);
+        if (calls.find("glfwSwapInterval") == std::string::npos)
+            pass("the bare program keeps the driver's swap interval");
+        else
+            fail("the bare program set a swap interval: " + calls);
+    });
+    // The player set's swaps wait for the display (nothing saved, no sound).
+    scenario("player-swaps", dataDir, [&](Game& game) {
+        const std::string trace = workDir + "/trace-player.txt";
+        std::remove(trace.c_str());
+        game.args = {"--player", "--no-save", "--no-sound", "--scale", "1"};
+        startGame(game, gamePath, dataDir, traceLib, trace);
+        closeWindow(game);
+        expectExitZero(game, "the player set: closing the window ends the game with status 0", "closing the window");
+        const std::string calls = readFile(trace);
+        if (calls.find("glfwSwapInterval 1\n") != std::string::npos)
+            pass("the player set asks for a swap interval of 1");
+        else
+            fail("the player set's calls were: " + calls);
     });
 }
 

@@ -26,6 +26,7 @@ const char* const levelsHelp =
     "       brimvale-tool levels check [--max-states N] SOURCE...\n"
     "       brimvale-tool levels stats [--max-states N] SOURCE...\n"
     "       brimvale-tool levels generate [options]   (see levels generate --help)\n"
+    "       brimvale-tool levels link FILE --level N [--base URL]\n"
     "\n"
     "build     compiles level sources, in the order given, into one level file\n"
     "          of 256-byte records. Errors and warnings name file:line:column;\n"
@@ -41,6 +42,9 @@ const char* const levelsHelp =
     "          optimal press count with the level's 'moves' line; exit status 1\n"
     "          on any difference, on a level without 'moves', or on one that is\n"
     "          not proven solvable.\n"
+    "link      prints a link that plays level N of FILE (1 is the first) in the\n"
+    "          browser page: URL#level= and the level's 256-byte record in\n"
+    "          base64url without padding (URL: index.html unless --base).\n"
     "\n"
     "A level file is at most 16 MiB (65536 levels), a source at most 64 MiB;\n"
     "either must be a regular file.\n"
@@ -265,12 +269,54 @@ int generate(int argc, char** argv) {
     return 0;
 }
 
+// RFC 4648 section 5 (URL and file name safe alphabet), no padding.
+std::string base64url(const std::string& bytes) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string out;
+    std::size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        for (int shift = 18; shift >= 0; shift -= 6) out += alphabet[(v >> shift) & 63];
+    }
+    const std::size_t rest = bytes.size() - i;
+    if (rest > 0) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        for (std::size_t k = 0; k <= rest; ++k) out += alphabet[(v >> (18 - 6 * k)) & 63];
+    }
+    return out;
+}
+
+int link(int argc, char** argv) {
+    std::vector<std::string> inputs;
+    std::string base = "index.html";
+    long long level = 0;
+    const int status = cli::Options("levels link", nullptr)
+                           .whole("--level", level, 1, 65536)
+                           .text("--base", base)
+                           .words(cli::Words::Files, inputs, 1)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (inputs.empty() || level == 0)
+        return cli::fail("levels link", "needs a level file and --level N (see brimvale-tool levels --help)", 2);
+    std::string bytes, error;
+    if (!common::readFile(inputs[0], bytes, error, MaxLevelFileBytes)) return cli::fail("levels link", error, 1);
+    const std::size_t count = bytes.size() / LevelRecordBytes;
+    if (static_cast<std::size_t>(level) > count)
+        return cli::fail("levels link", "--level " + std::to_string(level) + ": " + inputs[0] + " holds " +
+                                            std::to_string(count) + " level" + (count == 1 ? "" : "s"), 1);
+    const std::string record = bytes.substr(static_cast<std::size_t>(level - 1) * LevelRecordBytes, LevelRecordBytes);
+    std::printf("%s#level=%s\n", base.c_str(), base64url(record).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int levelsCommand(int argc, char** argv) {
     return cli::dispatch("levels", argc, argv,
                          {{"build", build, nullptr}, {"dump", dump, nullptr}, {"check", check, nullptr},
                           {"stats", stats, nullptr},
-                          {"generate", generate, nullptr}},
+                          {"generate", generate, nullptr}, {"link", link, nullptr}},
                          levelsHelp);
 }
