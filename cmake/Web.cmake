@@ -8,7 +8,7 @@ if(NOT EXISTS "${BRIMVALE_WEB_DATA}/data.lvl")
   message(FATAL_ERROR "BRIMVALE_WEB_DATA must name a native build's data folder (build the native tree first)")
 endif()
 
-set(BRIMVALE_WEB_FILES data01.pak data02.pak data.lvl data.par sound)
+set(BRIMVALE_WEB_FILES data01.pak data02.pak data03.pak data.lvl data.par sound)
 # A wait deep inside nested deliveries (platform::MaxDeliveryDepth) saves
 # every frame of the stack: room for all of them.
 set(BRIMVALE_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sEXIT_RUNTIME=1
