@@ -31,8 +31,15 @@ const char* const gameHelp =
     "  --sound, --no-sound\n"
     "                    sound effects\n"
     "  --mute            start with the sound silenced (M toggles it)\n"
+    "  --guide, --no-guide\n"
+    "                    won and lost screens that say so, level titles, marks\n"
+    "                    on won levels, H for a hint, S (paused or lost) shows a\n"
+    "                    way to win, V (level list) plays your best win back,\n"
+    "                    R restarts\n"
+    "  --record FILE     write every key and click to FILE, as events that\n"
+    "                    brimvale-tool replay --events plays back\n"
     "  --player          the player set: --save --undo --counter --sound\n"
-    "                    --scale auto (what the installed launcher passes)\n"
+    "                    --guide --scale auto (what the installed launcher passes)\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
@@ -43,7 +50,7 @@ const char* const gameHelp =
 constexpr int MaxScale = 8;
 
 void playerSetOn(GameOptions& o) {
-    o.set.save = o.set.undo = o.set.counter = o.set.sound = true;
+    o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.guide = true;
     o.scale = 0;
 }
 
@@ -91,6 +98,13 @@ int readCommandLine(int argc, char** argv, GameOptions& o) {
             .flag("--sound", o.set.sound)
             .flag("--no-sound", o.set.sound, false)
             .flag("--mute", o.set.muted)
+            .flag("--guide", o.set.guide)
+            .flag("--no-guide", o.set.guide, false)
+            .value("--record", "a file name",
+                   [&o](const std::string& text) {
+                       o.recordFile = text;
+                       return !text.empty();
+                   })
             .action("--player", [&o] { playerSetOn(o); })
             .action("--classic", [&o] { classic(o); })
             .flag("--version", version)

@@ -12,6 +12,7 @@ KeyHandler keyHandler = nullptr;
 ClickHandler clickHandler = nullptr;
 std::deque<Event> queue;
 int depth = 0;
+bool held = false;
 
 // Keeps the depth right however a handler leaves (the headless quit throws).
 struct Nested {
@@ -37,8 +38,10 @@ void setInputHandlers(KeyHandler onKey, ClickHandler onClick) {
 
 std::deque<Event>& eventQueue() { return queue; }
 
+void holdDelivery(bool hold) { held = hold; }
+
 void deliverEvents() {
-    if (depth >= MaxDeliveryDepth) return;
+    if (held || depth >= MaxDeliveryDepth) return;
     Nested nested;
     while (!queue.empty()) {
         const Event event = queue.front();

@@ -7,7 +7,9 @@
 
 #include "game/levels.h"
 #include "game/play_state.h"
+#include "platform/input.h"
 #include "platform/platform.h"
+#include "ui/guide.h"
 #include "ui/history.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
@@ -17,6 +19,8 @@ namespace {
 
 void (*warn)(const std::string&) = nullptr;
 std::map<progress::Hash, int> pars;
+std::map<progress::Hash, std::string> titlesByHash;
+bool winNoted = false;
 long startsNoted = 0;  // level starts before this many are the start-up's
 std::string shownTitle = "Brimvale (port by Orlenko)";
 bool progressUsable = false;
@@ -31,16 +35,37 @@ void save() {
     if (!progress::save(playerSet.progressFile, error)) say(error);
 }
 
+// "KEY MOVES [TITLE]" a line: MOVES -1 when unknown, the title the rest.
 void readPars(const std::string& path) {
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream words(line);
-        std::string hash;
+        std::string hash, title;
         int moves = -1;
-        if (words >> hash >> moves && hash.size() == 16 && moves >= 0)
-            pars[std::stoull(hash, nullptr, 16)] = moves;
+        if (!(words >> hash >> moves) || hash.size() != 16 ||
+            hash.find_first_not_of("0123456789abcdef") != std::string::npos)
+            continue;
+        const progress::Hash key = std::stoull(hash, nullptr, 16);
+        if (moves >= 0) pars[key] = moves;
+        std::getline(words >> std::ws, title);
+        if (!title.empty()) titlesByHash[key] = title;
     }
+}
+
+// The presses of the level in play as progress::bestMoves spells them.
+std::string movesText() {
+    std::string text;
+    for (int key : history::pressKeys()) {
+        switch (key) {
+            case KeyLeft: case KeyA: text += 'L'; break;
+            case KeyRight: case KeyD: text += 'R'; break;
+            case KeyUp: case KeyW: text += 'U'; break;
+            case KeyDown: case KeyS: text += 'D'; break;
+            default: text += 'F'; break;
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -50,7 +75,12 @@ void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
     startsNoted = levelStarts;
     history::clear();
-    if (playerSet.counter) readPars(parFile);
+    if (playerSet.counter || playerSet.guide) readPars(parFile);
+    if (playerSet.guide)
+        for (int i = 0; i < levelCount; ++i) {
+            const auto t = titlesByHash.find(progress::levelHashAt(i));
+            if (t != titlesByHash.end()) guide::setTitle(i, t->second);
+        }
     if (!playerSet.save) return;
     std::string warning;
     progressUsable = !playerSet.progressFile.empty();
@@ -66,14 +96,23 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
 }
 
 void redrawForRules() {
-    if (playerSet.save && progressUsable) {
+    // With the guide on, wins are kept for the session even when none is saved.
+    const bool kept = playerSet.save && progressUsable;
+    if (kept || playerSet.guide) {
         bool changed = false;
         if (levelStarts > startsNoted) {
             startsNoted = levelStarts;
             changed = progress::noteStart(play.level);
         }
-        if (play.outcome == Won) changed = progress::noteWin(play.level, history::presses()) || changed;
-        if (changed) save();
+        if (play.outcome == Won && !winNoted) {
+            winNoted = true;
+            const bool helped = playerSet.guide && guide::helped();
+            const bool best = progress::noteWin(play.level, history::presses(), helped, movesText());
+            if (playerSet.guide) guide::noteWin(history::presses(), best);
+            changed = best || changed;
+        }
+        if (play.outcome != Won) winNoted = false;
+        if (changed && kept) save();
     }
     drawScreen();
 }
@@ -89,14 +128,18 @@ int parOf(int index) {
 }
 
 std::string counterTitle() {
-    if (play.screen != Playing && play.screen != Result) return "Brimvale (port by Orlenko)";
-    std::string title = "Brimvale - level " + std::to_string(play.level + 1) + " - presses " +
-                        std::to_string(history::presses());
+    std::string note = playerSet.guide ? guide::titleNote() : std::string();
+    if (!note.empty()) note = " - " + note;
+    if (play.screen != Playing && play.screen != Result) return "Brimvale (port by Orlenko)" + note;
+    std::string title = "Brimvale - level " + std::to_string(play.level + 1);
+    if (playerSet.guide) title += guide::titleAdditions();
+    if (!playerSet.counter) return title + note;
+    title += " - presses " + std::to_string(history::presses());
     const int best = playerSet.save ? progress::best(play.level) : -1;
     if (best >= 0) title += " - best " + std::to_string(best);
     const int par = parOf(play.level);
     if (par >= 0) title += " - fewest " + std::to_string(par);
-    return title;
+    return title + note;
 }
 
 void showCounterTitle() {
@@ -110,6 +153,9 @@ void resetConveniences() {
     progress::clear();
     history::clear();
     pars.clear();
+    titlesByHash.clear();
+    winNoted = false;
+    guide::reset();
     startsNoted = levelStarts;
     shownTitle = "Brimvale (port by Orlenko)";
     progressUsable = false;

@@ -15,6 +15,7 @@ struct Snapshot {
     Board board;
     Tank tank;
     Outcome outcome;
+    int key;
 };
 
 struct OpenPress {
@@ -39,10 +40,10 @@ bool sameTank(const Tank& a, const Tank& b) {
 
 }  // namespace
 
-void beginPress() {
+void beginPress(int key) {
     followLevelStarts();
     open.push_back(OpenPress{past.size(), levelStarts});
-    past.push_back(Snapshot{play.board, play.tank, play.outcome});
+    past.push_back(Snapshot{play.board, play.tank, play.outcome, key});
 }
 
 void endPress() {
@@ -72,6 +73,13 @@ bool undo() {
 int presses() {
     followLevelStarts();
     return static_cast<int>(past.size());
+}
+
+std::vector<int> pressKeys() {
+    followLevelStarts();
+    std::vector<int> keys;
+    for (const Snapshot& s : past) keys.push_back(s.key);
+    return keys;
 }
 
 void clear() {

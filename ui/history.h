@@ -1,12 +1,14 @@
 // The presses of the level in play: the undo history and the press count.
 #pragma once
 
+#include <vector>
+
 namespace history {
 
 // Around a press of a direction key or Space while the level is in play:
 // the state before it is kept when the press changed the tank or the board.
 // Presses may nest (keys handled inside a rule's redraw).
-void beginPress();
+void beginPress(int key = 0);
 void endPress();
 
 // True while a press is being handled (its animation, its redraws).
@@ -20,6 +22,8 @@ bool undo();
 // Presses that changed the tank or the board since the level started,
 // less those taken back.
 int presses();
+// The keys of those presses, in order.
+std::vector<int> pressKeys();
 
 // Forgets every press (a fresh game).
 void clear();

@@ -21,6 +21,8 @@ namespace {
 const char* const Header = "brimvale progress 1";
 
 std::map<Hash, int> wins;                 // level key -> fewest presses
+std::map<Hash, int> helpedWins;           // level key -> fewest presses of a win after a hint
+std::map<Hash, std::string> winMoves;     // level key -> the presses of its best win (letters LRUDF)
 std::map<std::string, Hash> lastByFile;   // level file -> its last level played
 std::string levelFileKey;
 bool mutedState = false;
@@ -62,6 +64,18 @@ bool parseLine(const std::string& line) {
         if (!(in >> key) || !parseHash(key, h) || !(in >> presses) || presses < 0 || presses > 1000000000)
             return false;
         wins[h] = static_cast<int>(presses);
+    } else if (word == "helped") {
+        Hash h = 0;
+        long long presses = -1;
+        if (!(in >> key) || !parseHash(key, h) || !(in >> presses) || presses < 0 || presses > 1000000000)
+            return false;
+        helpedWins[h] = static_cast<int>(presses);
+    } else if (word == "presses") {
+        Hash h = 0;
+        std::string moves;
+        if (!(in >> key) || !parseHash(key, h) || !(in >> moves) || moves.find_first_not_of("LRUDF") != std::string::npos)
+            return false;
+        winMoves[h] = moves;
     } else if (word == "last") {
         Hash h = 0;
         if (!(in >> key) || !parseHash(key, h) || in.get() != ' ') return false;
@@ -112,6 +126,8 @@ std::string hashText(Hash hash) {
 
 void clear() {
     wins.clear();
+    helpedWins.clear();
+    winMoves.clear();
     lastByFile.clear();
     levelFileKey.clear();
     mutedState = false;
@@ -140,6 +156,8 @@ bool load(const std::string& path, const std::string& levelFile, std::string& wa
 bool save(const std::string& path, std::string& error) {
     std::string text = std::string(Header) + "\nmuted " + (mutedState ? "1" : "0") + "\n";
     for (const auto& w : wins) text += "won " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
+    for (const auto& w : helpedWins) text += "helped " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
+    for (const auto& w : winMoves) text += "presses " + hashText(w.first) + " " + w.second + "\n";
     for (const auto& l : lastByFile) text += "last " + hashText(l.second) + " " + l.first + "\n";
     const std::string temporary = path + ".new";
     if (!makeFolders(folderOf(path))) {
@@ -179,11 +197,24 @@ int lastPlayed() {
 bool muted() { return mutedState; }
 void setMuted(bool m) { mutedState = m; }
 
-bool noteWin(int index, int presses) {
+int helpedBest(int index) {
+    const auto w = helpedWins.find(levelHashAt(index));
+    return w == helpedWins.end() ? -1 : w->second;
+}
+
+std::string bestMoves(int index) {
+    const auto w = winMoves.find(levelHashAt(index));
+    return w == winMoves.end() ? std::string() : w->second;
+}
+
+bool noteWin(int index, int presses, bool helped, const std::string& moves) {
     const Hash h = levelHashAt(index);
-    const auto w = wins.find(h);
-    if (w != wins.end() && w->second <= presses) return false;
-    wins[h] = presses;
+    // A win after a hint never replaces one without.
+    std::map<Hash, int>& kept = helped ? helpedWins : wins;
+    const auto w = kept.find(h);
+    if (w != kept.end() && w->second <= presses) return false;
+    kept[h] = presses;
+    if (!moves.empty() && (!helped || wins.find(h) == wins.end())) winMoves[h] = moves;
     return true;
 }
 
