@@ -13,6 +13,7 @@
 #include "render/screen.h"
 #include "ui/conveniences.h"
 #include "ui/input.h"
+#include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
@@ -474,10 +475,17 @@ void drawOverLevelSelect(int x, int y, int index) {
 }
 
 void drawUnderLevelList() {
+    // The highlighted level's title in the gap below its row (above it for
+    // the last row), centred on its cell.
     const std::string name = titleOf(play.level);
     if (!name.empty()) {
-        const int x = 257 - GlyphWidth * static_cast<int>(name.size()) / 2;
-        drawText(x, 303, name, DarkTint);
+        const int width = GlyphWidth * static_cast<int>(name.size());
+        int x = layout::levelCellX(play.level) + layout::LevelCellWidth / 2 - width / 2;
+        x = x < 4 ? 4 : x + width > ScreenWidth - 4 ? ScreenWidth - 4 - width : x;
+        const int row = (play.level % layout::LevelsPerPage) / layout::LevelsPerRow;
+        const int y = row < 4 ? layout::levelCellY(play.level) + layout::LevelCellHeight - 2
+                              : layout::levelCellY(play.level) - 13;
+        drawText(x, y, name, DarkTint);
     }
     drawNote(364);
 }
