@@ -22,11 +22,13 @@ namespace guide {
 
 namespace {
 
-// How long things stay, in main-loop redraws (a window's frames).
-constexpr int TitleFrames = 180;
-constexpr int NoteFrames = 120;
-constexpr int WatchGapFrames = 10;   // between two presses played back
-constexpr int WatchEndFrames = 60;   // the win shown before going back
+// How long things stay, in milliseconds of the main loop's clock (only
+// tick() reads it: the headless replay never ticks, and shows each thing
+// until a key or the next step takes it away).
+constexpr int TitleMillis = 3000;
+constexpr int NoteMillis = 2000;
+constexpr int WatchGapMillis = 250;   // between two presses played back
+constexpr int WatchEndMillis = 1500;  // the win shown before going back
 // A search slice: states expanded between looks at the clock, and the time
 // a frame may give it.
 constexpr std::uint64_t SliceStates = 64;
@@ -41,9 +43,9 @@ SearchStart startSearch = nullptr;
 std::map<int, std::string> titles;
 
 long titleStart = -1;  // the level start whose title shows
-int titleFrames = 0;
+int titleMillis = 0;
 std::string note, noteTitle;
-int noteFrames = 0;
+int noteMillis = 0;
 bool noteBanner = false;
 
 // A position: the board and the tank.
@@ -112,7 +114,7 @@ void say(const std::string& text, const std::string& title, bool banner) {
     note = text;
     noteTitle = title;
     noteBanner = banner;
-    noteFrames = NoteFrames;
+    noteMillis = NoteMillis;
 }
 
 // Plays one key on the game as it stands, with the conveniences off (no
@@ -150,7 +152,7 @@ void showHint(int key) {
     helpedStart = levelStarts;
     note.clear();
     noteTitle.clear();
-    noteFrames = 0;
+    noteMillis = 0;
 }
 
 bool hintShowing() { return hintKey != 0 && play.outcome == InPlay && same(hintSpot, here()); }
@@ -159,7 +161,7 @@ bool hintShowing() { return hintKey != 0 && play.outcome == InPlay && same(hintS
 void followStarts() {
     if (titleStart == levelStarts) return;
     titleStart = levelStarts;
-    titleFrames = TitleFrames;
+    titleMillis = TitleMillis;
     hintKey = 0;
     pathKeys.clear();
     pathSpots.clear();
@@ -187,7 +189,7 @@ void startHint() {
 void beginPlayback(const std::vector<int>& keys) {
     watchKeys = keys;
     watchNext = 0;
-    watchWait = WatchGapFrames;
+    watchWait = WatchGapMillis;
     watchEnding = false;
     playing = true;
     play = watchStart;
@@ -269,10 +271,10 @@ bool advanceSearch(bool whole) {
 }
 
 // One step of a playback: the next press, or the way back after the win.
-void stepPlayback(bool now) {
+void stepPlayback(bool now, int passed = 0) {
     if (!playing) return;
     if (!now && watchWait > 0) {
-        --watchWait;
+        watchWait -= passed;
         return;
     }
     if (watchEnding) {
@@ -283,12 +285,12 @@ void stepPlayback(bool now) {
     }
     if (watchNext < watchKeys.size() && play.outcome == InPlay) {
         playKey(watchKeys[watchNext++]);
-        watchWait = WatchGapFrames;
+        watchWait = WatchGapMillis;
         return;
     }
     if (play.outcome == Won) ++wins;
     watchEnding = true;
-    watchWait = WatchEndFrames;
+    watchWait = WatchEndMillis;
 }
 
 void blitScreen() { screenCanvas->blit(screenBuffer, 0, 0, ScreenWidth, ScreenHeight); }
@@ -319,7 +321,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 // A short note in shadowed text at the foot of the screen, or a banner.
 void drawNote(int footY) {
-    if (noteFrames <= 0 || note.empty()) return;
+    if (noteMillis <= 0 || note.empty()) return;
     if (noteBanner) {
         bannerLines(156, splitLines(note));
         return;
@@ -331,7 +333,7 @@ void drawNote(int footY) {
 
 bool titleShowing() {
     followStarts();
-    return titleFrames > 0;
+    return titleMillis > 0;
 }
 
 }  // namespace
@@ -355,7 +357,7 @@ bool onKey(int key) {
     }
     switch (play.screen) {
         case Playing:
-            if (titleShowing()) titleFrames = 0;  // and the key plays on
+            if (titleShowing()) titleMillis = 0;  // and the key plays on
             if (key == KeyH && play.outcome == InPlay) {
                 startHint();
                 return true;
@@ -389,11 +391,16 @@ bool onKey(int key) {
 void noteMute(bool muted) { say(muted ? "Sound off (M)" : "Sound on (M)", muted ? "sound off" : "sound on", false); }
 
 void tick() {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last = Clock::now();
+    const Clock::time_point now = Clock::now();
+    const int passed = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
+    last = now;
     followStarts();
-    if (titleFrames > 0 && play.screen == Playing) --titleFrames;
-    if (noteFrames > 0) --noteFrames;
+    if (play.screen == Playing) titleMillis -= passed;
+    noteMillis -= passed;
     advanceSearch(false);
-    stepPlayback(false);
+    stepPlayback(false, passed);
 }
 
 void settle() {
@@ -422,7 +429,7 @@ void drawText(int x, int y, const std::string& text, std::uint32_t tint) {
 void drawOverPlaying() {
     const bool title = titleShowing() && !playing;
     const bool hint = hintShowing();
-    const bool noted = noteFrames > 0 && !note.empty();
+    const bool noted = noteMillis > 0 && !note.empty();
     if (!title && !hint && !noted) return;
     blitScreen();
     if (hint) {
@@ -499,16 +506,16 @@ std::string titleAdditions() {
 
 std::string titleNote() {
     if (hintShowing()) return std::string("hint: ") + keyName(hintKey);
-    return noteFrames > 0 ? noteTitle : std::string();
+    return noteMillis > 0 ? noteTitle : std::string();
 }
 
 void reset() {
     titles.clear();
     titleStart = -1;
-    titleFrames = 0;
+    titleMillis = 0;
     note.clear();
     noteTitle.clear();
-    noteFrames = 0;
+    noteMillis = 0;
     search.reset();
     purpose = Purpose::None;
     pathKeys.clear();
