@@ -393,7 +393,7 @@ std::string xdotoolKey(const std::string& token) {
         {"Space", "space"}, {"Enter", "Return"}, {"Escape", "Escape"}, {"Left", "Left"},   {"Right", "Right"},
         {"Up", "Up"},       {"Down", "Down"},    {"PageUp", "Prior"},  {"PageDown", "Next"}, {"W", "w"},
         {"A", "a"},         {"S", "s"},          {"D", "d"},           {"R", "r"},
-        {"M", "m"},
+        {"M", "m"},         {"U", "u"},          {"H", "h"},           {"V", "v"},
     };
     for (const auto& n : names)
         if (token == n[0]) return n[1];
@@ -688,7 +688,7 @@ void recordScenario(const std::string& dataDir) {
         game.args = {"--undo", "--counter", "--guide", "--record", file};
         game.replayOptions = "--undo --counter --guide";
         startGame(game, gamePath, dataDir);
-        send(game, {"Space", "Right", "Right", "Enter", "Left", "U", "Right", "Up"});
+        send(game, {"Space", "Right", "Enter", "Left", "U", "H", "Up"});
         expectScreen(game, false);
         const std::string expectedPath = workDir + "/record-expected.png";
         int status = 0;

@@ -14,8 +14,8 @@ const char* packFileName(int pack);
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error);
 
 // Turns data01.pak, data02.pak and data03.pak of `dataDir` into PNGs and a
-// manifest in `outDir`. A short pack leaves its missing bytes zero, and so
-// does a missing data03.pak; `notes` collects such remarks.
+// manifest in `outDir`. A short pack leaves its missing bytes zero (`notes`
+// collects such remarks); a missing data03.pak unpacks as blank pictures.
 bool unpackArt(const std::string& dataDir, const std::string& outDir, std::string& error,
                std::vector<std::string>* notes = nullptr);
 

@@ -14,9 +14,9 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
     std::string packs[PackCount + 1];
     for (int pack = 1; pack <= PackCount; ++pack) {
         const std::string path = common::joinPath(dataDir, packFileName(pack));
-        // The player set's pack is optional: a folder with the first two alone unpacks.
+        // The player set's pack is optional: a folder with the first two
+        // alone unpacks, the guide's pictures blank.
         if (pack == 3 && !std::filesystem::exists(path)) {
-            if (notes) notes->push_back(path + ": missing; its blocks are taken as zero");
             packs[pack].assign(packBytes(pack), '\0');
             continue;
         }
