@@ -1,10 +1,16 @@
 // The player set's saved progress and press counter, wired into the screens.
 #include "ui/conveniences.h"
 
-#include <fstream>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
+#include "assets/data_file.h"
 #include "game/levels.h"
 #include "game/play_state.h"
 #include "platform/input.h"
@@ -35,21 +41,60 @@ void save() {
     if (!progress::save(playerSet.progressFile, error)) say(error);
 }
 
-// "KEY MOVES [TITLE]" a line: MOVES -1 when unknown, the title the rest.
+// One line of a par file, "KEY PRESSES [TITLE]" as `levels build --par`
+// writes it: PRESSES -1 when the level has none recorded, the title (when
+// any) the rest of the line.
+bool parseParLine(const std::string& line, progress::Hash& hash, int& moves, std::string& title) {
+    std::istringstream words(line);
+    std::string key;
+    long long n = -1;
+    if (!(words >> key >> n) || n < -1 || n > MaxParPresses || key.size() != 16) return false;
+    for (const char c : key)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    std::getline(words >> std::ws, title);
+    while (!title.empty() && (title.back() == '\r' || title.back() == ' ')) title.pop_back();
+    hash = std::strtoull(key.c_str(), nullptr, 16);
+    moves = static_cast<int>(n);
+    return true;
+}
+
+// The shipped levels' fewest presses and titles. A missing file is no news;
+// any other that cannot be read whole, or a damaged one, costs the "fewest"
+// figure and the titles, and one warning.
 void readPars(const std::string& path) {
-    std::ifstream in(path);
+    pars.clear();
+    titlesByHash.clear();
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return;
+    const std::string without = "; playing without the fewest presses";
+    std::size_t size = 0;
+    std::string why;
+    std::FILE* file = openDataFile(path, size, why);
+    if (!file) return say(path + ": cannot open (" + why + ")" + without);
+    if (size > MaxParFileBytes) {
+        std::fclose(file);
+        return say(path + ": " + std::to_string(size) + " bytes, more than the " +
+                   std::to_string(MaxParFileBytes >> 20) + " MiB a par file may hold" + without);
+    }
+    std::string text(size, '\0');
+    text.resize(size ? std::fread(&text[0], 1, size, file) : 0);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return say(path + ": cannot be read" + without);
+    std::istringstream lines(text);
     std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string hash, title;
-        int moves = -1;
-        if (!(words >> hash >> moves) || hash.size() != 16 ||
-            hash.find_first_not_of("0123456789abcdef") != std::string::npos)
-            continue;
-        const progress::Hash key = std::stoull(hash, nullptr, 16);
-        if (moves >= 0) pars[key] = moves;
-        std::getline(words >> std::ws, title);
-        if (!title.empty()) titlesByHash[key] = title;
+    for (int n = 1; std::getline(lines, line); ++n) {
+        progress::Hash hash = 0;
+        int moves = 0;
+        std::string title;
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        if (!parseParLine(line, hash, moves, title)) {
+            pars.clear();
+            titlesByHash.clear();
+            return say(path + ":" + std::to_string(n) + ": not a level key and its presses" + without);
+        }
+        if (moves >= 0) pars[hash] = moves;
+        if (!title.empty()) titlesByHash[hash] = title;
     }
 }
 
