@@ -2,7 +2,7 @@
 # web platform (platform/web.cpp), the packs and the level file of a native
 # build embedded, and the page from data/web. Only the game is built here:
 # the tools and tests need the native build, which makes the data first.
-set(BRIMVALE_WEB_DATA "" CACHE PATH "A native build's data folder: data01.pak, data02.pak and data.lvl")
+set(BRIMVALE_WEB_DATA "" CACHE PATH "A native build's data folder: data01.pak, data02.pak, data03.pak and data.lvl")
 set(BRIMVALE_WEB_SITE "${CMAKE_BINARY_DIR}/site" CACHE PATH "Where the page, brimvale.js and brimvale.wasm go")
 if(NOT EXISTS "${BRIMVALE_WEB_DATA}/data.lvl")
   message(FATAL_ERROR "BRIMVALE_WEB_DATA must name a native build's data folder (build the native tree first)")
