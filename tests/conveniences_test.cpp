@@ -144,7 +144,7 @@ TEST(Counter, TheTitleNamesLevelPressesBestAndFewest) {
     EXPECT_EQ(static_cast<std::size_t>(std::count(par.begin(), par.end(), '\n')), shipped.size() / 256);
     EXPECT_EQ(par.substr(0, par.find('\n') + 1),
               progress::hashText(progress::levelHash(reinterpret_cast<const std::uint8_t*>(shipped.data()))) +
-                  " 21 Turn, Then Roll\n");
+                  " 21 title Turn, Then Roll\n");
 }
 
 namespace {

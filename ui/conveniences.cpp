@@ -41,18 +41,24 @@ void save() {
     if (!progress::save(playerSet.progressFile, error)) say(error);
 }
 
-// One line of a par file, "KEY PRESSES [TITLE]" as `levels build --par`
-// writes it: PRESSES -1 when the level has none recorded, the title (when
-// any) the rest of the line.
+// One line of a par file, "KEY PRESSES" or "KEY PRESSES title TITLE" as
+// `levels build --par` writes it: PRESSES -1 only beside a title (a level
+// with none recorded).
 bool parseParLine(const std::string& line, progress::Hash& hash, int& moves, std::string& title) {
     std::istringstream words(line);
-    std::string key;
-    long long n = -1;
+    std::string key, rest;
+    long long n = -2;
     if (!(words >> key >> n) || n < -1 || n > MaxParPresses || key.size() != 16) return false;
     for (const char c : key)
         if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-    std::getline(words >> std::ws, title);
-    while (!title.empty() && (title.back() == '\r' || title.back() == ' ')) title.pop_back();
+    std::getline(words, rest);
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == ' ')) rest.pop_back();
+    title.clear();
+    if (!rest.empty()) {
+        if (rest.compare(0, 7, " title ") != 0 || rest.size() == 7) return false;
+        title = rest.substr(7);
+    }
+    if (n < 0 && title.empty()) return false;
     hash = std::strtoull(key.c_str(), nullptr, 16);
     moves = static_cast<int>(n);
     return true;

@@ -77,14 +77,14 @@ bool compileSources(const std::vector<std::string>& sources, std::vector<levelte
 }
 
 // Each level's recorded fewest presses (-1 when none is recorded) and its
-// title by its key, one "KEY MOVES TITLE" a line: the press counter's
+// title by its key, one "KEY MOVES title TITLE" a line: the press counter's
 // "fewest" and the guide's level titles in the game.
 std::string parText(const std::vector<leveltext::Level>& levels) {
     std::string text;
     for (const leveltext::Level& level : levels) {
         if (level.moves < 0 && level.title.empty()) continue;
         text += progress::hashText(progress::levelHash(level.cells.data())) + " " + std::to_string(level.moves);
-        if (!level.title.empty()) text += " " + level.title;
+        if (!level.title.empty()) text += " title " + level.title;
         text += "\n";
     }
     return text;
