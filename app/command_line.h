@@ -12,6 +12,7 @@ struct GameOptions {
     int scale = 1;          // window enlargement; 0: fit the monitor
     PlayerSet set;          // all off unless an option turns one on
     bool syncedSwaps = false;  // the player set: each frame waits for the display's refresh
+    std::string recordFile;    // where --record writes the session's input; empty: nowhere
 };
 
 // Reads the arguments after the program name, in order, later options

@@ -6,12 +6,17 @@
 
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "assets/packs.h"
 #include "assets/icon.h"
 #include "game/levels.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tools/cli/options.h"
+#include "tools/session/solver.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
+#include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
@@ -48,6 +53,52 @@ bool enterFirstLevel(long long level) {
     return true;
 }
 
+// --record: every key and click the game is handed, one replay event a
+// line, after a header naming the options a replay needs.
+std::FILE* recording = nullptr;
+
+const char* keyToken(int key) {
+    for (const platform::KeyRow& row : platform::GameKeys)
+        if (row.key == key) return row.name;
+    return nullptr;
+}
+
+void recordKey(int key) {
+    const char* token = keyToken(key);
+    std::fprintf(recording, "%s\n", token ? token : "# a key the game does not use");
+    std::fflush(recording);
+    onKey(key);
+}
+
+void recordClick(int x, int y) {
+    std::fprintf(recording, "click:%d,%d\n", x, y);
+    std::fflush(recording);
+    onMouseClick(x, y);
+}
+
+bool startRecording(const GameOptions& o) {
+    recording = std::fopen(o.recordFile.c_str(), "w");
+    if (!recording) {
+        cli::say("", "--record: cannot write " + o.recordFile);
+        return false;
+    }
+    const PlayerSet& p = o.set;
+    std::string options;
+    if (p.undo) options += " --undo";
+    if (p.counter) options += " --counter";
+    if (p.guide) options += " --guide";
+    if (p.sound) options += " --sound";
+    if (p.muted) options += " --mute";
+    if (o.level > 0) options += " --level " + std::to_string(o.level);
+    std::fprintf(recording,
+                 "# A Brimvale session recorded with --record: one event a line.\n"
+                 "# Play it back with: brimvale-tool replay --events FILE\n"
+                 "# options%s\n",
+                 options.c_str());
+    std::fflush(recording);
+    platform::setInputHandlers(recordKey, recordClick);
+    return true;
+}
 #ifndef __EMSCRIPTEN__
 // The window's icon at the sizes docks and window lists ask for, made from
 // the art set's own 48-pixel icon that the build puts in the program.
@@ -76,6 +127,13 @@ int run(const GameOptions& options) {
     // directory.
     if (!startGame(options.dataDir, levelFileOf(options))) return 1;
     setWarningSink(warn);
+    if (playerSet.guide) {
+        // The guide's pictures; without them it still works, only unseen.
+        std::string warning;
+        if (!loadPlayerPack(options.dataDir, warning)) cli::say("", warning);
+        solver::connectHints();
+    }
+    if (!options.recordFile.empty() && !startRecording(options)) return 1;
     startConveniences(fullPath(levelFileOf(options)),
                       options.dataDir.empty() ? "data.par" : options.dataDir + "/data.par");
     if (!enterFirstLevel(options.level)) return 2;
@@ -97,7 +155,11 @@ int run(const GameOptions& options) {
     createScreenTexture();
     platform::finishWindowSetup();
 
-    while (!platform::windowShouldClose()) drawScreen();
+    while (!platform::windowShouldClose()) {
+        if (playerSet.guide) guide::tick();
+        drawScreen();
+    }
+    if (recording) std::fclose(recording);
 
     deleteScreenTexture();
     platform::closeWindowSystem();

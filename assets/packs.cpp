@@ -51,6 +51,14 @@ const PackBlock pack2Layout[Pack2Blocks] = {
     {229, 57, 1, 3},   // 15 result button at y 255 ("Restart")
 };
 
+const PackBlock pack3Layout[Pack3Blocks] = {
+    {GlyphWidth, GlyphHeight * GlyphCount, GlyphCount, 4},  // 0 text glyphs
+    {BannerWidth, BannerHeight, 1, 4},                        // 1 message banner
+    {MarkSize, MarkSize, 1, 4},                               // 2 won mark
+    {MarkSize, MarkSize, 1, 4},                               // 3 helped mark
+    {24, 24, 1, 4},                                           // 4 hint arrow
+};
+
 const char* const pack1Roles[Pack1Blocks] = {
     "movable block", "brick wall stage 0", "brick wall stage 1", "brick wall stage 2",
     "brick wall stage 3", "brick wall stage 4", "brick wall stage 5", "brick wall stage 6",
@@ -68,13 +76,18 @@ const char* const pack2Roles[Pack2Blocks] = {
     "result button continue", "result button restart",
 };
 
+const char* const pack3Roles[Pack3Blocks] = {
+    "text glyphs", "message banner", "won mark", "helped mark", "hint arrow",
+};
+
 namespace {
 
 // One zeroed buffer per pack; blocks are views into it at their offsets.
 std::uint8_t pack1Data[Pack1Bytes];
 std::uint8_t pack2Data[Pack2Bytes];
+std::uint8_t pack3Data[Pack3Bytes];
 
-std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack2Data; }
+std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack == 2 ? pack2Data : pack3Data; }
 
 bool readPack(const std::string& dir, const char* name, int pack, std::string& error) {
     const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
@@ -99,15 +112,15 @@ bool readPack(const std::string& dir, const char* name, int pack, std::string& e
 
 }  // namespace
 
-const PackBlock* packLayout(int pack) { return pack == 1 ? pack1Layout : pack2Layout; }
-int packBlockCount(int pack) { return pack == 1 ? Pack1Blocks : Pack2Blocks; }
-std::size_t packBytes(int pack) { return pack == 1 ? Pack1Bytes : Pack2Bytes; }
+const PackBlock* packLayout(int pack) { return pack == 1 ? pack1Layout : pack == 2 ? pack2Layout : pack3Layout; }
+int packBlockCount(int pack) { return pack == 1 ? Pack1Blocks : pack == 2 ? Pack2Blocks : Pack3Blocks; }
+std::size_t packBytes(int pack) { return pack == 1 ? Pack1Bytes : pack == 2 ? Pack2Bytes : Pack3Bytes; }
 
 namespace {
 struct OffsetTable {
-    std::size_t offsets[2][Pack1Blocks + 1];
+    std::size_t offsets[PackCount][Pack1Blocks + 1];
     OffsetTable() {
-        for (int pack = 1; pack <= 2; ++pack) {
+        for (int pack = 1; pack <= PackCount; ++pack) {
             std::size_t offset = 0;
             for (int b = 0; b < packBlockCount(pack); ++b) {
                 offsets[pack - 1][b] = offset;
@@ -121,7 +134,7 @@ const OffsetTable offsetTable;
 }  // namespace
 
 std::size_t packBlockOffset(int pack, int block) {
-    assert((pack == 1 || pack == 2) && block >= 0 && block <= packBlockCount(pack));
+    assert(pack >= 1 && pack <= PackCount && block >= 0 && block <= packBlockCount(pack));
     return offsetTable.offsets[pack - 1][block];
 }
 
@@ -132,6 +145,11 @@ bool loadImagePacks(const std::string& dir, std::string& error) {
     std::memset(pack1Data, 0, sizeof pack1Data);
     std::memset(pack2Data, 0, sizeof pack2Data);
     return readPack(dir, "data01.pak", 1, error) && readPack(dir, "data02.pak", 2, error);
+}
+
+bool loadPlayerPack(const std::string& dir, std::string& error) {
+    std::memset(pack3Data, 0, sizeof pack3Data);
+    return readPack(dir, "data03.pak", 3, error);
 }
 
 Canvas* tankCanvas;
@@ -152,6 +170,11 @@ Sprite* digitSprite;
 Sprite* arrowFrameSprite;
 Sprite* arrowSprite;
 Sprite* resultOverlaySprite;
+Sprite* glyphSprite;
+Sprite* bannerSprite;
+Sprite* wonMarkSprite;
+Sprite* helpedMarkSprite;
+Sprite* hintArrowSprite;
 
 namespace {
 template <typename T>
@@ -183,6 +206,12 @@ void buildSpriteSet() {
     replace(arrowFrameSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowFrame), 57, 57));
     replace(arrowSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15));
     replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24));
+    replace(glyphSprite, new Sprite(screenCanvas, packImage(Pack3Block::Glyphs), GlyphWidth, GlyphHeight));
+    glyphSprite->setFrameSize(GlyphWidth, GlyphHeight);
+    replace(bannerSprite, new Sprite(screenCanvas, packImage(Pack3Block::Banner), BannerWidth, BannerHeight));
+    replace(wonMarkSprite, new Sprite(screenCanvas, packImage(Pack3Block::WonMark), MarkSize, MarkSize));
+    replace(helpedMarkSprite, new Sprite(screenCanvas, packImage(Pack3Block::HelpedMark), MarkSize, MarkSize));
+    replace(hintArrowSprite, new Sprite(screenCanvas, packImage(Pack3Block::HintArrow), 24, 24));
 }
 
 namespace {

@@ -2,13 +2,13 @@
 # web platform (platform/web.cpp), the packs and the level file of a native
 # build embedded, and the page from data/web. Only the game is built here:
 # the tools and tests need the native build, which makes the data first.
-set(BRIMVALE_WEB_DATA "" CACHE PATH "A native build's data folder: data01.pak, data02.pak and data.lvl")
+set(BRIMVALE_WEB_DATA "" CACHE PATH "A native build's data folder: data01.pak, data02.pak, data03.pak and data.lvl")
 set(BRIMVALE_WEB_SITE "${CMAKE_BINARY_DIR}/site" CACHE PATH "Where the page, brimvale.js and brimvale.wasm go")
 if(NOT EXISTS "${BRIMVALE_WEB_DATA}/data.lvl")
   message(FATAL_ERROR "BRIMVALE_WEB_DATA must name a native build's data folder (build the native tree first)")
 endif()
 
-set(BRIMVALE_WEB_FILES data01.pak data02.pak data.lvl data.par sound)
+set(BRIMVALE_WEB_FILES data01.pak data02.pak data03.pak data.lvl data.par sound)
 if(NOT EXISTS "${BRIMVALE_WEB_DATA}/icon-512.png")
   message(FATAL_ERROR "${BRIMVALE_WEB_DATA} lacks the page's icons: build the native tree again")
 endif()
@@ -23,7 +23,7 @@ foreach(name ${BRIMVALE_WEB_FILES})
   list(APPEND BRIMVALE_WEB_DEPENDS "${BRIMVALE_WEB_DATA}/${name}")
 endforeach()
 
-add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp
+add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp tools/session/solver.cpp
   tools/cli/options.cpp tools/common/numbers.cpp)
 target_link_libraries(brimvale_web PRIVATE brimvale_core)
 target_link_options(brimvale_web PRIVATE ${BRIMVALE_WEB_LINK_OPTIONS})

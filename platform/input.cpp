@@ -13,6 +13,7 @@ ClickHandler clickHandler = nullptr;
 TapHandler tapHandler = nullptr;
 std::deque<Event> queue;
 int depth = 0;
+bool held = false;
 
 // Keeps the depth right however a handler leaves (the headless quit throws).
 struct Nested {
@@ -41,8 +42,10 @@ void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap) 
 
 std::deque<Event>& eventQueue() { return queue; }
 
+void holdDelivery(bool hold) { held = hold; }
+
 void deliverEvents() {
-    if (depth >= MaxDeliveryDepth) return;
+    if (held || depth >= MaxDeliveryDepth) return;
     Nested nested;
     while (!queue.empty()) {
         const Event event = queue.front();

@@ -12,10 +12,12 @@ enum Key : int {
     KeySpace = 32,
     KeyA = 65,
     KeyD = 68,
+    KeyH = 72,  // a hint, in the player set
     KeyM = 77,  // mutes and unmutes the sound, when sound is on
     KeyR = 82,
     KeyS = 83,
     KeyU = 85,
+    KeyV = 86,  // the own best win played back, in the player set
     KeyW = 87,
     KeyEscape = 256,
     KeyEnter = 257,
@@ -58,6 +60,8 @@ inline constexpr KeyRow GameKeys[] = {
     {KeyU, "u", "KeyU"},
     {KeyBackspace, "backspace", "Backspace"},
     {KeyM, "m", "KeyM"},
+    {KeyH, "h", "KeyH"},
+    {KeyV, "v", "KeyV"},
 };
 
 // The game's key for a desktop key number, a browser key code or a replay
@@ -103,5 +107,9 @@ constexpr int MaxDeliveryDepth = 128;
 // button 0 the click handler at the position truncated to whole pixels, a
 // tap the tap handler likewise.
 void deliverEvents();
+
+// While held, deliverEvents leaves every event queued (the hint search plays
+// the rules, whose redraws poll, without taking the player's input).
+void holdDelivery(bool hold);
 
 }  // namespace platform

@@ -16,6 +16,7 @@ struct Snapshot {
     Board board;
     Tank tank;
     Outcome outcome;
+    int key;
 };
 
 struct OpenPress {
@@ -48,10 +49,10 @@ bool sameTank(const Tank& a, const Tank& b) {
 
 }  // namespace
 
-void beginPress() {
+void beginPress(int key) {
     followLevelStarts();
     open.push_back(OpenPress{dropped + past.size(), levelStarts});
-    past.push_back(Snapshot{play.board, play.tank, play.outcome});
+    past.push_back(Snapshot{play.board, play.tank, play.outcome, key});
 }
 
 void endPress() {
@@ -87,6 +88,14 @@ bool undo() {
 int presses() {
     followLevelStarts();
     return static_cast<int>(dropped + past.size());
+}
+
+std::vector<int> pressKeys() {
+    followLevelStarts();
+    std::vector<int> keys;
+    if (dropped > 0) return keys;  // the oldest are gone: no whole list to give
+    for (const Snapshot& s : past) keys.push_back(s.key);
+    return keys;
 }
 
 void clear() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace history {
 
@@ -11,7 +12,7 @@ constexpr std::size_t MaxSteps = 100000;
 // Around a press of a direction key or Space while the level is in play:
 // the state before it is kept when the press changed the tank or the board.
 // Presses may nest (keys handled inside a rule's redraw).
-void beginPress();
+void beginPress(int key = 0);
 void endPress();
 
 // True while a press is being handled (its animation, its redraws).
@@ -25,6 +26,9 @@ bool undo();
 // Presses that changed the tank or the board since the level started,
 // less those taken back.
 int presses();
+// The keys of those presses, in order; none when presses older than the
+// last MaxSteps were dropped.
+std::vector<int> pressKeys();
 
 // Forgets every press (a fresh game).
 void clear();

@@ -9,6 +9,7 @@
 #include "platform/sound.h"
 #include "render/sound_cue.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
 #include "ui/history.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
@@ -61,8 +62,8 @@ bool nextLevelExists() { return play.level < levelCount - 1; }
 // while the player set asks for either.
 struct Press {
     const bool kept = playerSet.undo || playerSet.counter || playerSet.save;
-    Press() {
-        if (kept) history::beginPress();
+    explicit Press(int key) {
+        if (kept) history::beginPress(key);
     }
     ~Press() {
         if (kept) history::endPress();
@@ -81,12 +82,12 @@ void undoPress() {
 }
 
 void movePress(int dx, int dy, float angle) {
-    Press press;
+    Press press(dx < 0 ? KeyLeft : dx > 0 ? KeyRight : dy < 0 ? KeyUp : KeyDown);
     turnOrMoveTank(dx, dy, angle);
 }
 
 void firePress() {
-    Press press;
+    Press press(KeySpace);
     fireLaser(play.tank.x, play.tank.y, play.tank.dx, play.tank.dy, playerBeamColour);
 }
 
@@ -236,8 +237,13 @@ void onKey(int key) {
         playerSet.muted = !playerSet.muted;
         sound::setMuted(playerSet.muted);
         rememberSettings();
+        if (playerSet.guide) {
+            guide::noteMute(playerSet.muted);
+            drawScreen();
+        }
         return;
     }
+    if (playerSet.guide && guide::onKey(key)) return;
     switch (play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;

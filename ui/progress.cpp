@@ -28,6 +28,8 @@ const char* const Header = "brimvale progress 1";
 // What a progress file holds.
 struct State {
     std::map<Hash, int> wins;                 // level key -> fewest presses
+    std::map<Hash, int> helpedWins;           // level key -> fewest presses of a win after a hint
+    std::map<Hash, std::string> winMoves;     // level key -> the presses of its best win (letters LRUDF)
     std::map<std::string, Hash> lastByFile;   // level file -> its last level played
     bool muted = false;
 };
@@ -122,6 +124,18 @@ bool parseLine(const std::string& line, State& state) {
         if (!(in >> key) || !parseHash(key, h) || !(in >> presses) || presses < 0 || presses > 1000000000)
             return false;
         state.wins[h] = static_cast<int>(presses);
+    } else if (word == "helped") {
+        Hash h = 0;
+        long long presses = -1;
+        if (!(in >> key) || !parseHash(key, h) || !(in >> presses) || presses < 0 || presses > 1000000000)
+            return false;
+        state.helpedWins[h] = static_cast<int>(presses);
+    } else if (word == "presses") {
+        Hash h = 0;
+        std::string moves;
+        if (!(in >> key) || !parseHash(key, h) || !(in >> moves) || moves.find_first_not_of("LRUDF") != std::string::npos)
+            return false;
+        state.winMoves[h] = moves;
     } else if (word == "last") {
         Hash h = 0;
         if (!(in >> key) || !parseHash(key, h) || in.get() != ' ') return false;
@@ -149,6 +163,8 @@ bool parse(const std::string& text, State& state) {
 std::string format(const State& state) {
     std::string text = std::string(Header) + "\nmuted " + (state.muted ? "1" : "0") + "\n";
     for (const auto& w : state.wins) text += "won " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
+    for (const auto& w : state.helpedWins) text += "helped " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
+    for (const auto& w : state.winMoves) text += "presses " + hashText(w.first) + " " + w.second + "\n";
     for (const auto& l : state.lastByFile) text += "last " + hashText(l.second) + " " + escapePath(l.first) + "\n";
     return text;
 }
@@ -201,6 +217,20 @@ void setAside(const std::string& path, Found found, std::string& warning) {
     else
         warning = "cannot read the saved progress " + path + why + " and cannot move it aside (" +
                   std::strerror(errno) + "); progress will not be saved";
+}
+
+// Joins our wins into those saved: per level the fewer presses win, and the
+// presses kept for the best win go with our count when it is the one kept
+// (a helped win's only where no unhelped win is saved).
+void keepFewest(const std::map<Hash, int>& ours, std::map<Hash, int>& saved, const std::map<Hash, std::string>& ourMoves,
+                std::map<Hash, std::string>& savedMoves, const std::map<Hash, int>* unhelped = nullptr) {
+    for (const auto& w : ours) {
+        const auto s = saved.find(w.first);
+        if (s != saved.end() && s->second <= w.second) continue;
+        saved[w.first] = w.second;
+        const auto m = ourMoves.find(w.first);
+        if (m != ourMoves.end() && !(unhelped && unhelped->count(w.first))) savedMoves[w.first] = m->second;
+    }
 }
 
 // The exclusive lock on PATH.lock, held while it lives; other games' saves
@@ -384,10 +414,8 @@ bool save(const std::string& path, std::string& error) {
         }
         saved = State{};
     }
-    for (const auto& w : current.wins) {
-        const auto s = saved.wins.find(w.first);
-        if (s == saved.wins.end() || w.second < s->second) saved.wins[w.first] = w.second;
-    }
+    keepFewest(current.wins, saved.wins, current.winMoves, saved.winMoves);
+    keepFewest(current.helpedWins, saved.helpedWins, current.winMoves, saved.winMoves, &saved.wins);
     for (const std::string& file : lastNoted) saved.lastByFile[file] = current.lastByFile[file];
     if (mutedNoted) saved.muted = current.muted;
     current = saved;
@@ -435,11 +463,24 @@ void setMuted(bool m) {
     mutedNoted = true;
 }
 
-bool noteWin(int index, int presses) {
+int helpedBest(int index) {
+    const auto w = current.helpedWins.find(levelHashAt(index));
+    return w == current.helpedWins.end() ? -1 : w->second;
+}
+
+std::string bestMoves(int index) {
+    const auto w = current.winMoves.find(levelHashAt(index));
+    return w == current.winMoves.end() ? std::string() : w->second;
+}
+
+bool noteWin(int index, int presses, bool helped, const std::string& moves) {
     const Hash h = levelHashAt(index);
-    const auto w = current.wins.find(h);
-    if (w != current.wins.end() && w->second <= presses) return false;
-    current.wins[h] = presses;
+    // A win after a hint never replaces one without.
+    std::map<Hash, int>& kept = helped ? current.helpedWins : current.wins;
+    const auto w = kept.find(h);
+    if (w != kept.end() && w->second <= presses) return false;
+    kept[h] = presses;
+    if (!moves.empty() && (!helped || current.wins.find(h) == current.wins.end())) current.winMoves[h] = moves;
     return true;
 }
 

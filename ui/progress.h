@@ -1,4 +1,5 @@
-// Saved progress: the levels won with their fewest presses, the last level
+// Saved progress: the levels won with their fewest presses (and those won
+// only after a hint, and the presses of each best win), the last level
 // played of each level file, and whether the sound is muted.
 #pragma once
 
@@ -59,8 +60,16 @@ int lastPlayed();
 bool muted();
 void setMuted(bool muted);
 
-// A win of level `index` in `presses`: true when it is new or fewer.
-bool noteWin(int index, int presses);
+// Fewest presses of a win of level `index` after a hint; -1 when none.
+int helpedBest(int index);
+// The presses of the best win of level `index` as letters L R U D F (F
+// fires), empty when none is kept.
+std::string bestMoves(int index);
+
+// A win of level `index` in `presses` (`helped`: after a hint, kept apart
+// and never replacing a win without), with its presses as bestMoves spells
+// them: true when it is new or fewer.
+bool noteWin(int index, int presses, bool helped = false, const std::string& moves = "");
 // Level `index` started: true when it differs from the last one played.
 bool noteStart(int index);
 

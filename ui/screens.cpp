@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
@@ -49,7 +50,9 @@ void drawLevelSelect() {
             levelCellSprite->draw(x, y, 0);
             drawNumber(x, y, i + 1, playerSet.save && progress::best(i) >= 0 ? WonTint : NumberTint);
         }
+        if (playerSet.guide) guide::drawOverLevelSelect(x, y, i);
     }
+    if (playerSet.guide) guide::drawUnderLevelList();
     if (play.page > 0) {
         arrowFrameSprite->draw(PageUpArrow.x, PageUpArrow.y, 0);
         arrowSprite->draw(PageUpGlyphX, PageUpGlyphY, 0);
@@ -73,6 +76,11 @@ void drawPlaying() {
     tankCanvas->present(24 * play.tank.x, 24 * play.tank.y);
 }
 
+void drawPlayingScreen() {
+    drawPlaying();
+    if (playerSet.guide) guide::drawOverPlaying();
+}
+
 void blitButton(Pack2Block picture, const Rect& r) {
     screenCanvas->blit(packImage(picture), r.x, r.y, r.width, r.height);
 }
@@ -90,13 +98,14 @@ void drawResult() {
         blitButton(Pack2Block::ButtonContinue, ContinueButton);
     blitButton(Pack2Block::ButtonRestart, RestartButton);
     blitButton(Pack2Block::ButtonLevels, LevelsButton);
+    if (playerSet.guide) guide::drawOverResult();
     screenCanvas->present(0, 0);
 }
 
 }  // namespace
 
 void drawScreen() {
-    if (playerSet.counter) showCounterTitle();
+    if (playerSet.counter || playerSet.guide) showCounterTitle();
     // The list's page follows its highlight whether the list is drawn or not:
     // the page keys and arrows go by it.
     if (play.screen == LevelSelect) play.page = play.level / LevelsPerPage;
@@ -108,7 +117,7 @@ void drawScreen() {
     switch (play.screen) {
         case Title: drawTitle(); break;
         case LevelSelect: drawLevelSelect(); break;
-        case Playing: drawPlaying(); break;
+        case Playing: drawPlayingScreen(); break;
         case Result: drawResult(); break;
         default: break;  // nothing new: the buffer is shown as it stands
     }

@@ -31,11 +31,11 @@ const char* const levelsHelp =
     "build     compiles level sources, in the order given, into one level file\n"
     "          of 256-byte records. Errors and warnings name file:line:column;\n"
     "          any error fails the build (exit status 1) and writes nothing.\n"
-    "          --par also writes each level's recorded 'moves' by the level's\n"
-    "          key, for the game's press counter. Both files are written whole\n"
-    "          or not at all, and only as regular files (a device, a pipe or a\n"
-    "          folder of that name: status 1); neither may name the other or a\n"
-    "          source (status 2).\n"
+    "          --par also writes each level's recorded 'moves' (-1 when none)\n"
+    "          and title by the level's key, for the game's press counter and\n"
+    "          level titles. Both files are written whole or not at all, and\n"
+    "          only as regular files (a device, a pipe or a folder of that name:\n"
+    "          status 1); neither may name the other or a source (status 2).\n"
     "dump      prints any level file as level source text (to TEXT with -o);\n"
     "          building that text gives the same bytes back.\n"
     "check     compiles the sources, solves every level and compares the\n"
@@ -80,13 +80,17 @@ bool compileSources(const std::vector<std::string>& sources, std::vector<levelte
     return ok;
 }
 
-// Each level's recorded fewest presses by its key, one "KEY MOVES" a line:
-// the press counter's "fewest" in the game.
+// Each level's recorded fewest presses (-1 when none is recorded) and its
+// title by its key, one "KEY MOVES title TITLE" a line: the press counter's
+// "fewest" and the guide's level titles in the game.
 std::string parText(const std::vector<leveltext::Level>& levels) {
     std::string text;
-    for (const leveltext::Level& level : levels)
-        if (level.moves >= 0)
-            text += progress::hashText(progress::levelHash(level.cells.data())) + " " + std::to_string(level.moves) + "\n";
+    for (const leveltext::Level& level : levels) {
+        if (level.moves < 0 && level.title.empty()) continue;
+        text += progress::hashText(progress::levelHash(level.cells.data())) + " " + std::to_string(level.moves);
+        if (!level.title.empty()) text += " title " + level.title;
+        text += "\n";
+    }
     return text;
 }
 

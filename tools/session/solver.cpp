@@ -14,8 +14,10 @@
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
-#include "tools/session/headless_start.h"
+#include "platform/input.h"
+#include "ui/guide.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 
 namespace solver {
@@ -480,6 +482,26 @@ struct DrawingOff {
     ~DrawingOff() { drawingEnabled = saved; }
 };
 
+// The game as it stands set aside while a stepped search plays the rules:
+// its state, drawing, conveniences and waiting input all come back as they
+// were.
+struct GameAside {
+    const PlayState state = play;
+    const PlayerSet set = playerSet;
+    const DrawingOff drawingOff;
+    GameAside() {
+        playerSet = PlayerSet{};
+        platform::holdDelivery(true);
+    }
+    ~GameAside() {
+        platform::holdDelivery(false);
+        playerSet = set;
+        play = state;
+    }
+    GameAside(const GameAside&) = delete;
+    GameAside& operator=(const GameAside&) = delete;
+};
+
 // One breadth-first search from the level on the game's board, in the order
 // the states are found, so that the first win met is a shortest one.
 class Search {
@@ -492,12 +514,28 @@ public:
     }
 
     Result run() {
-        if (!storeStart()) return result_;
-        for (std::uint32_t i = 0; i < arena_.size(); ++i)
-            if (expand(i)) return result_;
-        finish(Status::Unsolvable);
+        advance(~std::uint64_t(0));
         return result_;
     }
+
+    // Expands at most `count` more states; true when the search has ended
+    // (result() then holds its answer). Between calls the game's state may
+    // be anything: each call starts from the stored states alone.
+    bool advance(std::uint64_t count) {
+        if (done_) return true;
+        if (!started_) {
+            started_ = true;
+            if (!storeStart()) return done_ = true;
+        }
+        boardIsParent_ = false;
+        for (; count > 0 && next_ < arena_.size(); --count)
+            if (expand(next_++)) return done_ = true;
+        if (next_ < arena_.size()) return false;
+        finish(Status::Unsolvable);
+        return done_ = true;
+    }
+
+    const Result& result() const { return result_; }
 
 private:
     enum class Step { Nothing, NewKey, Ended };
@@ -654,6 +692,8 @@ private:
     Board check_;
     bool boardIsParent_ = false;  // does the game's board hold parent_'s now?
     Result result_;
+    std::uint32_t next_ = 0;  // the next state to expand
+    bool started_ = false, done_ = false;
 };
 
 }  // namespace
@@ -670,32 +710,52 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
     return out;
 }
 
-Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
-    DrawingOff drawingOff;
-    // As the replay starts a level: level 0 first, then the chosen one, so a
-    // level without a tank start finds the tank where level 0 put it.
-    session::startGameFromRecords(records, count, session::Drawing::Off);
-    session::enterLevel(index);
-    return Search(maxStates).run();
+struct Stepper::Impl {
+    explicit Impl(std::uint64_t maxStates) : search(maxStates) {}
+    Search search;
+};
+
+Stepper::Stepper(std::uint64_t maxStates) {
+    const GameAside aside;
+    impl_ = std::make_unique<Impl>(maxStates);
 }
 
-Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
-                  std::uint64_t maxStates) {
-    DrawingOff drawingOff;
-    session::startGameFromRecords(records, count, session::Drawing::Off);
-    session::enterLevel(index);
-    const PlayState start = play;
-    for (std::uint8_t p : opening) {
-        onKey(pressKey(p));
-        if (play.outcome == InPlay) continue;
-        Result ended;
-        ended.error = std::string("the opening ends the level (") + (play.outcome == Won ? "won" : "lost") + ")";
-        play = start;
-        return ended;
-    }
-    Result r = Search(maxStates).run();
-    play = start;
-    return r;
+Stepper::~Stepper() = default;
+
+bool Stepper::advance(std::uint64_t expansions) {
+    const GameAside aside;
+    return impl_->search.advance(expansions);
 }
+
+const Result& Stepper::result() const { return impl_->search.result(); }
+
+namespace {
+
+// The hints' view of a stepped search.
+class HintSearch : public guide::Search {
+public:
+    explicit HintSearch(std::uint64_t maxStates) : stepper_(maxStates) {}
+    bool advance(std::uint64_t states) override { return stepper_.advance(states); }
+    Answer answer() const override {
+        const Result& r = stepper_.result();
+        return r.status == Status::Solved ? Found : r.status == Status::Unsolvable ? NoWin : GaveUp;
+    }
+    std::vector<int> keys() const override {
+        std::vector<int> out;
+        for (std::uint8_t p : stepper_.result().path) out.push_back(pressKey(p));
+        return out;
+    }
+
+private:
+    Stepper stepper_;
+};
+
+std::unique_ptr<guide::Search> startHintSearch(std::uint64_t maxStates) {
+    return std::make_unique<HintSearch>(maxStates);
+}
+
+}  // namespace
+
+void connectHints() { guide::connectSearch(startHintSearch); }
 
 }  // namespace solver

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,27 @@ struct Result {
 };
 
 constexpr std::uint64_t DefaultMaxStates = 30000000;
+
+// The same search from the state in play, a slice at a time, so that the
+// game can go on between slices (the hints). Each slice sets the game's
+// state, drawing, conveniences and waiting input aside and puts them back.
+class Stepper {
+public:
+    explicit Stepper(std::uint64_t maxStates = DefaultMaxStates);
+    ~Stepper();
+    Stepper(const Stepper&) = delete;
+    Stepper& operator=(const Stepper&) = delete;
+    // Expands at most `expansions` more states; true when the search ended.
+    bool advance(std::uint64_t expansions);
+    const Result& result() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Hands the stepped search to the game's hints (guide::connectSearch).
+void connectHints();
 
 // Solves level `index` of `count` records. Starts the game afresh from the
 // records (session::startGameFromRecords, drawing off) and puts the level in
