@@ -15,6 +15,7 @@
 #include "game/levels.h"
 #include "render/screen.h"
 #include "tools/session/headless_start.h"
+#include "tools/session/mechanics.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 
@@ -185,6 +186,8 @@ public:
         ++size_;
     }
     T operator[](std::uint32_t i) const { return const_cast<ChunkedVector*>(this)->at(i); }
+    void set(std::uint32_t i, T value) { at(i) = value; }
+    std::uint32_t size() const { return size_; }
     std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (Mask + 1) * sizeof(T); }
 
 private:
@@ -484,8 +487,9 @@ struct DrawingOff {
 // the states are found, so that the first win met is a shortest one.
 class Search {
 public:
-    explicit Search(std::uint64_t maxStates)
-        : maxStates_(maxStates), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+    explicit Search(const Limits& limits, bool exploring = false)
+        : maxStates_(limits.maxStates), forbid_(limits.forbid), maxPresses_(limits.maxPresses),
+          exploring_(exploring), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
           set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
           parent_(start_), check_(start_.board) {
         result_.stateBytes = static_cast<int>(keyBytes_);
@@ -493,10 +497,66 @@ public:
 
     Result run() {
         if (!storeStart()) return result_;
-        for (std::uint32_t i = 0; i < arena_.size(); ++i)
+        std::uint32_t depthEnd = 1;
+        depthStarts_.push_back(0);
+        for (std::uint32_t i = 0; i < arena_.size(); ++i) {
+            if (i == depthEnd) {
+                depthStarts_.push_back(i);
+                depthEnd = arena_.size();
+            }
+            if (maxPresses_ >= 0 && static_cast<int>(depthStarts_.size()) - 1 >= maxPresses_) {
+                result_.pressLimited = true;
+                break;
+            }
             if (expand(i)) return result_;
+        }
         finish(Status::Unsolvable);
         return result_;
+    }
+
+    // The whole search with every edge kept, then what the edges tell.
+    Exploration explore() {
+        Exploration e;
+        run();
+        e.states = result_.states;
+        e.error = result_.error;
+        e.capped = result_.status == Status::Unknown;
+        e.winnable = winFound_;
+        std::memcpy(e.touchedCells, touched_, sizeof touched_);
+        const std::uint32_t n = arena_.size();
+        for (std::uint32_t i = 0; i < n; ++i) e.tankCells[arena_.at(i)[0]] = true;
+        if (e.capped || !e.error.empty()) return e;
+        // Winnable states, from the winning ones back along reversed edges.
+        std::vector<std::uint32_t> firstIn(n + 1, 0), from(edges_.size());
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] < n) ++firstIn[edges_[k] + 1];
+        for (std::uint32_t i = 0; i < n; ++i) firstIn[i + 1] += firstIn[i];
+        std::vector<std::uint32_t> fill(firstIn.begin(), firstIn.end() - 1);
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] < n) from[fill[edges_[k]]++] = k / PressCount;
+        std::vector<bool> live(n, false);
+        std::vector<std::uint32_t> queue;
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] == WinEdge && !live[k / PressCount]) {
+                live[k / PressCount] = true;
+                queue.push_back(k / PressCount);
+            }
+        for (std::size_t q = 0; q < queue.size(); ++q)
+            for (std::uint32_t k = firstIn[queue[q]]; k < firstIn[queue[q] + 1]; ++k)
+                if (!live[from[k]]) {
+                    live[from[k]] = true;
+                    queue.push_back(from[k]);
+                }
+        int depth = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            while (depth + 1 < static_cast<int>(depthStarts_.size()) && depthStarts_[depth + 1] <= i) ++depth;
+            if (live[i]) continue;
+            ++e.dead;
+            if (e.fewestToDead < 0) e.fewestToDead = depth;
+        }
+        for (int p = 0; p < PressCount && edges_.size() >= PressCount; ++p)
+            if (edges_[p] == WinEdge || (edges_[p] < n && live[edges_[p]])) ++e.firstWinnable;
+        return e;
     }
 
 private:
@@ -525,6 +585,7 @@ private:
         loadState(i);
         ++result_.expanded;
         int childCount = 0;
+        for (int p = 0; p < PressCount; ++p) edgeRow_[p] = NoEdge;
         for (int p = 0; p < PressCount; ++p) {
             std::uint8_t* child = &children_[childCount * keyBytes_];
             const Step step = tryPress(i, p, child);
@@ -534,6 +595,8 @@ private:
             set_.prefetch(childHashes_[childCount]);
             childPresses_[childCount++] = p;
         }
+        if (childCount == 0 && exploring_)
+            for (int p = 0; p < PressCount; ++p) edges_.push(edgeRow_[p]);
         return storeChildren(i, childCount);
     }
 
@@ -555,8 +618,18 @@ private:
     // it leads to into `child`.
     Step tryPress(std::uint32_t i, int p, std::uint8_t* child) {
         restoreParent();
+        if (exploring_ && p == PressSpace) {
+            const mechanics::Walk walk = mechanics::walkBeam(parent_.board, parent_.tank);
+            for (int c = 0; c < 256; ++c) touched_[c] |= walk.cells[c];
+        }
         onKey(pressKeys[p]);
         if (play.outcome == Won) {
+            if (exploring_) {
+                winFound_ = true;
+                edgeRow_[p] = WinEdge;
+                touched_[(play.tank.y + play.tank.dy) * 16 + play.tank.x + play.tank.dx] = true;
+                return Step::Nothing;
+            }
             result_.path = pathTo(i, p);
             finish(Status::Solved);
             return Step::Ended;
@@ -565,10 +638,16 @@ private:
             boardIsParent_ = false;
             return Step::Nothing;
         }
+        if (forbid_ && (mechanics::classify(start_.board, parent_.board, parent_.tank, p, play.board, play.tank) &
+                        forbid_)) {
+            boardIsParent_ = false;
+            return Step::Nothing;
+        }
         std::memcpy(child, key_.data(), keyBytes_);
         Model::writeTank(play.tank, child);
         if (std::memcmp(&play.board, &parent_.board, sizeof play.board) != 0) {
             boardIsParent_ = false;
+            if (exploring_) markChanged();
             if (!writeChildBoard(child)) {
                 result_.error = "a board state outside the search's model (after " + tokens(pathTo(i, p)) + ")";
                 finish(Status::Unknown);
@@ -594,6 +673,14 @@ private:
         play.outcome = parent_.outcome;
     }
 
+    // The cells where the game's board differs from the start.
+    void markChanged() {
+        const Cell* now = &play.board.cells[0][0];
+        const Cell* was = &start_.board.cells[0][0];
+        for (int c = 0; c < 256; ++c)
+            if (now[c].terrain != was[c].terrain || now[c].object != was[c].object) touched_[c] = true;
+    }
+
     // The game's changed board into `child`; false unless the key gives back
     // exactly this board.
     bool writeChildBoard(std::uint8_t* child) {
@@ -608,7 +695,10 @@ private:
     bool storeChildren(std::uint32_t i, int childCount) {
         bool added = false;
         for (int c = 0; c < childCount; ++c) {
-            set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            const std::uint32_t index = set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            edgeRow_[childPresses_[c]] = index;
+            if (c == childCount - 1 && exploring_)
+                for (int p = 0; p < PressCount; ++p) edges_.push(edgeRow_[p]);
             if (!added) continue;
             parents_.push(i);
             presses_.push(static_cast<std::uint8_t>(childPresses_[c]));
@@ -638,7 +728,17 @@ private:
         play = start_;
     }
 
+    static constexpr std::uint32_t NoEdge = 0xFFFFFFFF, WinEdge = 0xFFFFFFFE;
+
     const std::uint64_t maxStates_;
+    const std::uint16_t forbid_;
+    const int maxPresses_;
+    const bool exploring_;
+    std::vector<std::uint32_t> depthStarts_;  // the first state found at each depth
+    std::uint32_t edgeRow_[PressCount];
+    ChunkedVector<std::uint32_t> edges_;  // when exploring: per state, per press, the state it leads to
+    bool touched_[256] = {};
+    bool winFound_ = false;
     const PlayState start_;  // the level as entered: playing, in play
     const Model model_;
     const std::size_t keyBytes_;
@@ -676,7 +776,61 @@ Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64
     // level without a tank start finds the tank where level 0 put it.
     session::startGameFromRecords(records, count, session::Drawing::Off);
     session::enterLevel(index);
-    return Search(maxStates).run();
+    Limits limits;
+    limits.maxStates = maxStates;
+    return Search(limits).run();
+}
+
+Result solveLevel(const std::uint8_t* records, int count, int index, const Limits& limits) {
+    DrawingOff drawingOff;
+    session::startGameFromRecords(records, count, session::Drawing::Off);
+    session::enterLevel(index);
+    return Search(limits).run();
+}
+
+Exploration explore(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
+    DrawingOff drawingOff;
+    session::startGameFromRecords(records, count, session::Drawing::Off);
+    session::enterLevel(index);
+    Limits limits;
+    limits.maxStates = maxStates;
+    return Search(limits, true).explore();
+}
+
+Trace trace(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& path) {
+    DrawingOff drawingOff;
+    session::startGameFromRecords(records, count, session::Drawing::Off);
+    session::enterLevel(index);
+    const PlayState start = play;
+    Trace t;
+    t.cells[start.tank.y * 16 + start.tank.x] = true;
+    for (std::uint8_t p : path) {
+        if (play.outcome != InPlay) break;
+        const PlayState before = play;
+        if (p == PressSpace) {
+            const mechanics::Walk walk = mechanics::walkBeam(before.board, before.tank);
+            for (int c = 0; c < 256; ++c) t.cells[c] |= walk.cells[c];
+        }
+        onKey(pressKey(p));
+        const bool same = std::memcmp(&before.board, &play.board, sizeof play.board) == 0;
+        t.walking.push_back(p != PressSpace && same);
+        t.used.push_back(play.outcome == InPlay ? mechanics::classify(start.board, before.board, before.tank, p,
+                                                                      play.board, play.tank)
+                                                : 0);
+        if (play.outcome == Won) {
+            t.won = true;
+            t.cells[(play.tank.y + play.tank.dy) * 16 + play.tank.x + play.tank.dx] = true;
+        }
+        if (play.outcome != InPlay) break;
+        t.cells[play.tank.y * 16 + play.tank.x] = true;
+        for (int c = 0; c < 256; ++c) {
+            const Cell& a = play.board.cells[c / 16][c % 16];
+            const Cell& b = before.board.cells[c / 16][c % 16];
+            if (a.terrain != b.terrain || a.object != b.object) t.cells[c] = true;
+        }
+    }
+    play = start;
+    return t;
 }
 
 Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
@@ -693,7 +847,9 @@ Result solveAfter(const std::uint8_t* records, int count, int index, const std::
         play = start;
         return ended;
     }
-    Result r = Search(maxStates).run();
+    Limits limits;
+    limits.maxStates = maxStates;
+    Result r = Search(limits).run();
     play = start;
     return r;
 }
