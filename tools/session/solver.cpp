@@ -382,7 +382,7 @@ private:
     // Water no object can ever reach: objects stand only on dry cells and
     // sink into the water beside them, and only a block sinks to make a new
     // dry cell, so water more than (blocks + 1) cells of water away from the
-    // nearest dry open cell stays as it is. A lake of scenery costs nothing.
+    // nearest dry open cell stays as it is, and is left out of the state.
     static void findDeepWater(const Board& start, bool (&deep)[256]) {
         int blocks = 0, depth[256];
         std::vector<int> queue;
