@@ -13,6 +13,7 @@ namespace session {
 void resetGame() {
     resetGameState();
     headless::resetStats();
+    headless::resetGamepads();
     headless::queue().clear();
 }
 
