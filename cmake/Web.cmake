@@ -23,7 +23,7 @@ foreach(name ${BRIMVALE_WEB_FILES})
   list(APPEND BRIMVALE_WEB_DEPENDS "${BRIMVALE_WEB_DATA}/${name}")
 endforeach()
 
-add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp tools/session/solver.cpp
+add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp tools/session/solver.cpp tools/session/mechanics.cpp
   tools/cli/options.cpp tools/common/numbers.cpp)
 target_link_libraries(brimvale_web PRIVATE brimvale_core)
 target_link_options(brimvale_web PRIVATE ${BRIMVALE_WEB_LINK_OPTIONS})

@@ -16,6 +16,8 @@
 #include "render/screen.h"
 #include "platform/input.h"
 #include "ui/guide.h"
+#include "tools/session/headless_start.h"
+#include "tools/session/mechanics.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
@@ -187,6 +189,8 @@ public:
         ++size_;
     }
     T operator[](std::uint32_t i) const { return const_cast<ChunkedVector*>(this)->at(i); }
+    void set(std::uint32_t i, T value) { at(i) = value; }
+    std::uint32_t size() const { return size_; }
     std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (Mask + 1) * sizeof(T); }
 
 private:
@@ -381,7 +385,7 @@ private:
     // Water no object can ever reach: objects stand only on dry cells and
     // sink into the water beside them, and only a block sinks to make a new
     // dry cell, so water more than (blocks + 1) cells of water away from the
-    // nearest dry open cell stays as it is. A lake of scenery costs nothing.
+    // nearest dry open cell stays as it is, and is left out of the state.
     static void findDeepWater(const Board& start, bool (&deep)[256]) {
         int blocks = 0, depth[256];
         std::vector<int> queue;
@@ -506,8 +510,9 @@ struct GameAside {
 // the states are found, so that the first win met is a shortest one.
 class Search {
 public:
-    explicit Search(std::uint64_t maxStates)
-        : maxStates_(maxStates), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+    explicit Search(const Limits& limits, bool exploring = false)
+        : maxStates_(limits.maxStates), forbid_(limits.forbid), maxPresses_(limits.maxPresses),
+          exploring_(exploring), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
           set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
           parent_(start_), check_(start_.board) {
         result_.stateBytes = static_cast<int>(keyBytes_);
@@ -526,16 +531,71 @@ public:
         if (!started_) {
             started_ = true;
             if (!storeStart()) return done_ = true;
+            depthStarts_.push_back(0);
         }
         boardIsParent_ = false;
-        for (; count > 0 && next_ < arena_.size(); --count)
+        for (; count > 0 && next_ < arena_.size(); --count) {
+            if (next_ == depthEnd_) {
+                depthStarts_.push_back(next_);
+                depthEnd_ = arena_.size();
+            }
+            if (maxPresses_ >= 0 && static_cast<int>(depthStarts_.size()) - 1 >= maxPresses_) {
+                result_.pressLimited = true;
+                break;
+            }
             if (expand(next_++)) return done_ = true;
-        if (next_ < arena_.size()) return false;
+        }
+        if (next_ < arena_.size() && !result_.pressLimited) return false;
         finish(Status::Unsolvable);
         return done_ = true;
     }
 
     const Result& result() const { return result_; }
+
+    // The whole search with every edge kept, then what the edges tell.
+    Exploration explore() {
+        Exploration e;
+        run();
+        e.states = result_.states;
+        e.error = result_.error;
+        e.capped = result_.status == Status::Unknown;
+        e.winnable = winFound_;
+        std::memcpy(e.touchedCells, touched_, sizeof touched_);
+        const std::uint32_t n = arena_.size();
+        for (std::uint32_t i = 0; i < n; ++i) e.tankCells[arena_.at(i)[0]] = true;
+        if (e.capped || !e.error.empty()) return e;
+        // Winnable states, from the winning ones back along reversed edges.
+        std::vector<std::uint32_t> firstIn(n + 1, 0), from(edges_.size());
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] < n) ++firstIn[edges_[k] + 1];
+        for (std::uint32_t i = 0; i < n; ++i) firstIn[i + 1] += firstIn[i];
+        std::vector<std::uint32_t> fill(firstIn.begin(), firstIn.end() - 1);
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] < n) from[fill[edges_[k]]++] = k / PressCount;
+        std::vector<bool> live(n, false);
+        std::vector<std::uint32_t> queue;
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] == WinEdge && !live[k / PressCount]) {
+                live[k / PressCount] = true;
+                queue.push_back(k / PressCount);
+            }
+        for (std::size_t q = 0; q < queue.size(); ++q)
+            for (std::uint32_t k = firstIn[queue[q]]; k < firstIn[queue[q] + 1]; ++k)
+                if (!live[from[k]]) {
+                    live[from[k]] = true;
+                    queue.push_back(from[k]);
+                }
+        int depth = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            while (depth + 1 < static_cast<int>(depthStarts_.size()) && depthStarts_[depth + 1] <= i) ++depth;
+            if (live[i]) continue;
+            ++e.dead;
+            if (e.fewestToDead < 0) e.fewestToDead = depth;
+        }
+        for (int p = 0; p < PressCount && edges_.size() >= PressCount; ++p)
+            if (edges_[p] == WinEdge || (edges_[p] < n && live[edges_[p]])) ++e.firstWinnable;
+        return e;
+    }
 
 private:
     enum class Step { Nothing, NewKey, Ended };
@@ -563,6 +623,7 @@ private:
         loadState(i);
         ++result_.expanded;
         int childCount = 0;
+        for (int p = 0; p < PressCount; ++p) edgeRow_[p] = NoEdge;
         for (int p = 0; p < PressCount; ++p) {
             std::uint8_t* child = &children_[childCount * keyBytes_];
             const Step step = tryPress(i, p, child);
@@ -572,6 +633,8 @@ private:
             set_.prefetch(childHashes_[childCount]);
             childPresses_[childCount++] = p;
         }
+        if (childCount == 0 && exploring_)
+            for (int p = 0; p < PressCount; ++p) edges_.push(edgeRow_[p]);
         return storeChildren(i, childCount);
     }
 
@@ -593,8 +656,18 @@ private:
     // it leads to into `child`.
     Step tryPress(std::uint32_t i, int p, std::uint8_t* child) {
         restoreParent();
+        if (exploring_ && p == PressSpace) {
+            const mechanics::Walk walk = mechanics::walkBeam(parent_.board, parent_.tank);
+            for (int c = 0; c < 256; ++c) touched_[c] |= walk.cells[c];
+        }
         onKey(pressKeys[p]);
         if (play.outcome == Won) {
+            if (exploring_) {
+                winFound_ = true;
+                edgeRow_[p] = WinEdge;
+                touched_[(play.tank.y + play.tank.dy) * 16 + play.tank.x + play.tank.dx] = true;
+                return Step::Nothing;
+            }
             result_.path = pathTo(i, p);
             finish(Status::Solved);
             return Step::Ended;
@@ -603,10 +676,16 @@ private:
             boardIsParent_ = false;
             return Step::Nothing;
         }
+        if (forbid_ && (mechanics::classify(start_.board, parent_.board, parent_.tank, p, play.board, play.tank) &
+                        forbid_)) {
+            boardIsParent_ = false;
+            return Step::Nothing;
+        }
         std::memcpy(child, key_.data(), keyBytes_);
         Model::writeTank(play.tank, child);
         if (std::memcmp(&play.board, &parent_.board, sizeof play.board) != 0) {
             boardIsParent_ = false;
+            if (exploring_) markChanged();
             if (!writeChildBoard(child)) {
                 result_.error = "a board state outside the search's model (after " + tokens(pathTo(i, p)) + ")";
                 finish(Status::Unknown);
@@ -632,6 +711,14 @@ private:
         play.outcome = parent_.outcome;
     }
 
+    // The cells where the game's board differs from the start.
+    void markChanged() {
+        const Cell* now = &play.board.cells[0][0];
+        const Cell* was = &start_.board.cells[0][0];
+        for (int c = 0; c < 256; ++c)
+            if (now[c].terrain != was[c].terrain || now[c].object != was[c].object) touched_[c] = true;
+    }
+
     // The game's changed board into `child`; false unless the key gives back
     // exactly this board.
     bool writeChildBoard(std::uint8_t* child) {
@@ -646,7 +733,10 @@ private:
     bool storeChildren(std::uint32_t i, int childCount) {
         bool added = false;
         for (int c = 0; c < childCount; ++c) {
-            set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            const std::uint32_t index = set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            edgeRow_[childPresses_[c]] = index;
+            if (c == childCount - 1 && exploring_)
+                for (int p = 0; p < PressCount; ++p) edges_.push(edgeRow_[p]);
             if (!added) continue;
             parents_.push(i);
             presses_.push(static_cast<std::uint8_t>(childPresses_[c]));
@@ -676,7 +766,17 @@ private:
         play = start_;
     }
 
+    static constexpr std::uint32_t NoEdge = 0xFFFFFFFF, WinEdge = 0xFFFFFFFE;
+
     const std::uint64_t maxStates_;
+    const std::uint16_t forbid_;
+    const int maxPresses_;
+    const bool exploring_;
+    std::vector<std::uint32_t> depthStarts_;  // the first state found at each depth
+    std::uint32_t edgeRow_[PressCount];
+    ChunkedVector<std::uint32_t> edges_;  // when exploring: per state, per press, the state it leads to
+    bool touched_[256] = {};
+    bool winFound_ = false;
     const PlayState start_;  // the level as entered: playing, in play
     const Model model_;
     const std::size_t keyBytes_;
@@ -693,6 +793,7 @@ private:
     bool boardIsParent_ = false;  // does the game's board hold parent_'s now?
     Result result_;
     std::uint32_t next_ = 0;  // the next state to expand
+    std::uint32_t depthEnd_ = 1;  // the first state of the next depth, once met
     bool started_ = false, done_ = false;
 };
 
@@ -710,14 +811,24 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
     return out;
 }
 
+Result searchInPlay(const Limits& limits) { return Search(limits).run(); }
+
+Exploration exploreInPlay(std::uint64_t maxStates) {
+    Limits limits;
+    limits.maxStates = maxStates;
+    return Search(limits, true).explore();
+}
+
 struct Stepper::Impl {
-    explicit Impl(std::uint64_t maxStates) : search(maxStates) {}
+    explicit Impl(const Limits& limits) : search(limits) {}
     Search search;
 };
 
 Stepper::Stepper(std::uint64_t maxStates) {
     const GameAside aside;
-    impl_ = std::make_unique<Impl>(maxStates);
+    Limits limits;
+    limits.maxStates = maxStates;
+    impl_ = std::make_unique<Impl>(limits);
 }
 
 Stepper::~Stepper() = default;

@@ -32,10 +32,21 @@ struct Result {
     std::uint64_t peakBytes = 0;     // memory the search held at its largest
     int stateBytes = 0;              // bytes of one encoded state
     std::string error;               // set when the board left the search's model
+    bool pressLimited = false;       // Unsolvable only within Limits::maxPresses
     int moves() const { return static_cast<int>(path.size()); }
 };
 
 constexpr std::uint64_t DefaultMaxStates = 30000000;
+
+// Bounds of a search: its states, the mechanics it may not use (a press
+// that uses one is not taken; see tools/session/mechanics.h), and the
+// longest win it looks for (-1: any). A search that passes maxPresses
+// without a win ends Unsolvable with pressLimited set.
+struct Limits {
+    std::uint64_t maxStates = DefaultMaxStates;
+    std::uint16_t forbid = 0;
+    int maxPresses = -1;
+};
 
 // The same search from the state in play, a slice at a time, so that the
 // game can go on between slices (the hints). Each slice sets the game's
@@ -58,6 +69,12 @@ private:
 // Hands the stepped search to the game's hints (guide::connectSearch).
 void connectHints();
 
+// The search from the level in play on the game's board (drawing off), run
+// whole; the exploring one keeps every edge (see explore below).
+Result searchInPlay(const Limits& limits);
+struct Exploration;
+Exploration exploreInPlay(std::uint64_t maxStates);
+
 // Solves level `index` of `count` records. Starts the game afresh from the
 // records (session::startGameFromRecords, drawing off) and puts the level in
 // play as the replay's --start does: the tank first placed by level 0, then
@@ -65,10 +82,40 @@ void connectHints();
 // and the screen state are as the search last left them, and the drawing
 // switch is as it was.
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates = DefaultMaxStates);
+Result solveLevel(const std::uint8_t* records, int count, int index, const Limits& limits);
 // The same search from where `opening` (presses played from the level's
 // start) leaves the level: Unsolvable then means the opening has lost it for
 // good. An opening that ends the level itself gives Unknown with an error.
 Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
                   std::uint64_t maxStates = DefaultMaxStates);
+
+// Every state reachable from a level's start (up to maxStates), and what
+// they tell of the level as a player meets it.
+struct Exploration {
+    std::uint64_t states = 0;  // distinct states found (the start included)
+    bool capped = false;       // maxStates was reached: the figures below the
+                               // line are unknown, the cells a lower bound
+    std::string error;
+    bool winnable = false;     // some state wins with one more press
+    // Known only when not capped:
+    std::uint64_t dead = 0;    // states from which no win is left
+    int fewestToDead = -1;     // fewest presses from the start to one (-1: none)
+    int firstWinnable = 0;     // presses from the start after which a win is left
+    // Cells (y * 16 + x): where the tank stands in some state; what changes
+    // in some state or is crossed by some shot of the tank; the goal when a
+    // win is found.
+    bool tankCells[256] = {};
+    bool touchedCells[256] = {};
+};
+Exploration explore(const std::uint8_t* records, int count, int index, std::uint64_t maxStates);
+
+// What the presses of `path` do when played from the level's start.
+struct Trace {
+    std::vector<std::uint16_t> used;  // per press, its mechanics
+    std::vector<bool> walking;        // per press: it changed nothing but the tank
+    bool cells[256] = {};             // cells the tank stood on, that changed, or that a shot crossed
+    bool won = false;
+};
+Trace trace(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& path);
 
 }  // namespace solver
