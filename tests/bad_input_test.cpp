@@ -301,7 +301,7 @@ TEST(LevelBuildOutputs, BothOrNeitherAndNeverTheSameFile) {
     const ToolRun done = tool(build + "'" + par + "'");
     ASSERT_EQ(done.status, 0) << done.err;
     EXPECT_EQ(readFile(lvl), readFile(dataDir() + "/data.lvl"));
-    EXPECT_EQ(readFile(par), progress::hashText(progress::levelHash(groundLevel().data())) + " 9\n");
+    EXPECT_EQ(readFile(par), progress::hashText(progress::levelHash(groundLevel().data())) + " 9 title Level 1\n");
     const mode_t mask = umask(0);
     umask(mask);
     EXPECT_EQ(fs::status(par).permissions(), static_cast<fs::perms>(0666 & ~mask));
