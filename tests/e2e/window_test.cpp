@@ -942,6 +942,7 @@ void runInstalledTest() {
         // Started from anywhere: the launcher finds the data folder itself
         // and passes the player set: a window twice as large on this screen.
         game.scale = 2;
+        game.replayOptions = "--player";
         startGame(game, launcher, "/");
         checkDesktopIdentity(game, true);
         game.name = "installed-title";
@@ -951,8 +952,12 @@ void runInstalledTest() {
         expectScreen(game, true);
         send(game, {"Enter"});
         expectScreen(game, false);
-        const std::string counter = "Brimvale - level 1 - presses 0 - fewest ";
-        if (waitFor(ScreenLimit, [&] { return windowTitle(game).rfind(counter, 0) == 0; }))
+        // The level's title follows its number in the player set.
+        const std::string level = "Brimvale - level 1: ", counter = " - presses 0 - fewest ";
+        if (waitFor(ScreenLimit, [&] {
+                const std::string title = windowTitle(game);
+                return title.rfind(level, 0) == 0 && title.find(counter) != std::string::npos;
+            }))
             pass("the title counts the presses: '" + windowTitle(game) + "'");
         else
             fail("the title while playing is '" + windowTitle(game) + "'");
