@@ -488,13 +488,19 @@ LAYOUT = """(() => {
 
 def layout(game, what, scale, pad):
     """The canvas at `scale`, every control and line inside the window, nothing to scroll, controls >= 44 px."""
-    page = game.browser.evaluate(LAYOUT)
-    boxes = {b[0]: b[1:] for b in page["boxes"]}
+    def read():
+        page = game.browser.evaluate(LAYOUT)
+        boxes = {b[0]: b[1:] for b in page["boxes"]}
+        outside = [n for n, (l, t, r, b) in boxes.items() if l < -0.01 or t < -0.01 or r > page["width"] + 0.01
+                   or b > page["height"] + 0.01]
+        return page, boxes, outside
+
+    # A new viewport is laid out after its resize event: wait until it fits.
+    wait_for(lambda: not read()[2])
+    page, boxes, outside = read()
     canvas = boxes.get("canvas")
     check(canvas and abs(canvas[2] - canvas[0] - SIDE * scale) < 0.01,
           "%s: the canvas is %s px wide (scale %g)" % (what, canvas and canvas[2] - canvas[0], scale))
-    outside = [n for n, (l, t, r, b) in boxes.items() if l < -0.01 or t < -0.01 or r > page["width"] + 0.01
-               or b > page["height"] + 0.01]
     check(not outside and page["scrollWidth"] <= page["width"] and page["scrollHeight"] <= page["height"],
           "%s: everything fits the %dx%d window without scrolling (outside: %s)"
           % (what, page["width"], page["height"], outside))
@@ -517,7 +523,7 @@ def desktop_layout(browser, url, replay):
     """At 1280x800 the canvas is drawn twice its size, the help beside it."""
     browser.call("Emulation.setDeviceMetricsOverride", width=1280, height=800, deviceScaleFactor=1, mobile=False)
     try:
-        game = Game(browser, url, replay, ("--undo", "--progress", "PROGRESS"))
+        game = Game(browser, url, replay, ("--player", "--progress", "PROGRESS"))
         game.settle("the player page at 1280x800")
         layout(game, "1280x800", 2, False)
         screenshot(browser, replay.work, "desktop-1280x800.png")
@@ -596,7 +602,7 @@ def linked_level(browser, player_url, replay, tool, data):
     encoded = link.split("#level=")[1]
     check(base64.urlsafe_b64decode(encoded + "==") == record and "=" not in encoded,
           "the link holds the record in base64url without padding")
-    game = Game(browser, link, replay, ("--undo", "--progress", "PROGRESS") + options)
+    game = Game(browser, link, replay, ("--player", "--progress", "PROGRESS") + options)
     game.settle("the player page's link")
     # The player set's keys in the page: undo by U and Backspace, M mutes.
     for token in ["Right", "Right", "U", "Down", "Backspace", "Right", "Right", "Right"]:
@@ -625,7 +631,7 @@ def phone_tour(work, url, replay):
     try:
         browser.call("Emulation.setDeviceMetricsOverride", width=390, height=844, deviceScaleFactor=3, mobile=True)
         browser.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
-        game = Game(browser, url, replay, ("--undo", "--progress", "PROGRESS"))
+        game = Game(browser, url, replay, ("--player", "--progress", "PROGRESS"))
         game.settle("phone: the title")
         game.tap(200, 283, "click:200,283")  # Play
         game.settle("phone: Play by a tap")
