@@ -12,6 +12,7 @@
 #include "ui/conveniences.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace {
 
@@ -31,12 +32,12 @@ std::string fullPath(const std::string& path) {
 // (with one line on stderr) when the level file has no such level.
 bool enterFirstLevel(long long level) {
     if (level == 0) return true;
-    if (level > levelCount) {
-        cli::say("", "--level " + std::to_string(level) + ": the level file holds " + std::to_string(levelCount) +
-                         " level" + (levelCount == 1 ? "" : "s"));
+    if (level > game().levels.count) {
+        cli::say("", "--level " + std::to_string(level) + ": the level file holds " + std::to_string(game().levels.count) +
+                         " level" + (game().levels.count == 1 ? "" : "s"));
         return false;
     }
-    startLevel(static_cast<int>(level - 1));
+    startLevel(game(), static_cast<int>(level - 1));
     setScreen(Playing);
     return true;
 }

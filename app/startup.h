@@ -21,6 +21,7 @@ bool startSound(const std::string& dataDir, std::string& warning);
 // platform (input handlers). startGame and resetGameState do it first.
 void connectGame();
 
-// Back to the state of a fresh process: title screen, level 0 not started,
-// tank at (0, 0) facing nowhere, screen buffer black (tests and tools).
+// Back to the state of a fresh process: title screen, no levels, level 0 not
+// started, tank at (0, 0) facing nowhere, screen buffer black, drawing on
+// (tests and tools).
 void resetGameState();

@@ -3,7 +3,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
-#include "game/play_state.h"
+#include "game/game.h"
 #include "render/screen.h"
 #include "render/sound_cue.h"
 
@@ -38,11 +38,11 @@ void shoreHalf(bool corner, Pack2Block normal, int x, int y, bool vertical) {
 
 }  // namespace
 
-void drawWaterEdges(int x, int y) {
-    const bool n = isWaterAt(x, y - 1), ne = isWaterAt(x + 1, y - 1);
-    const bool e = isWaterAt(x + 1, y), se = isWaterAt(x + 1, y + 1);
-    const bool s = isWaterAt(x, y + 1), sw = isWaterAt(x - 1, y + 1);
-    const bool w = isWaterAt(x - 1, y), nw = isWaterAt(x - 1, y - 1);
+void drawWaterEdges(const Game& g, int x, int y) {
+    const bool n = isWaterAt(g.play.board, x, y - 1), ne = isWaterAt(g.play.board, x + 1, y - 1);
+    const bool e = isWaterAt(g.play.board, x + 1, y), se = isWaterAt(g.play.board, x + 1, y + 1);
+    const bool s = isWaterAt(g.play.board, x, y + 1), sw = isWaterAt(g.play.board, x - 1, y + 1);
+    const bool w = isWaterAt(g.play.board, x - 1, y), nw = isWaterAt(g.play.board, x - 1, y - 1);
     // Later halves overwrite the corner pixels of earlier ones.
     if (!e) {
         shoreHalf(n && !ne, Pack2Block::ShoreFirstHalf, 23, 0, true);
@@ -62,20 +62,20 @@ void drawWaterEdges(int x, int y) {
     }
 }
 
-const std::uint8_t* cellImage(int x, int y, bool withObjects) {
+const std::uint8_t* cellImage(const Game& g, int x, int y, bool withObjects) {
     // With drawing off no picture is made: every use of this one is skipped.
-    if (!drawingEnabled) return packImage(Pack1Block::Ground);
+    if (!g.drawing()) return packImage(Pack1Block::Ground);
     if (!onBoard(x, y)) return packImage(Pack1Block::SolidWall);
-    const Cell& cell = play.board.at(x, y);
+    const Cell& cell = g.play.board.at(x, y);
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;
     if (code > 25) return packImage(Pack1Block::Ground);
     if (code == Water || code == SunkBlock) {
         waterCanvas->blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
-        drawWaterEdges(x, y);
+        drawWaterEdges(g, x, y);
         return waterCanvas->pixels;
     }
     if (isObjectCode(code)) {
-        objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+        objectCanvas->blit(cellImage(g, x, y, false), 0, 0, 24, 24);
         drawObjectSprite(code);
         return objectCanvas->pixels;
     }
@@ -91,28 +91,28 @@ void drawObjectSprite(int code) {
         mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
 }
 
-void showCellFrame(int x, int y, unsigned micros) {
-    if (!drawingEnabled) return;
-    drawCell(x, y, false);
+void showCellFrame(const Game& g, int x, int y, unsigned micros) {
+    if (!g.drawing()) return;
+    drawCell(g, x, y, false);
     beginFrame();
     presentFrame();
     swapFrame();
     pauseMicros(micros);
 }
 
-void drawTank(float angle) {
-    if (!drawingEnabled) return;
-    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
+void drawTank(const Game& g, float angle) {
+    if (!g.drawing()) return;
+    tankCanvas->blit(cellImage(g, g.play.tank.x, g.play.tank.y, false), 0, 0, 24, 24);
     tankSprite->draw(0, 0, angle);
-    tankCanvas->present(play.tank.x * 24, play.tank.y * 24);
+    tankCanvas->present(g.play.tank.x * 24, g.play.tank.y * 24);
 }
 
-void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
-    if (!drawingEnabled) return;
+void showBeamPiece(const Game& g, int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
+    if (!g.drawing()) return;
     beginFrame();
-    objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+    objectCanvas->blit(cellImage(g, x, y, false), 0, 0, 24, 24);
     if (onBoard(x, y)) {
-        const std::uint8_t code = cellAt(x, y, true);
+        const std::uint8_t code = cellAt(g.play.board, x, y, true);
         if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
             mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
     }
@@ -129,17 +129,17 @@ void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int corn
     swapFrame();
 }
 
-void drawMove(int fromX, int fromY, int toX, int toY) {
-    if (!drawingEnabled) return;
+void drawMove(const Game& g, int fromX, int fromY, int toX, int toY) {
+    if (!g.drawing()) return;
     // An object that left no trace where it went fell into the water: a
     // block sank and made ground of it, anything else is gone with a splash.
-    const Cell& to = play.board.at(toX, toY);
-    if (to.object == 0) cueSound(to.terrain == SunkBlock ? sound::Sink : sound::Splash);
-    drawCell(fromX, fromY, false);
-    drawCell(toX, toY, true);
+    const Cell& to = g.play.board.at(toX, toY);
+    if (to.object == 0) cueSound(g, to.terrain == SunkBlock ? sound::Sink : sound::Splash);
+    drawCell(g, fromX, fromY, false);
+    drawCell(g, toX, toY, true);
 }
 
-void drawCell(int x, int y, bool withObjects) {
-    if (!drawingEnabled) return;
-    blitToScreen(cellImage(x, y, withObjects), 24, 24, y * 24, x * 24);
+void drawCell(const Game& g, int x, int y, bool withObjects) {
+    if (!g.drawing()) return;
+    blitToScreen(cellImage(g, x, y, withObjects), 24, 24, y * 24, x * 24);
 }

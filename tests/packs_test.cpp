@@ -15,6 +15,7 @@
 #include "render/screen.h"
 #include "ui/screens.h"
 #include "tests/support.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -138,11 +139,11 @@ TEST_F(Packs, ShortFilesLeaveTheRestZero) {
     arrowSprite->draw(89, 339, 180);
     resultOverlaySprite->draw(0, 0, 0);
     for (int i = 0; i < 384 * 384 * 3; ++i) ASSERT_EQ(screenCanvas->pixels[i], 0x55) << i;
-    play.board.at(3, 3).terrain = HorizontalSlot;
-    play.board.at(4, 3).terrain = Scorch;
+    game().play.board.at(3, 3).terrain = HorizontalSlot;
+    game().play.board.at(4, 3).terrain = Scorch;
     for (int i = 0; i < 24 * 24 * 3; ++i) {
-        ASSERT_EQ(cellImage(3, 3, false)[i], 0);
-        ASSERT_EQ(cellImage(4, 3, false)[i], 0);
+        ASSERT_EQ(cellImage(game(), 3, 3, false)[i], 0);
+        ASSERT_EQ(cellImage(game(), 4, 3, false)[i], 0);
     }
 
     // data01.pak cut five bytes into the background pattern: those five
@@ -270,7 +271,7 @@ TEST_F(Packs, StartUpWithAShortSecondPackShowsBlackTilesAndNoSprites) {
     resetGameState();
     ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
     // The level list: its background whole; cells, digits and arrows gone.
-    play.level = 30;
+    game().play.level = 30;
     setScreen(LevelSelect);
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 384; ++x) ASSERT_EQ(screenPixel(x, y), syntheticPixel(2, 0, x, y)) << x << "," << y;

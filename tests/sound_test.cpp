@@ -15,6 +15,7 @@
 #include "tools/session/replay.h"
 #include "tools/sound/synth.h"
 #include "ui/player_set.h"
+#include "ui/window_game.h"
 
 using namespace rulestest;
 using testsupport::Record;
@@ -110,7 +111,7 @@ TEST(SoundCues, NothingSoundsWithDrawingOff) {
     EXPECT_TRUE(startSound("", warning));
     session::enterLevel(0);
     session::playGroups({{{headless::Event::Key, KeySpace, 0, 0}}, {{headless::Event::Key, KeySpace, 0, 0}}});
-    EXPECT_EQ(::play.board.at(3, 2).terrain, Rubble);
+    EXPECT_EQ(::game().play.board.at(3, 2).terrain, Rubble);
     EXPECT_TRUE(headless::stats().sounds.empty());
     playerSet = PlayerSet();
     sound::close();

@@ -12,6 +12,7 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void readPars(const std::string& path) {
 void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
 
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
-    startsNoted = levelStarts;
+    startsNoted = game().levels.starts;
     history::clear();
     if (playerSet.counter) readPars(parFile);
     if (!playerSet.save) return;
@@ -62,17 +63,17 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
     }
     playerSet.muted = playerSet.muted || progress::muted();
     const int last = progress::lastPlayed();
-    if (last >= 0 && play.screen != Playing) play.level = last;
+    if (last >= 0 && game().play.screen != Playing) game().play.level = last;
 }
 
-void redrawForRules() {
+void redrawForRules(Game&) {
     if (playerSet.save && progressUsable) {
         bool changed = false;
-        if (levelStarts > startsNoted) {
-            startsNoted = levelStarts;
-            changed = progress::noteStart(play.level);
+        if (game().levels.starts > startsNoted) {
+            startsNoted = game().levels.starts;
+            changed = progress::noteStart(game().play.level);
         }
-        if (play.outcome == Won) changed = progress::noteWin(play.level, history::presses()) || changed;
+        if (game().play.outcome == Won) changed = progress::noteWin(game().play.level, history::presses()) || changed;
         if (changed) save();
     }
     drawScreen();
@@ -89,12 +90,12 @@ int parOf(int index) {
 }
 
 std::string counterTitle() {
-    if (play.screen != Playing && play.screen != Result) return "Brimvale (port by Orlenko)";
-    std::string title = "Brimvale - level " + std::to_string(play.level + 1) + " - presses " +
+    if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)";
+    std::string title = "Brimvale - level " + std::to_string(game().play.level + 1) + " - presses " +
                         std::to_string(history::presses());
-    const int best = playerSet.save ? progress::best(play.level) : -1;
+    const int best = playerSet.save ? progress::best(game().play.level) : -1;
     if (best >= 0) title += " - best " + std::to_string(best);
-    const int par = parOf(play.level);
+    const int par = parOf(game().play.level);
     if (par >= 0) title += " - fewest " + std::to_string(par);
     return title;
 }
@@ -110,7 +111,7 @@ void resetConveniences() {
     progress::clear();
     history::clear();
     pars.clear();
-    startsNoted = levelStarts;
+    startsNoted = game().levels.starts;
     shownTitle = "Brimvale (port by Orlenko)";
     progressUsable = false;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "game/game.h"
+
 // Where warnings go (the game and the tool print them, one line each);
 // nothing is said until one is set.
 void setWarningSink(void (*sink)(const std::string& warning));
@@ -18,7 +20,7 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
 
 // The rules' mid-move redraw, connected in place of drawScreen: notes a win
 // and a level start for the saved progress, then draws the screen.
-void redrawForRules();
+void redrawForRules(Game&);
 
 // Saves the progress now, with the sound's mute state (the M key calls it
 // after a toggle). Does nothing unless saving is on.

@@ -6,6 +6,7 @@
 
 #include "game/levels.h"
 #include "game/play_state.h"
+#include "ui/window_game.h"
 
 namespace history {
 
@@ -28,9 +29,9 @@ long startSeen = -1;
 
 // A level start (a new level, a restart) ends the history of the last one.
 void followLevelStarts() {
-    if (startSeen == levelStarts) return;
+    if (startSeen == game().levels.starts) return;
     past.clear();
-    startSeen = levelStarts;
+    startSeen = game().levels.starts;
 }
 
 bool sameTank(const Tank& a, const Tank& b) {
@@ -41,18 +42,18 @@ bool sameTank(const Tank& a, const Tank& b) {
 
 void beginPress() {
     followLevelStarts();
-    open.push_back(OpenPress{past.size(), levelStarts});
-    past.push_back(Snapshot{play.board, play.tank, play.outcome});
+    open.push_back(OpenPress{past.size(), game().levels.starts});
+    past.push_back(Snapshot{game().play.board, game().play.tank, game().play.outcome});
 }
 
 void endPress() {
     const OpenPress press = open.back();
     open.pop_back();
     // A level started inside the press: its snapshot belongs to no history.
-    if (press.start != levelStarts || press.index + 1 != past.size()) return;
+    if (press.start != game().levels.starts || press.index + 1 != past.size()) return;
     const Snapshot& before = past.back();
-    if (std::memcmp(&before.board, &play.board, sizeof(Board)) == 0 && sameTank(before.tank, play.tank) &&
-        before.outcome == play.outcome)
+    if (std::memcmp(&before.board, &game().play.board, sizeof(Board)) == 0 && sameTank(before.tank, game().play.tank) &&
+        before.outcome == game().play.outcome)
         past.pop_back();
 }
 
@@ -62,9 +63,9 @@ bool undo() {
     followLevelStarts();
     if (pressing() || past.empty()) return false;
     const Snapshot& before = past.back();
-    play.board = before.board;
-    play.tank = before.tank;
-    play.outcome = before.outcome;
+    game().play.board = before.board;
+    game().play.tank = before.tank;
+    game().play.outcome = before.outcome;
     past.pop_back();
     return true;
 }
@@ -77,7 +78,7 @@ int presses() {
 void clear() {
     past.clear();
     open.clear();
-    startSeen = levelStarts;
+    startSeen = game().levels.starts;
 }
 
 }  // namespace history

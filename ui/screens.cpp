@@ -12,6 +12,7 @@
 #include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
+#include "ui/window_game.h"
 
 using namespace layout;
 
@@ -38,11 +39,11 @@ void drawTitle() { blitToScreen(packImage(Pack1Block::Title), ScreenWidth, Scree
 
 void drawLevelSelect() {
     screenCanvas->blit(packImage(Pack2Block::LevelSelectBackground), 0, 0, ScreenWidth, ScreenHeight);
-    const int first = play.page * LevelsPerPage;
-    const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
+    const int first = game().play.page * LevelsPerPage;
+    const int end = first + LevelsPerPage < game().levels.count ? first + LevelsPerPage : game().levels.count;
     for (int i = first; i < end; ++i) {
         const int x = levelCellX(i), y = levelCellY(i);
-        if (i == play.level) {
+        if (i == game().play.level) {
             levelCellSprite->drawTinted(x, y, 0, HighlightTint);
             drawNumber(x, y, i + 1, HighlightTint);
         } else {
@@ -50,11 +51,11 @@ void drawLevelSelect() {
             drawNumber(x, y, i + 1, playerSet.save && progress::best(i) >= 0 ? WonTint : NumberTint);
         }
     }
-    if (play.page > 0) {
+    if (game().play.page > 0) {
         arrowFrameSprite->draw(PageUpArrow.x, PageUpArrow.y, 0);
         arrowSprite->draw(PageUpGlyphX, PageUpGlyphY, 0);
     }
-    if (levelCount / LevelsPerPage > play.page) {
+    if (game().levels.count / LevelsPerPage > game().play.page) {
         arrowFrameSprite->draw(PageDownArrow.x, PageDownArrow.y, 0);
         arrowSprite->draw(PageDownGlyphX, PageDownGlyphY, 180);
     }
@@ -66,11 +67,11 @@ void drawPlaying() {
         for (int a = 0; a < 4; ++a) blitToScreen(packImage(Pack1Block::Background), 96, 96, 96 * b, 96 * a);
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
-            if (play.board.at(x, y).terrain != 0) blitToScreen(cellImage(x, y, true), 24, 24, 24 * y, 24 * x);
-    if (play.outcome == Lost) return;
-    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
-    tankSprite->draw(0, 0, play.tank.angle);
-    tankCanvas->present(24 * play.tank.x, 24 * play.tank.y);
+            if (game().play.board.at(x, y).terrain != 0) blitToScreen(cellImage(game(), x, y, true), 24, 24, 24 * y, 24 * x);
+    if (game().play.outcome == Lost) return;
+    tankCanvas->blit(cellImage(game(), game().play.tank.x, game().play.tank.y, false), 0, 0, 24, 24);
+    tankSprite->draw(0, 0, game().play.tank.angle);
+    tankCanvas->present(24 * game().play.tank.x, 24 * game().play.tank.y);
 }
 
 void blitButton(Pack2Block picture, const Rect& r) {
@@ -82,11 +83,11 @@ void drawResult() {
         for (int a = 0; a < 4; ++a) screenCanvas->blit(packImage(Pack1Block::Background), 96 * a, 96 * b, 96, 96);
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
-            if (play.board.at(x, y).terrain != 0) screenCanvas->blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
-    if (play.outcome == InPlay) screenTankSprite->draw(24 * play.tank.x, 24 * play.tank.y, play.tank.angle);
+            if (game().play.board.at(x, y).terrain != 0) screenCanvas->blit(cellImage(game(), x, y, true), 24 * x, 24 * y, 24, 24);
+    if (game().play.outcome == InPlay) screenTankSprite->draw(24 * game().play.tank.x, 24 * game().play.tank.y, game().play.tank.angle);
     for (int b = 0; b < BoardSize; ++b)
         for (int a = 0; a < BoardSize; ++a) resultOverlaySprite->draw(24 * a, 24 * b, 0);
-    if (play.outcome == InPlay || (play.outcome == Won && play.level < levelCount - 1))
+    if (game().play.outcome == InPlay || (game().play.outcome == Won && game().play.level < game().levels.count - 1))
         blitButton(Pack2Block::ButtonContinue, ContinueButton);
     blitButton(Pack2Block::ButtonRestart, RestartButton);
     blitButton(Pack2Block::ButtonLevels, LevelsButton);
@@ -99,13 +100,13 @@ void drawScreen() {
     if (playerSet.counter) showCounterTitle();
     // The list's page follows its highlight whether the list is drawn or not:
     // the page keys and arrows go by it.
-    if (play.screen == LevelSelect) play.page = play.level / LevelsPerPage;
-    if (!drawingEnabled) {
+    if (game().play.screen == LevelSelect) game().play.page = game().play.level / LevelsPerPage;
+    if (!display().drawing) {
         platform::pollEvents();
         return;
     }
     beginFrame();
-    switch (play.screen) {
+    switch (game().play.screen) {
         case Title: drawTitle(); break;
         case LevelSelect: drawLevelSelect(); break;
         case Playing: drawPlaying(); break;
@@ -118,6 +119,6 @@ void drawScreen() {
 }
 
 void setScreen(Screen screen) {
-    play.screen = screen;
+    game().play.screen = screen;
     drawScreen();
 }

@@ -11,12 +11,10 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
-#include "game/play_state.h"
+#include "game/game.h"
 #include "game/levels.h"
-#include "render/screen.h"
-#include "tools/session/headless_start.h"
-#include "ui/input.h"
-#include "ui/screens.h"
+#include "game/rules.h"
+#include "platform/input.h"
 
 namespace solver {
 
@@ -474,18 +472,40 @@ private:
     std::size_t keyBytes_ = 2;
 };
 
-struct DrawingOff {
-    bool saved = drawingEnabled;
-    DrawingOff() { drawingEnabled = false; }
-    ~DrawingOff() { drawingEnabled = saved; }
-};
+// Plays press p on the solver's own game, as the key handler plays its key
+// on the playing screen while the level is in play.
+void playPress(Game& g, int press) {
+    switch (press) {
+        case PressLeft: turnOrMoveTank(g, -1, 0, 180); return;
+        case PressRight: turnOrMoveTank(g, 1, 0, 0); return;
+        case PressUp: turnOrMoveTank(g, 0, -1, 270); return;
+        case PressDown: turnOrMoveTank(g, 0, 1, 90); return;
+        default:
+            // Before any level has placed the tank it faces nowhere.
+            if (g.play.tank.dx != 0 || g.play.tank.dy != 0)
+                fireLaser(g, g.play.tank.x, g.play.tank.y, g.play.tank.dx, g.play.tank.dy, playerBeamColour);
+            return;
+    }
+}
+
+// A game of the solver's own, never drawn, with level `index` in play as the
+// replay's --start puts it: level 0 first, then the chosen one, so a level
+// without a tank start finds the tank where level 0 put it.
+Game startOwnGame(const std::uint8_t* records, int count, int index) {
+    Game g;
+    setLevels(g.levels, records, count);
+    startLevel(g, 0);
+    startLevel(g, index);
+    g.play.screen = Playing;
+    return g;
+}
 
 // One breadth-first search from the level on the game's board, in the order
 // the states are found, so that the first win met is a shortest one.
 class Search {
 public:
-    explicit Search(std::uint64_t maxStates)
-        : maxStates_(maxStates), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+    Search(Game& g, std::uint64_t maxStates)
+        : g_(g), maxStates_(maxStates), start_(g.play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
           set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
           parent_(start_), check_(start_.board) {
         result_.stateBytes = static_cast<int>(keyBytes_);
@@ -555,19 +575,19 @@ private:
     // it leads to into `child`.
     Step tryPress(std::uint32_t i, int p, std::uint8_t* child) {
         restoreParent();
-        onKey(pressKeys[p]);
-        if (play.outcome == Won) {
+        playPress(g_, p);
+        if (g_.play.outcome == Won) {
             result_.path = pathTo(i, p);
             finish(Status::Solved);
             return Step::Ended;
         }
-        if (play.outcome == Lost) {
+        if (g_.play.outcome == Lost) {
             boardIsParent_ = false;
             return Step::Nothing;
         }
         std::memcpy(child, key_.data(), keyBytes_);
-        Model::writeTank(play.tank, child);
-        if (std::memcmp(&play.board, &parent_.board, sizeof play.board) != 0) {
+        Model::writeTank(g_.play.tank, child);
+        if (std::memcmp(&g_.play.board, &parent_.board, sizeof g_.play.board) != 0) {
             boardIsParent_ = false;
             if (!writeChildBoard(child)) {
                 result_.error = "a board state outside the search's model (after " + tokens(pathTo(i, p)) + ")";
@@ -585,22 +605,22 @@ private:
     // nothing else but the tank, the screen and the outcome.
     void restoreParent() {
         if (!boardIsParent_) {
-            play = parent_;
+            g_.play = parent_;
             boardIsParent_ = true;
             return;
         }
-        play.tank = parent_.tank;
-        play.screen = parent_.screen;
-        play.outcome = parent_.outcome;
+        g_.play.tank = parent_.tank;
+        g_.play.screen = parent_.screen;
+        g_.play.outcome = parent_.outcome;
     }
 
     // The game's changed board into `child`; false unless the key gives back
     // exactly this board.
     bool writeChildBoard(std::uint8_t* child) {
-        if (!model_.writeBoard(play.board, scratchKey_.data())) return false;
+        if (!model_.writeBoard(g_.play.board, scratchKey_.data())) return false;
         std::memcpy(child + 2, scratchKey_.data() + 2, keyBytes_ - 2);
         model_.readBoard(child, check_);
-        return std::memcmp(&play.board, &check_, sizeof play.board) == 0;
+        return std::memcmp(&g_.play.board, &check_, sizeof g_.play.board) == 0;
     }
 
     // Stores the children of state i not seen before; true when the state
@@ -635,9 +655,10 @@ private:
         result_.status = status;
         result_.states = arena_.size();
         result_.peakBytes = arena_.bytes() + set_.bytes() + parents_.bytes() + presses_.bytes();
-        play = start_;
+        g_.play = start_;
     }
 
+    Game& g_;
     const std::uint64_t maxStates_;
     const PlayState start_;  // the level as entered: playing, in play
     const Model model_;
@@ -671,31 +692,21 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
 }
 
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
-    DrawingOff drawingOff;
-    // As the replay starts a level: level 0 first, then the chosen one, so a
-    // level without a tank start finds the tank where level 0 put it.
-    session::startGameFromRecords(records, count, session::Drawing::Off);
-    session::enterLevel(index);
-    return Search(maxStates).run();
+    Game g = startOwnGame(records, count, index);
+    return Search(g, maxStates).run();
 }
 
 Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
                   std::uint64_t maxStates) {
-    DrawingOff drawingOff;
-    session::startGameFromRecords(records, count, session::Drawing::Off);
-    session::enterLevel(index);
-    const PlayState start = play;
+    Game g = startOwnGame(records, count, index);
     for (std::uint8_t p : opening) {
-        onKey(pressKey(p));
-        if (play.outcome == InPlay) continue;
+        playPress(g, p);
+        if (g.play.outcome == InPlay) continue;
         Result ended;
-        ended.error = std::string("the opening ends the level (") + (play.outcome == Won ? "won" : "lost") + ")";
-        play = start;
+        ended.error = std::string("the opening ends the level (") + (g.play.outcome == Won ? "won" : "lost") + ")";
         return ended;
     }
-    Result r = Search(maxStates).run();
-    play = start;
-    return r;
+    return Search(g, maxStates).run();
 }
 
 }  // namespace solver

@@ -36,12 +36,11 @@ struct Result {
 
 constexpr std::uint64_t DefaultMaxStates = 30000000;
 
-// Solves level `index` of `count` records. Starts the game afresh from the
-// records (session::startGameFromRecords, drawing off) and puts the level in
-// play as the replay's --start does: the tank first placed by level 0, then
-// by level `index`. On return the board holds the level's start, the tank
-// and the screen state are as the search last left them, and the drawing
-// switch is as it was.
+// Solves level `index` of `count` records, on a game of its own (never
+// drawn), with the level in play as the replay's --start puts it: the tank
+// first placed by level 0, then by level `index`. The window's game and
+// every other game are left alone, so a solve may run on another thread
+// while a game plays.
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates = DefaultMaxStates);
 // The same search from where `opening` (presses played from the level's
 // start) leaves the level: Unsolvable then means the opening has lost it for
