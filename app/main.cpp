@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
     GameOptions options;
     const int status = readCommandLine(argc - 1, argv + 1, options);
     if (status >= 0) return status;
-    playerSet = options.set;
-    if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
+    playerSet() = options.set;
+    if (playerSet().save && playerSet().progressFile.empty()) playerSet().progressFile = defaultProgressFile();
 
     // Without --data the game opens its files by bare name in the working
     // directory.

@@ -39,8 +39,8 @@ bool startGame(const std::string& dataDir, const std::string& levelFile) {
 }
 
 bool startSound(const std::string& dataDir, std::string& warning) {
-    if (!playerSet.sound) return true;
-    sound::setMuted(playerSet.muted);
+    if (!playerSet().sound) return true;
+    sound::setMuted(playerSet().muted);
     return sound::open(dataDir.empty() ? "sound" : dataDir + "/sound", warning);
 }
 
@@ -50,6 +50,6 @@ void resetGameState() {
     sound::setMuted(false);
     display() = Display{};
     game() = Game{PlayState{}, Levels{}, &display(), redrawForRules};
-    playerSet = PlayerSet{};
+    playerSet() = PlayerSet{};
     resetConveniences();
 }

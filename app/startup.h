@@ -12,7 +12,7 @@ bool startGame(const std::string& dataDir, const std::string& levelFile);
 
 // Opens the sound for the player set: the effects from `dataDir`/sound
 // (empty: the working directory's sound folder) and the audio output, muted
-// if playerSet.muted says so. Does nothing unless playerSet.sound is on.
+// if playerSet().muted says so. Does nothing unless playerSet().sound is on.
 // False, with one line in `warning`, when sound is on but cannot play: the
 // game then goes on silent.
 bool startSound(const std::string& dataDir, std::string& warning);

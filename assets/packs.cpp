@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "assets/data_file.h"
 
@@ -70,11 +71,16 @@ const char* const pack2Roles[Pack2Blocks] = {
 
 namespace {
 
-// One zeroed buffer per pack; blocks are views into it at their offsets.
-std::uint8_t pack1Data[Pack1Bytes];
-std::uint8_t pack2Data[Pack2Bytes];
+// The loaded packs, one zeroed buffer each (blocks are views into it at
+// their offsets), and the sprite set over them: the pictures of the game.
+struct Art {
+    std::uint8_t pack1[Pack1Bytes];
+    std::uint8_t pack2[Pack2Bytes];
+    std::unique_ptr<SpriteSet> sprites;
+};
+Art art;
 
-std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack2Data; }
+std::uint8_t* packData(int pack) { return pack == 1 ? art.pack1 : art.pack2; }
 
 bool readPack(const std::string& dir, const char* name, int pack, std::string& error) {
     const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
@@ -129,65 +135,23 @@ const std::uint8_t* packImage(int pack, int block) { return packData(pack) + pac
 std::uint8_t* packImageMutable(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
 
 bool loadImagePacks(const std::string& dir, std::string& error) {
-    std::memset(pack1Data, 0, sizeof pack1Data);
-    std::memset(pack2Data, 0, sizeof pack2Data);
+    std::memset(art.pack1, 0, sizeof art.pack1);
+    std::memset(art.pack2, 0, sizeof art.pack2);
     return readPack(dir, "data01.pak", 1, error) && readPack(dir, "data02.pak", 2, error);
 }
 
-Canvas* tankCanvas;
-Sprite* tankSprite;
-Canvas* waterCanvas;
-Canvas* objectCanvas;
-Sprite* beamStraightSprite;
-Sprite* beamCornerSprite;
-Sprite* beamCrossSprite;
-Sprite* mirrorSprite;
-Sprite* blockSprite;
-Sprite* antiTankSprite;
-Sprite* explosionSprite;
-Canvas* screenCanvas;
-Sprite* screenTankSprite;
-Sprite* levelCellSprite;
-Sprite* digitSprite;
-Sprite* arrowFrameSprite;
-Sprite* arrowSprite;
-Sprite* resultOverlaySprite;
-
-namespace {
-template <typename T>
-void replace(T*& slot, T* fresh) {
-    delete slot;  // only when a program builds the set twice (tests)
-    slot = fresh;
-}
-}  // namespace
-
-void buildSpriteSet() {
-    replace(tankCanvas, new Canvas(24, 24));
-    replace(tankSprite, new Sprite(tankCanvas, packImage(Pack1Block::Tank), 24, 24));
-    replace(waterCanvas, new Canvas(24, 24));
-    replace(objectCanvas, new Canvas(24, 24));
-    replace(beamStraightSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamStraight), 24, 24));
-    replace(beamCornerSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamCorner), 24, 24));
-    replace(beamCrossSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamCrossing), 24, 24));
-    replace(mirrorSprite, new Sprite(objectCanvas, packImage(Pack1Block::MovableMirror), 24, 24));
-    mirrorSprite->setFrameSize(24, 24);
-    replace(blockSprite, new Sprite(objectCanvas, packImage(Pack1Block::MovableBlock), 24, 24));
-    replace(antiTankSprite, new Sprite(objectCanvas, packImage(Pack1Block::AntiTank), 24, 24));
-    replace(explosionSprite, new Sprite(objectCanvas, packImage(Pack1Block::Explosion), 24, 24));
-    explosionSprite->setFrameSize(24, 24);
-    replace(screenCanvas, new Canvas(384, 384));
-    replace(screenTankSprite, new Sprite(screenCanvas, packImage(Pack1Block::Tank), 24, 24));
-    replace(levelCellSprite, new Sprite(screenCanvas, packImage(Pack2Block::LevelCell), 51, 50));
-    replace(digitSprite, new Sprite(screenCanvas, packImage(Pack2Block::Digits), 14, 25));
-    digitSprite->setFrameSize(14, 25);
-    replace(arrowFrameSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowFrame), 57, 57));
-    replace(arrowSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15));
-    replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24));
+SpriteSet::SpriteSet() {
+    mirrorSprite.setFrameSize(24, 24);
+    explosionSprite.setFrameSize(24, 24);
+    digitSprite.setFrameSize(14, 25);
 }
 
+SpriteSet& sprites() { return *art.sprites; }
+
+void buildSpriteSet() { art.sprites = std::make_unique<SpriteSet>(); }
+
 namespace {
-// The sprite set exists from the start, over blank packs, so that the rules
-// can be played before any start-up (the solver plays with drawing off and
-// never loads packs): their drawing calls then always reach real objects.
+// The sprite set exists from the start, over blank packs (the solver plays
+// with drawing off and never loads packs).
 const bool spriteSetAtStart = (buildSpriteSet(), true);
 }  // namespace

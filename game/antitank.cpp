@@ -29,9 +29,9 @@ bool checkAllAntiTanks(Game& g, int x, int y) {
 
 void playExplosion(Game& g, int x, int y, unsigned pause) {
     for (int k = 0; k < framesToShow(g, 14); ++k) {
-        objectCanvas->blit(cellImage(g, x, y, false), 0, 0, 24, 24);
-        explosionSprite->drawFrame(0, 0, 0, k);
-        objectCanvas->present(24 * x, 24 * y);
+        sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
+        sprites().explosionSprite.drawFrame(0, 0, 0, k);
+        sprites().objectCanvas.present(24 * x, 24 * y);
         rules::showFrame();
         pauseMicros(pause);
     }

@@ -31,9 +31,9 @@ const std::uint8_t* storedPicture(std::uint8_t code, std::uint8_t state) {
 void shoreHalf(bool corner, Pack2Block normal, int x, int y, bool vertical) {
     const std::uint8_t* strip = packImage(corner ? Pack2Block::ShoreCorner : normal);
     if (vertical)
-        waterCanvas->blit(strip, x, y, 1, 12);
+        sprites().waterCanvas.blit(strip, x, y, 1, 12);
     else
-        waterCanvas->blit(strip, x, y, 12, 1);
+        sprites().waterCanvas.blit(strip, x, y, 12, 1);
 }
 
 }  // namespace
@@ -70,25 +70,25 @@ const std::uint8_t* cellImage(const Game& g, int x, int y, bool withObjects) {
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;
     if (code > 25) return packImage(Pack1Block::Ground);
     if (code == Water || code == SunkBlock) {
-        waterCanvas->blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
+        sprites().waterCanvas.blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
         drawWaterEdges(g, x, y);
-        return waterCanvas->pixels;
+        return sprites().waterCanvas.pixels;
     }
     if (isObjectCode(code)) {
-        objectCanvas->blit(cellImage(g, x, y, false), 0, 0, 24, 24);
+        sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
         drawObjectSprite(code);
-        return objectCanvas->pixels;
+        return sprites().objectCanvas.pixels;
     }
     return storedPicture(code, cell.state);
 }
 
 void drawObjectSprite(int code) {
     if (code == MovableBlock)
-        blockSprite->draw(0, 0, 0);
+        sprites().blockSprite.draw(0, 0, 0);
     else if (code >= AntiTankRight && code <= AntiTankUp)
-        antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
+        sprites().antiTankSprite.draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
     else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-        mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+        sprites().mirrorSprite.drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
 }
 
 void showCellFrame(const Game& g, int x, int y, unsigned micros) {
@@ -102,29 +102,29 @@ void showCellFrame(const Game& g, int x, int y, unsigned micros) {
 
 void drawTank(const Game& g, float angle) {
     if (!g.drawing()) return;
-    tankCanvas->blit(cellImage(g, g.play.tank.x, g.play.tank.y, false), 0, 0, 24, 24);
-    tankSprite->draw(0, 0, angle);
-    tankCanvas->present(g.play.tank.x * 24, g.play.tank.y * 24);
+    sprites().tankCanvas.blit(cellImage(g, g.play.tank.x, g.play.tank.y, false), 0, 0, 24, 24);
+    sprites().tankSprite.draw(0, 0, angle);
+    sprites().tankCanvas.present(g.play.tank.x * 24, g.play.tank.y * 24);
 }
 
 void showBeamPiece(const Game& g, int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
     if (!g.drawing()) return;
     beginFrame();
-    objectCanvas->blit(cellImage(g, x, y, false), 0, 0, 24, 24);
+    sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
     if (onBoard(x, y)) {
         const std::uint8_t code = cellAt(g.play.board, x, y, true);
         if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-            mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+            sprites().mirrorSprite.drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
     }
     switch (piece) {
-        case BeamPiece::Horizontal: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
-        case BeamPiece::Vertical: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
-        case BeamPiece::Crossing: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Horizontal: sprites().beamStraightSprite.drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Vertical: sprites().beamStraightSprite.drawTinted(0, 0, 90, colour); break;
+        case BeamPiece::Crossing: sprites().beamCrossSprite.drawTinted(0, 0, 0, colour); break;
         case BeamPiece::Corner:
-            beamCornerSprite->drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
+            sprites().beamCornerSprite.drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
             break;
     }
-    objectCanvas->present(24 * x, 24 * y);
+    sprites().objectCanvas.present(24 * x, 24 * y);
     presentFrame();
     swapFrame();
 }

@@ -14,15 +14,15 @@ void slideFrame(Game& g, int x, int y, int dx, int dy, int code, std::uint32_t c
     const int tx = x + dx, ty = y + dy;
     beginFrame();
     // The source cell, with the beam reaching up to the object's back.
-    objectCanvas->blit(cellImage(g, x, y, false), 0, 0, 24, 24);
-    beamStraightSprite->drawTinted(-(24 - s) * dx, -(24 - s) * dy, dx != 0 ? 0.0f : 90.0f, colour);
-    objectCanvas->present(24 * x, 24 * y);
+    sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
+    sprites().beamStraightSprite.drawTinted(-(24 - s) * dx, -(24 - s) * dy, dx != 0 ? 0.0f : 90.0f, colour);
+    sprites().objectCanvas.present(24 * x, 24 * y);
     drawCell(g, tx, ty, false);
     // The object over exactly the ground it is passing.
-    objectCanvas->blit(cellImage(g, x, y, false), -s * dx, -s * dy, 24, 24);
-    objectCanvas->blit(cellImage(g, tx, ty, false), (24 - s) * dx, (24 - s) * dy, 24, 24);
+    sprites().objectCanvas.blit(cellImage(g, x, y, false), -s * dx, -s * dy, 24, 24);
+    sprites().objectCanvas.blit(cellImage(g, tx, ty, false), (24 - s) * dx, (24 - s) * dy, 24, 24);
     drawObjectSprite(code);
-    objectCanvas->present(24 * x + s * dx, 24 * y + s * dy);
+    sprites().objectCanvas.present(24 * x + s * dx, 24 * y + s * dy);
     presentFrame();
     swapFrame();
     pauseMicros(10);

@@ -68,15 +68,15 @@ void advanceTank(Game& g, int dx, int dy, float angle, int pushed) {
         drawCell(g, tx, ty, false);
         drawCell(g, ax, ay, false);
         // The tank canvas carries the ground that lies under it on its way.
-        tankCanvas->blit(cellImage(g, tx, ty, false), -s * dx, -s * dy, 24, 24);
-        tankCanvas->blit(cellImage(g, ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
-        tankSprite->draw(0, 0, angle);
-        tankCanvas->present(tx * 24 + s * dx, ty * 24 + s * dy);
+        sprites().tankCanvas.blit(cellImage(g, tx, ty, false), -s * dx, -s * dy, 24, 24);
+        sprites().tankCanvas.blit(cellImage(g, ax, ay, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+        sprites().tankSprite.draw(0, 0, angle);
+        sprites().tankCanvas.present(tx * 24 + s * dx, ty * 24 + s * dy);
         if (g.play.board.at(ax, ay).object == pushed) {
-            objectCanvas->blit(cellImage(g, ax, ay, false), -s * dx, -s * dy, 24, 24);
-            objectCanvas->blit(cellImage(g, bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
+            sprites().objectCanvas.blit(cellImage(g, ax, ay, false), -s * dx, -s * dy, 24, 24);
+            sprites().objectCanvas.blit(cellImage(g, bx, by, false), 24 * dx - s * dx, 24 * dy - s * dy, 24, 24);
             drawObjectSprite(pushed);
-            objectCanvas->present(ax * 24 + s * dx, ay * 24 + s * dy);
+            sprites().objectCanvas.present(ax * 24 + s * dx, ay * 24 + s * dy);
         }
         presentFrame();
         pauseMicros(10);

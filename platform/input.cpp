@@ -8,41 +8,45 @@ namespace platform {
 
 namespace {
 
-KeyHandler keyHandler = nullptr;
-ClickHandler clickHandler = nullptr;
-std::deque<Event> queue;
-int depth = 0;
+// The handlers, the queued events and how deep deliveries are nested.
+struct Delivery {
+    KeyHandler keyHandler = nullptr;
+    ClickHandler clickHandler = nullptr;
+    std::deque<Event> queue;
+    int depth = 0;
+};
+Delivery delivery;
 
 // Keeps the depth right however a handler leaves (the headless quit throws).
 struct Nested {
-    Nested() { ++depth; }
-    ~Nested() { --depth; }
+    Nested() { ++delivery.depth; }
+    ~Nested() { --delivery.depth; }
 };
 
 void deliver(const Event& event) {
     if (event.action == 0) return;
     if (event.kind == Event::Key) {
-        if (keyHandler) keyHandler(event.key);
-    } else if (event.button == 0 && clickHandler) {
-        clickHandler(static_cast<int>(event.x), static_cast<int>(event.y));
+        if (delivery.keyHandler) delivery.keyHandler(event.key);
+    } else if (event.button == 0 && delivery.clickHandler) {
+        delivery.clickHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     }
 }
 
 }  // namespace
 
 void setInputHandlers(KeyHandler onKey, ClickHandler onClick) {
-    keyHandler = onKey;
-    clickHandler = onClick;
+    delivery.keyHandler = onKey;
+    delivery.clickHandler = onClick;
 }
 
-std::deque<Event>& eventQueue() { return queue; }
+std::deque<Event>& eventQueue() { return delivery.queue; }
 
 void deliverEvents() {
-    if (depth >= MaxDeliveryDepth) return;
+    if (delivery.depth >= MaxDeliveryDepth) return;
     Nested nested;
-    while (!queue.empty()) {
-        const Event event = queue.front();
-        queue.pop_front();
+    while (!delivery.queue.empty()) {
+        const Event event = delivery.queue.front();
+        delivery.queue.pop_front();
         deliver(event);
     }
 }

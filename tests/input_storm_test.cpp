@@ -142,7 +142,7 @@ int playSetup(Rng& rng, const std::string& dir, bool drawing, long budget, long&
         std::string error;
         EXPECT_TRUE(session::startGameFromFiles(dir, dir + "/data.lvl", error)) << error;
         display().drawing = drawing;
-        playerSet = set;
+        playerSet() = set;
         startConveniences(dir + "/data.lvl", "");
         try {
             while (sent < budget) {

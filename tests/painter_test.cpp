@@ -91,7 +91,7 @@ TEST_F(Painter, ALoneWaterCellHasFourShores) {
     want.row(23, 12, 1);     // south, right
     want.row(23, 0, 3);      // south, left
     const std::uint8_t* got = cellImage(game(), 5, 5, true);
-    EXPECT_EQ(got, waterCanvas->pixels);
+    EXPECT_EQ(got, sprites().waterCanvas.pixels);
     EXPECT_TRUE(looksLike(got, want));
     // The corners come from the last half drawn over them.
     EXPECT_EQ(picturePixel(got, 24, 23, 0), Picture::strip(3, 11));
@@ -265,7 +265,7 @@ TEST_F(Painter, ABlockOverItsGround) {
     set(3, 4, Ground, MovableBlock);
     EXPECT_EQ(cellImage(game(), 3, 4, false), packImage(1, 14));
     const std::uint8_t* got = cellImage(game(), 3, 4, true);
-    EXPECT_EQ(got, objectCanvas->pixels);
+    EXPECT_EQ(got, sprites().objectCanvas.pixels);
     // Synthetic sprites: row 0 transparent, row 1 half, the rest opaque.
     for (int x = 0; x < 24; ++x) {
         EXPECT_EQ(picturePixel(got, 24, x, 0), syntheticPixel(1, 14, x, 0)) << x;
@@ -287,14 +287,14 @@ TEST_F(Painter, ABlockOverItsGround) {
 TEST_F(Painter, ABlockOnASunkBlockShowsTheShoresUnderIt) {
     set(8, 8, SunkBlock, MovableBlock);
     const std::uint8_t* got = cellImage(game(), 8, 8, true);
-    EXPECT_EQ(got, objectCanvas->pixels);
+    EXPECT_EQ(got, sprites().objectCanvas.pixels);
     // Row 0 of the block is transparent: the north shore shows.
     EXPECT_EQ(picturePixel(got, 24, 5, 0), Picture::strip(1, 5));
     EXPECT_EQ(picturePixel(got, 24, 17, 0), Picture::strip(3, 5));
     EXPECT_EQ(picturePixel(got, 24, 5, 5), syntheticPixel(1, 0, 5, 5));
     // Without objects: the sunk block with its shores, on waterCanvas.
     const std::uint8_t* bare = cellImage(game(), 8, 8, false);
-    EXPECT_EQ(bare, waterCanvas->pixels);
+    EXPECT_EQ(bare, sprites().waterCanvas.pixels);
     EXPECT_EQ(picturePixel(bare, 24, 5, 5), syntheticPixel(1, 26, 5, 5));
     EXPECT_EQ(picturePixel(bare, 24, 23, 5), Picture::strip(1, 5));
 }

@@ -228,7 +228,7 @@ TEST_F(Screens, NumbersAreCentredInTheirCell) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.number);
-        std::memset(screenCanvas->pixels, 0x33, 384 * 384 * 3);
+        std::memset(sprites().screenCanvas.pixels, 0x33, 384 * 384 * 3);
         drawNumber(11, 11, k.number, 0x252317);
         const Bgr fill{0x33, 0x33, 0x33};
         for (int y = 0; y < 384; ++y)
@@ -237,7 +237,7 @@ TEST_F(Screens, NumbersAreCentredInTheirCell) {
                 for (const auto& d : k.digits)
                     if (x >= d.first && x < d.first + 14 && y >= 23 && y < 48)
                         want = (x == d.first + d.second && y == 23 + 5) ? fill : numberTint;
-                ASSERT_EQ(picturePixel(screenCanvas->pixels, 384, x, y), want) << x << "," << y;
+                ASSERT_EQ(picturePixel(sprites().screenCanvas.pixels, 384, x, y), want) << x << "," << y;
             }
     }
 }

@@ -27,9 +27,9 @@ void say(const std::string& warning) {
 }
 
 void save() {
-    if (!playerSet.save || !progressUsable) return;
+    if (!playerSet().save || !progressUsable) return;
     std::string error;
-    if (!progress::save(playerSet.progressFile, error)) say(error);
+    if (!progress::save(playerSet().progressFile, error)) say(error);
 }
 
 void readPars(const std::string& path) {
@@ -51,23 +51,23 @@ void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
     startsNoted = game().levels.starts;
     history::clear();
-    if (playerSet.counter) readPars(parFile);
-    if (!playerSet.save) return;
+    if (playerSet().counter) readPars(parFile);
+    if (!playerSet().save) return;
     std::string warning;
-    progressUsable = !playerSet.progressFile.empty();
+    progressUsable = !playerSet().progressFile.empty();
     if (!progressUsable) say("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
-    if (progressUsable && !progress::load(playerSet.progressFile, levelFile, warning)) {
+    if (progressUsable && !progress::load(playerSet().progressFile, levelFile, warning)) {
         say(warning);
         // A file that could not be moved aside is never overwritten.
         progressUsable = warning.find("kept it as") != std::string::npos;
     }
-    playerSet.muted = playerSet.muted || progress::muted();
+    playerSet().muted = playerSet().muted || progress::muted();
     const int last = progress::lastPlayed();
     if (last >= 0 && game().play.screen != Playing) game().play.level = last;
 }
 
 void redrawForRules(Game&) {
-    if (playerSet.save && progressUsable) {
+    if (playerSet().save && progressUsable) {
         bool changed = false;
         if (game().levels.starts > startsNoted) {
             startsNoted = game().levels.starts;
@@ -80,7 +80,7 @@ void redrawForRules(Game&) {
 }
 
 void rememberSettings() {
-    progress::setMuted(playerSet.muted);
+    progress::setMuted(playerSet().muted);
     save();
 }
 
@@ -93,7 +93,7 @@ std::string counterTitle() {
     if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)";
     std::string title = "Brimvale - level " + std::to_string(game().play.level + 1) + " - presses " +
                         std::to_string(history::presses());
-    const int best = playerSet.save ? progress::best(game().play.level) : -1;
+    const int best = playerSet().save ? progress::best(game().play.level) : -1;
     if (best >= 0) title += " - best " + std::to_string(best);
     const int par = parOf(game().play.level);
     if (par >= 0) title += " - fewest " + std::to_string(par);

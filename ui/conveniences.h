@@ -12,7 +12,7 @@
 void setWarningSink(void (*sink)(const std::string& warning));
 
 // After the game has started: with saving on, reads the progress of
-// playerSet.progressFile for `levelFile` (a bad file is moved aside, with a
+// playerSet().progressFile for `levelFile` (a bad file is moved aside, with a
 // warning) and puts the level list's highlight on the last level played;
 // reads the fewest presses of the shipped levels from `parFile` when it
 // exists. Level starts from here on count as levels played.

@@ -61,7 +61,7 @@ bool nextLevelExists() { return game().play.level < game().levels.count - 1; }
 // A press that may change the tank or the board, kept for undo and counted
 // while the player set asks for either.
 struct Press {
-    const bool kept = playerSet.undo || playerSet.counter || playerSet.save;
+    const bool kept = playerSet().undo || playerSet().counter || playerSet().save;
     Press() {
         if (kept) history::beginPress();
     }
@@ -72,7 +72,7 @@ struct Press {
     Press& operator=(const Press&) = delete;
 };
 
-bool isUndoKey(int key) { return playerSet.undo && (key == KeyBackspace || key == KeyU); }
+bool isUndoKey(int key) { return playerSet().undo && (key == KeyBackspace || key == KeyU); }
 
 // Back to the state before the last press that changed anything, playing,
 // drawn once; ignored while a press (its animation) is under way.
@@ -233,9 +233,9 @@ void resultClick(int x, int y) {
 void onKey(int key) {
     // M mutes and unmutes on every screen, but only when sound is on: the
     // game without sound leaves the key unused.
-    if (key == KeyM && playerSet.sound) {
-        playerSet.muted = !playerSet.muted;
-        sound::setMuted(playerSet.muted);
+    if (key == KeyM && playerSet().sound) {
+        playerSet().muted = !playerSet().muted;
+        sound::setMuted(playerSet().muted);
         rememberSettings();
         return;
     }

@@ -109,7 +109,7 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& 
 bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
                 std::string& error) {
     if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
-    playerSet = setup.set;
+    playerSet() = setup.set;
     startConveniences(setup.levelFile, setup.dataDir + "/data.par");
     if (setup.start >= game().levels.count) {
         error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(game().levels.count) +
@@ -118,7 +118,7 @@ bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups,
     }
     result = ReplayResult();
     if (setup.sounds) {
-        playerSet.sound = true;
+        playerSet().sound = true;
         std::string warning;
         startSound(setup.dataDir, warning);  // the counting sound reads no file
     }
@@ -182,7 +182,7 @@ std::string replayReport(bool quit) {
             out += '\n';
         }
     }
-    if (playerSet.counter) {
+    if (playerSet().counter) {
         const std::string& title = headless::windowTitle();
         out += "title " + (title.empty() ? counterTitle() : title) + "\n";
     }
