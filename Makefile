@@ -16,14 +16,16 @@ WEB_PACKAGES := emscripten chromium python3-websocket
 
 PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libbenchmark-dev libopenal-dev \
             libx11-dev libgl1-mesa-dri xvfb xdotool imagemagick fonts-dejavu-core \
-            clang libclang-rt-14-dev desktop-file-utils appstream mandoc
+            clang libclang-rt-14-dev desktop-file-utils appstream mandoc \
+            dpkg-dev file lintian
 
 # The fuzz targets in fuzz/: name, longest input (-max_len), executions in
 # `make test` (-runs).
 FUZZ_TARGETS := play:4096:600 level_text:8192:4000 art:16384:1000 events:1024:4000 packs:4096:200
+FUZZ_TARGETS += wav:4096:20000
 FUZZ_FLAGS   := -timeout=30 -rss_limit_mb=2048 -print_final_stats=1
 
-.PHONY: all deps web-deps build run web test asan-test fuzz-build fuzz fuzz-test install clean
+.PHONY: all deps web-deps build run web deb test asan-test fuzz-build fuzz fuzz-test install clean
 
 all: build
 
@@ -117,6 +119,11 @@ fuzz-test: fuzz-build
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package $(BUILD)/brimvale_VERSION_ARCH.deb (CPack, see
+# cmake/Package.cmake); install it with apt-get install ./$(BUILD)/brimvale_*.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(WEB_TREE)

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "tools/cli/options.h"
 #include "tools/common/numbers.h"
@@ -11,7 +10,7 @@
 namespace {
 
 const char* const gameHelp =
-    "usage: brimvale [OPTIONS] [LEVEL-FILE]\n"
+    "usage: brimvale [OPTIONS] [--] [LEVEL-FILE]\n"
     "\n"
     "A tile puzzle with a tank and its laser. Without options the game plays as\n"
     "it always has: a 384x384 window, nothing remembered, no file written.\n"
@@ -31,19 +30,25 @@ const char* const gameHelp =
     "  --sound, --no-sound\n"
     "                    sound effects\n"
     "  --mute            start with the sound silenced (M toggles it)\n"
+    "  --gamepad, --no-gamepad\n"
+    "                    controllers play: D-pad or left stick the arrows, A Space,\n"
+    "                    B Escape, Start Enter, X undo, shoulders the level pages\n"
     "  --player          the player set: --save --undo --counter --sound\n"
-    "                    --scale auto (what the installed launcher passes)\n"
+    "                    --gamepad --scale auto, and the window named brimvale\n"
+    "                    with its icon (what the installed launcher passes)\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
     "\n"
-    "Later options override earlier ones. Exit status: 0; 1 when the game\n"
-    "cannot start; 2 on a bad option (before any window opens).\n";
+    "Later options override earlier ones (LEVEL-FILE counts as --levels); after\n"
+    "--, every argument is a level file. A file name is never empty. Exit\n"
+    "status: 0; 1 when the game cannot start or its output cannot be written;\n"
+    "2 on a bad option (before any window opens).\n";
 
 constexpr int MaxScale = 8;
 
 void playerSetOn(GameOptions& o) {
-    o.set.save = o.set.undo = o.set.counter = o.set.sound = true;
+    o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.gamepad = o.set.desktop = true;
     o.scale = 0;
 }
 
@@ -68,11 +73,10 @@ bool readScale(const std::string& text, int& scale) {
 int readCommandLine(int argc, char** argv, GameOptions& o) {
     cli::setProgramName("brimvale");
     bool version = false;
-    std::vector<std::string> files;
     const int status =
         cli::Options("", gameHelp)
-            .text("--levels", o.levelFile)
-            .text("--data", o.dataDir)
+            .file("--levels", o.levelFile)
+            .file("--data", o.dataDir)
             .whole("--level", o.level, 1, 65536)
             .value("--scale", "a whole number from 1 to 8 or 'auto'",
                    [&o](const std::string& text) { return readScale(text, o.scale); })
@@ -91,17 +95,18 @@ int readCommandLine(int argc, char** argv, GameOptions& o) {
             .flag("--sound", o.set.sound)
             .flag("--no-sound", o.set.sound, false)
             .flag("--mute", o.set.muted)
+            .flag("--gamepad", o.set.gamepad)
+            .flag("--no-gamepad", o.set.gamepad, false)
             .action("--player", [&o] { playerSetOn(o); })
             .action("--classic", [&o] { classic(o); })
             .flag("--version", version)
-            .words(cli::Words::Files, files, 1)
+            .words(cli::Words::Files, [&o](const std::string& file) { o.levelFile = file; }, 1)
             .parse(argc, argv);
     if (status >= 0) return status;
     if (version) {
         std::fputs("brimvale 1.0\n", stdout);
         return 0;
     }
-    if (!files.empty()) o.levelFile = files[0];
     return -1;
 }
 

@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "assets/icon.h"
 #include "game/levels.h"
 #include "platform/platform.h"
 #include "render/screen.h"
@@ -13,6 +15,10 @@
 #include "ui/player_set.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"
+
+#ifndef __EMSCRIPTEN__
+extern const unsigned char windowIconPixels[48 * 48 * 4];
+#endif
 
 namespace {
 
@@ -42,12 +48,23 @@ bool enterFirstLevel(long long level) {
     return true;
 }
 
+#ifndef __EMSCRIPTEN__
+// The window's icon at the sizes docks and window lists ask for, made from
+// the art set's own 48-pixel icon that the build puts in the program.
+void nameWindowForDesktop() {
+    static std::vector<std::uint8_t> sizes[2] = {icon::atSize(windowIconPixels, 128), icon::atSize(windowIconPixels, 256)};
+    static const platform::Picture icons[3] = {
+        {48, 48, windowIconPixels}, {128, 128, sizes[0].data()}, {256, 256, sizes[1].data()}};
+    platform::setWindowIdentity("brimvale", icons, 3);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
     GameOptions options;
     const int status = readCommandLine(argc - 1, argv + 1, options);
-    if (status >= 0) return status;
+    if (status >= 0) return cli::closeStdout(status);
     playerSet() = options.set;
     if (playerSet().save && playerSet().progressFile.empty()) playerSet().progressFile = defaultProgressFile();
 
@@ -65,6 +82,10 @@ int main(int argc, char** argv) {
 
     const char* why = "";
     platform::setWindowScale(options.scale);
+    platform::useGamepads(playerSet().gamepad);
+#ifndef __EMSCRIPTEN__
+    if (playerSet().desktop) nameWindowForDesktop();
+#endif
     if (!platform::openWindow(&why)) {
         std::fprintf(stderr, "brimvale: cannot open the game window: %s\n", why);
         return 1;

@@ -7,8 +7,12 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "platform/gamepad.h"
 #include "platform/input.h"
 #include "platform/platform.h"
+
+// After the game's own headers: Xlib's macros would clash with them.
+#include <X11/XKBlib.h>
 
 namespace {
 
@@ -27,6 +31,52 @@ const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
 static_assert(KeySpace == GLFW_KEY_SPACE && KeyA == GLFW_KEY_A && KeyEscape == GLFW_KEY_ESCAPE &&
                   KeyBackspace == GLFW_KEY_BACKSPACE && KeyUp == GLFW_KEY_UP && KeyPageDown == GLFW_KEY_PAGE_DOWN,
               "the game's key numbers are GLFW's");
+
+// The gamepad table's GLFW column is GLFW's own numbering.
+static_assert(GLFW_GAMEPAD_BUTTON_A == 0 && GLFW_GAMEPAD_BUTTON_B == 1 && GLFW_GAMEPAD_BUTTON_X == 2 &&
+              GLFW_GAMEPAD_BUTTON_Y == 3 && GLFW_GAMEPAD_BUTTON_LEFT_BUMPER == 4 &&
+              GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER == 5 && GLFW_GAMEPAD_BUTTON_START == 7 &&
+              GLFW_GAMEPAD_BUTTON_DPAD_UP == 11 && GLFW_GAMEPAD_BUTTON_DPAD_RIGHT == 12 &&
+              GLFW_GAMEPAD_BUTTON_DPAD_DOWN == 13 && GLFW_GAMEPAD_BUTTON_DPAD_LEFT == 14 &&
+              GLFW_GAMEPAD_AXIS_LEFT_X == platform::gamepad::StickXAxis &&
+              GLFW_GAMEPAD_AXIS_LEFT_Y == platform::gamepad::StickYAxis);
+
+// The window's identity (the player set); empty: GLFW's defaults.
+const char* identityName = nullptr;
+GLFWimage identityIcons[4];
+int identityIconCount = 0;
+
+bool gamepadsOn = false;
+platform::gamepad::Reader gamepadReader;
+
+// The keyboard's own auto-repeat when an X server tells it (asked on a
+// connection of our own, so that any GLFW build will do), for held
+// controller buttons; else the reader's default.
+void takeKeyboardRepeatRate() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+    unsigned delay = 0, interval = 0;
+    if (XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval) && delay > 0 && interval > 0)
+        gamepadReader.setRepeatRate(platform::gamepad::RepeatRate{static_cast<double>(delay),
+                                                                  static_cast<double>(interval)});
+    XCloseDisplay(display);
+}
+
+// Every connected controller GLFW has a mapping for, read into the queue;
+// one plugged in meanwhile is among them (GLFW notices it in the poll).
+void readGamepads() {
+    platform::gamepad::State pads[GLFW_JOYSTICK_LAST + 1];
+    int count = 0;
+    for (int jid = GLFW_JOYSTICK_1; jid <= GLFW_JOYSTICK_LAST; ++jid) {
+        GLFWgamepadstate state;
+        if (!glfwJoystickIsGamepad(jid) || !glfwGetGamepadState(jid, &state)) continue;
+        platform::gamepad::State& pad = pads[count++];
+        for (const auto& row : platform::gamepad::table) pad.pressed[row.button] = state.buttons[row.glfwIndex] == GLFW_PRESS;
+        pad.stickX = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
+        pad.stickY = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
+    }
+    gamepadReader.update(pads, count, glfwGetTime() * 1000, platform::eventQueue());
+}
 
 // The callbacks only queue: the game's handlers redraw, and a redraw polls,
 // which GLFW forbids from inside its own callbacks.
@@ -120,6 +170,7 @@ void swapBuffers() {
 void pollEvents() {
     if (!window) return;
     glfwPollEvents();
+    if (gamepadsOn) readGamepads();
     deliverEvents();
 }
 
@@ -130,6 +181,15 @@ void setWindowScale(int s) { requestedScale = s; }
 void setWindowTitle(const char* title) {
     if (window) glfwSetWindowTitle(window, title);
 }
+
+void setWindowIdentity(const char* name, const Picture* icons, int count) {
+    identityName = name;
+    identityIconCount = std::min(count, 4);
+    for (int i = 0; i < identityIconCount; ++i)
+        identityIcons[i] = GLFWimage{icons[i].width, icons[i].height, const_cast<unsigned char*>(icons[i].rgba)};
+}
+
+void useGamepads(bool on) { gamepadsOn = on; }
 
 bool openWindow(const char** why) {
     if (!glfwInit()) {
@@ -143,6 +203,12 @@ bool openWindow(const char** why) {
     glfwWindowHint(GLFW_SAMPLES, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 1);
+    if (identityName) {
+        glfwWindowHintString(GLFW_X11_CLASS_NAME, identityName);
+        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, identityName);
+        // Shown once it has its icon, so that the desktop never sees it without.
+        glfwWindowHint(GLFW_VISIBLE, 0);
+    }
     scale = requestedScale > 0 ? requestedScale : fittingScale();
     window = glfwCreateWindow(384 * scale, 384 * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
     if (!window) {
@@ -152,6 +218,9 @@ bool openWindow(const char** why) {
         glfwTerminate();
         return false;
     }
+    if (identityIconCount > 0) glfwSetWindowIcon(window, identityIconCount, identityIcons);
+    if (identityName) glfwShowWindow(window);
+    if (gamepadsOn) takeKeyboardRepeatRate();
     glfwMakeContextCurrent(window);
     glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
     return true;

@@ -15,6 +15,14 @@ Stats theStats;
 bool closeRequested = false;
 std::string title;
 int scale = 1;
+std::string name;
+int iconCount = 0;
+
+bool padsOn = false;
+std::deque<PadFrame> padFrames;
+std::vector<platform::gamepad::State> padsNow;
+double padClock = 0;
+platform::gamepad::Reader reader;
 }  // namespace
 
 Stats& stats() { return theStats; }
@@ -22,6 +30,8 @@ void resetStats() {
     theStats = Stats();
     title.clear();
     scale = 1;
+    name.clear();
+    iconCount = 0;
 }
 const std::string& windowTitle() { return title; }
 int windowScale() { return scale; }
@@ -31,6 +41,30 @@ void queueClick(double x, double y, int button, int action) {
     queue().push_back(Event{Event::Click, 0, x, y, action, button});
 }
 void requestClose(bool close) { closeRequested = close; }
+const std::string& windowName() { return name; }
+int windowIconCount() { return iconCount; }
+
+void queuePadFrame(const PadFrame& frame) { padFrames.push_back(frame); }
+std::size_t padFramesWaiting() { return padFrames.size(); }
+platform::gamepad::Reader& padReader() { return reader; }
+void resetGamepads() {
+    padsOn = false;
+    padFrames.clear();
+    padsNow.clear();
+    padClock = 0;
+    reader = platform::gamepad::Reader();
+}
+
+// A poll's reading of the controllers.
+void readPads() {
+    if (!padsOn) return;
+    if (!padFrames.empty()) {
+        padsNow = padFrames.front().pads;
+        padClock += padFrames.front().millis;
+        padFrames.pop_front();
+    }
+    reader.update(padsNow.data(), static_cast<int>(padsNow.size()), padClock, platform::eventQueue());
+}
 
 }  // namespace headless
 
@@ -54,6 +88,7 @@ void swapBuffers() { ++theStats.swaps; }
 
 void pollEvents() {
     ++theStats.polls;
+    headless::readPads();
     deliverEvents();
 }
 
@@ -66,6 +101,13 @@ bool openWindow(const char**) {
     theStats.windowOpen = true;
     return true;
 }
+
+void setWindowIdentity(const char* n, const Picture*, int count) {
+    headless::name = n;
+    headless::iconCount = count;
+}
+
+void useGamepads(bool on) { headless::padsOn = on; }
 
 void finishWindowSetup() {}
 

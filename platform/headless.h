@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gamepad.h"
 #include "platform/input.h"
 
 namespace headless {
@@ -41,5 +42,27 @@ void queueClick(double x, double y, int button = 0, int action = 1);
 
 // Set to make windowShouldClose answer true (the close button).
 void requestClose(bool close);
+
+// The window's identity as the game set it ("" and none until it does).
+const std::string& windowName();
+int windowIconCount();
+
+// Controllers, scripted frame by frame. While controllers are on
+// (platform::useGamepads), each poll takes the next frame: the controllers
+// connected then and their states, `millis` after the frame before (the
+// only clock the repeat of a held button sees). With no frame waiting the
+// last one's controllers stay as they were, and no time passes.
+struct PadFrame {
+    std::vector<platform::gamepad::State> pads;
+    double millis = 0;
+};
+void queuePadFrame(const PadFrame& frame);
+// Frames not yet taken.
+std::size_t padFramesWaiting();
+// The reader the polls feed (to set its repeat rate).
+platform::gamepad::Reader& padReader();
+// Controllers off, no frame waiting, none connected, the clock at 0 and
+// every button let go.
+void resetGamepads();
 
 }  // namespace headless

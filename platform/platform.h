@@ -41,9 +41,22 @@ void setWindowTitle(const char* title);
 // Creates the library and the window with its context; false if impossible,
 // with a reason in `why`.
 bool openWindow(const char** why);
+// An RGBA picture, rows top to bottom.
+struct Picture {
+    int width, height;
+    const std::uint8_t* rgba;
+};
+// Before the window opens: the name the desktop knows it by (on X11 both
+// halves of WM_CLASS) and its icons. Unless set, the window system's
+// defaults (on X11 the class is the title).
+void setWindowIdentity(const char* name, const Picture* icons, int count);
 // OpenGL state, input callbacks and clear colour, after the texture exists.
 void finishWindowSetup();
 void closeWindowSystem();
+
+// Controllers (platform/gamepad.h): read at every poll once on, their
+// buttons queued as keys. Off unless turned on.
+void useGamepads(bool on);
 
 // --- Time and process ---
 

@@ -1,7 +1,11 @@
 // The effects' names and their WAV files, shared by every sound implementation.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "platform/sound.h"
 
@@ -95,26 +99,39 @@ bool parseWav(const std::string& path, const std::string& bytes, Sample& sample,
 }
 
 bool readWav(const std::string& path, Sample& sample, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Without O_NONBLOCK, opening a pipe would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
         error = path + ": cannot be opened";
         return false;
     }
-    // Anything longer than the longest sample at the highest rate is refused unread.
+    // Only a regular file is read, and anything longer than the longest
+    // sample at the highest rate is refused unread.
     const std::size_t limit = 1024 + 2u * MaxSampleRate * MaxSampleSeconds;
-    std::string bytes;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > limit) {
-            error = path + ": larger than " + std::to_string(limit) + " bytes";
-            return false;
-        }
+    struct stat st;
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular || static_cast<std::uintmax_t>(st.st_size) > limit) {
+        error = path + (regular ? ": larger than " + std::to_string(limit) + " bytes" : ": is not a regular file");
+        ::close(fd);
+        return false;
     }
-    if (in.bad()) {
+    // No more than the size taken at the open, should the file grow.
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, &bytes[got], bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        failed = n < 0;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (failed) {
         error = path + ": cannot be read";
         return false;
     }
+    bytes.resize(got);
     return parseWav(path, bytes, sample, error);
 }
 

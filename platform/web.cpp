@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/gamepad.h"
 #include "platform/input.h"
 #include "platform/platform.h"
 
@@ -85,6 +86,33 @@ EM_JS(void, webStopped, (int status), {
 
 void resumed() { resumedAt = emscripten_get_now(); }
 
+// Controllers through the Gamepad API, those in its standard mapping, read
+// at every poll (one connected meanwhile is among them); the browser tells
+// no keyboard repeat rate, so the reader keeps its own.
+bool gamepadsOn = false;
+platform::gamepad::Reader gamepadReader;
+
+void readGamepads() {
+    constexpr int MaxPads = 8;
+    platform::gamepad::State pads[MaxPads];
+    int count = 0;
+    if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+        const int connected = emscripten_get_num_gamepads();
+        for (int i = 0; i < connected && count < MaxPads; ++i) {
+            EmscriptenGamepadEvent e;
+            if (emscripten_get_gamepad_status(i, &e) != EMSCRIPTEN_RESULT_SUCCESS || !e.connected ||
+                std::strcmp(e.mapping, "standard") != 0)
+                continue;
+            platform::gamepad::State& pad = pads[count++];
+            for (const auto& row : platform::gamepad::table)
+                pad.pressed[row.button] = row.standardIndex < e.numButtons && e.digitalButton[row.standardIndex];
+            pad.stickX = e.numAxes > platform::gamepad::StickXAxis ? static_cast<float>(e.axis[platform::gamepad::StickXAxis]) : 0;
+            pad.stickY = e.numAxes > platform::gamepad::StickYAxis ? static_cast<float>(e.axis[platform::gamepad::StickYAxis]) : 0;
+        }
+    }
+    gamepadReader.update(pads, count, emscripten_get_now(), platform::eventQueue());
+}
+
 void toRgba(const std::uint8_t* bgr) {
     std::uint8_t* out = rgba;
     for (int i = 0; i < Side * Side; ++i, bgr += 3, out += 4) {
@@ -126,12 +154,17 @@ void swapBuffers() {
 
 void pollEvents() {
     if (!windowOpen) return;
+    if (gamepadsOn) readGamepads();
     deliverEvents();
 }
 
 // The page scales the canvas itself, and the tab keeps the page's title.
 void setWindowScale(int) {}
 void setWindowTitle(const char*) {}
+
+// A page has no window of its own to name, and shows the site's icon.
+void setWindowIdentity(const char*, const Picture*, int) {}
+void useGamepads(bool on) { gamepadsOn = on; }
 
 // A page has no close button of the game's own: it ends only by quitting.
 bool windowShouldClose() { return false; }

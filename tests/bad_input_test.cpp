@@ -1,7 +1,9 @@
 // Bad input to brimvale-tool and the game's loaders: one line and a failing status, never a crash or a false success.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -14,7 +16,9 @@
 #include "tests/support.h"
 #include "tools/art/art_set.h"
 #include "tools/art/pack.h"
+#include "platform/sound.h"
 #include "tools/common/files.h"
+#include "ui/progress.h"
 #include "ui/window_game.h"
 
 namespace fs = std::filesystem;
@@ -103,7 +107,14 @@ TEST(WriteFailures, EveryOutputReportsAFullDisk) {
     expectRefused(tool("replay --data '" + dir + "'", "/dev/full"), 1, "standard output", "replay report");
     expectRefused(tool("levels dump '" + level + "'", "/dev/full"), 1, "standard output", "levels dump");
     expectRefused(tool("levels dump '" + level + "' -o /dev/full"), 1, "/dev/full", "levels dump -o");
-    expectRefused(tool("levels build '" + source + "' -o /dev/full"), 1, "/dev/full", "levels build");
+    // A level file is built only into a regular file: a full device of our
+    // own is refused before a byte is written (a full disk: LevelBuildOutputs).
+    const std::string full = tempDir("bad-full") + "/full";
+    if (mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+        ASSERT_EQ(mkfifo(full.c_str(), 0666), 0);
+    }
+    expectRefused(tool("levels build '" + source + "' -o '" + full + "'"), 1, full + ": cannot replace (is not a regular file)",
+                  "levels build");
     expectRefused(tool("solve --data '" + dir + "'", "/dev/full"), 1, "standard output", "solve");
     expectRefused(tool("levels --help", "/dev/full"), 1, "standard output", "help");
     // The packs, unpacked PNGs, manifest and painted art, each through a
@@ -188,6 +199,114 @@ TEST(NotRegularFilesDeathTest, APackThatIsAFolderOrDeviceIsAMissingPack) {
         expectRefused(tool("unpack --data '" + dir + "' --out '" + tempDir("bad-unpack") + "'"), 1, "data01.pak",
                       "unpack, pack " + bad);
     }
+}
+
+// Sound and the counter's par file: a pipe (which would wait for a writer
+// forever), a device, a folder or a huge file is never read. Without sound or
+// the fewest figure the game plays on, after one line.
+TEST(NotRegularFiles, SoundAndParFilesArePlayedWithoutAfterOneLine) {
+    const std::string dir = makeDataDir("bad-odd", {groundLevel()});
+    fs::copy(std::string(BRIMVALE_DATA_BUILD_DIR) + "/sound", dir + "/sound");
+    const std::string shot = dir + "/sound/shot.wav", par = dir + "/data.par";
+    const std::string key = progress::hashText(progress::levelHash(groundLevel().data()));
+    const std::string counter = "replay --data '" + dir + "' --counter --start 0 Up";
+    writeFile(par, key + " 7\n");
+    ToolRun r = tool(counter);
+    EXPECT_TRUE(r.status == 0 && r.err.empty()) << r.err;
+    EXPECT_NE(r.out.find(" - fewest 7\n"), std::string::npos) << r.out;
+    const auto makeOdd = [](const std::string& path, const std::string& kind) {
+        fs::remove_all(path);
+        if (kind == "pipe") {
+            EXPECT_EQ(mkfifo(path.c_str(), 0666), 0);
+        }
+        if (kind == "device") fs::create_symlink("/dev/zero", path);
+        if (kind == "folder") fs::create_directory(path);
+        if (kind == "huge") {
+            writeFile(path, "");
+            EXPECT_EQ(truncate(path.c_str(), 1LL << 30), 0);
+        }
+    };
+    for (const std::string kind : {"pipe", "device", "folder", "huge"}) {
+        makeOdd(shot, kind);
+        std::vector<sound::Sample> set;
+        std::string error;
+        EXPECT_FALSE(sound::readSampleSet(dir + "/sound", set, error)) << kind;
+        EXPECT_EQ(error, shot + (kind == "huge" ? ": larger than 1921024 bytes" : ": is not a regular file"));
+        makeOdd(par, kind);
+        r = tool(counter);
+        EXPECT_EQ(r.status, 0) << kind;
+        EXPECT_EQ(r.out.find("fewest"), std::string::npos) << kind;
+        expectRefused(r, 0, "brimvale-tool replay: " + par + ": ", "par file " + kind);
+    }
+    // A damaged par file gives no figure at all, rather than a wrong one.
+    const std::string damaged[] = {"zzzzzzzzzzzzzzzz 5\n", key + " 7\n" + key.substr(1) + "g 7\n", key + " -1\n",
+                                   key + " 7 8\n", key + "\n", key + " 5x\n", key + "0 7\n"};
+    for (const std::string& bytes : damaged) {
+        fs::remove_all(par);
+        writeFile(par, bytes);
+        r = tool(counter);
+        EXPECT_EQ(r.out.find("fewest"), std::string::npos) << bytes;
+        expectRefused(r, 0, par + ":", "par file " + bytes);
+    }
+#ifdef BRIMVALE_GAME_PROGRAM
+    // The game: the same line, then on (here to the window it cannot open).
+    makeOdd(shot, "pipe");
+    std::string out;
+    const std::string game = std::string("env -u DISPLAY -u WAYLAND_DISPLAY '") + BRIMVALE_GAME_PROGRAM + "' --data '" + dir;
+    EXPECT_EQ(testsupport::runCommand(game + "' --sound --counter 2>&1", &out), 1);
+    EXPECT_EQ(out.find("brimvale: " + par + ":1: not a level key and its presses; playing without the fewest presses\n"
+                       "brimvale: " + shot + ": is not a regular file; playing without sound\n"
+                       "brimvale: cannot open the game window"), 0u) << out;
+#endif
+}
+
+// levels build writes its level file and par file whole or not at all, and
+// never one over the other or over a source.
+TEST(LevelBuildOutputs, BothOrNeitherAndNeverTheSameFile) {
+    const std::string dir = tempDir("bad-build");
+    const std::string source = dir + "/one.txt", lvl = dir + "/o.lvl", par = dir + "/o.par";
+    ASSERT_EQ(tool("levels dump '" + dataDir() + "/data.lvl' -o '" + source + "'").status, 0);
+    std::string text = readFile(source);
+    writeFile(source, text.insert(text.find('\n', text.find("title")) + 1, "moves 9\n"));
+    writeFile(lvl, "old level file");
+    const std::string build = "levels build '" + source + "' -o '" + lvl + "' --par ";
+    expectRefused(tool(build + "'" + dir + "/missing/o.par'"), 1, dir + "/missing/o.par: cannot create", "missing");
+    EXPECT_EQ(readFile(lvl), "old level file");
+    ASSERT_EQ(mkfifo(par.c_str(), 0666), 0);
+    expectRefused(tool(build + "'" + par + "'"), 1, par + ": cannot replace (is not a regular file)", "pipe");
+    EXPECT_TRUE(fs::is_fifo(par));
+    EXPECT_EQ(readFile(lvl), "old level file");
+    fs::remove(par);
+    // The same file by the same name, another spelling, a link, or a source.
+    fs::create_symlink(lvl, dir + "/link");
+    const std::string same[] = {"'" + lvl + "'", "'" + dir + "/./o.lvl'", "'" + dir + "/link'"};
+    for (const std::string& other : same)
+        expectRefused(tool(build + other), 2, "-o and --par name the same file", other);
+    expectRefused(tool("levels build '" + source + "' -o '" + dir + "/new.lvl' --par '" + dir + "/new.lvl'"), 2,
+                  "the same file", "both new");
+    expectRefused(tool("levels build '" + source + "' -o '" + source + "'"), 2, "is also a source", "source");
+    EXPECT_EQ(readFile(lvl), "old level file");
+    EXPECT_EQ(readFile(source), text);
+    // A full disk under the par file (a small file system of our own, when
+    // this machine lets us mount one).
+    const std::string small = tempDir("bad-build-small");
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=4k") == 0) {
+        writeFile(small + "/filler", std::string(4096, 'x'));
+        expectRefused(tool(build + "'" + small + "/o.par'"), 1, small + "/o.par: write error (No space left on device)",
+                      "full disk");
+        EXPECT_EQ(readFile(lvl), "old level file");
+        EXPECT_EQ(std::distance(fs::directory_iterator(small), fs::directory_iterator()), 1);
+        EXPECT_EQ(umount(small.c_str()), 0);
+    }
+    // Written: both whole, with the usual permissions, and nothing else left.
+    const ToolRun done = tool(build + "'" + par + "'");
+    ASSERT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(readFile(lvl), readFile(dataDir() + "/data.lvl"));
+    EXPECT_EQ(readFile(par), progress::hashText(progress::levelHash(groundLevel().data())) + " 9\n");
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(fs::status(par).permissions(), static_cast<fs::perms>(0666 & ~mask));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);  // one.txt, o.lvl, o.par, link
 }
 
 TEST(OversizedImages, PackRefusesAWrongSizeFromTheHeaderBeforeDecoding) {

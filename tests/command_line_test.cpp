@@ -29,7 +29,9 @@ Read read(std::vector<std::string> args) {
     return r;
 }
 
-bool allOff(const PlayerSet& s) { return !s.save && !s.undo && !s.counter && !s.sound && !s.muted; }
+bool allOff(const PlayerSet& s) {
+    return !s.save && !s.undo && !s.counter && !s.sound && !s.muted && !s.gamepad && !s.desktop;
+}
 
 }  // namespace
 
@@ -56,8 +58,13 @@ TEST(CommandLine, EveryOptionAndLaterOnesOverride) {
     EXPECT_TRUE(!r.options.set.save && r.options.set.undo && !r.options.set.counter && r.options.set.sound);
     EXPECT_EQ(r.options.scale, 3);
     r = read({"--player"});
-    EXPECT_TRUE(r.options.set.save && r.options.set.undo && r.options.set.counter && r.options.set.sound);
+    EXPECT_TRUE(r.options.set.save && r.options.set.undo && r.options.set.counter && r.options.set.sound &&
+                r.options.set.gamepad && r.options.set.desktop);
     EXPECT_EQ(r.options.scale, 0);  // auto
+    r = read({"--player", "--no-gamepad"});
+    EXPECT_TRUE(!r.options.set.gamepad && r.options.set.desktop);
+    r = read({"--gamepad"});
+    EXPECT_TRUE(r.options.set.gamepad && !r.options.set.desktop && !r.options.set.save);
     r = read({"--player", "--scale", "1", "--undo", "--classic"});
     EXPECT_TRUE(allOff(r.options.set));
     EXPECT_EQ(r.options.scale, 1);
@@ -70,13 +77,21 @@ TEST(CommandLine, EveryOptionAndLaterOnesOverride) {
     EXPECT_EQ(r.options.set.progressFile, "p.txt");
     EXPECT_EQ(levelFileOf(r.options), "a.lvl");
     EXPECT_EQ(levelFileOf(read({"b.lvl"}).options), "b.lvl");  // the positional file
+    // The level file given either way: the later one plays; after "--" every
+    // argument is a file name.
+    EXPECT_EQ(levelFileOf(read({"a.lvl", "--levels", "b.lvl"}).options), "b.lvl");
+    EXPECT_EQ(levelFileOf(read({"--levels", "b.lvl", "a.lvl"}).options), "a.lvl");
+    r = read({"--undo", "--", "--help"});
+    EXPECT_EQ(r.status, -1) << r.err;
+    EXPECT_TRUE(r.options.set.undo);
+    EXPECT_EQ(levelFileOf(r.options), "--help");
 }
 
 TEST(CommandLine, HelpAndVersionPrintAndEnd) {
     Read r = read({"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* option : {"--levels", "--data", "--level", "--scale", "--save", "--no-save", "--undo", "--no-undo",
-                               "--counter", "--sound", "--mute", "--player", "--classic", "--version", "--progress"})
+                               "--counter", "--sound", "--mute", "--gamepad", "--no-gamepad", "--player", "--classic", "--version", "--progress"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     r = read({"--version"});
     EXPECT_EQ(r.status, 0);
@@ -88,10 +103,11 @@ TEST(CommandLine, BadOptionsAndValuesAreOneLineAndStatus2) {
         {"--bogus"},         {"-x"},          {"--scale"},          {"--scale", "0"},      {"--scale", "9"},
         {"--scale", "2x"},   {"--scale", ""}, {"--scale", "AUTO"},  {"--level"},           {"--level", "0"},
         {"--level", "-1"},   {"--level", "x"}, {"--level", "65537"}, {"--levels"},         {"--data"},
-        {"--progress", ""},  {"a.lvl", "b.lvl"}, {"--save", "--nosave"}};
+        {"--progress", ""},  {"a.lvl", "b.lvl"}, {"--save", "--nosave"}, {"--levels", ""}, {"--data", ""},
+        {""},                {"--", ""},      {"--", "a.lvl", "b.lvl"}};
     for (const auto& args : refused) {
         const Read r = read(args);
-        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.status, 2) << "'" << args[0] << "'";
         EXPECT_EQ(r.err.rfind("brimvale: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     }
@@ -112,5 +128,11 @@ TEST(CommandLine, TheGameRefusesBeforeAnyWindow) {
     out.clear();
     EXPECT_EQ(testsupport::runCommand(game + "--version", &out), 0);
     EXPECT_EQ(out, "brimvale 1.0\n");
+    // What the system did not take fails the program (stdout on the full device).
+    for (const std::string option : {"--help", "--version"}) {
+        out.clear();
+        EXPECT_EQ(testsupport::runCommand(game + option + " 2>&1 >/dev/full", &out), 1) << option;
+        EXPECT_EQ(out, "brimvale: cannot write to standard output (No space left on device)\n") << option;
+    }
 }
 #endif

@@ -199,7 +199,10 @@ TEST(LevelCompiler, TrapLinesAndTheirMistakes) {
     EXPECT_EQ(again.levels[0].trap, p.levels[0].trap);
     std::string bad = levelText("M");
     bad.insert(bad.find("moves 3"), "trap Up Jump\n");
-    EXPECT_EQ(parse(bad).firstError(), "set.txt:2:6: error: 'trap' takes Left Right Up Down Space, not 'Jump'");
+    EXPECT_EQ(parse(bad).firstError(), "set.txt:2:9: error: 'trap' takes Left Right Up Down Space, not 'Jump'");
+    bad = levelText("M");  // the bad word's own column, past an indent and a tab
+    bad.insert(bad.find("moves 3"), "moves 3\n  trap Left Up\tJump\n");
+    EXPECT_EQ(parse(bad).firstError(), "set.txt:3:16: error: 'trap' takes Left Right Up Down Space, not 'Jump'");
     bad = levelText("M");
     bad.insert(bad.find("moves 3"), "trap\n");
     EXPECT_EQ(parse(bad).firstError(), "set.txt:2:6: error: 'trap' needs presses: Left Right Up Down Space");

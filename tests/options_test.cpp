@@ -90,3 +90,16 @@ TEST(Options, TokensMayStartWithOneDash) {
     EXPECT_EQ(parse({"-x", "--"}, cli::Words::Tokens).words, (std::vector<std::string>{"-x", "--"}));
     EXPECT_EQ(parse({"--bogus"}, cli::Words::Tokens).status, 2);
 }
+
+TEST(Options, DoubleDashEndsTheOptionsAndAFileNameIsNeverEmpty) {
+    Parsed p = parse({"--fast", "--", "-o", "--help"});
+    EXPECT_EQ(p.status, -1) << p.err;
+    EXPECT_TRUE(p.fast && p.text.empty());
+    EXPECT_EQ(p.words, (std::vector<std::string>{"-o", "--help"}));
+    EXPECT_EQ(parse({"--", "--"}).words, (std::vector<std::string>{"--"}));
+    for (const std::vector<std::string>& args : {std::vector<std::string>{""}, {"a", "--", ""}}) {
+        p = parse(args);
+        EXPECT_EQ(p.status, 2);
+        EXPECT_EQ(p.err, "brimvale-tool test: an empty argument is no file name (see --help)\n");
+    }
+}

@@ -1,10 +1,16 @@
 // The player set's saved progress and press counter, wired into the screens.
 #include "ui/conveniences.h"
 
-#include <fstream>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
+#include "assets/data_file.h"
 #include "game/levels.h"
 #include "game/play_state.h"
 #include "platform/platform.h"
@@ -32,15 +38,52 @@ void save() {
     if (!progress::save(playerSet().progressFile, error)) say(error);
 }
 
+// One line of a par file, "KEY PRESSES" as `levels build --par` writes it.
+bool parseParLine(const std::string& line, progress::Hash& hash, int& moves) {
+    std::istringstream words(line);
+    std::string key, rest;
+    long long n = -1;
+    if (!(words >> key >> n) || (words >> rest) || n < 0 || n > MaxParPresses || key.size() != 16) return false;
+    for (const char c : key)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    hash = std::strtoull(key.c_str(), nullptr, 16);
+    moves = static_cast<int>(n);
+    return true;
+}
+
+// The shipped levels' fewest presses. A missing file is no news; any other
+// that cannot be read whole, or a damaged one, costs the "fewest" figure
+// and one warning.
 void readPars(const std::string& path) {
-    std::ifstream in(path);
+    pars.clear();
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return;
+    const std::string without = "; playing without the fewest presses";
+    std::size_t size = 0;
+    std::string why;
+    std::FILE* file = openDataFile(path, size, why);
+    if (!file) return say(path + ": cannot open (" + why + ")" + without);
+    if (size > MaxParFileBytes) {
+        std::fclose(file);
+        return say(path + ": " + std::to_string(size) + " bytes, more than the " +
+                   std::to_string(MaxParFileBytes >> 20) + " MiB a par file may hold" + without);
+    }
+    std::string text(size, '\0');
+    text.resize(size ? std::fread(&text[0], 1, size, file) : 0);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return say(path + ": cannot be read" + without);
+    std::istringstream lines(text);
     std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string hash;
-        int moves = -1;
-        if (words >> hash >> moves && hash.size() == 16 && moves >= 0)
-            pars[std::stoull(hash, nullptr, 16)] = moves;
+    for (int n = 1; std::getline(lines, line); ++n) {
+        progress::Hash hash = 0;
+        int moves = 0;
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        if (!parseParLine(line, hash, moves)) {
+            pars.clear();
+            return say(path + ":" + std::to_string(n) + ": not a level key and its presses" + without);
+        }
+        pars[hash] = moves;
     }
 }
 

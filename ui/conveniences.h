@@ -3,9 +3,15 @@
 // while the player set is all off.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "game/game.h"
+
+// The largest par file read (a line a level: 65536 levels take under 2 MiB),
+// and the most presses a level's figure may say.
+constexpr std::size_t MaxParFileBytes = std::size_t(4) << 20;
+constexpr long long MaxParPresses = 9999999;
 
 // Where warnings go (the game and the tool print them, one line each);
 // nothing is said until one is set.
@@ -14,8 +20,10 @@ void setWarningSink(void (*sink)(const std::string& warning));
 // After the game has started: with saving on, reads the progress of
 // playerSet().progressFile for `levelFile` (a bad file is moved aside, with a
 // warning) and puts the level list's highlight on the last level played;
-// reads the fewest presses of the shipped levels from `parFile` when it
-// exists. Level starts from here on count as levels played.
+// with the counter on, reads the fewest presses of the shipped levels from
+// `parFile` when it exists (a par file that is no regular file, is larger
+// than MaxParFileBytes or holds a line that is not "KEY PRESSES" gives one
+// warning and no figures). Level starts from here on count as levels played.
 void startConveniences(const std::string& levelFile, const std::string& parFile);
 
 // The rules' mid-move redraw, connected in place of drawScreen: notes a win

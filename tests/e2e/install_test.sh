@@ -13,7 +13,8 @@ for f in bin/brimvale "$tool_rel" libexec/brimvale/brimvale share/brimvale/data0
          share/brimvale/data.lvl share/brimvale/data.par share/applications/brimvale.desktop \
          share/metainfo/io.brimvale.brimvale.metainfo.xml share/icons/hicolor/48x48/apps/brimvale.png \
          share/icons/hicolor/128x128/apps/brimvale.png share/icons/hicolor/256x256/apps/brimvale.png \
-         share/man/man6/brimvale.6 share/man/man1/brimvale-tool.1; do
+         share/man/man6/brimvale.6.gz share/man/man1/brimvale-tool.1.gz share/doc/brimvale/copyright \
+         share/doc/brimvale/changelog.gz; do
   if [ -e "$prefix/$f" ]; then echo "ok: installed $f"; else echo "FAIL: missing $f"; status=1; fi
 done
 # Each icon is as large as its folder says.
@@ -35,9 +36,14 @@ check() {
   fi
 }
 check "desktop-file-validate" desktop-file-validate "$prefix/share/applications/brimvale.desktop"
+if grep -qx "StartupWMClass=brimvale" "$prefix/share/applications/brimvale.desktop"; then
+  echo "ok: the desktop entry names the window class brimvale"
+else
+  echo "FAIL: no StartupWMClass=brimvale in the desktop entry"; status=1
+fi
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/io.brimvale.brimvale.metainfo.xml"
-check "mandoc -Tlint brimvale.6" mandoc -Tlint "$prefix/share/man/man6/brimvale.6"
-check "mandoc -Tlint brimvale-tool.1" mandoc -Tlint "$prefix/share/man/man1/brimvale-tool.1"
+check "mandoc -Tlint brimvale.6.gz" mandoc -Tlint "$prefix/share/man/man6/brimvale.6.gz"
+check "mandoc -Tlint brimvale-tool.1.gz" mandoc -Tlint "$prefix/share/man/man1/brimvale-tool.1.gz"
 # The installed tool finds the installed data by itself.
 if "$prefix/$tool_rel" replay | grep -q '^levels [1-9]'; then
   echo "ok: the installed brimvale-tool replays the installed levels"

@@ -589,6 +589,46 @@ void checkWindowProperties(const Game& game) {
         fail(game.name + ": the window's size hints allow resizing");
 }
 
+// WM_CLASS, and the sizes of the icons in _NET_WM_ICON: the player set's
+// window names itself brimvale and carries the icon at 48, 128 and 256
+// pixels; the classic one keeps GLFW's defaults (the class is the title, no
+// icon).
+void checkDesktopIdentity(const Game& game, bool player) {
+    XConnection x;
+    if (!x.d) throw Timeout{"cannot open the display to read window properties"};
+    std::string instance, wmClass;
+    XClassHint hint;
+    if (XGetClassHint(x.d, game.window, &hint)) {
+        instance = hint.res_name ? hint.res_name : "";
+        wmClass = hint.res_class ? hint.res_class : "";
+        if (hint.res_name) XFree(hint.res_name);
+        if (hint.res_class) XFree(hint.res_class);
+    }
+    const std::string expected = player ? "brimvale" : "Brimvale (port by Orlenko)";
+    if (instance == expected && wmClass == expected)
+        pass(game.name + ": WM_CLASS is \"" + expected + "\", \"" + expected + "\"");
+    else
+        fail(game.name + ": WM_CLASS is '" + instance + "', '" + wmClass + "'");
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string sizes;
+    if (XGetWindowProperty(x.d, game.window, XInternAtom(x.d, "_NET_WM_ICON", False), 0, 1 << 20, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+        const unsigned long* longs = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i + 1 < count; i += 2 + longs[i] * longs[i + 1])
+            sizes += (sizes.empty() ? "" : " ") + std::to_string(longs[i]) + "x" + std::to_string(longs[i + 1]);
+    }
+    if (data) XFree(data);
+    const std::string want = player ? "48x48 128x128 256x256" : "";
+    if (sizes == want)
+        pass(game.name + ": _NET_WM_ICON holds " + (player ? want : "nothing"));
+    else
+        fail(game.name + ": _NET_WM_ICON holds '" + sizes + "', not '" + want + "'");
+}
+
 void closeWindow(const Game& game) {
     XConnection x;
     if (!x.d) throw Timeout{"cannot open the display to close the window"};
@@ -843,6 +883,7 @@ void runInstalledTest() {
         game.args = {"--classic"};
         startGame(game, launcher, "/");
         checkWindowProperties(game);
+        checkDesktopIdentity(game, false);
         expectScreen(game, true);
         send(game, {"Space", "Enter", "Escape", "Escape", "Escape", "Escape"});
         expectExitZero(game, "the installed game with --classic quits with status 0", "--classic");
@@ -854,6 +895,7 @@ void runInstalledTest() {
         // and passes the player set: a window twice as large on this screen.
         game.scale = 2;
         startGame(game, launcher, "/");
+        checkDesktopIdentity(game, true);
         game.name = "installed-title";
         expectScreen(game, true);
         send(game, {"Space"});

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/levels.h"
@@ -20,7 +21,7 @@
 namespace {
 
 const char* const levelsHelp =
-    "usage: brimvale-tool levels build SOURCE... -o FILE\n"
+    "usage: brimvale-tool levels build SOURCE... -o FILE [--par FILE]\n"
     "       brimvale-tool levels dump FILE [-o TEXT]\n"
     "       brimvale-tool levels check [--max-states N] SOURCE...\n"
     "       brimvale-tool levels stats [--max-states N] SOURCE...\n"
@@ -30,7 +31,10 @@ const char* const levelsHelp =
     "          of 256-byte records. Errors and warnings name file:line:column;\n"
     "          any error fails the build (exit status 1) and writes nothing.\n"
     "          --par also writes each level's recorded 'moves' by the level's\n"
-    "          key, for the game's press counter.\n"
+    "          key, for the game's press counter. Both files are written whole\n"
+    "          or not at all, and only as regular files (a device, a pipe or a\n"
+    "          folder of that name: status 1); neither may name the other or a\n"
+    "          source (status 2).\n"
     "dump      prints any level file as level source text (to TEXT with -o);\n"
     "          building that text gives the same bytes back.\n"
     "check     compiles the sources, solves every level and compares the\n"
@@ -86,20 +90,26 @@ int build(int argc, char** argv) {
     std::vector<std::string> sources;
     std::string output, parOutput;
     const int status = cli::Options("levels build", nullptr)
-                           .text("-o", output, "--output")
-                           .text("--par", parOutput)
+                           .file("-o", output, "--output")
+                           .file("--par", parOutput)
                            .words(cli::Words::Files, sources)
                            .parse(argc, argv);
     if (status >= 0) return status;
     if (output.empty() || sources.empty())
         return cli::fail("levels build", "needs level sources and -o FILE (see brimvale-tool levels --help)", 2);
+    if (!parOutput.empty() && common::sameFile(output, parOutput))
+        return cli::fail("levels build", "-o and --par name the same file, " + output, 2);
+    for (const std::string& source : sources)
+        for (const std::string& out : {output, parOutput})
+            if (!out.empty() && common::sameFile(source, out))
+                return cli::fail("levels build", "the output " + out + " is also a source", 2);
     std::vector<leveltext::Level> levels;
     if (!compileSources(sources, levels)) return cli::fail("levels build", "errors; " + output + " not written", 1);
     if (levels.empty()) return cli::fail("levels build", "the sources hold no level; " + output + " not written", 1);
+    std::vector<std::pair<std::string, std::string>> files = {{output, leveltext::compileLevels(levels)}};
+    if (!parOutput.empty()) files.emplace_back(parOutput, parText(levels));
     std::string error;
-    if (!common::writeFile(output, leveltext::compileLevels(levels), error)) return cli::fail("levels build", error, 1);
-    if (!parOutput.empty() && !common::writeFile(parOutput, parText(levels), error))
-        return cli::fail("levels build", error, 1);
+    if (!common::writeFilesTogether(files, error)) return cli::fail("levels build", error, 1);
     return 0;
 }
 
@@ -107,7 +117,7 @@ int dump(int argc, char** argv) {
     std::vector<std::string> inputs;
     std::string output;
     const int status = cli::Options("levels dump", nullptr)
-                           .text("-o", output, "--output")
+                           .file("-o", output, "--output")
                            .words(cli::Words::Files, inputs, 1)
                            .parse(argc, argv);
     if (status >= 0) return status;
@@ -233,7 +243,7 @@ int generate(int argc, char** argv) {
     std::string from, palette = ".#~O%";
     levelgen::Settings settings;
     const int status = cli::Options("levels generate", generateHelp)
-                           .text("--from", from)
+                           .file("--from", from)
                            .whole("--seed", settings.seed, 0, 4294967295LL)
                            .whole("--steps", settings.steps, 0, 1000000000)
                            .text("--palette", palette)

@@ -1,5 +1,4 @@
 // brimvale-tool: the developer command. Headless: it never opens a window.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -32,26 +31,12 @@ std::string usage() {
     return text;
 }
 
-// Flushes and closes stdout: whatever a command printed and the system did
-// not take (a full disk, a closed descriptor) fails the command, status 1 unless
-// it failed already.
-int closeStdout(int status) {
-    errno = 0;
-    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
-    const int flushErrno = errno;
-    const bool closed = std::fclose(stdout) == 0;
-    if (flushed && closed) return status;
-    const int why = flushErrno ? flushErrno : errno;
-    cli::say("", std::string("cannot write to standard output") + (why ? std::string(" (") + std::strerror(why) + ")" : ""));
-    return status ? status : 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 2 && !std::strcmp(argv[1], "help")) {
         std::fputs(usage().c_str(), stdout);
-        return closeStdout(0);
+        return cli::closeStdout(0);
     }
-    return closeStdout(cli::dispatch("", argc - 1, argv + 1, subcommands, usage()));
+    return cli::closeStdout(cli::dispatch("", argc - 1, argv + 1, subcommands, usage()));
 }

@@ -1,9 +1,10 @@
 // The one argument reader of brimvale-tool's subcommands and of the game.
 #include "tools/cli/options.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
-
 
 namespace cli {
 
@@ -22,12 +23,30 @@ int fail(const std::string& command, const std::string& message, int status) {
     return status;
 }
 
+int closeStdout(int status) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const int flushErrno = errno;
+    const bool closed = std::fclose(stdout) == 0;
+    if (flushed && closed) return status;
+    const int why = flushErrno ? flushErrno : errno;
+    say("", std::string("cannot write to standard output") + (why ? std::string(" (") + std::strerror(why) + ")" : ""));
+    return status ? status : 1;
+}
+
 Options::Options(std::string command, const char* help) : command_(std::move(command)), help_(help) {}
 
 Options& Options::text(const char* name, std::string& value, const char* alias) {
     return add(name, alias, "a value", [&value](const std::string& text) {
         value = text;
         return true;
+    });
+}
+
+Options& Options::file(const char* name, std::string& value, const char* alias) {
+    return add(name, alias, "a file name", [&value](const std::string& text) {
+        value = text;
+        return !text.empty();
     });
 }
 
@@ -55,8 +74,12 @@ Options& Options::action(const char* name, std::function<void()> run) {
 }
 
 Options& Options::words(Words kind, std::vector<std::string>& words, std::size_t most) {
+    return this->words(kind, [&words](const std::string& word) { words.push_back(word); }, most);
+}
+
+Options& Options::words(Words kind, std::function<void(const std::string&)> take, std::size_t most) {
     kind_ = kind;
-    words_ = &words;
+    takeWord_ = std::move(take);
     most_ = most;
     return *this;
 }
@@ -94,21 +117,31 @@ int Options::take(const Option& option, int& i, int argc, char** argv) const {
 
 int Options::parse(int argc, char** argv) const {
     const std::string seeHelp = help_ ? " (see --help)" : "";
+    bool optionsEnded = false;
+    std::size_t words = 0;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (help_ && (arg == "--help" || arg == "-h")) {
+        if (!optionsEnded && arg == "--" && kind_ != Words::Tokens) {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && help_ && (arg == "--help" || arg == "-h")) {
             std::fputs(help_, stdout);
             return 0;
         }
-        if (const Option* option = find(arg)) {
+        const Option* option = optionsEnded ? nullptr : find(arg);
+        if (option) {
             const int status = take(*option, i, argc, argv);
             if (status >= 0) return status;
-        } else if (isOption(arg)) {
+        } else if (!optionsEnded && isOption(arg)) {
             return fail(command_, "unknown option '" + arg + "'" + seeHelp, 2);
-        } else if (kind_ == Words::None || words_->size() >= most_) {
+        } else if (kind_ == Words::None || words >= most_) {
             return fail(command_, "unexpected argument '" + arg + "'" + seeHelp, 2);
+        } else if (kind_ == Words::Files && arg.empty()) {
+            return fail(command_, "an empty argument is no file name" + seeHelp, 2);
         } else {
-            words_->push_back(arg);
+            ++words;
+            takeWord_(arg);
         }
     }
     return -1;

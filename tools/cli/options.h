@@ -21,6 +21,11 @@ void setProgramName(const char* name);
 void say(const std::string& command, const std::string& message);
 // Says the error and returns `status`, the exit status to end with.
 int fail(const std::string& command, const std::string& message, int status);
+// Flushes and closes stdout at the end of a program: whatever it printed and
+// the system did not take (a full disk, a closed descriptor) fails it with
+// "cannot write to standard output" and status 1, unless it failed already.
+// Returns the status to end with.
+int closeStdout(int status);
 
 // What the arguments that are not options are.
 enum class Words {
@@ -38,6 +43,8 @@ public:
 
     // "--name VALUE" (and "ALIAS VALUE"): the value as it is.
     Options& text(const char* name, std::string& value, const char* alias = nullptr);
+    // "--name FILE" (and "ALIAS FILE"): a file or folder name, never empty.
+    Options& file(const char* name, std::string& value, const char* alias = nullptr);
     // "--name N": a whole number within min..max.
     template <typename T>
     Options& whole(const char* name, T& value, long long min, long long max) {
@@ -58,11 +65,16 @@ public:
     // "--name" alone: runs `run` (an option that sets several values).
     Options& action(const char* name, std::function<void()> run);
     // The arguments that are not options, in order; at most `most` of them.
+    // File names (Words::Files) are never empty.
     Options& words(Words kind, std::vector<std::string>& words, std::size_t most = static_cast<std::size_t>(-1));
+    // The same, each handed to `take` in its turn among the options, so that
+    // a later option overrides it and it overrides earlier ones.
+    Options& words(Words kind, std::function<void(const std::string&)> take, std::size_t most);
 
-    // Reads the arguments in order. Returns -1 when the subcommand goes on,
-    // else its exit status: 0 after printing the help, 2 after the first
-    // refusal.
+    // Reads the arguments in order; after "--" every argument is a word
+    // (free tokens take "--" as one of them).
+    // Returns -1 when the subcommand goes on, else its exit status: 0 after
+    // printing the help, 2 after the first refusal.
     int parse(int argc, char** argv) const;
 
 private:
@@ -82,7 +94,7 @@ private:
     const char* help_;
     std::vector<Option> options_;
     Words kind_ = Words::None;
-    std::vector<std::string>* words_ = nullptr;
+    std::function<void(const std::string&)> takeWord_;
     std::size_t most_ = 0;
 };
 

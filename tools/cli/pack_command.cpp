@@ -16,7 +16,7 @@ const char* const packHelp =
 int packCommand(int argc, char** argv) {
     std::string artDir = "data/art";
     std::string outDir = ".";
-    const int status = cli::Options("pack", packHelp).text("--art", artDir).text("--out", outDir).parse(argc, argv);
+    const int status = cli::Options("pack", packHelp).file("--art", artDir).file("--out", outDir).parse(argc, argv);
     if (status >= 0) return status;
     std::string error;
     if (!art::packArt(artDir, outDir, error)) return cli::fail("pack", error, 1);

@@ -19,8 +19,8 @@ int paintArtCommand(int argc, char** argv) {
     std::string outDir = "data/art";
     std::string fontDir = art::DefaultFontDir;
     const int status = cli::Options("paint-art", paintArtHelp.c_str())
-                           .text("--out", outDir)
-                           .text("--fonts", fontDir)
+                           .file("--out", outDir)
+                           .file("--fonts", fontDir)
                            .parse(argc, argv);
     if (status >= 0) return status;
     std::string error;

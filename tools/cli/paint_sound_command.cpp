@@ -15,7 +15,7 @@ const char* const paintSoundHelp =
 
 int paintSoundCommand(int argc, char** argv) {
     std::string outDir = "data/sound";
-    const int status = cli::Options("paint-sound", paintSoundHelp).text("--out", outDir).parse(argc, argv);
+    const int status = cli::Options("paint-sound", paintSoundHelp).file("--out", outDir).parse(argc, argv);
     if (status >= 0) return status;
     std::string error;
     if (!synth::paintSounds(outDir, error)) return cli::fail("paint-sound", error, 1);

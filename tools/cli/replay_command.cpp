@@ -64,10 +64,10 @@ int replayCommand(int argc, char** argv) {
     std::string pngFile;
     std::vector<std::string> eventArgs;
     const int status = cli::Options("replay", replayHelp)
-                           .text("--data", setup.dataDir)
-                           .text("--levels", setup.levelFile)
+                           .file("--data", setup.dataDir)
+                           .file("--levels", setup.levelFile)
                            .whole("--start", setup.start, 0, 1000000000)
-                           .text("--png", pngFile)
+                           .file("--png", pngFile)
                            .flag("--undo", setup.set.undo)
                            .flag("--counter", setup.set.counter)
                            .value("--progress", "a file name",

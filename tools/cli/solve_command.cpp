@@ -58,8 +58,8 @@ int solveCommand(int argc, char** argv) {
     int only = -1;
     std::uint64_t maxStates = solver::DefaultMaxStates;
     const int status = cli::Options("solve", solveHelp)
-                           .text("--data", dataDir)
-                           .text("--levels", levelFile)
+                           .file("--data", dataDir)
+                           .file("--levels", levelFile)
                            .whole("--level", only, 0, 1000000000)
                            .whole("--max-states", maxStates, 1, 4000000000LL)
                            .parse(argc, argv);

@@ -19,7 +19,7 @@ int unpackCommand(int argc, char** argv) {
     std::string dataDir = ".";
     std::string outDir = "art-unpacked";
     const int status =
-        cli::Options("unpack", unpackHelp).text("--data", dataDir).text("--out", outDir).parse(argc, argv);
+        cli::Options("unpack", unpackHelp).file("--data", dataDir).file("--out", outDir).parse(argc, argv);
     if (status >= 0) return status;
     std::string error;
     std::vector<std::string> notes;

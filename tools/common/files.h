@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace common {
 
@@ -18,6 +20,19 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error, s
 // Writes `bytes` as the whole file, replacing what was there. False with a
 // message in `error` when it cannot be created or written.
 bool writeFile(const std::string& path, const std::string& bytes, std::string& error);
+
+// Writes every (name, bytes) as a whole file, all or none: each goes to a new
+// temporary file beside its name, and only when all are written are they
+// renamed over their names (a symbolic link: over the file it leads to). A
+// name that exists and is no regular file (a folder, a device, a pipe) is
+// refused before anything is written. False with a message in `error` that
+// names the file; then no name has changed (unless a rename itself failed
+// after an earlier one, which the message says).
+bool writeFilesTogether(const std::vector<std::pair<std::string, std::string>>& files, std::string& error);
+
+// Whether two names lead to the same file: the same device and inode when
+// both exist, else the same path once made absolute and normal.
+bool sameFile(const std::string& a, const std::string& b);
 
 // `name` inside folder `dir`.
 std::string joinPath(const std::string& dir, const std::string& name);

@@ -56,8 +56,10 @@ bool isKeywordLine(const std::string& line) {
 
 const char* const pressNames[] = {"Left", "Right", "Up", "Down", "Space"};
 
-// The presses of a trap line; false at the first word that names none.
-bool readPresses(const std::string& words, std::vector<std::uint8_t>& presses, std::string& bad) {
+// The presses of a trap line; false at the first word that names none, with
+// that word in `bad` and its place in `words` in `badAt`.
+bool readPresses(const std::string& words, std::vector<std::uint8_t>& presses, std::string& bad,
+                 std::size_t& badAt) {
     std::size_t pos = 0;
     while (pos < words.size()) {
         while (pos < words.size() && isBlank(words[pos])) ++pos;
@@ -69,6 +71,7 @@ bool readPresses(const std::string& words, std::vector<std::uint8_t>& presses, s
         while (press < 5 && word != pressNames[press]) ++press;
         if (press == 5) {
             bad = word;
+            badAt = pos;
             return false;
         }
         presses.push_back(static_cast<std::uint8_t>(press));
@@ -187,8 +190,9 @@ private:
     void trapLine(const std::string& line, int lineNo, int indent) {
         std::vector<std::uint8_t> presses;
         std::string bad;
-        if (!readPresses(line.substr(4), presses, bad)) {
-            error(lineNo, indent + 6,
+        std::size_t badAt = 1;  // no presses: just past the keyword
+        if (!readPresses(line.substr(4), presses, bad, badAt)) {
+            error(lineNo, indent + 5 + static_cast<int>(badAt),
                   bad.empty() ? "'trap' needs presses: Left Right Up Down Space"
                               : "'trap' takes Left Right Up Down Space, not '" + bad + "'");
             return;

@@ -14,6 +14,7 @@ namespace session {
 void resetGame() {
     resetGameState();
     headless::resetStats();
+    headless::resetGamepads();
     headless::queue().clear();
 }
 
