@@ -23,6 +23,7 @@ PACKAGES := cmake g++ make libglfw3-dev libgl-dev libstb-dev libgtest-dev libben
 # `make test` (-runs).
 FUZZ_TARGETS := play:4096:600 level_text:8192:4000 art:16384:1000 events:1024:4000 packs:4096:200
 FUZZ_TARGETS += wav:4096:20000
+FUZZ_TARGETS += progress:4096:4000
 FUZZ_FLAGS   := -timeout=30 -rss_limit_mb=2048 -print_final_stats=1
 
 .PHONY: all deps web-deps build run web deb test asan-test fuzz-build fuzz fuzz-test install clean

@@ -23,19 +23,29 @@ const char* const gameHelp =
     "                    largest that fits three quarters of the monitor\n"
     "  --save, --no-save remember won levels, fewest presses and the last level\n"
     "                    played (in $XDG_DATA_HOME/brimvale/progress.txt)\n"
-    "  --progress FILE   keep the progress in FILE instead (implies --save)\n"
-    "  --undo, --no-undo Backspace or U takes back the last press\n"
+    "  --progress FILE   keep the progress in FILE instead (implies --save): a\n"
+    "                    new file, an empty one or one the game wrote\n"
+    "  --undo, --no-undo Backspace or U takes back the last press (up to the\n"
+    "                    last 100,000)\n"
     "  --counter, --no-counter\n"
     "                    level, presses and best in the window title\n"
     "  --sound, --no-sound\n"
     "                    sound effects\n"
     "  --mute            start with the sound silenced (M toggles it)\n"
+    "  --guide, --no-guide\n"
+    "                    won and lost screens that say so, level titles, marks\n"
+    "                    on won levels, H for a hint, S (paused or lost) shows a\n"
+    "                    way to win, V (level list) plays your best win back,\n"
+    "                    R restarts\n"
+    "  --record FILE     write every key and click to FILE, as events that\n"
+    "                    brimvale-tool replay --events plays back\n"
     "  --gamepad, --no-gamepad\n"
     "                    controllers play: D-pad or left stick the arrows, A Space,\n"
     "                    B Escape, Start Enter, X undo, shoulders the level pages\n"
     "  --player          the player set: --save --undo --counter --sound\n"
-    "                    --gamepad --scale auto, and the window named brimvale\n"
-    "                    with its icon (what the installed launcher passes)\n"
+    "                    --guide --gamepad --scale auto, the window named\n"
+    "                    brimvale with its icon, each frame shown at a refresh\n"
+    "                    of the display (what the installed launcher passes)\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
@@ -48,13 +58,15 @@ const char* const gameHelp =
 constexpr int MaxScale = 8;
 
 void playerSetOn(GameOptions& o) {
-    o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.gamepad = o.set.desktop = true;
+    o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.guide = o.set.gamepad = o.set.desktop = true;
     o.scale = 0;
+    o.syncedSwaps = true;
 }
 
 void classic(GameOptions& o) {
     o.set = PlayerSet{};
     o.scale = 1;
+    o.syncedSwaps = false;
 }
 
 bool readScale(const std::string& text, int& scale) {
@@ -95,6 +107,13 @@ int readCommandLine(int argc, char** argv, GameOptions& o) {
             .flag("--sound", o.set.sound)
             .flag("--no-sound", o.set.sound, false)
             .flag("--mute", o.set.muted)
+            .flag("--guide", o.set.guide)
+            .flag("--no-guide", o.set.guide, false)
+            .value("--record", "a file name",
+                   [&o](const std::string& text) {
+                       o.recordFile = text;
+                       return !text.empty();
+                   })
             .flag("--gamepad", o.set.gamepad)
             .flag("--no-gamepad", o.set.gamepad, false)
             .action("--player", [&o] { playerSetOn(o); })

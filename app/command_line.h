@@ -11,6 +11,8 @@ struct GameOptions {
     long long level = 0;    // 1-based, as the level list shows it; 0: the title screen
     int scale = 1;          // window enlargement; 0: fit the monitor
     PlayerSet set;          // all off unless an option turns one on
+    bool syncedSwaps = false;  // the player set: each frame waits for the display's refresh
+    std::string recordFile;    // where --record writes the session's input; empty: nowhere
 };
 
 // Reads the arguments after the program name, in order, later options

@@ -6,13 +6,19 @@
 
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "assets/packs.h"
 #include "assets/icon.h"
 #include "game/levels.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tools/cli/options.h"
+#include "tools/session/solver.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
+#include "ui/input.h"
 #include "ui/player_set.h"
+#include "ui/progress.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"
 
@@ -48,6 +54,52 @@ bool enterFirstLevel(long long level) {
     return true;
 }
 
+// --record: every key and click the game is handed, one replay event a
+// line, after a header naming the options a replay needs.
+std::FILE* recording = nullptr;
+
+const char* keyToken(int key) {
+    for (const platform::KeyRow& row : platform::GameKeys)
+        if (row.key == key) return row.name;
+    return nullptr;
+}
+
+void recordKey(int key) {
+    const char* token = keyToken(key);
+    std::fprintf(recording, "%s\n", token ? token : "# a key the game does not use");
+    std::fflush(recording);
+    onKey(key);
+}
+
+void recordClick(int x, int y) {
+    std::fprintf(recording, "click:%d,%d\n", x, y);
+    std::fflush(recording);
+    onMouseClick(x, y);
+}
+
+bool startRecording(const GameOptions& o) {
+    recording = std::fopen(o.recordFile.c_str(), "w");
+    if (!recording) {
+        cli::say("", "--record: cannot write " + o.recordFile);
+        return false;
+    }
+    const PlayerSet& p = o.set;
+    std::string options;
+    if (p.undo) options += " --undo";
+    if (p.counter) options += " --counter";
+    if (p.guide) options += " --guide";
+    if (p.sound) options += " --sound";
+    if (p.muted) options += " --mute";
+    if (o.level > 0) options += " --level " + std::to_string(o.level);
+    std::fprintf(recording,
+                 "# A Brimvale session recorded with --record: one event a line.\n"
+                 "# Play it back with: brimvale-tool replay --events FILE\n"
+                 "# options%s\n",
+                 options.c_str());
+    std::fflush(recording);
+    platform::setInputHandlers(recordKey, recordClick);
+    return true;
+}
 #ifndef __EMSCRIPTEN__
 // The window's icon at the sizes docks and window lists ask for, made from
 // the art set's own 48-pixel icon that the build puts in the program.
@@ -59,19 +111,30 @@ void nameWindowForDesktop() {
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    GameOptions options;
-    const int status = readCommandLine(argc - 1, argv + 1, options);
-    if (status >= 0) return cli::closeStdout(status);
+// The game from its start-up to the window's close.
+int run(const GameOptions& options) {
     playerSet() = options.set;
+    // A file the player named takes the progress only when it is one (or
+    // new): anything else is refused here, before any file is read.
+    std::string error;
+    if (playerSet().save && !playerSet().progressFile.empty() &&
+        !progress::checkNamedFile(playerSet().progressFile, error)) {
+        cli::say("", "--progress " + playerSet().progressFile + ": " + error);
+        return 2;
+    }
     if (playerSet().save && playerSet().progressFile.empty()) playerSet().progressFile = defaultProgressFile();
 
     // Without --data the game opens its files by bare name in the working
     // directory.
     if (!startGame(options.dataDir, levelFileOf(options))) return 1;
     setWarningSink(warn);
+    if (playerSet().guide) {
+        // The guide's pictures; without them it still works, only unseen.
+        std::string warning;
+        if (!loadPlayerPack(options.dataDir, warning)) cli::say("", warning);
+        solver::connectHints();
+    }
+    if (!options.recordFile.empty() && !startRecording(options)) return 1;
     startConveniences(fullPath(levelFileOf(options)),
                       options.dataDir.empty() ? "data.par" : options.dataDir + "/data.par");
     if (!enterFirstLevel(options.level)) return 2;
@@ -93,9 +156,32 @@ int main(int argc, char** argv) {
     createScreenTexture();
     platform::finishWindowSetup();
 
-    while (!platform::windowShouldClose()) drawScreen();
+    while (!platform::windowShouldClose()) {
+        if (playerSet().guide) guide::tick();
+        drawScreen();
+    }
+    if (recording) std::fclose(recording);
 
     deleteScreenTexture();
     platform::closeWindowSystem();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GameOptions options;
+    const int status = readCommandLine(argc - 1, argv + 1, options);
+    if (status >= 0) return cli::closeStdout(status);
+    if (options.syncedSwaps) platform::syncSwapsToDisplay();
+    for (;;) {
+        try {
+            return run(options);
+        } catch (const platform::Quit&) {
+            // Only the browser's quit comes back (a page has no process to
+            // end): the game starts again, fresh, on its title screen.
+            options.level = 0;
+            resetGameState();
+        }
+    }
 }

@@ -18,7 +18,7 @@
 
 void connectGame() {
     game().redraw = redrawForRules;
-    platform::setInputHandlers(onKey, onMouseClick);
+    platform::setInputHandlers(onKey, onMouseClick, onTap);
 }
 
 bool startGame(const std::string& dataDir, const std::string& levelFile) {

@@ -52,6 +52,14 @@ const PackBlock pack2Layout[Pack2Blocks] = {
     {229, 57, 1, 3},   // 15 result button at y 255 ("Restart")
 };
 
+const PackBlock pack3Layout[Pack3Blocks] = {
+    {GlyphWidth, GlyphHeight * GlyphCount, GlyphCount, 4},  // 0 text glyphs
+    {BannerWidth, BannerHeight, 1, 4},                        // 1 message banner
+    {MarkSize, MarkSize, 1, 4},                               // 2 won mark
+    {MarkSize, MarkSize, 1, 4},                               // 3 helped mark
+    {24, 24, 1, 4},                                           // 4 hint arrow
+};
+
 const char* const pack1Roles[Pack1Blocks] = {
     "movable block", "brick wall stage 0", "brick wall stage 1", "brick wall stage 2",
     "brick wall stage 3", "brick wall stage 4", "brick wall stage 5", "brick wall stage 6",
@@ -69,6 +77,10 @@ const char* const pack2Roles[Pack2Blocks] = {
     "result button continue", "result button restart",
 };
 
+const char* const pack3Roles[Pack3Blocks] = {
+    "text glyphs", "message banner", "won mark", "helped mark", "hint arrow",
+};
+
 namespace {
 
 // The loaded packs, one zeroed buffer each (blocks are views into it at
@@ -76,11 +88,12 @@ namespace {
 struct Art {
     std::uint8_t pack1[Pack1Bytes];
     std::uint8_t pack2[Pack2Bytes];
+    std::uint8_t pack3[Pack3Bytes];
     std::unique_ptr<SpriteSet> sprites;
 };
 Art art;
 
-std::uint8_t* packData(int pack) { return pack == 1 ? art.pack1 : art.pack2; }
+std::uint8_t* packData(int pack) { return pack == 1 ? art.pack1 : pack == 2 ? art.pack2 : art.pack3; }
 
 bool readPack(const std::string& dir, const char* name, int pack, std::string& error) {
     const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
@@ -105,15 +118,15 @@ bool readPack(const std::string& dir, const char* name, int pack, std::string& e
 
 }  // namespace
 
-const PackBlock* packLayout(int pack) { return pack == 1 ? pack1Layout : pack2Layout; }
-int packBlockCount(int pack) { return pack == 1 ? Pack1Blocks : Pack2Blocks; }
-std::size_t packBytes(int pack) { return pack == 1 ? Pack1Bytes : Pack2Bytes; }
+const PackBlock* packLayout(int pack) { return pack == 1 ? pack1Layout : pack == 2 ? pack2Layout : pack3Layout; }
+int packBlockCount(int pack) { return pack == 1 ? Pack1Blocks : pack == 2 ? Pack2Blocks : Pack3Blocks; }
+std::size_t packBytes(int pack) { return pack == 1 ? Pack1Bytes : pack == 2 ? Pack2Bytes : Pack3Bytes; }
 
 namespace {
 struct OffsetTable {
-    std::size_t offsets[2][Pack1Blocks + 1];
+    std::size_t offsets[PackCount][Pack1Blocks + 1];
     OffsetTable() {
-        for (int pack = 1; pack <= 2; ++pack) {
+        for (int pack = 1; pack <= PackCount; ++pack) {
             std::size_t offset = 0;
             for (int b = 0; b < packBlockCount(pack); ++b) {
                 offsets[pack - 1][b] = offset;
@@ -127,7 +140,7 @@ const OffsetTable offsetTable;
 }  // namespace
 
 std::size_t packBlockOffset(int pack, int block) {
-    assert((pack == 1 || pack == 2) && block >= 0 && block <= packBlockCount(pack));
+    assert(pack >= 1 && pack <= PackCount && block >= 0 && block <= packBlockCount(pack));
     return offsetTable.offsets[pack - 1][block];
 }
 
@@ -140,10 +153,16 @@ bool loadImagePacks(const std::string& dir, std::string& error) {
     return readPack(dir, "data01.pak", 1, error) && readPack(dir, "data02.pak", 2, error);
 }
 
+bool loadPlayerPack(const std::string& dir, std::string& error) {
+    std::memset(art.pack3, 0, sizeof art.pack3);
+    return readPack(dir, "data03.pak", 3, error);
+}
+
 SpriteSet::SpriteSet() {
     mirrorSprite.setFrameSize(24, 24);
     explosionSprite.setFrameSize(24, 24);
     digitSprite.setFrameSize(14, 25);
+    glyphSprite.setFrameSize(GlyphWidth, GlyphHeight);
 }
 
 SpriteSet& sprites() { return *art.sprites; }

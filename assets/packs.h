@@ -22,15 +22,20 @@ struct PackBlock {
 
 constexpr int Pack1Blocks = 31;
 constexpr int Pack2Blocks = 16;
+constexpr int Pack3Blocks = 5;
 constexpr std::size_t Pack1Bytes = 561600;
 constexpr std::size_t Pack2Bytes = 607865;
+constexpr std::size_t Pack3Bytes = 162752;
+constexpr int PackCount = 3;
 
 extern const PackBlock pack1Layout[Pack1Blocks];
 extern const PackBlock pack2Layout[Pack2Blocks];
+extern const PackBlock pack3Layout[Pack3Blocks];
 extern const char* const pack1Roles[Pack1Blocks];
 extern const char* const pack2Roles[Pack2Blocks];
+extern const char* const pack3Roles[Pack3Blocks];
 
-// The layout of pack 1 or 2, its block count and total size.
+// The layout of pack 1, 2 or 3, its block count and total size.
 const PackBlock* packLayout(int pack);
 int packBlockCount(int pack);
 std::size_t packBytes(int pack);
@@ -79,6 +84,23 @@ enum class Pack2Block : int {
     ButtonRestart = 15,
 };
 
+// The blocks of data03.pak, the player set's pictures: text, marks, hints.
+// The game reads it only when a convenience is on; without it they are blank.
+enum class Pack3Block : int {
+    Glyphs = 0,     // characters 32..126, one frame each, white: alpha is the glyph
+    Banner = 1,     // the panel behind a message over the board
+    WonMark = 2,    // a level won unaided, on its cell in the level list
+    HelpedMark = 3, // a level won after a hint
+    HintArrow = 4,  // on the tank's cell, pointing right (turned to the hinted way)
+};
+constexpr int GlyphWidth = 9;
+constexpr int GlyphHeight = 16;
+constexpr int GlyphFirst = 32;
+constexpr int GlyphCount = 95;
+constexpr int BannerWidth = 360;
+constexpr int BannerHeight = 72;
+constexpr int MarkSize = 16;
+
 constexpr int BrickStages = 11;
 
 // The loaded pictures: each block addressable by pack and block number
@@ -87,6 +109,7 @@ const std::uint8_t* packImage(int pack, int block);
 std::uint8_t* packImageMutable(int pack, int block);
 inline const std::uint8_t* packImage(Pack1Block block) { return packImage(1, static_cast<int>(block)); }
 inline const std::uint8_t* packImage(Pack2Block block) { return packImage(2, static_cast<int>(block)); }
+inline const std::uint8_t* packImage(Pack3Block block) { return packImage(3, static_cast<int>(block)); }
 // Brick wall stage 0..10, or fixed mirror code 6..9, by offset from the first.
 inline const std::uint8_t* packImage(Pack1Block first, int offset) {
     return packImage(1, static_cast<int>(first) + offset);
@@ -98,7 +121,11 @@ inline const std::uint8_t* packImage(Pack1Block first, int offset) {
 // regular file (a folder or a device is a missing pack).
 bool loadImagePacks(const std::string& dir, std::string& error);
 
-// The sprite set: four canvases and fourteen sprites over the loaded packs,
+// Reads data03.pak from `dir` (empty: the working directory); false with
+// the reason when it cannot be opened (its pictures then stay blank).
+bool loadPlayerPack(const std::string& dir, std::string& error);
+
+// The sprite set: four canvases and nineteen sprites over the loaded packs,
 // built as one value. It exists from the start, over blank packs, so that the
 // rules can be played before any start-up.
 struct SpriteSet {
@@ -124,6 +151,11 @@ struct SpriteSet {
     Sprite arrowFrameSprite{&screenCanvas, packImage(Pack2Block::ArrowFrame), 57, 57};
     Sprite arrowSprite{&screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15};
     Sprite resultOverlaySprite{&screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24};
+    Sprite glyphSprite{&screenCanvas, packImage(Pack3Block::Glyphs), GlyphWidth, GlyphHeight};
+    Sprite bannerSprite{&screenCanvas, packImage(Pack3Block::Banner), BannerWidth, BannerHeight};
+    Sprite wonMarkSprite{&screenCanvas, packImage(Pack3Block::WonMark), MarkSize, MarkSize};
+    Sprite helpedMarkSprite{&screenCanvas, packImage(Pack3Block::HelpedMark), MarkSize, MarkSize};
+    Sprite hintArrowSprite{&screenCanvas, packImage(Pack3Block::HintArrow), 24, 24};
 };
 
 // The window's sprite set.

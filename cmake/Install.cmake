@@ -42,7 +42,7 @@ foreach(size 128 256)
   install(FILES ${BRIMVALE_DATA_BUILD_DIR}/icon-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME brimvale.png)
 endforeach()
-install(FILES ${BRIMVALE_DATA_BUILD_DIR}/data01.pak ${BRIMVALE_DATA_BUILD_DIR}/data02.pak
+install(FILES ${BRIMVALE_DATA_BUILD_DIR}/data01.pak ${BRIMVALE_DATA_BUILD_DIR}/data02.pak ${BRIMVALE_DATA_BUILD_DIR}/data03.pak
               ${BRIMVALE_DATA_BUILD_DIR}/data.lvl ${BRIMVALE_DATA_BUILD_DIR}/data.par
         DESTINATION ${BRIMVALE_SHARE_DIR} OPTIONAL)
 file(GLOB BRIMVALE_SOUND_INSTALL CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/sound/*.wav ${CMAKE_SOURCE_DIR}/data/sound/manifest.txt)

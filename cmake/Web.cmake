@@ -2,13 +2,16 @@
 # web platform (platform/web.cpp), the packs and the level file of a native
 # build embedded, and the page from data/web. Only the game is built here:
 # the tools and tests need the native build, which makes the data first.
-set(BRIMVALE_WEB_DATA "" CACHE PATH "A native build's data folder: data01.pak, data02.pak and data.lvl")
+set(BRIMVALE_WEB_DATA "" CACHE PATH "A native build's data folder: data01.pak, data02.pak, data03.pak and data.lvl")
 set(BRIMVALE_WEB_SITE "${CMAKE_BINARY_DIR}/site" CACHE PATH "Where the page, brimvale.js and brimvale.wasm go")
 if(NOT EXISTS "${BRIMVALE_WEB_DATA}/data.lvl")
   message(FATAL_ERROR "BRIMVALE_WEB_DATA must name a native build's data folder (build the native tree first)")
 endif()
 
-set(BRIMVALE_WEB_FILES data01.pak data02.pak data.lvl data.par sound)
+set(BRIMVALE_WEB_FILES data01.pak data02.pak data03.pak data.lvl data.par sound)
+if(NOT EXISTS "${BRIMVALE_WEB_DATA}/icon-512.png")
+  message(FATAL_ERROR "${BRIMVALE_WEB_DATA} lacks the page's icons: build the native tree again")
+endif()
 # A wait deep inside nested deliveries (platform::MaxDeliveryDepth) saves
 # every frame of the stack: room for all of them.
 set(BRIMVALE_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sEXIT_RUNTIME=1
@@ -20,7 +23,7 @@ foreach(name ${BRIMVALE_WEB_FILES})
   list(APPEND BRIMVALE_WEB_DEPENDS "${BRIMVALE_WEB_DATA}/${name}")
 endforeach()
 
-add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp
+add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp tools/session/solver.cpp tools/session/mechanics.cpp
   tools/cli/options.cpp tools/common/numbers.cpp)
 target_link_libraries(brimvale_web PRIVATE brimvale_core)
 target_link_options(brimvale_web PRIVATE ${BRIMVALE_WEB_LINK_OPTIONS})
@@ -28,4 +31,20 @@ set_target_properties(brimvale_web PROPERTIES
   OUTPUT_NAME brimvale SUFFIX ".js"
   RUNTIME_OUTPUT_DIRECTORY "${BRIMVALE_WEB_SITE}")
 set_property(TARGET brimvale_web PROPERTY LINK_DEPENDS ${BRIMVALE_WEB_DEPENDS})
+# The page, its manifest and icons (drawn by the native build), and the
+# service worker, named anew whenever any of them or the game changes.
 configure_file(${CMAKE_SOURCE_DIR}/data/web/index.html ${BRIMVALE_WEB_SITE}/index.html COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/data/web/manifest.webmanifest ${BRIMVALE_WEB_SITE}/manifest.webmanifest COPYONLY)
+foreach(size 192 512)
+  configure_file(${BRIMVALE_WEB_DATA}/icon-${size}.png ${BRIMVALE_WEB_SITE}/icon-${size}.png COPYONLY)
+endforeach()
+add_custom_command(
+  OUTPUT ${BRIMVALE_WEB_SITE}/sw.js
+  COMMAND ${CMAKE_COMMAND} -DSITE=${BRIMVALE_WEB_SITE} -DTEMPLATE=${CMAKE_SOURCE_DIR}/data/web/sw.js.in
+          -P ${CMAKE_SOURCE_DIR}/cmake/WebVersion.cmake
+  DEPENDS brimvale_web ${CMAKE_SOURCE_DIR}/data/web/sw.js.in ${CMAKE_SOURCE_DIR}/cmake/WebVersion.cmake
+          ${BRIMVALE_WEB_SITE}/index.html ${BRIMVALE_WEB_SITE}/manifest.webmanifest
+          ${BRIMVALE_WEB_SITE}/icon-192.png ${BRIMVALE_WEB_SITE}/icon-512.png
+  COMMENT "Writing the page's service worker"
+  VERBATIM)
+add_custom_target(brimvale_web_worker ALL DEPENDS ${BRIMVALE_WEB_SITE}/sw.js)

@@ -20,6 +20,7 @@ GLFWwindow* window = nullptr;
 GLuint screenTexture = 0;
 bool textureExists = false;
 int requestedScale = 1;  // 0: fit the monitor
+bool swapsSynced = false;  // the player set asks for a swap interval of 1
 int scale = 1;           // window pixels per screen pixel, once the window is open
 int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
 
@@ -178,6 +179,8 @@ bool windowShouldClose() { return glfwWindowShouldClose(window); }
 
 void setWindowScale(int s) { requestedScale = s; }
 
+void syncSwapsToDisplay() { swapsSynced = true; }
+
 void setWindowTitle(const char* title) {
     if (window) glfwSetWindowTitle(window, title);
 }
@@ -222,6 +225,7 @@ bool openWindow(const char** why) {
     if (identityName) glfwShowWindow(window);
     if (gamepadsOn) takeKeyboardRepeatRate();
     glfwMakeContextCurrent(window);
+    if (swapsSynced) glfwSwapInterval(1);
     glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
     return true;
 }

@@ -95,6 +95,7 @@ void pollEvents() {
 bool windowShouldClose() { return headless::closeRequested; }
 
 void setWindowScale(int s) { headless::scale = s; }
+void syncSwapsToDisplay() {}
 void setWindowTitle(const char* t) { headless::title = t; }
 
 bool openWindow(const char**) {

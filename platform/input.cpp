@@ -8,12 +8,15 @@ namespace platform {
 
 namespace {
 
-// The handlers, the queued events and how deep deliveries are nested.
+// The handlers, the queued events, how deep deliveries are nested and
+// whether delivery is held.
 struct Delivery {
     KeyHandler keyHandler = nullptr;
     ClickHandler clickHandler = nullptr;
+    TapHandler tapHandler = nullptr;
     std::deque<Event> queue;
     int depth = 0;
+    bool held = false;
 };
 Delivery delivery;
 
@@ -27,6 +30,8 @@ void deliver(const Event& event) {
     if (event.action == 0) return;
     if (event.kind == Event::Key) {
         if (delivery.keyHandler) delivery.keyHandler(event.key);
+    } else if (event.kind == Event::Tap && delivery.tapHandler) {
+        delivery.tapHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     } else if (event.button == 0 && delivery.clickHandler) {
         delivery.clickHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     }
@@ -34,15 +39,18 @@ void deliver(const Event& event) {
 
 }  // namespace
 
-void setInputHandlers(KeyHandler onKey, ClickHandler onClick) {
+void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap) {
     delivery.keyHandler = onKey;
     delivery.clickHandler = onClick;
+    delivery.tapHandler = onTap;
 }
 
 std::deque<Event>& eventQueue() { return delivery.queue; }
 
+void holdDelivery(bool hold) { delivery.held = hold; }
+
 void deliverEvents() {
-    if (delivery.depth >= MaxDeliveryDepth) return;
+    if (delivery.held || delivery.depth >= MaxDeliveryDepth) return;
     Nested nested;
     while (!delivery.queue.empty()) {
         const Event event = delivery.queue.front();

@@ -12,10 +12,12 @@ enum Key : int {
     KeySpace = 32,
     KeyA = 65,
     KeyD = 68,
+    KeyH = 72,  // a hint, in the player set
     KeyM = 77,  // mutes and unmutes the sound, when sound is on
     KeyR = 82,
     KeyS = 83,
     KeyU = 85,
+    KeyV = 86,  // the own best win played back, in the player set
     KeyW = 87,
     KeyEscape = 256,
     KeyEnter = 257,
@@ -58,6 +60,8 @@ inline constexpr KeyRow GameKeys[] = {
     {KeyU, "u", "KeyU"},
     {KeyBackspace, "backspace", "Backspace"},
     {KeyM, "m", "KeyM"},
+    {KeyH, "h", "KeyH"},
+    {KeyV, "v", "KeyV"},
 };
 
 // The game's key for a desktop key number, a browser key code or a replay
@@ -68,9 +72,9 @@ Key keyFromName(const char* name);
 
 // One event as a window system reports it.
 struct Event {
-    enum Kind { Key, Click } kind;
+    enum Kind { Key, Click, Tap } kind;
     int key;         // the game's key code, for Key
-    double x, y;     // window pixel, for Click
+    double x, y;     // window pixel, for Click and Tap
     int action = 1;  // 0 release, 1 press, 2 repeat
     int button = 0;  // for Click; 0 is the left button
 };
@@ -80,8 +84,13 @@ struct Event {
 using KeyHandler = void (*)(int key);
 using ClickHandler = void (*)(int x, int y);
 
+// A touch that ended where it began (a tap) at a window pixel; the screens
+// decide whether it is a key or a click.
+using TapHandler = void (*)(int x, int y);
+
 // The handlers events are delivered to; until they are set input is dropped.
-void setInputHandlers(KeyHandler onKey, ClickHandler onClick);
+// Without a tap handler a tap is a click.
+void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap = nullptr);
 
 // Events waiting for delivery, oldest first. Window-system callbacks only
 // add to it; pollEvents delivers from it.
@@ -95,7 +104,12 @@ constexpr int MaxDeliveryDepth = 128;
 
 // Hands waiting events, oldest first, to the handlers: a release is
 // ignored, a press or repeat of a key calls the key handler, a press of
-// button 0 the click handler at the position truncated to whole pixels.
+// button 0 the click handler at the position truncated to whole pixels, a
+// tap the tap handler likewise.
 void deliverEvents();
+
+// While held, deliverEvents leaves every event queued (the hint search plays
+// the rules, whose redraws poll, without taking the player's input).
+void holdDelivery(bool hold);
 
 }  // namespace platform

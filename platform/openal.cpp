@@ -91,6 +91,13 @@ bool makeVoices(const std::vector<Sample>& set, std::string& warning) {
 
 void closeAtExit() { close(); }
 
+// One source at a time: the browser's OpenAL stops none through
+// alSourceStopv (emscripten 3.1.6 hands it the sources' names where it wants
+// the sources, and throws).
+void stopAll() {
+    for (ALuint source : voices.sources) alSourceStop(source);
+}
+
 }  // namespace
 
 bool open(const std::string& folder, std::string& warning) {
@@ -113,7 +120,7 @@ bool isOpen() { return voices.ready; }
 
 void close() {
     if (voices.ready) {
-        alSourceStopv(EffectCount, voices.sources);
+        stopAll();
         alDeleteSources(EffectCount, voices.sources);
         alDeleteBuffers(EffectCount, voices.buffers);
     }
@@ -136,7 +143,7 @@ void play(Effect effect) {
 
 void setMuted(bool muted) {
     voices.isMuted = muted;
-    if (voices.ready && muted) alSourceStopv(EffectCount, voices.sources);
+    if (voices.ready && muted) stopAll();
 }
 
 bool muted() { return voices.isMuted; }

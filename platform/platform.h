@@ -35,6 +35,10 @@ bool windowShouldClose();
 // 0 picks the largest whole factor that fits about three quarters of the
 // monitor's work area. 1 unless set.
 void setWindowScale(int scale);
+// Asks, before the window opens, for swaps that wait for the display's
+// refresh (a swap interval of 1), so every presented frame is seen; unasked,
+// the driver's default stands.
+void syncSwapsToDisplay();
 // The window's title while the press counter is on (the headless platform
 // keeps it for the replay to report).
 void setWindowTitle(const char* title);
@@ -62,8 +66,9 @@ void useGamepads(bool on);
 
 // Sleep for whole milliseconds; `micros` is the request as the game made it.
 void pause(unsigned micros, unsigned millis);
-// Ends the program at once with `status` (the headless build throws a Quit
-// that its driver catches instead, so the state at the quit can be read).
+// Ends the program at once with `status`. The headless build throws a Quit
+// that its driver catches instead, so the state at the quit can be read; the
+// browser throws one too, and the game's main starts again on its title.
 [[noreturn]] void quit(int status);
 // Abnormal termination (a missing image pack).
 [[noreturn]] void abortProcess();

@@ -4,7 +4,10 @@
 // pauses stay as they are, and every wait hands control back to the browser,
 // which paints the canvas and runs the input callbacks meanwhile. The
 // callbacks only queue events; the game takes them when it polls, as on the
-// desktop.
+// desktop. Each presented frame is put on the canvas at the browser's next
+// animation frame, so every one of them is painted, as a desktop swap synced
+// to the display shows each. A quit starts the game again: a page has no
+// process to end.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -21,9 +24,6 @@ constexpr int Side = 384;
 constexpr const char* Canvas = "#canvas";
 
 bool windowOpen = false;
-// The last presentation came from a full screen refresh (the main loop or a
-// redraw inside a move); its swap waits for the browser's next frame.
-bool screenPresented = false;
 // The screen in the canvas's order: red, green, blue, opaque alpha.
 std::uint8_t rgba[Side * Side * 4];
 // When the game last came back from a wait (performance.now(), ms).
@@ -40,12 +40,18 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     return key != KeyOther;
 }
 
-// The canvas is shown scaled; a click is taken back to its own pixels.
-EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void*) {
+// The canvas is shown scaled: a point on it in CSS pixels, taken back to the
+// canvas's own pixels.
+void toCanvas(double cssX, double cssY, double& x, double& y) {
     double cssWidth = Side, cssHeight = Side;
     emscripten_get_element_css_size(Canvas, &cssWidth, &cssHeight);
-    const double x = cssWidth > 0 ? e->targetX * Side / cssWidth : e->targetX;
-    const double y = cssHeight > 0 ? e->targetY * Side / cssHeight : e->targetY;
+    x = cssWidth > 0 ? cssX * Side / cssWidth : cssX;
+    y = cssHeight > 0 ? cssY * Side / cssHeight : cssY;
+}
+
+EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void*) {
+    double x = 0, y = 0;
+    toCanvas(e->targetX, e->targetY, x, y);
     // The DOM numbers the right button 2 and the middle one 1, GLFW the other way.
     const int button = e->button == 0 ? 0 : e->button == 2 ? 1 : 2;
     const int action = type == EMSCRIPTEN_EVENT_MOUSEUP ? 0 : 1;
@@ -53,35 +59,72 @@ EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void*) {
     return true;
 }
 
-// Copies the RGBA picture into the canvas through a fresh view of the
-// module's memory (growing the memory replaces its buffer).
-EM_JS(void, webPutImage, (const std::uint8_t* pixels, int side), {
-    const canvas = Module['canvas'];
-    const context = canvas.brimvaleContext || (canvas.brimvaleContext = canvas.getContext('2d'));
-    const view = new Uint8ClampedArray(HEAPU8.buffer, pixels, side * side * 4);
-    context.putImageData(new ImageData(view, side, side), 0, 0);
-});
+// --- Touch: a swipe on the canvas is an arrow key, a touch that stays put a
+// tap (the screens make it Space on the tank, else a click). Handled here,
+// the touch never becomes the browser's emulated mouse events.
 
-// One frame of the browser: the next animation frame, or a tenth of a
-// second when the page is not being painted.
-EM_ASYNC_JS(void, webNextFrame, (), {
+// A swipe is a touch that travels at least one board cell (canvas pixels).
+constexpr double SwipeDistance = 24;
+long touchId = -1;
+double touchStartX = 0, touchStartY = 0;  // canvas pixels
+
+void queueKeyPress(Key key) {
+    platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, 1, 0});
+    platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, 0, 0});
+}
+
+EM_BOOL onTouch(int type, const EmscriptenTouchEvent* e, void*) {
+    for (int i = 0; i < e->numTouches; ++i) {
+        const EmscriptenTouchPoint& t = e->touches[i];
+        if (!t.isChanged) continue;
+        double x = 0, y = 0;
+        toCanvas(t.targetX, t.targetY, x, y);
+        if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+            if (touchId < 0) {
+                touchId = t.identifier;
+                touchStartX = x;
+                touchStartY = y;
+            }
+        } else if (t.identifier == touchId && type != EMSCRIPTEN_EVENT_TOUCHMOVE) {
+            touchId = -1;
+            if (type == EMSCRIPTEN_EVENT_TOUCHCANCEL) continue;
+            const double dx = x - touchStartX, dy = y - touchStartY;
+            if (dx * dx + dy * dy < SwipeDistance * SwipeDistance)
+                platform::eventQueue().push_back(platform::Event{platform::Event::Tap, 0, touchStartX, touchStartY, 1, 0});
+            else if (dx * dx > dy * dy)
+                queueKeyPress(dx > 0 ? KeyRight : KeyLeft);
+            else
+                queueKeyPress(dy > 0 ? KeyDown : KeyUp);
+        }
+    }
+    return true;
+}
+
+// --- The canvas, and the page's account of each frame.
+
+// Waits for the browser's next animation frame (or a tenth of a second when
+// the page is not being painted) and there copies the RGBA picture into the
+// canvas, through a fresh view of the module's memory (growing the memory
+// replaces its buffer). The page hears how long the frame's composition took
+// since the game last resumed, how long the copy took, and whether it was a
+// whole screen.
+EM_ASYNC_JS(void, webShowAtNextFrame, (const std::uint8_t* pixels, int side, double composing, int wholeScreen), {
     await new Promise(resolve => {
         let done = false;
         const go = () => { if (!done) { done = true; resolve(); } };
         requestAnimationFrame(go);
         setTimeout(go, 100);
     });
+    const canvas = Module['canvas'];
+    const context = canvas.brimvaleContext || (canvas.brimvaleContext = canvas.getContext('2d'));
+    const started = performance.now();
+    const view = new Uint8ClampedArray(HEAPU8.buffer, pixels, side * side * 4);
+    context.putImageData(new ImageData(view, side, side), 0, 0);
+    if (Module['onFrameComposed']) Module['onFrameComposed'](composing, performance.now() - started, wholeScreen != 0);
 });
 
-// The page's own account of a presented frame: how long its composition
-// took since the game last resumed, how long the copy to the canvas took,
-// and whether it was a whole screen.
-EM_JS(void, webFrameComposed, (double composing, double showing, int wholeScreen), {
-    if (Module['onFrameComposed']) Module['onFrameComposed'](composing, showing, wholeScreen != 0);
-});
-
-EM_JS(void, webStopped, (int status), {
-    if (Module['onGameStopped']) Module['onGameStopped'](status);
+EM_JS(void, webRestarting, (int status), {
+    if (Module['onGameRestarted']) Module['onGameRestarted'](status);
 });
 
 void resumed() { resumedAt = emscripten_get_now(); }
@@ -131,11 +174,10 @@ void beginFrame() {}
 
 void presentFrame(const std::uint8_t* screen, bool fromDrawScreen) {
     if (!windowOpen) return;
-    const double composed = emscripten_get_now();
+    const double composing = emscripten_get_now() - resumedAt;
     toRgba(screen);
-    webPutImage(rgba, Side);
-    webFrameComposed(composed - resumedAt, emscripten_get_now() - composed, fromDrawScreen);
-    screenPresented = fromDrawScreen;
+    webShowAtNextFrame(rgba, Side, composing, fromDrawScreen);
+    resumed();
 }
 
 // The whole screen goes to the canvas with every presentation.
@@ -143,14 +185,8 @@ void updateTexture(int, int, int, int, const std::uint8_t*) {}
 void createTexture() {}
 void deleteTexture() {}
 
-// After a whole screen the browser gets a frame to paint it and to run the
-// input callbacks; an animation frame is followed by the game's own pause.
-void swapBuffers() {
-    if (!windowOpen || !screenPresented) return;
-    screenPresented = false;
-    webNextFrame();
-    resumed();
-}
+// The presentation itself waited for the browser's frame.
+void swapBuffers() {}
 
 void pollEvents() {
     if (!windowOpen) return;
@@ -160,6 +196,8 @@ void pollEvents() {
 
 // The page scales the canvas itself, and the tab keeps the page's title.
 void setWindowScale(int) {}
+// Every frame already waits for the browser's next animation frame.
+void syncSwapsToDisplay() {}
 void setWindowTitle(const char*) {}
 
 // A page has no window of its own to name, and shows the site's icon.
@@ -180,11 +218,16 @@ void finishWindowSetup() {
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, true, onKey);
     emscripten_set_mousedown_callback(Canvas, nullptr, true, onMouse);
     emscripten_set_mouseup_callback(Canvas, nullptr, true, onMouse);
+    emscripten_set_touchstart_callback(Canvas, nullptr, true, onTouch);
+    emscripten_set_touchmove_callback(Canvas, nullptr, true, onTouch);
+    emscripten_set_touchend_callback(Canvas, nullptr, true, onTouch);
+    emscripten_set_touchcancel_callback(Canvas, nullptr, true, onTouch);
 }
 
 void closeWindowSystem() {
     emscripten_html5_remove_all_event_listeners();
     eventQueue().clear();
+    touchId = -1;
     windowOpen = false;
 }
 
@@ -194,13 +237,12 @@ void pause(unsigned, unsigned millis) {
     resumed();
 }
 
-// The game stops for good: no more input, the page says how to start
-// again, and the runtime ends without returning into the game.
+// The page stays: the quit unwinds to the game's main, which starts the
+// game again on its title screen. The input waiting is dropped.
 void quit(int status) {
     closeWindowSystem();
-    webStopped(status);
-    emscripten_force_exit(status);
-    __builtin_unreachable();
+    webRestarting(status);
+    throw Quit{status};
 }
 
 void abortProcess() { std::abort(); }

@@ -76,6 +76,7 @@ std::string ArtPack::packed;
 TEST_F(ArtPack, PacksHaveTheirExactSizes) {
     EXPECT_EQ(fs::file_size(packed + "/data01.pak"), 561600u);
     EXPECT_EQ(fs::file_size(packed + "/data02.pak"), 607865u);
+    EXPECT_EQ(fs::file_size(packed + "/data03.pak"), 162752u);  // the guide's own pack
 }
 
 TEST_F(ArtPack, BackgroundPatternStartsAt0x825C0WithItsBlueByte) {
@@ -116,8 +117,9 @@ TEST_F(ArtPack, EveryBlockHoldsItsPictureInPackByteOrder) {
     std::vector<art::ManifestEntry> entries;
     std::string error;
     ASSERT_TRUE(art::readManifest(artDir + "/manifest.txt", entries, error)) << error;
-    ASSERT_EQ(entries.size(), static_cast<std::size_t>(Pack1Blocks + Pack2Blocks));
-    const std::string packs[3] = {{}, readFile(packed + "/data01.pak"), readFile(packed + "/data02.pak")};
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(Pack1Blocks + Pack2Blocks + Pack3Blocks));
+    const std::string packs[4] = {{}, readFile(packed + "/data01.pak"), readFile(packed + "/data02.pak"),
+                                  readFile(packed + "/data03.pak")};
     for (const art::ManifestEntry& e : entries) {
         const RgbaImage image = png(artDir + "/" + e.file);
         const int bpp = e.rgba ? 4 : 3;
@@ -151,12 +153,13 @@ TEST_F(ArtPack, PngToPackToPngRoundTripsExactly) {
         }
         ++files;
     }
-    EXPECT_EQ(files, static_cast<std::size_t>(Pack1Blocks + Pack2Blocks + 1));
+    EXPECT_EQ(files, static_cast<std::size_t>(Pack1Blocks + Pack2Blocks + Pack3Blocks + 1));
     // And back again: the same packs, byte for byte.
     const std::string repacked = tempDir("repacked");
     EXPECT_EQ(packError(unpacked, repacked), "");
     EXPECT_TRUE(readFile(repacked + "/data01.pak") == readFile(packed + "/data01.pak"));
     EXPECT_TRUE(readFile(repacked + "/data02.pak") == readFile(packed + "/data02.pak"));
+    EXPECT_TRUE(readFile(repacked + "/data03.pak") == readFile(packed + "/data03.pak"));
 }
 
 TEST_F(ArtPack, AShortPackUnpacksWithZeroesForItsMissingBytes) {

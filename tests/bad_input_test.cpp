@@ -302,7 +302,7 @@ TEST(LevelBuildOutputs, BothOrNeitherAndNeverTheSameFile) {
     const ToolRun done = tool(build + "'" + par + "'");
     ASSERT_EQ(done.status, 0) << done.err;
     EXPECT_EQ(readFile(lvl), readFile(dataDir() + "/data.lvl"));
-    EXPECT_EQ(readFile(par), progress::hashText(progress::levelHash(groundLevel().data())) + " 9\n");
+    EXPECT_EQ(readFile(par), progress::hashText(progress::levelHash(groundLevel().data())) + " 9 title Level 1\n");
     const mode_t mask = umask(0);
     umask(mask);
     EXPECT_EQ(fs::status(par).permissions(), static_cast<fs::perms>(0666 & ~mask));
@@ -329,4 +329,35 @@ TEST(BadNumbers, EveryNumberAnOptionTakesIsChecked) {
     expectRefused(tool("replay --start 1x"), 2, "--start", "replay --start");
     for (const std::string event : {"click:1x,2", "click:3", "click:,", "click:999999,0", "Spacebar", "Up++Down"})
         expectRefused(tool("replay --data '" + dataDir() + "' " + event), 2, "unknown event", event);
+}
+
+// A link to one level: the record in base64url without padding after the
+// base, the level counted from 1; a level past the end and a missing or bad
+// --level are refused.
+TEST(LevelLink, OneRecordInBase64UrlAndItsRefusals) {
+    const std::string level = tempDir("link") + "/two.lvl";
+    Record second = groundLevel();
+    for (int i = 0; i < 256; ++i) second[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7 + 1);
+    const Record first = groundLevel();
+    const std::string records = std::string(first.begin(), first.end()) + std::string(second.begin(), second.end());
+    writeFile(level, records);
+    const ToolRun r = tool("levels link '" + level + "' --level 2 --base https://x.test/b/index.html");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string prefix = "https://x.test/b/index.html#level=";
+    ASSERT_EQ(r.out.compare(0, prefix.size(), prefix), 0) << r.out;
+    const std::string text = r.out.substr(prefix.size());
+    ASSERT_EQ(text.size(), 342u + 1) << "256 bytes in 342 characters and a newline";
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string bytes;
+    unsigned bits = 0, count = 0;
+    for (char c : text.substr(0, 342)) {
+        ASSERT_NE(alphabet.find(c), std::string::npos) << c;
+        bits = bits << 6 | static_cast<unsigned>(alphabet.find(c));
+        if ((count += 6) >= 8) bytes += static_cast<char>(bits >> (count -= 8) & 255);
+    }
+    EXPECT_EQ(bytes, records.substr(256, 256));
+    EXPECT_EQ(tool("levels link '" + level + "' --level 1").out.compare(0, 17, "index.html#level="), 0);
+    expectRefused(tool("levels link '" + level + "' --level 3"), 1, "holds 2 levels", "a level past the end");
+    expectRefused(tool("levels link '" + level + "'"), 2, "--level", "no --level");
+    expectRefused(tool("levels link '" + level + "' --level 0"), 2, "--level", "--level 0");
 }

@@ -40,6 +40,7 @@ TEST(CommandLine, NothingGivenIsTheClassicGame) {
     EXPECT_EQ(r.status, -1);
     EXPECT_TRUE(allOff(r.options.set));
     EXPECT_EQ(r.options.scale, 1);
+    EXPECT_FALSE(r.options.syncedSwaps);  // the driver's own swap interval
     EXPECT_EQ(r.options.level, 0);
     EXPECT_EQ(levelFileOf(r.options), "data.lvl");
     EXPECT_TRUE(r.err.empty() && r.out.empty());
@@ -61,12 +62,14 @@ TEST(CommandLine, EveryOptionAndLaterOnesOverride) {
     EXPECT_TRUE(r.options.set.save && r.options.set.undo && r.options.set.counter && r.options.set.sound &&
                 r.options.set.gamepad && r.options.set.desktop);
     EXPECT_EQ(r.options.scale, 0);  // auto
+    EXPECT_TRUE(r.options.syncedSwaps);
     r = read({"--player", "--no-gamepad"});
     EXPECT_TRUE(!r.options.set.gamepad && r.options.set.desktop);
     r = read({"--gamepad"});
     EXPECT_TRUE(r.options.set.gamepad && !r.options.set.desktop && !r.options.set.save);
     r = read({"--player", "--scale", "1", "--undo", "--classic"});
     EXPECT_TRUE(allOff(r.options.set));
+    EXPECT_FALSE(r.options.syncedSwaps);
     EXPECT_EQ(r.options.scale, 1);
     r = read({"--classic", "--undo", "--no-undo", "--sound", "--no-sound", "--scale", "auto"});
     EXPECT_TRUE(allOff(r.options.set));

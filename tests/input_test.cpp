@@ -702,3 +702,25 @@ TEST(KeyTable, EveryHandledKeyReachesEveryPlatform) {
     EXPECT_EQ(platform::keyFromName("q"), KeyOther);
     EXPECT_EQ(platform::keyFromDesktop('Q'), KeyOther);
 }
+
+// A touch that stays put: Space on the tank's cell while playing (the level's
+// tank starts at (3, 7) facing up, at the brick wall), a click anywhere else
+// and on every other screen; delivered from the queue like any event.
+TEST_F(Input, TapsAreSpaceOnTheTankAndClicksElsewhere) {
+    for (const Click& c : {Click{71, 180}, Click{96, 180}, Click{80, 167}, Click{80, 192}, Click{200, 280}}) {
+        playing(3);
+        onTap(c.x, c.y);
+        EXPECT_EQ(headless::stats().animationFrames, 0) << c.x << "," << c.y;
+        EXPECT_EQ(game().play.screen, Playing);
+    }
+    for (const Click& c : {Click{72, 168}, Click{95, 191}}) {
+        playing(3);
+        headless::queue().push_back(platform::Event{platform::Event::Tap, 0, c.x + 0.9, c.y + 0.9, 1, 0});
+        platform::pollEvents();
+        EXPECT_GT(headless::stats().animationFrames, 0) << c.x << "," << c.y;
+        EXPECT_NE(game().play.board.at(3, 4).state, 0) << "the shot reached the brick wall";
+    }
+    game().play.screen = Title;
+    onTap(200, 280);  // the Play button
+    EXPECT_EQ(game().play.screen, LevelSelect);
+}

@@ -211,6 +211,27 @@ TEST(LevelCompiler, TrapLinesAndTheirMistakes) {
     EXPECT_EQ(parse(bad).firstError(), "set.txt:3:1: error: level 'M' already has a 'trap' line");
 }
 
+TEST(LevelCompiler, NeedsLinesAndTheirMistakes) {
+    std::string text = levelText("M");
+    text.insert(text.find("moves 3"), "needs shove  water anti-tank\n");
+    Parsed p = parse(text);
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.levels[0].needs, 2 | 4 | 256);
+    EXPECT_NE(formatLevel(p.levels[0]).find("needs water shove anti-tank\n"), std::string::npos);
+    EXPECT_EQ(parse(formatLevel(p.levels[0])).levels[0].needs, p.levels[0].needs);
+    std::string bad = levelText("M");
+    bad.insert(bad.find("moves 3"), "needs push fly\n");
+    EXPECT_EQ(parse(bad).firstError(),
+              "set.txt:2:12: error: 'needs' takes push water shove brick fixed-mirror movable-mirror glass slot "
+              "anti-tank shield, not 'fly'");
+    bad = levelText("M");
+    bad.insert(bad.find("moves 3"), "needs\n");
+    EXPECT_EQ(parse(bad).firstError().substr(0, 46), "set.txt:2:6: error: 'needs' names at least one");
+    bad = levelText("M");
+    bad.insert(bad.find("moves 3"), "needs push\nneeds glass\n");
+    EXPECT_EQ(parse(bad).firstError(), "set.txt:3:1: error: level 'M' already has a 'needs' line");
+}
+
 TEST(LevelCompiler, MissingOrDoubleTankStartIsOnlyAWarning) {
     Parsed none = parse(levelText("Nowhere", {"", floorRow}));
     EXPECT_TRUE(none.ok);

@@ -7,6 +7,7 @@
 #include "render/screen.h"
 #include "tests/support.h"
 #include "tools/levels/level_text.h"
+#include "tools/session/mechanics.h"
 #include "tools/session/solver.h"
 
 namespace {
@@ -79,6 +80,53 @@ TEST(Solver, PushesABlockIntoWaterToCross) {
     const auto r = solve(level({"#######", "#TO~G##"}));
     ASSERT_EQ(r.status, solver::Status::Solved);
     EXPECT_EQ(tokens(r), "Right Right Right Right");
+}
+
+TEST(Solver, AForbiddenMechanicIsNeverUsed) {
+    const std::vector<Record> set{level({"#######", "#TO~G##"}), level({"#######", "#T%.G##", "#.##.##", "#....##"})};
+    const std::string bytes = leveltext::joinRecords(set);
+    const auto* records = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    solver::Limits limits;
+    limits.forbid = mechanics::IntoWater;  // the only way over the water
+    EXPECT_EQ(solver::solveLevel(records, 2, 0, limits).status, solver::Status::Unsolvable);
+    limits.forbid = mechanics::Brick;  // through the wall in 6 presses, or the long way round
+    const solver::Result round = solver::solveLevel(records, 2, 1, limits);
+    ASSERT_EQ(round.status, solver::Status::Solved);
+    EXPECT_EQ(tokens(round), "Down Down Down Right Right Right Right Up Up Up");
+    EXPECT_EQ(solve(set, 1).moves(), 6);
+    limits.maxPresses = 9;  // no win in 9 without a brick felled
+    const solver::Result within = solver::solveLevel(records, 2, 1, limits);
+    EXPECT_EQ(within.status, solver::Status::Unsolvable);
+    EXPECT_TRUE(within.pressLimited);
+}
+
+TEST(Solver, ExplorationFindsDeadStatesAndTheFloorInPlay) {
+    // The block pushed right is lost for good (the wall above it, the water
+    // after it); pushed up it bridges to the goal. The floor at 5,1 plays
+    // no part.
+    const std::vector<Record> set{level({"#########", "##G##.###", "##~######", "#.O.~..##", "#T.######"})};
+    const std::string bytes = leveltext::joinRecords(set);
+    const auto* records = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const solver::Exploration e = solver::explore(records, 1, 0, 100000);
+    EXPECT_FALSE(e.capped);
+    EXPECT_TRUE(e.winnable);
+    EXPECT_GT(e.dead, 0u);
+    EXPECT_EQ(e.fewestToDead, 3);   // up, turn right, push
+    EXPECT_EQ(e.firstWinnable, 4);  // every press but the shot, which changes nothing
+    EXPECT_TRUE(e.tankCells[3 * 16 + 1]);
+    EXPECT_TRUE(e.tankCells[2 * 16 + 2]);
+    EXPECT_TRUE(e.tankCells[3 * 16 + 6]);  // over the block sunk in the wrong water
+    EXPECT_FALSE(e.tankCells[1 * 16 + 5]);
+    EXPECT_TRUE(e.touchedCells[2 * 16 + 2]);
+    EXPECT_FALSE(e.touchedCells[1 * 16 + 5]);
+    EXPECT_TRUE(solver::explore(records, 1, 0, 3).capped);
+    const solver::Result r = solve(set[0]);
+    EXPECT_EQ(tokens(r), "Right Right Up Up Up Up");
+    const solver::Trace t = solver::trace(records, 1, 0, r.path);
+    EXPECT_TRUE(t.won);
+    EXPECT_EQ(t.walking, (std::vector<bool>{true, true, true, false, true, true}));
+    EXPECT_EQ(t.used[3], mechanics::Push | mechanics::IntoWater);
+    EXPECT_TRUE(t.cells[2 * 16 + 2] && t.cells[1 * 16 + 2] && !t.cells[3 * 16 + 1]);
 }
 
 TEST(Solver, ShootsABrickWallTwice) {

@@ -13,7 +13,9 @@
 #include "assets/data_file.h"
 #include "game/levels.h"
 #include "game/play_state.h"
+#include "platform/input.h"
 #include "platform/platform.h"
+#include "ui/guide.h"
 #include "ui/history.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
@@ -24,6 +26,8 @@ namespace {
 
 void (*warn)(const std::string&) = nullptr;
 std::map<progress::Hash, int> pars;
+std::map<progress::Hash, std::string> titlesByHash;
+bool winNoted = false;
 long startsNoted = 0;  // level starts before this many are the start-up's
 std::string shownTitle = "Brimvale (port by Orlenko)";
 bool progressUsable = false;
@@ -38,24 +42,35 @@ void save() {
     if (!progress::save(playerSet().progressFile, error)) say(error);
 }
 
-// One line of a par file, "KEY PRESSES" as `levels build --par` writes it.
-bool parseParLine(const std::string& line, progress::Hash& hash, int& moves) {
+// One line of a par file, "KEY PRESSES" or "KEY PRESSES title TITLE" as
+// `levels build --par` writes it: PRESSES -1 only beside a title (a level
+// with none recorded).
+bool parseParLine(const std::string& line, progress::Hash& hash, int& moves, std::string& title) {
     std::istringstream words(line);
     std::string key, rest;
-    long long n = -1;
-    if (!(words >> key >> n) || (words >> rest) || n < 0 || n > MaxParPresses || key.size() != 16) return false;
+    long long n = -2;
+    if (!(words >> key >> n) || n < -1 || n > MaxParPresses || key.size() != 16) return false;
     for (const char c : key)
         if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    std::getline(words, rest);
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == ' ')) rest.pop_back();
+    title.clear();
+    if (!rest.empty()) {
+        if (rest.compare(0, 7, " title ") != 0 || rest.size() == 7) return false;
+        title = rest.substr(7);
+    }
+    if (n < 0 && title.empty()) return false;
     hash = std::strtoull(key.c_str(), nullptr, 16);
     moves = static_cast<int>(n);
     return true;
 }
 
-// The shipped levels' fewest presses. A missing file is no news; any other
-// that cannot be read whole, or a damaged one, costs the "fewest" figure
-// and one warning.
+// The shipped levels' fewest presses and titles. A missing file is no news;
+// any other that cannot be read whole, or a damaged one, costs the "fewest"
+// figure and the titles, and one warning.
 void readPars(const std::string& path) {
     pars.clear();
+    titlesByHash.clear();
     struct stat st;
     if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return;
     const std::string without = "; playing without the fewest presses";
@@ -78,13 +93,31 @@ void readPars(const std::string& path) {
     for (int n = 1; std::getline(lines, line); ++n) {
         progress::Hash hash = 0;
         int moves = 0;
+        std::string title;
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-        if (!parseParLine(line, hash, moves)) {
+        if (!parseParLine(line, hash, moves, title)) {
             pars.clear();
+            titlesByHash.clear();
             return say(path + ":" + std::to_string(n) + ": not a level key and its presses" + without);
         }
-        pars[hash] = moves;
+        if (moves >= 0) pars[hash] = moves;
+        if (!title.empty()) titlesByHash[hash] = title;
     }
+}
+
+// The presses of the level in play as progress::bestMoves spells them.
+std::string movesText() {
+    std::string text;
+    for (int key : history::pressKeys()) {
+        switch (key) {
+            case KeyLeft: case KeyA: text += 'L'; break;
+            case KeyRight: case KeyD: text += 'R'; break;
+            case KeyUp: case KeyW: text += 'U'; break;
+            case KeyDown: case KeyS: text += 'D'; break;
+            default: text += 'F'; break;
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -94,7 +127,12 @@ void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
     startsNoted = game().levels.starts;
     history::clear();
-    if (playerSet().counter) readPars(parFile);
+    if (playerSet().counter || playerSet().guide) readPars(parFile);
+    if (playerSet().guide)
+        for (int i = 0; i < game().levels.count; ++i) {
+            const auto t = titlesByHash.find(progress::levelHashAt(i));
+            if (t != titlesByHash.end()) guide::setTitle(i, t->second);
+        }
     if (!playerSet().save) return;
     std::string warning;
     progressUsable = !playerSet().progressFile.empty();
@@ -110,14 +148,23 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
 }
 
 void redrawForRules(Game&) {
-    if (playerSet().save && progressUsable) {
+    // With the guide on, wins are kept for the session even when none is saved.
+    const bool kept = playerSet().save && progressUsable;
+    if (kept || playerSet().guide) {
         bool changed = false;
         if (game().levels.starts > startsNoted) {
             startsNoted = game().levels.starts;
             changed = progress::noteStart(game().play.level);
         }
-        if (game().play.outcome == Won) changed = progress::noteWin(game().play.level, history::presses()) || changed;
-        if (changed) save();
+        if (game().play.outcome == Won && !winNoted) {
+            winNoted = true;
+            const bool helped = playerSet().guide && guide::helped();
+            const bool best = progress::noteWin(game().play.level, history::presses(), helped, movesText());
+            if (playerSet().guide) guide::noteWin(history::presses(), best);
+            changed = best || changed;
+        }
+        if (game().play.outcome != Won) winNoted = false;
+        if (changed && kept) save();
     }
     drawScreen();
 }
@@ -133,14 +180,18 @@ int parOf(int index) {
 }
 
 std::string counterTitle() {
-    if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)";
-    std::string title = "Brimvale - level " + std::to_string(game().play.level + 1) + " - presses " +
-                        std::to_string(history::presses());
+    std::string note = playerSet().guide ? guide::titleNote() : std::string();
+    if (!note.empty()) note = " - " + note;
+    if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)" + note;
+    std::string title = "Brimvale - level " + std::to_string(game().play.level + 1);
+    if (playerSet().guide) title += guide::titleAdditions();
+    if (!playerSet().counter) return title + note;
+    title += " - presses " + std::to_string(history::presses());
     const int best = playerSet().save ? progress::best(game().play.level) : -1;
     if (best >= 0) title += " - best " + std::to_string(best);
     const int par = parOf(game().play.level);
     if (par >= 0) title += " - fewest " + std::to_string(par);
-    return title;
+    return title + note;
 }
 
 void showCounterTitle() {
@@ -154,6 +205,9 @@ void resetConveniences() {
     progress::clear();
     history::clear();
     pars.clear();
+    titlesByHash.clear();
+    winNoted = false;
+    guide::reset();
     startsNoted = game().levels.starts;
     shownTitle = "Brimvale (port by Orlenko)";
     progressUsable = false;

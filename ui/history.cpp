@@ -2,6 +2,7 @@
 #include "ui/history.h"
 
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "game/levels.h"
@@ -16,21 +17,30 @@ struct Snapshot {
     Board board;
     Tank tank;
     Outcome outcome;
+    int key;
 };
 
 struct OpenPress {
-    std::size_t index;  // its snapshot in `past`
-    long start;         // the level start it belongs to
+    std::size_t number;  // its snapshot's: dropped + its index in `past`
+    long start;          // the level start it belongs to
 };
 
-std::vector<Snapshot> past;
+// The snapshots of the last MaxSteps presses; `dropped` older ones are
+// gone, still counted as presses.
+std::deque<Snapshot> past;
+std::size_t dropped = 0;
 std::vector<OpenPress> open;
 long startSeen = -1;
+
+void forget() {
+    past.clear();
+    dropped = 0;
+}
 
 // A level start (a new level, a restart) ends the history of the last one.
 void followLevelStarts() {
     if (startSeen == game().levels.starts) return;
-    past.clear();
+    forget();
     startSeen = game().levels.starts;
 }
 
@@ -40,21 +50,27 @@ bool sameTank(const Tank& a, const Tank& b) {
 
 }  // namespace
 
-void beginPress() {
+void beginPress(int key) {
     followLevelStarts();
-    open.push_back(OpenPress{past.size(), game().levels.starts});
-    past.push_back(Snapshot{game().play.board, game().play.tank, game().play.outcome});
+    open.push_back(OpenPress{dropped + past.size(), game().levels.starts});
+    past.push_back(Snapshot{game().play.board, game().play.tank, game().play.outcome, key});
 }
 
 void endPress() {
     const OpenPress press = open.back();
     open.pop_back();
     // A level started inside the press: its snapshot belongs to no history.
-    if (press.start != game().levels.starts || press.index + 1 != past.size()) return;
+    if (press.start != game().levels.starts || press.number + 1 != dropped + past.size()) return;
     const Snapshot& before = past.back();
     if (std::memcmp(&before.board, &game().play.board, sizeof(Board)) == 0 && sameTank(before.tank, game().play.tank) &&
-        before.outcome == game().play.outcome)
+        before.outcome == game().play.outcome) {
         past.pop_back();
+        return;
+    }
+    if (past.size() > MaxSteps) {
+        past.pop_front();
+        ++dropped;
+    }
 }
 
 bool pressing() { return !open.empty(); }
@@ -72,11 +88,19 @@ bool undo() {
 
 int presses() {
     followLevelStarts();
-    return static_cast<int>(past.size());
+    return static_cast<int>(dropped + past.size());
+}
+
+std::vector<int> pressKeys() {
+    followLevelStarts();
+    std::vector<int> keys;
+    if (dropped > 0) return keys;  // the oldest are gone: no whole list to give
+    for (const Snapshot& s : past) keys.push_back(s.key);
+    return keys;
 }
 
 void clear() {
-    past.clear();
+    forget();
     open.clear();
     startSeen = game().levels.starts;
 }

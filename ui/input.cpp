@@ -9,6 +9,7 @@
 #include "platform/sound.h"
 #include "render/sound_cue.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
 #include "ui/history.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
@@ -62,8 +63,8 @@ bool nextLevelExists() { return game().play.level < game().levels.count - 1; }
 // while the player set asks for either.
 struct Press {
     const bool kept = playerSet().undo || playerSet().counter || playerSet().save;
-    Press() {
-        if (kept) history::beginPress();
+    explicit Press(int key) {
+        if (kept) history::beginPress(key);
     }
     ~Press() {
         if (kept) history::endPress();
@@ -82,12 +83,12 @@ void undoPress() {
 }
 
 void movePress(int dx, int dy, float angle) {
-    Press press;
+    Press press(dx < 0 ? KeyLeft : dx > 0 ? KeyRight : dy < 0 ? KeyUp : KeyDown);
     turnOrMoveTank(game(), dx, dy, angle);
 }
 
 void firePress() {
-    Press press;
+    Press press(KeySpace);
     fireLaser(game(), game().play.tank.x, game().play.tank.y, game().play.tank.dx, game().play.tank.dy, playerBeamColour);
 }
 
@@ -237,8 +238,13 @@ void onKey(int key) {
         playerSet().muted = !playerSet().muted;
         sound::setMuted(playerSet().muted);
         rememberSettings();
+        if (playerSet().guide) {
+            guide::noteMute(playerSet().muted);
+            drawScreen();
+        }
         return;
     }
+    if (playerSet().guide && guide::onKey(key)) return;
     switch (game().play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;
@@ -246,6 +252,14 @@ void onKey(int key) {
         case Result: resultKey(key); break;
         default: break;
     }
+}
+
+void onTap(int x, int y) {
+    // A tap on the tank's cell fires, as Space does; any other tap is a click.
+    if (game().play.screen == Playing && x >= 0 && y >= 0 && x / 24 == game().play.tank.x && y / 24 == game().play.tank.y)
+        onKey(KeySpace);
+    else
+        onMouseClick(x, y);
 }
 
 void onMouseClick(int x, int y) {

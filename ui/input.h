@@ -6,3 +6,6 @@
 // The handlers the platform delivers input to.
 void onKey(int key);
 void onMouseClick(int x, int y);
+// A touch that did not move: on the tank while playing it is Space, anywhere
+// else a click at the same pixel.
+void onTap(int x, int y);

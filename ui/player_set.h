@@ -12,6 +12,7 @@ struct PlayerSet {
     bool counter = false;  // level, presses and best in the window title
     bool sound = false;    // effects for the events of play
     bool muted = false;    // sound on but silenced (M toggles it)
+    bool guide = false;    // won and lost told apart, level titles, marks, the mute sign, hints, solutions
     bool gamepad = false;  // controllers play: their buttons are keys (platform/gamepad.h)
     bool desktop = false;  // the window named "brimvale" to the desktop, with the icon
     std::string progressFile;  // where progress is kept while `save` is on

@@ -1,30 +1,46 @@
 // Saved progress: the record of wins and the last level, and its file.
 #include "ui/progress.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
+#include "assets/data_file.h"
 #include "game/levels.h"
 #include "ui/window_game.h"
 
 namespace progress {
 
 void (*beforeRename)() = nullptr;
+bool syncToDisk = true;
 
 namespace {
 
 const char* const Header = "brimvale progress 1";
 
-std::map<Hash, int> wins;                 // level key -> fewest presses
-std::map<std::string, Hash> lastByFile;   // level file -> its last level played
+// What a progress file holds.
+struct State {
+    std::map<Hash, int> wins;                 // level key -> fewest presses
+    std::map<Hash, int> helpedWins;           // level key -> fewest presses of a win after a hint
+    std::map<Hash, std::string> winMoves;     // level key -> the presses of its best win (letters LRUDF)
+    std::map<std::string, Hash> lastByFile;   // level file -> its last level played
+    bool muted = false;
+};
+
+State current;
 std::string levelFileKey;
-bool mutedState = false;
+// What this game changed since it read the file: a save keeps the file's
+// own last levels and mute state for the rest.
+std::set<std::string> lastNoted;
+bool mutedNoted = false;
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -33,11 +49,12 @@ std::string folderOf(const std::string& path) {
 
 bool exists(const std::string& path) {
     struct stat st;
-    return stat(path.c_str(), &st) == 0;
+    return lstat(path.c_str(), &st) == 0;
 }
 
 bool makeFolders(const std::string& dir) {
-    if (dir.empty() || exists(dir)) return true;
+    struct stat st;
+    if (dir.empty() || stat(dir.c_str(), &st) == 0) return true;
     if (!makeFolders(folderOf(dir))) return false;
     return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
 }
@@ -48,28 +65,85 @@ bool parseHash(const std::string& text, Hash& hash) {
     return true;
 }
 
-// One line of the file into the maps; false when it is not one we write.
-bool parseLine(const std::string& line) {
+// A level file's path as one line of text: a backslash, a control byte and
+// DEL as \\ or \xHH, every other byte as it is.
+std::string escapePath(const std::string& path) {
+    std::string out;
+    for (const char c : path) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (u < 0x20 || u == 0x7f) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", u);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The path back from its line; false on an escape escapePath never writes.
+bool unescapePath(const std::string& text, std::string& path) {
+    path.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            path += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == '\\') {
+            path += '\\';
+            ++i;
+        } else if (i + 3 < text.size() && text[i + 1] == 'x' && hexDigit(text[i + 2]) >= 0 &&
+                   hexDigit(text[i + 3]) >= 0) {
+            path += static_cast<char>(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3]));
+            i += 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One line of the file into `state`; false when it is not one we write.
+bool parseLine(const std::string& line, State& state) {
     std::istringstream in(line);
     std::string word, key;
     in >> word;
     if (word == "muted") {
         int m = -1;
         if (!(in >> m) || (m != 0 && m != 1)) return false;
-        mutedState = m == 1;
+        state.muted = m == 1;
     } else if (word == "won") {
         Hash h = 0;
         long long presses = -1;
         if (!(in >> key) || !parseHash(key, h) || !(in >> presses) || presses < 0 || presses > 1000000000)
             return false;
-        wins[h] = static_cast<int>(presses);
+        state.wins[h] = static_cast<int>(presses);
+    } else if (word == "helped") {
+        Hash h = 0;
+        long long presses = -1;
+        if (!(in >> key) || !parseHash(key, h) || !(in >> presses) || presses < 0 || presses > 1000000000)
+            return false;
+        state.helpedWins[h] = static_cast<int>(presses);
+    } else if (word == "presses") {
+        Hash h = 0;
+        std::string moves;
+        if (!(in >> key) || !parseHash(key, h) || !(in >> moves) || moves.find_first_not_of("LRUDF") != std::string::npos)
+            return false;
+        state.winMoves[h] = moves;
     } else if (word == "last") {
         Hash h = 0;
         if (!(in >> key) || !parseHash(key, h) || in.get() != ' ') return false;
-        std::string file;
-        std::getline(in, file);
-        if (file.empty()) return false;
-        lastByFile[file] = h;
+        std::string text, file;
+        std::getline(in, text);
+        if (!unescapePath(text, file)) return false;
+        state.lastByFile[file] = h;
         return true;
     } else {
         return false;
@@ -78,13 +152,22 @@ bool parseLine(const std::string& line) {
     return !(in >> rest);
 }
 
-bool parse(const std::string& text) {
+bool parse(const std::string& text, State& state) {
     std::istringstream in(text);
     std::string line;
     if (!std::getline(in, line) || line != Header) return false;
     while (std::getline(in, line))
-        if (!line.empty() && !parseLine(line)) return false;
+        if (!line.empty() && !parseLine(line, state)) return false;
     return true;
+}
+
+std::string format(const State& state) {
+    std::string text = std::string(Header) + "\nmuted " + (state.muted ? "1" : "0") + "\n";
+    for (const auto& w : state.wins) text += "won " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
+    for (const auto& w : state.helpedWins) text += "helped " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
+    for (const auto& w : state.winMoves) text += "presses " + hashText(w.first) + " " + w.second + "\n";
+    for (const auto& l : state.lastByFile) text += "last " + hashText(l.second) + " " + escapePath(l.first) + "\n";
+    return text;
 }
 
 // The first free name of progress.bad, progress.bad.1, ... beside `path`.
@@ -93,6 +176,136 @@ std::string asideName(const std::string& path) {
     std::string name = base;
     for (int n = 1; exists(name); ++n) name = base + "." + std::to_string(n);
     return name;
+}
+
+// What reading the file found.
+enum class Found { Nothing, Progress, Damaged, TooLarge, Unusable };
+
+// Reads `path` into `state`: a missing file is Nothing; anything but a
+// regular file is Unusable (opened without waiting for a pipe's writer, not
+// a byte read), as is one that cannot be opened or read (with `reason`); a
+// file over MaxBytes is TooLarge, one that does not parse Damaged.
+Found readFile(const std::string& path, State& state, std::string& reason) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return Found::Nothing;  // or a link to nothing
+    std::size_t bytes = 0;
+    std::FILE* f = openDataFile(path, bytes, reason);
+    if (!f) return Found::Unusable;
+    if (bytes > MaxBytes) {
+        std::fclose(f);
+        return Found::TooLarge;
+    }
+    std::string text;
+    char chunk[16384];
+    std::size_t got = 0;
+    while (text.size() <= MaxBytes && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
+    const bool failed = std::ferror(f);
+    std::fclose(f);
+    if (failed) {
+        reason = "a read error";
+        return Found::Unusable;
+    }
+    if (text.size() > MaxBytes) return Found::TooLarge;  // it grew while read
+    return parse(text, state) ? Found::Progress : Found::Damaged;
+}
+
+// Moves a file that is not whole progress aside: the warning says where.
+void setAside(const std::string& path, Found found, std::string& warning) {
+    const std::string why = found == Found::TooLarge ? " (larger than the 1 MiB a progress file may hold)" : "";
+    const std::string aside = asideName(path);
+    if (std::rename(path.c_str(), aside.c_str()) == 0)
+        warning = "cannot read the saved progress " + path + why + "; kept it as " + aside + " and started afresh";
+    else
+        warning = "cannot read the saved progress " + path + why + " and cannot move it aside (" +
+                  std::strerror(errno) + "); progress will not be saved";
+}
+
+// Joins our wins into those saved: per level the fewer presses win, and the
+// presses kept for the best win go with our count when it is the one kept
+// (a helped win's only where no unhelped win is saved).
+void keepFewest(const std::map<Hash, int>& ours, std::map<Hash, int>& saved, const std::map<Hash, std::string>& ourMoves,
+                std::map<Hash, std::string>& savedMoves, const std::map<Hash, int>* unhelped = nullptr) {
+    for (const auto& w : ours) {
+        const auto s = saved.find(w.first);
+        if (s != saved.end() && s->second <= w.second) continue;
+        saved[w.first] = w.second;
+        const auto m = ourMoves.find(w.first);
+        if (m != ourMoves.end() && !(unhelped && unhelped->count(w.first))) savedMoves[w.first] = m->second;
+    }
+}
+
+// The exclusive lock on PATH.lock, held while it lives; other games' saves
+// wait for it. The lock file stays.
+class Lock {
+public:
+    explicit Lock(const std::string& path) {
+        fd_ = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+        if (fd_ < 0) {
+            error_ = std::strerror(errno);
+            return;
+        }
+        struct stat st;
+        if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            error_ = "not a regular file";
+        } else {
+            while (flock(fd_, LOCK_EX) != 0)
+                if (errno != EINTR) {
+                    error_ = std::strerror(errno);
+                    break;
+                }
+        }
+        if (!error_.empty()) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~Lock() {
+        if (fd_ >= 0) close(fd_);  // the lock goes with the descriptor
+    }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    bool held() const { return fd_ >= 0; }
+    const std::string& error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string error_;
+};
+
+// A new file beside `path` under a name no other file has: created, never
+// opened through a link or over an existing file. -1 with errno when none.
+int createTemporary(const std::string& path, std::string& name) {
+    static unsigned counter = 0;
+    const char* const letters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Unique in this process by the counter, across processes by the id.
+        unsigned long mix = static_cast<unsigned long>(getpid()) * 2654435761ul + ++counter * 40503ul +
+                            reinterpret_cast<std::uintptr_t>(&counter);
+        name = path + ".new.";
+        for (int i = 0; i < 8; ++i, mix /= 36) name += letters[mix % 36];
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The folder's entry of a renamed file on disk (where the system can).
+void syncFolder(const std::string& dir) {
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
 }
 
 }  // namespace
@@ -112,87 +325,172 @@ std::string hashText(Hash hash) {
 }
 
 void clear() {
-    wins.clear();
-    lastByFile.clear();
+    current = State{};
     levelFileKey.clear();
-    mutedState = false;
+    lastNoted.clear();
+    mutedNoted = false;
+}
+
+bool checkNamedFile(const std::string& path, std::string& error) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;  // a new file (or a link to one)
+        error = std::strerror(errno);
+        return false;
+    }
+    std::size_t bytes = 0;
+    std::FILE* f = openDataFile(path, bytes, error);
+    if (!f) {
+        const std::size_t cut = error.find(", not a regular file");
+        if (cut != std::string::npos) error.erase(cut);
+        error = error.rfind("is ", 0) == 0 ? error + ", not a saved progress file" : "cannot open it (" + error + ")";
+        return false;
+    }
+    char start[32] = {};
+    const std::size_t got = std::fread(start, 1, sizeof start, f);
+    std::fclose(f);
+    const std::size_t header = std::strlen(Header);
+    if (got == 0 || (got >= header && std::memcmp(start, Header, header) == 0 &&
+                     (got == header || start[header] == '\n')))
+        return true;
+    error = "not a saved progress file (it does not begin '" + std::string(Header) +
+            "'); name a new file or one the game wrote";
+    return false;
 }
 
 bool load(const std::string& path, const std::string& levelFile, std::string& warning) {
     clear();
     levelFileKey = levelFile;
-    if (!exists(path)) return true;
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    const bool ok = in.good() || in.eof();
-    if (ok && parse(text.str())) return true;
-    clear();
-    levelFileKey = levelFile;
-    const std::string aside = asideName(path);
-    if (std::rename(path.c_str(), aside.c_str()) == 0)
-        warning = "cannot read the saved progress " + path + "; kept it as " + aside + " and started afresh";
-    else
-        warning = "cannot read the saved progress " + path + " and cannot move it aside (" + std::strerror(errno) +
-                  "); progress will not be saved";
+    std::string reason;
+    const Found found = readFile(path, current, reason);
+    if (found == Found::Nothing || found == Found::Progress) return true;
+    current = State{};
+    if (found == Found::Unusable) {
+        warning = "cannot read the saved progress " + path + " (" + reason + "); progress will not be saved";
+        return false;
+    }
+    // Moved aside under the lock, and only when no other game has saved
+    // whole progress there in the meantime.
+    Lock lock(path);
+    State again;
+    const Found now = readFile(path, again, reason);
+    if (now == Found::Progress || now == Found::Nothing) {
+        current = again;
+        return true;
+    }
+    if (now == Found::Unusable) {
+        warning = "cannot read the saved progress " + path + " (" + reason + "); progress will not be saved";
+        return false;
+    }
+    setAside(path, now, warning);
     return false;
 }
 
 bool save(const std::string& path, std::string& error) {
-    std::string text = std::string(Header) + "\nmuted " + (mutedState ? "1" : "0") + "\n";
-    for (const auto& w : wins) text += "won " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
-    for (const auto& l : lastByFile) text += "last " + hashText(l.second) + " " + l.first + "\n";
-    const std::string temporary = path + ".new";
-    if (!makeFolders(folderOf(path))) {
+    const std::string dir = folderOf(path);
+    if (!makeFolders(dir)) {
         error = "cannot make the folder of " + path + " (" + std::strerror(errno) + ")";
         return false;
     }
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = f && std::fclose(f) == 0;
-    if (!written || !closed) {
-        error = "cannot write " + temporary + " (" + std::strerror(errno) + ")";
-        std::remove(temporary.c_str());
+    Lock lock(path);
+    if (!lock.held()) {
+        error = "cannot lock " + path + ".lock (" + lock.error() + ")";
+        return false;
+    }
+    // What other games saved since: their wins join ours, the fewest
+    // presses winning; their last levels and mute state stay unless this
+    // game changed them.
+    State saved;
+    std::string reason, warning;
+    const Found found = readFile(path, saved, reason);
+    if (found == Found::Unusable) {
+        error = "cannot save the progress in " + path + " (" + reason + ")";
+        return false;
+    }
+    if (found == Found::Damaged || found == Found::TooLarge) {
+        setAside(path, found, warning);
+        if (exists(path)) {
+            error = warning;
+            return false;
+        }
+        saved = State{};
+    }
+    keepFewest(current.wins, saved.wins, current.winMoves, saved.winMoves);
+    keepFewest(current.helpedWins, saved.helpedWins, current.winMoves, saved.winMoves, &saved.wins);
+    for (const std::string& file : lastNoted) saved.lastByFile[file] = current.lastByFile[file];
+    if (mutedNoted) saved.muted = current.muted;
+    current = saved;
+
+    const std::string text = format(current);
+    std::string temporary;
+    const int fd = createTemporary(path, temporary);
+    if (fd < 0) {
+        error = "cannot create a new file beside " + path + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const bool written = writeAll(fd, text) && (!syncToDisk || fsync(fd) == 0);
+    const int writeErrno = errno;
+    if (close(fd) != 0 || !written) {
+        error = "cannot write " + temporary + " (" + std::strerror(written ? errno : writeErrno) + ")";
+        unlink(temporary.c_str());
         return false;
     }
     if (beforeRename) beforeRename();
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = "cannot replace " + path + " (" + std::strerror(errno) + ")";
-        std::remove(temporary.c_str());
+        unlink(temporary.c_str());
         return false;
     }
+    if (syncToDisk) syncFolder(dir);
     return true;
 }
 
 int best(int index) {
-    const auto w = wins.find(levelHashAt(index));
-    return w == wins.end() ? -1 : w->second;
+    const auto w = current.wins.find(levelHashAt(index));
+    return w == current.wins.end() ? -1 : w->second;
 }
 
 int lastPlayed() {
-    const auto l = lastByFile.find(levelFileKey);
-    if (l == lastByFile.end()) return -1;
+    const auto l = current.lastByFile.find(levelFileKey);
+    if (l == current.lastByFile.end()) return -1;
     for (int i = 0; i < game().levels.count; ++i)
         if (levelHashAt(i) == l->second) return i;
     return -1;
 }
 
-bool muted() { return mutedState; }
-void setMuted(bool m) { mutedState = m; }
+bool muted() { return current.muted; }
+void setMuted(bool m) {
+    current.muted = m;
+    mutedNoted = true;
+}
 
-bool noteWin(int index, int presses) {
+int helpedBest(int index) {
+    const auto w = current.helpedWins.find(levelHashAt(index));
+    return w == current.helpedWins.end() ? -1 : w->second;
+}
+
+std::string bestMoves(int index) {
+    const auto w = current.winMoves.find(levelHashAt(index));
+    return w == current.winMoves.end() ? std::string() : w->second;
+}
+
+bool noteWin(int index, int presses, bool helped, const std::string& moves) {
     const Hash h = levelHashAt(index);
-    const auto w = wins.find(h);
-    if (w != wins.end() && w->second <= presses) return false;
-    wins[h] = presses;
+    // A win after a hint never replaces one without.
+    std::map<Hash, int>& kept = helped ? current.helpedWins : current.wins;
+    const auto w = kept.find(h);
+    if (w != kept.end() && w->second <= presses) return false;
+    kept[h] = presses;
+    if (!moves.empty() && (!helped || current.wins.find(h) == current.wins.end())) current.winMoves[h] = moves;
     return true;
 }
 
 bool noteStart(int index) {
     const Hash h = levelHashAt(index);
-    const auto l = lastByFile.find(levelFileKey);
-    if (l != lastByFile.end() && l->second == h) return false;
-    lastByFile[levelFileKey] = h;
+    const auto l = current.lastByFile.find(levelFileKey);
+    if (l != current.lastByFile.end() && l->second == h) return false;
+    current.lastByFile[levelFileKey] = h;
+    lastNoted.insert(levelFileKey);
     return true;
 }
 

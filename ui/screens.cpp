@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
@@ -50,7 +51,9 @@ void drawLevelSelect() {
             sprites().levelCellSprite.draw(x, y, 0);
             drawNumber(x, y, i + 1, playerSet().save && progress::best(i) >= 0 ? WonTint : NumberTint);
         }
+        if (playerSet().guide) guide::drawOverLevelSelect(x, y, i);
     }
+    if (playerSet().guide) guide::drawUnderLevelList();
     if (game().play.page > 0) {
         sprites().arrowFrameSprite.draw(PageUpArrow.x, PageUpArrow.y, 0);
         sprites().arrowSprite.draw(PageUpGlyphX, PageUpGlyphY, 0);
@@ -74,6 +77,11 @@ void drawPlaying() {
     sprites().tankCanvas.present(24 * game().play.tank.x, 24 * game().play.tank.y);
 }
 
+void drawPlayingScreen() {
+    drawPlaying();
+    if (playerSet().guide) guide::drawOverPlaying();
+}
+
 void blitButton(Pack2Block picture, const Rect& r) {
     sprites().screenCanvas.blit(packImage(picture), r.x, r.y, r.width, r.height);
 }
@@ -91,13 +99,14 @@ void drawResult() {
         blitButton(Pack2Block::ButtonContinue, ContinueButton);
     blitButton(Pack2Block::ButtonRestart, RestartButton);
     blitButton(Pack2Block::ButtonLevels, LevelsButton);
+    if (playerSet().guide) guide::drawOverResult();
     sprites().screenCanvas.present(0, 0);
 }
 
 }  // namespace
 
 void drawScreen() {
-    if (playerSet().counter) showCounterTitle();
+    if (playerSet().counter || playerSet().guide) showCounterTitle();
     // The list's page follows its highlight whether the list is drawn or not:
     // the page keys and arrows go by it.
     if (game().play.screen == LevelSelect) game().play.page = game().play.level / LevelsPerPage;
@@ -109,7 +118,7 @@ void drawScreen() {
     switch (game().play.screen) {
         case Title: drawTitle(); break;
         case LevelSelect: drawLevelSelect(); break;
-        case Playing: drawPlaying(); break;
+        case Playing: drawPlayingScreen(); break;
         case Result: drawResult(); break;
         default: break;  // nothing new: the buffer is shown as it stands
     }

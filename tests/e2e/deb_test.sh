@@ -41,7 +41,7 @@ esac
 # The files, all root's.
 list=$(dpkg-deb -c "$deb")
 for f in usr/bin/brimvale usr/bin/brimvale-tool usr/libexec/brimvale/brimvale usr/share/brimvale/data01.pak \
-         usr/share/brimvale/data02.pak usr/share/brimvale/data.lvl usr/share/brimvale/data.par \
+         usr/share/brimvale/data02.pak usr/share/brimvale/data03.pak usr/share/brimvale/data.lvl usr/share/brimvale/data.par \
          usr/share/brimvale/sound/move.wav usr/share/applications/brimvale.desktop \
          usr/share/metainfo/io.brimvale.brimvale.metainfo.xml usr/share/icons/hicolor/48x48/apps/brimvale.png \
          usr/share/icons/hicolor/128x128/apps/brimvale.png usr/share/icons/hicolor/256x256/apps/brimvale.png \

@@ -1,5 +1,6 @@
-// Preloaded into the game by the window test: records, in order, the calls
-// that a clean shutdown makes, into the file named by BRIMVALE_TRACE_FILE.
+// Preloaded into the game by the window test: records, in order, the window
+// hints, the swap interval asked for and the calls that a clean shutdown
+// makes, into the file named by BRIMVALE_TRACE_FILE.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -40,5 +41,13 @@ void glfwWindowHint(int hint, int value) {
     note(line);
     static auto real = next<void (*)(int, int)>("glfwWindowHint");
     if (real) real(hint, value);
+}
+
+void glfwSwapInterval(int interval) {
+    char line[64];
+    std::snprintf(line, sizeof line, "glfwSwapInterval %d", interval);
+    note(line);
+    static auto real = next<void (*)(int)>("glfwSwapInterval");
+    if (real) real(interval);
 }
 }

@@ -9,7 +9,7 @@ prefix=$(mktemp -d /tmp/brimvale-install-XXXXXX)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null || { echo "FAIL: cmake --install"; exit 1; }
 status=0
-for f in bin/brimvale "$tool_rel" libexec/brimvale/brimvale share/brimvale/data01.pak share/brimvale/data02.pak \
+for f in bin/brimvale "$tool_rel" libexec/brimvale/brimvale share/brimvale/data01.pak share/brimvale/data02.pak share/brimvale/data03.pak \
          share/brimvale/data.lvl share/brimvale/data.par share/applications/brimvale.desktop \
          share/metainfo/io.brimvale.brimvale.metainfo.xml share/icons/hicolor/48x48/apps/brimvale.png \
          share/icons/hicolor/128x128/apps/brimvale.png share/icons/hicolor/256x256/apps/brimvale.png \

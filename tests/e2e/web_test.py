@@ -8,6 +8,12 @@
 # prints the composition time of each presented frame, as the page measures
 # it; nothing is asserted about time.
 #
+# Besides the desktop page (keys and mouse) it plays a phone's: touch only,
+# through the remote-debugging protocol's touch emulation, and the page's
+# layouts, a level in a link, the player set's keys, the frames painted
+# during a move, a quit that starts the game again and a reload offline.
+# Screenshots (PNG) go to the work folder.
+#
 # usage: web_test.py --source DIR --tool BRIMVALE_TOOL --data DIR --work DIR
 # Exit status: 0 passed, 1 failed.
 import argparse
@@ -94,13 +100,17 @@ class Replay:
     def __init__(self, tool, data, work):
         self.tool, self.data, self.work, self.cache = tool, data, work, {}
 
-    def run(self, tokens):
-        key = tuple(tokens)
+    def run(self, tokens, options=()):
+        """`options` go before the tokens; PROGRESS in them names a progress file made fresh for each run."""
+        key = tuple(options) + ("--",) + tuple(tokens)
         if key not in self.cache:
             png = os.path.join(self.work, "expected.png")
-            if os.path.exists(png):
-                os.remove(png)
-            result = subprocess.run([self.tool, "replay", "--data", self.data, "--png", png] + list(tokens),
+            progress = os.path.join(self.work, "replay-progress.txt")
+            for path in (png, progress):
+                if os.path.exists(path):
+                    os.remove(path)
+            options = [progress if o == "PROGRESS" else o for o in options]
+            result = subprocess.run([self.tool, "replay", "--data", self.data, "--png", png] + options + list(tokens),
                                     capture_output=True, text=True, timeout=DEADLINE)
             if result.returncode != 0:
                 raise RuntimeError("replay failed for %s: %s" % (" ".join(tokens), result.stderr.strip()))
@@ -187,7 +197,8 @@ KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": 
         "Left": ("ArrowLeft", "ArrowLeft", 37), "Up": ("ArrowUp", "ArrowUp", 38),
         "Right": ("ArrowRight", "ArrowRight", 39), "Down": ("ArrowDown", "ArrowDown", 40),
         "PageUp": ("PageUp", "PageUp", 33), "PageDown": ("PageDown", "PageDown", 34),
-        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDR"}}
+        "Backspace": ("Backspace", "Backspace", 8),
+        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUM"}}
 
 CANVAS_PIXELS = """(() => {
   const c = document.getElementById('canvas');
@@ -204,7 +215,10 @@ RECORDER = """(() => {
   const log = window.brimvaleLog = [];
   const composed = Module.onFrameComposed;
   let shown = 0;
-  Module.onFrameComposed = (ms, copy, whole) => { log.push({frame: shown, whole: whole}); composed(ms, copy, whole); };
+  Module.onFrameComposed = (ms, copy, whole) => {
+    log.push({frame: shown, whole: whole, at: performance.now()});
+    composed(ms, copy, whole);
+  };
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
     let h = 2166136261;
@@ -221,16 +235,55 @@ RECORDER = """(() => {
 class Game:
     """The page in the browser, the events sent to it, and the replay of the same events."""
 
-    def __init__(self, browser, url, replay):
-        self.browser, self.replay, self.sent = browser, replay, []
+    def __init__(self, browser, url, replay, options=()):
+        self.browser, self.replay, self.sent, self.options = browser, replay, [], tuple(options)
+        if "#" in url:  # a new fragment alone would not load the page again
+            browser.call("Page.navigate", url="about:blank")
         browser.call("Page.navigate", url=url)
         started = wait_for(lambda: browser.evaluate(
             "typeof Module === 'object' && Module.calledRun === true && document.getElementById('status').textContent === ''"))
         if not started:
             raise RuntimeError("the page did not start the game in %d s" % DEADLINE)
-        self.rect = browser.evaluate(
+        self.measure()
+
+    def measure(self):
+        self.rect = self.browser.evaluate(
             "(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
             " return [r.left, r.top, r.width]; })()")
+        return self.rect
+
+    def point(self, x, y):
+        """The page's CSS pixel at the middle of canvas pixel (x, y)."""
+        left, top, width = self.measure()
+        scale = width / SIDE
+        return left + (x + 0.5) * scale, top + (y + 0.5) * scale
+
+    def touch(self, points):
+        """One finger along `points` (CSS pixels), then lifted."""
+        call = self.browser.call
+        call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[dict(x=points[0][0], y=points[0][1], id=1)])
+        for x, y in points[1:]:
+            call("Input.dispatchTouchEvent", type="touchMove", touchPoints=[dict(x=x, y=y, id=1)])
+        call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def tap(self, x, y, token):
+        """A tap on canvas pixel (x, y); the replay plays `token` for it."""
+        self.touch([self.point(x, y)])
+        self.sent.append(token)
+
+    def swipe(self, name):
+        """A swipe across the middle of the board, 60 canvas pixels, the replay's arrow key `name`."""
+        dx, dy = {"Left": (-1, 0), "Right": (1, 0), "Up": (0, -1), "Down": (0, 1)}[name]
+        self.touch([self.point(192 + dx * k, 192 + dy * k) for k in (0, 20, 40, 60)])
+        self.sent.append(name)
+
+    def button(self, label, token):
+        """A tap on the on-screen control named `label`; the replay plays `token`."""
+        x, y = self.browser.evaluate(
+            "(() => { const r = document.querySelector('#pad button[aria-label=\"%s\"]').getBoundingClientRect();"
+            " return [r.left + r.width / 2, r.top + r.height / 2]; })()" % label)
+        self.touch([(x, y)])
+        self.sent.append(token)
 
     def key(self, name):
         key, code, number = KEYS[name]
@@ -239,9 +292,7 @@ class Game:
         self.browser.call("Input.dispatchKeyEvent", type="keyUp", **common)
 
     def click(self, x, y):
-        left, top, width = self.rect
-        scale = width / SIDE
-        px, py = left + (x + 0.5) * scale, top + (y + 0.5) * scale
+        px, py = self.point(x, y)
         for kind in ("mousePressed", "mouseReleased"):
             self.browser.call("Input.dispatchMouseEvent", type=kind, x=px, y=py, button="left", clickCount=1)
 
@@ -263,12 +314,13 @@ class Game:
 
     def settle(self, what):
         """Waits for the canvas to equal the replay's screen for everything sent; false after the deadline."""
-        expected, _ = self.replay.run(self.sent)
+        expected, _ = self.replay.run(self.sent, self.options)
         ok = bool(wait_for(lambda: self.shows(expected)))
         if not ok:
             with open(os.path.join(self.replay.work, "failed-canvas.rgba"), "wb") as f:
                 f.write(self.canvas())
-        return check(ok, "%s: the canvas equals the replay's screen for '%s'" % (what, " ".join(self.sent)))
+        return check(ok, "%s: the canvas equals the replay's screen for '%s'" % (
+            what, " ".join(list(self.options) + self.sent)))
 
     def frame_times(self):
         """What the page measured since the last call: composition of whole screens, of animation frames, copies."""
@@ -332,21 +384,18 @@ def tour(browser, url, replay, times):
     step(game, times, "title", ["Escape"])
     game.send("Escape")
     check(replay.run(game.sent)[1]["quit"] == "yes", "the replay quits there too")
-    expect_stopped(game, "Escape on the title")
+    expect_restarted(game, "Escape on the title")
 
 
-def expect_stopped(game, what):
-    """The game has ended, the page says how to start again, and the tab still answers."""
+def expect_restarted(game, what):
+    """The quit started the game again: Space on its fresh title shows the level list, as in a new replay."""
     browser = game.browser
-    stopped = wait_for(lambda: browser.evaluate("brimvale.stopped !== null"))
-    check(bool(stopped) and browser.evaluate("brimvale.stopped") == 0, what + " ends the game with status 0")
-    line = browser.evaluate("document.getElementById('status').textContent")
-    check("Reload the page" in line, what + ": the line under the canvas says '%s'" % line)
-    before = game.canvas()
-    game.key("Space")
-    game.key("Enter")
-    check(browser.evaluate("new Promise(r => setTimeout(() => r(6 * 7), 200))") == 42 and game.canvas() == before,
-          what + ": the tab still answers and keys change nothing")
+    check(bool(wait_for(lambda: browser.evaluate("brimvale.restarts === 1"))), what + " starts the game again")
+    game.sent = []
+    game.settle(what + ", then the fresh title")
+    game.send("Space")
+    game.settle(what + ", then Space: the level list")
+    check(not browser.evaluate("document.getElementById('status').textContent"), what + ": no line under the canvas")
 
 
 def moves_during_animation(browser, url, replay):
@@ -404,7 +453,7 @@ def exit_button(browser, url, replay):
     game = Game(browser, url, replay)
     game.settle("title")
     game.send("click:260,345")
-    expect_stopped(game, "the Exit button")
+    expect_restarted(game, "the Exit button")
 
 
 def player_set(browser, url, replay):
@@ -422,6 +471,232 @@ def player_set(browser, url, replay):
           "the player set: the saved progress is there again after a reload")
 
 
+# Every element that must be on screen, as [name, left, top, right, bottom]
+# in CSS pixels, and the page's scroll size.
+LAYOUT = """(() => {
+  const boxes = [];
+  for (const e of document.querySelectorAll('#canvas, #side p:not(:empty), #pad button:not([hidden])')) {
+    if (getComputedStyle(e).display === 'none' || e.offsetParent === null) continue;
+    const r = e.getBoundingClientRect();
+    boxes.push([e.id || e.getAttribute('aria-label'), r.left, r.top, r.right, r.bottom]);
+  }
+  const s = document.scrollingElement;
+  return {boxes: boxes, width: innerWidth, height: innerHeight, scrollWidth: s.scrollWidth, scrollHeight: s.scrollHeight,
+          pad: getComputedStyle(document.getElementById('pad')).display !== 'none'};
+})()"""
+
+
+def layout(game, what, scale, pad):
+    """The canvas at `scale`, every control and line inside the window, nothing to scroll, controls >= 44 px."""
+    page = game.browser.evaluate(LAYOUT)
+    boxes = {b[0]: b[1:] for b in page["boxes"]}
+    canvas = boxes.get("canvas")
+    check(canvas and abs(canvas[2] - canvas[0] - SIDE * scale) < 0.01,
+          "%s: the canvas is %s px wide (scale %g)" % (what, canvas and canvas[2] - canvas[0], scale))
+    outside = [n for n, (l, t, r, b) in boxes.items() if l < -0.01 or t < -0.01 or r > page["width"] + 0.01
+               or b > page["height"] + 0.01]
+    check(not outside and page["scrollWidth"] <= page["width"] and page["scrollHeight"] <= page["height"],
+          "%s: everything fits the %dx%d window without scrolling (outside: %s)"
+          % (what, page["width"], page["height"], outside))
+    check(page["pad"] == pad, "%s: the on-screen controls are %s" % (what, "shown" if pad else "hidden"))
+    if pad:
+        small = [n for n, (l, t, r, b) in boxes.items() if n not in ("canvas", "status", "note", "keys", "touch")
+                 and (r - l < 44 or b - t < 44)]
+        check(not small and len(boxes) >= 10, "%s: each on-screen control is at least 44 CSS px (too small: %s)"
+              % (what, small))
+
+
+def screenshot(browser, work, name):
+    data = base64.b64decode(browser.call("Page.captureScreenshot", format="png")["data"])
+    with open(os.path.join(work, name), "wb") as f:
+        f.write(data)
+    print("screenshot: %s (%d bytes)" % (os.path.join(work, name), len(data)))
+
+
+def desktop_layout(browser, url, replay):
+    """At 1280x800 the canvas is drawn twice its size, the help beside it."""
+    browser.call("Emulation.setDeviceMetricsOverride", width=1280, height=800, deviceScaleFactor=1, mobile=False)
+    try:
+        game = Game(browser, url, replay, ("--undo", "--progress", "PROGRESS"))
+        game.settle("the player page at 1280x800")
+        layout(game, "1280x800", 2, False)
+        screenshot(browser, replay.work, "desktop-1280x800.png")
+    finally:
+        browser.call("Emulation.setDeviceMetricsOverride", width=1000, height=1000, deviceScaleFactor=1, mobile=False)
+
+
+def painted_frames(browser, url, replay):
+    """Every frame of a move reaches the screen: a requestAnimationFrame loop samples the canvas each refresh."""
+    game = Game(browser, url, replay)
+    step(game, Times(), "playing", ["Space", "Enter", "Right"])
+    browser.evaluate(RECORDER)
+    browser.evaluate("""(() => {
+      const c = document.getElementById('canvas').getContext('2d');
+      const painted = window.painted = [], refreshes = window.refreshes = [];
+      const sample = () => {
+        const d = c.getImageData(0, 0, 384, 384).data;
+        let h = 2166136261;
+        for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ (d[i] | d[i + 1] << 8 | d[i + 2] << 16), 16777619);
+        painted.push(h >>> 0);
+        refreshes.push(performance.now());
+        if (window.sampling) requestAnimationFrame(sample);
+      };
+      window.sampling = true;
+      requestAnimationFrame(sample);
+      return true;
+    })()""")
+    game.send("Right")
+    game.settle("a move, painted")
+    browser.evaluate("window.sampling = false")
+    log = browser.evaluate("brimvaleLog")
+    frames = [e["frame"] for e in log if e.get("whole") is False]
+    # The move's animation frames and the whole screen it ends on.
+    distinct = set(frames + [[e["frame"] for e in log if "frame" in e][-1]])
+    painted = set(browser.evaluate("painted"))
+    count = int(replay.run(game.sent)[1]["frames"]) - int(replay.run(game.sent[:-1])[1]["frames"])
+    seen = len(distinct & painted)
+    check(len(frames) == count, "the move presented %d animation frames, the replay counts %d" % (len(frames), count))
+    times = [e["at"] for e in log if e.get("whole") is False]
+    refreshes = [t for t in browser.evaluate("refreshes") if times[0] <= t <= times[-1]]
+    print("the move's %d animation frames were put on the canvas over %.1f ms, %d display refreshes"
+          % (len(times), times[-1] - times[0], len(refreshes)))
+    check(len(distinct) >= 12 and seen >= len(distinct) - 2,
+          "%d of the move's %d distinct frames were on screen at a paint (sampled at %d refreshes)"
+          % (seen, len(distinct), len(browser.evaluate("painted"))))
+
+
+def link_for(tool, level_file, base):
+    result = subprocess.run([tool, "levels", "link", level_file, "--level", "1", "--base", base],
+                            capture_output=True, text=True, timeout=DEADLINE)
+    check(result.returncode == 0 and result.stdout.startswith(base + "#level="),
+          "brimvale-tool levels link prints %s" % result.stdout.strip()[:60])
+    return result.stdout.strip()
+
+
+# A level of our own for the links, not one of the shipped set.
+LINKED_LEVEL = "title Linked\n" + "################\n" * 5 + \
+    "####T...O~..####\n####.##.....%###\n####......G.####\n" + "################\n" * 8
+
+
+def linked_level(browser, player_url, replay, tool, data):
+    """A level in the link plays at once, on the player and the classic page; a bad fragment is one line."""
+    source, level_file = (os.path.join(replay.work, n) for n in ("linked.txt", "linked.lvl"))
+    with open(source, "w") as f:
+        f.write(LINKED_LEVEL)
+    built = subprocess.run([tool, "levels", "build", source, "-o", level_file], capture_output=True, text=True)
+    if not check(built.returncode == 0, "the linked level builds: %s" % built.stderr.strip()):
+        return
+    with open(level_file, "rb") as f:
+        record = f.read()
+    with open(os.path.join(data, "data.lvl"), "rb") as f:
+        shipped = f.read()
+    check(all(shipped[i:i + 256] != record for i in range(0, len(shipped), 256)), "the linked level is not shipped")
+    options = ("--levels", level_file, "--start", "0")
+    link = link_for(tool, level_file, player_url)
+    encoded = link.split("#level=")[1]
+    check(base64.urlsafe_b64decode(encoded + "==") == record and "=" not in encoded,
+          "the link holds the record in base64url without padding")
+    game = Game(browser, link, replay, ("--undo", "--progress", "PROGRESS") + options)
+    game.settle("the player page's link")
+    # The player set's keys in the page: undo by U and Backspace, M mutes.
+    for token in ["Right", "Right", "U", "Down", "Backspace", "Right", "Right", "Right"]:
+        game.send(token)
+        game.settle("the player set's keys")
+    progress = "/home/web_user/.local/share/brimvale/progress.txt"
+    muted = "Module.FS.readFile('%s', {encoding: 'utf8'}).includes('muted %%d')" % progress
+    game.send("M")
+    check(bool(wait_for(lambda: browser.evaluate(muted % 1))), "M mutes the sound (kept in the progress)")
+    game.send("M")
+    check(bool(wait_for(lambda: browser.evaluate(muted % 0))), "M again brings it back")
+    game.send("Left")  # the game goes on; M changes no picture (nor does it in a replay without sound)
+    game.settle("a key after M")
+    game = Game(browser, link.replace("index.html#", "index.html?classic#"), replay, options)
+    game.settle("the classic page's link")
+    game = Game(browser, player_url.replace("index.html", "index.html?classic#level=AAAA"), replay)
+    game.settle("a link with no whole level: the title")
+    note = browser.evaluate("document.getElementById('note').textContent")
+    check("\n" not in note and len(note) > 10, "a link with no whole level says so in one line: '%s'" % note)
+
+
+def phone_tour(work, url, replay):
+    """A phone (390x844, device scale 3) played by touch alone: a level opened by taps, won by swipes, the fire
+    control and a tap on the tank through a shot and a push; pause, restart and undo by the on-screen controls."""
+    browser = Browser(work)
+    try:
+        browser.call("Emulation.setDeviceMetricsOverride", width=390, height=844, deviceScaleFactor=3, mobile=True)
+        browser.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        game = Game(browser, url, replay, ("--undo", "--progress", "PROGRESS"))
+        game.settle("phone: the title")
+        game.tap(200, 283, "click:200,283")  # Play
+        game.settle("phone: Play by a tap")
+        layout(game, "phone 390x844", 1, True)
+        game.tap(160, 36, "click:160,36")  # the third level, "Stepping Stone"
+        game.settle("phone: a level by a tap")
+        game.button("Fire", "Space")  # into the wall above
+        game.settle("phone: the fire control")
+        game.swipe("Down")
+        game.settle("phone: a swipe turns")
+        game.button("Undo", "U")
+        game.settle("phone: the undo control")
+        game.button("Pause", "Escape")
+        game.settle("phone: the pause control")
+        game.tap(190, 280, "click:190,280")  # Restart
+        game.settle("phone: Restart by a tap")
+        game.swipe("Down")
+        game.swipe("Down")
+        game.settle("phone: swipes move")
+        screenshot(browser, work, "phone-390x844.png")
+        # The tank is at (4, 8) facing down: a tap on it fires.
+        game.tap(4 * 24 + 12, 8 * 24 + 12, "Space")
+        game.settle("phone: a tap on the tank fires")
+        for name in ["Right"] * 8:
+            game.swipe(name)
+            game.settle("phone: swipes push and drive")
+        report = replay.run(game.sent, game.options)[1]
+        check(report["outcome"] == "Won", "phone: the level is won by touch alone (%s)" % report["outcome"])
+        browser.call("Emulation.setDeviceMetricsOverride", width=844, height=390, deviceScaleFactor=3, mobile=True)
+        wait_for(lambda: game.measure()[1] < 4)
+        layout(game, "phone 844x390", 1, True)
+        screenshot(browser, work, "phone-844x390.png")
+        errors = browser.errors()
+        check(not errors, "phone: the page threw no uncaught error%s" % (": %s" % errors[0] if errors else ""))
+    finally:
+        browser.close()
+
+
+def offline(browser, url, replay):
+    """The service worker keeps the files: a reload with the network off starts the game."""
+    Game(browser, url, replay)
+    cached = wait_for(lambda: browser.evaluate(
+        "navigator.serviceWorker.ready.then(() => caches.keys()).then(k => Promise.all(k.map(n => caches.open(n)"
+        ".then(c => c.match('brimvale.wasm'))))).then(m => m.some(x => !!x))"))
+    check(bool(cached), "the service worker keeps the page's files")
+    browser.call("Network.enable")
+    browser.call("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
+                 uploadThroughput=-1)
+    try:
+        game = Game(browser, url, replay)
+        game.settle("offline: the game starts")
+    finally:
+        browser.call("Network.emulateNetworkConditions", offline=False, latency=0, downloadThroughput=-1,
+                     uploadThroughput=-1)
+
+
+def manifest(site, served):
+    """The manifest and its icons, and no request that found nothing (the favicon)."""
+    with open(os.path.join(site, "manifest.webmanifest")) as f:
+        m = json.load(f)
+    sizes = []
+    for icon in m.get("icons", []):
+        with open(os.path.join(site, icon["src"]), "rb") as f:
+            head = f.read(24)
+        sizes.append((int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")))
+    check(m.get("display") == "standalone" and m.get("name") and m.get("theme_color") and
+          sizes == [(192, 192), (512, 512)], "the manifest: %s, icons %s" % (m.get("display"), sizes))
+    missing = [path for path, code in served if code == 404]
+    check(not missing, "every request the pages made was found (missing: %s)" % missing)
+
+
 def serve(site):
     handler = functools.partial(QuietHandler, directory=site)
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), handler)
@@ -431,6 +706,11 @@ def serve(site):
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    served = []  # (path, status) of every request
+
+    def log_request(self, code="-", size="-"):
+        QuietHandler.served.append((self.path, int(code) if str(code).isdigit() else code))
+
     def log_message(self, *args):
         pass
 
@@ -463,6 +743,12 @@ def main():
         storm(browser, url, replay)
         exit_button(browser, url, replay)
         player_set(browser, player_url, replay)
+        painted_frames(browser, url, replay)
+        linked_level(browser, player_url, replay, args.tool, args.data)
+        desktop_layout(browser, player_url, replay)
+        offline(browser, player_url, replay)
+        phone_tour(args.work, player_url, replay)
+        manifest(site, QuietHandler.served)
         errors = browser.errors()
         check(not errors, "the page threw no uncaught error%s" % (": %s" % errors[0] if errors else ""))
     except (RuntimeError, OSError, websocket.WebSocketException, subprocess.SubprocessError) as e:

@@ -268,6 +268,7 @@ struct Game {
     std::string name;     // the scenario, for file names and messages
     std::string dataDir;  // where the replay finds the same data
     std::vector<std::string> args;  // the game's command line
+    std::string replayOptions;      // the replay's options that match them
     int scale = 1;                  // window pixels per screen pixel
     std::vector<std::string> sent;
     int shots = 0;
@@ -392,7 +393,7 @@ std::string xdotoolKey(const std::string& token) {
         {"Space", "space"}, {"Enter", "Return"}, {"Escape", "Escape"}, {"Left", "Left"},   {"Right", "Right"},
         {"Up", "Up"},       {"Down", "Down"},    {"PageUp", "Prior"},  {"PageDown", "Next"}, {"W", "w"},
         {"A", "a"},         {"S", "s"},          {"D", "d"},           {"R", "r"},
-        {"M", "m"},
+        {"M", "m"},         {"U", "u"},          {"H", "h"},           {"V", "v"},
     };
     for (const auto& n : names)
         if (token == n[0]) return n[1];
@@ -458,9 +459,10 @@ Image enlarge(const Image& image, int scale) {
 
 // The screen the replay composes for `tokens`; false if it composed none.
 bool replayScreen(const std::string& dataDir, const std::vector<std::string>& tokens, const std::string& path,
-                  Image& image) {
+                  Image& image, const std::string& options = "") {
     int status = 0;
-    shell(toolPath + " replay --data " + dataDir + " --png " + path + " " + join(tokens) + " > /dev/null", &status);
+    shell(toolPath + " replay " + options + " --data " + dataDir + " --png " + path + " " + join(tokens) + " > /dev/null",
+          &status);
     return status == 0 && loadPng(path, image);
 }
 
@@ -507,7 +509,7 @@ void expectScreen(Game& game, bool check) {
     const std::string stem = workDir + "/" + game.name + (check ? "" : "-" + std::to_string(game.shots++));
     const std::string expectedPath = stem + "-expected.png", shotPath = stem + "-window.png";
     Image expected;
-    if (!replayScreen(game.dataDir, game.sent, expectedPath, expected)) {
+    if (!replayScreen(game.dataDir, game.sent, expectedPath, expected, game.replayOptions)) {
         fail(game.name + ": the replay did not compose a screen for '" + join(game.sent) + "'");
         throw Abort{};
     }
@@ -717,6 +719,33 @@ void scaleScenarios(const std::string& dataDir) {
     }
 }
 
+// A session played with the guide and recorded with --record: the recorded
+// file, played by replay --events, ends on the screen the window shows.
+void recordScenario(const std::string& dataDir) {
+    scenario("record", dataDir, [&](Game& game) {
+        const std::string file = workDir + "/session.txt";
+        std::remove(file.c_str());
+        game.args = {"--undo", "--counter", "--guide", "--record", file};
+        game.replayOptions = "--undo --counter --guide";
+        startGame(game, gamePath, dataDir);
+        send(game, {"Space", "Right", "Enter", "Left", "U", "H", "Up"});
+        expectScreen(game, false);
+        const std::string expectedPath = workDir + "/record-expected.png";
+        int status = 0;
+        shell(toolPath + " replay --data " + dataDir + " --events " + file + " --png " + expectedPath + " > /dev/null",
+              &status);
+        Image expected;
+        if (status != 0 || !loadPng(expectedPath, expected)) {
+            fail("record: replay --events did not play " + file);
+            throw Abort{};
+        }
+        const long diff = waitScreen(game, expected, workDir + "/record-window.png");
+        if (diff == -3) gameEnded(game);
+        if (diff != 0) throw Timeout{"record: the window against replay --events: " + describeDiff(diff)};
+        pass("record: replay --events of the recorded session shows the window's screen pixel for pixel");
+    });
+}
+
 void titleScenario(const std::string& dataDir) {
     scenario("title", dataDir, [&](Game& game) {
         startGame(game, gamePath, dataDir);
@@ -809,13 +838,31 @@ void runCloseTest(const std::string& dataDir, const std::string& traceLib) {
             pass("not resizable, 4 samples, an OpenGL 2.1 context requested, in that order");
         else
             fail("window hints were: " + calls);
+        if (calls.find("glfwSwapInterval") == std::string::npos)
+            pass("the bare program keeps the driver's swap interval");
+        else
+            fail("the bare program set a swap interval: " + calls);
+    });
+    // The player set's swaps wait for the display (nothing saved, no sound).
+    scenario("player-swaps", dataDir, [&](Game& game) {
+        const std::string trace = workDir + "/trace-player.txt";
+        std::remove(trace.c_str());
+        game.args = {"--player", "--no-save", "--no-sound", "--scale", "1"};
+        startGame(game, gamePath, dataDir, traceLib, trace);
+        closeWindow(game);
+        expectExitZero(game, "the player set: closing the window ends the game with status 0", "closing the window");
+        const std::string calls = readFile(trace);
+        if (calls.find("glfwSwapInterval 1\n") != std::string::npos)
+            pass("the player set asks for a swap interval of 1");
+        else
+            fail("the player set's calls were: " + calls);
     });
 }
 
 void runGameTests(const std::string& traceLib) {
     const std::string dataDir = workDir + "/data";
     mkdir(dataDir.c_str(), 0755);
-    for (const char* pack : {"data01.pak", "data02.pak"})
+    for (const char* pack : {"data01.pak", "data02.pak", "data03.pak"})
         shell("cp " + packDir + "/" + pack + " " + dataDir + "/");
     writeTestLevels(dataDir + "/data.lvl");
 
@@ -826,6 +873,7 @@ void runGameTests(const std::string& traceLib) {
     playScenario(dataDir, "pause", {"Space", "Enter", "Right", "Right", "Space", "Escape"});
     playScenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
     playScenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
+    recordScenario(dataDir);
     scaleScenarios(dataDir);
     quitScenarios(dataDir);
     runCloseTest(dataDir, traceLib);

@@ -628,6 +628,7 @@ Picture backgroundPattern() {
 struct Fonts {
     Font bold;
     Font condensed;
+    Font mono;
 };
 
 // Text centred (by its ink) on (cx, cy), with a shadow.
@@ -725,7 +726,9 @@ void shoreEdges(Picture& p, int ox, int oy, const leveltext::Record& map, int cx
 struct ArtSet {
     Picture p1[Pack1Blocks];
     Picture p2[Pack2Blocks];
+    Picture p3[Pack3Blocks];
     Picture& operator[](Pack1Block b) { return p1[static_cast<int>(b)]; }
+    Picture& operator[](Pack3Block b) { return p3[static_cast<int>(b)]; }
     Picture& operator[](Pack2Block b) { return p2[static_cast<int>(b)]; }
     const Picture& operator[](Pack1Block b) const { return p1[static_cast<int>(b)]; }
     const Picture& operator[](Pack2Block b) const { return p2[static_cast<int>(b)]; }
@@ -984,11 +987,90 @@ Picture shoreStrip(const std::array<int, 12>& pattern) {
     return p;
 }
 
+// The player set's text: every printable character in a cell of its own,
+// white, on one baseline, so that a line is drawn a cell after another.
+Picture textGlyphs(const Fonts& fonts) {
+    Picture p(GlyphWidth, GlyphHeight * GlyphCount);
+    for (int g = 0; g < GlyphCount; ++g) {
+        const Mask m = fonts.mono.render(std::string(1, char(GlyphFirst + g)), 14.5, 1.0, 0);
+        const int baseline = GlyphHeight * g + 12;
+        for (int y = 0; y < m.h; ++y)
+            for (int x = 0; x < m.w; ++x) {
+                const int tx = x, ty = baseline - m.originY + y;
+                if (tx < GlyphWidth && ty >= GlyphHeight * g && ty < GlyphHeight * (g + 1) && m.at(x, y) > 0)
+                    p.at(tx, ty) = {255, 255, 255, m.at(x, y)};
+            }
+    }
+    return p;
+}
+
+// The panel behind a message over the board: dark glass, a gold rim.
+Picture banner() {
+    Picture p(BannerWidth, BannerHeight);
+    p.paint(4, [&](double x, double y) -> Colour {
+        const double d = sdBox(x, y, 0, 0, BannerWidth, BannerHeight, 9);
+        if (d > 0) return {};
+        if (d > -1.2) return ink;
+        if (d > -3.4) return mix(goldLight, goldDark, clamp01(y / BannerHeight));
+        if (d > -4.4) return withAlpha(ink, 0.9);
+        return withAlpha(mix(hex(0x1A2230), hex(0x0C1018), y / BannerHeight), 0.86);
+    });
+    return p;
+}
+
+// A disc in the corner of a level cell: light, outlined in ink so it shows
+// on the cell, on the red highlight and on the green number alike.
+Colour markDisc(double x, double y, const Colour& face) {
+    const double d = sdCircle(x, y, 8, 8, 7.6);
+    if (d > 0) return {};
+    if (d > -1.2) return ink;
+    return face;
+}
+
+// A won level: a check mark.
+Picture wonMark() {
+    Picture p(MarkSize, MarkSize);
+    p.paint(4, [&](double x, double y) -> Colour {
+        Colour c = markDisc(x, y, cream);
+        if (c.a == 0) return c;
+        const double tick = std::min(distSegment(x, y, 4.2, 8.4, 7, 11.3), distSegment(x, y, 7, 11.3, 12, 4.6)) - 1.5;
+        return tick < 0 ? ink : c;
+    });
+    return p;
+}
+
+// A level won after a hint: a ring with a dot inside, no tick.
+Picture helpedMark() {
+    Picture p(MarkSize, MarkSize);
+    p.paint(4, [&](double x, double y) -> Colour {
+        Colour c = markDisc(x, y, gold);
+        if (c.a == 0) return c;
+        const double ring = std::fabs(sdCircle(x, y, 8, 8, 3.8)) - 1.1;
+        return ring < 0 ? ink : c;
+    });
+    return p;
+}
+
+// The hint: a bold arrow pointing right, filling the cell.
+Picture hintArrow() {
+    Picture p(24, 24);
+    p.paint(4, [&](double x, double y) -> Colour {
+        const double head = sdConvex(x, y, {{22.5, 12}, {12.5, 2.5}, {12.5, 21.5}});
+        const double shaft = sdBox(x, y, 2, 8.5, 14, 15.5, 1);
+        const double d = std::min(head, shaft);
+        if (d > 1.4) return {};
+        if (d > 0) return ink;
+        return mix(hex(0xFFF07A), hex(0xE8A21C), clamp01(y / 24));
+    });
+    return p;
+}
+
 bool buildArt(ArtSet& a, const std::string& fontDir, std::string& error) {
     Fonts fonts;
     const std::string dir = fontDir.empty() ? std::string(".") : fontDir;
     if (!fonts.bold.load(common::joinPath(dir, "DejaVuSans-Bold.ttf"), error)) return false;
     if (!fonts.condensed.load(common::joinPath(dir, "DejaVuSansCondensed-Bold.ttf"), error)) return false;
+    if (!fonts.mono.load(common::joinPath(dir, "DejaVuSansMono-Bold.ttf"), error)) return false;
 
     a[Pack1Block::MovableBlock] = movableBlock();
     for (int stage = 0; stage < BrickStages; ++stage) a.brick(stage) = brickWall(stage);
@@ -1024,6 +1106,11 @@ bool buildArt(ArtSet& a, const std::string& fontDir, std::string& error) {
     a[Pack2Block::ButtonLevels] = resultButton(fonts, "Levels", Icon::LevelGrid);
     a[Pack2Block::ButtonContinue] = resultButton(fonts, "Continue", Icon::PlayOn);
     a[Pack2Block::ButtonRestart] = resultButton(fonts, "Restart", Icon::Again);
+    a[Pack3Block::Glyphs] = textGlyphs(fonts);
+    a[Pack3Block::Banner] = banner();
+    a[Pack3Block::WonMark] = wonMark();
+    a[Pack3Block::HelpedMark] = helpedMark();
+    a[Pack3Block::HintArrow] = hintArrow();
     return true;
 }
 
@@ -1033,9 +1120,9 @@ bool paintArt(const std::string& outDir, const std::string& fontDir, std::string
     ArtSet a;
     if (!buildArt(a, fontDir, error)) return false;
     if (!common::makeFolders(outDir, error)) return false;
-    for (int pack = 1; pack <= 2; ++pack)
+    for (int pack = 1; pack <= PackCount; ++pack)
         for (int block = 0; block < packBlockCount(pack); ++block) {
-            const Picture& pic = pack == 1 ? a.p1[block] : a.p2[block];
+            const Picture& pic = pack == 1 ? a.p1[block] : pack == 2 ? a.p2[block] : a.p3[block];
             const PackBlock& b = packLayout(pack)[block];
             const std::string path = common::joinPath(outDir, standardFileName(pack, block));
             if (pic.w != b.width || pic.h != b.height) {

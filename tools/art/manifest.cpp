@@ -29,6 +29,12 @@ const char* const pack2Files[Pack2Blocks] = {
     "result_overlay.png", "button_levels.png", "button_continue.png", "button_restart.png",
 };
 
+const char* const pack3Files[Pack3Blocks] = {
+    "player_glyphs.png", "player_banner.png", "player_won_mark.png", "player_helped_mark.png", "player_hint_arrow.png",
+};
+
+const char* const* packRoles(int pack) { return pack == 1 ? pack1Roles : pack == 2 ? pack2Roles : pack3Roles; }
+
 // A field of at most nine digits.
 bool parseInt(const std::string& text, int& value) {
     long long v = 0;
@@ -62,8 +68,8 @@ bool parseEntry(const std::vector<std::string>& f, ManifestEntry& e, std::string
         return false;
     }
     e.file = f[5];
-    if (!parseInt(f[0], e.pack) || (e.pack != 1 && e.pack != 2)) {
-        error = "pack must be 1 or 2, not '" + f[0] + "'";
+    if (!parseInt(f[0], e.pack) || e.pack < 1 || e.pack > PackCount) {
+        error = "pack must be 1, 2 or 3, not '" + f[0] + "'";
         return false;
     }
     if (!parseInt(f[1], e.block) || e.block >= packBlockCount(e.pack)) {
@@ -99,24 +105,25 @@ bool parseEntry(const std::vector<std::string>& f, ManifestEntry& e, std::string
 
 std::string blockName(int pack, int block) {
     return "pack " + std::to_string(pack) + " block " + std::to_string(block) + " (" +
-           (pack == 1 ? pack1Roles : pack2Roles)[block] + ")";
+           packRoles(pack)[block] + ")";
 }
 
 const char* standardFileName(int pack, int block) {
-    return pack == 1 ? pack1Files[block] : pack2Files[block];
+    return pack == 1 ? pack1Files[block] : pack == 2 ? pack2Files[block] : pack3Files[block];
 }
 
 std::string standardManifestText() {
     std::string text =
-        "# Brimvale art: the PNG source of every block of data01.pak (pack 1) and\n"
-        "# data02.pak (pack 2). size is the whole PNG, frames stacked top to bottom.\n"
+        "# Brimvale art: the PNG source of every block of data01.pak (pack 1),\n"
+        "# data02.pak (pack 2) and data03.pak (pack 3, the player set's text, marks\n"
+        "# and hint arrow). size is the whole PNG, frames stacked top to bottom.\n"
         "# rgb blocks must be opaque; rgba blocks keep their alpha.\n"
         "#\n"
         "# pack block format size     frames file                   role\n";
     char line[256];
-    for (int pack = 1; pack <= 2; ++pack) {
+    for (int pack = 1; pack <= PackCount; ++pack) {
         const PackBlock* layout = packLayout(pack);
-        const char* const* roles = pack == 1 ? pack1Roles : pack2Roles;
+        const char* const* roles = packRoles(pack);
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const PackBlock& b = layout[block];
             char size[32];
@@ -139,9 +146,8 @@ bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, 
     std::string bytes;
     if (!common::readFile(path, bytes, error)) return false;
     std::istringstream in(bytes);
-    std::vector<int> seenLine[3];  // 0: not yet given
-    seenLine[1].assign(Pack1Blocks, 0);
-    seenLine[2].assign(Pack2Blocks, 0);
+    std::vector<int> seenLine[PackCount + 1];  // 0: not yet given
+    for (int pack = 1; pack <= PackCount; ++pack) seenLine[pack].assign(packBlockCount(pack), 0);
     std::string text;
     int lineNumber = 0;
     while (std::getline(in, text)) {
@@ -162,7 +168,7 @@ bool readManifest(const std::string& path, std::vector<ManifestEntry>& entries, 
         seenLine[e.pack][e.block] = lineNumber;
         entries.push_back(e);
     }
-    for (int pack = 1; pack <= 2; ++pack)
+    for (int pack = 1; pack <= PackCount; ++pack)
         for (int block = 0; block < packBlockCount(pack); ++block)
             if (!seenLine[pack][block]) {
                 error = path + ": no line for " + blockName(pack, block);

@@ -46,14 +46,13 @@ bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t*
 
 }  // namespace
 
-const char* packFileName(int pack) { return pack == 1 ? "data01.pak" : "data02.pak"; }
+const char* packFileName(int pack) { return pack == 1 ? "data01.pak" : pack == 2 ? "data02.pak" : "data03.pak"; }
 
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error) {
     std::vector<ManifestEntry> entries;
     if (!readManifest(common::joinPath(artDir, ManifestName), entries, error)) return false;
-    std::string packs[3];
-    packs[1].assign(packBytes(1), '\0');
-    packs[2].assign(packBytes(2), '\0');
+    std::string packs[PackCount + 1];
+    for (int pack = 1; pack <= PackCount; ++pack) packs[pack].assign(packBytes(pack), '\0');
     for (const ManifestEntry& e : entries) {
         auto* at = reinterpret_cast<std::uint8_t*>(&packs[e.pack][packBlockOffset(e.pack, e.block)]);
         if (!convertImage(e, common::joinPath(artDir, e.file), at, error)) return false;
@@ -61,7 +60,7 @@ bool packArt(const std::string& artDir, const std::string& outDir, std::string& 
     if (!common::makeFolders(outDir, error)) return false;
     // Each pack goes to a temporary name first, so a failed write never
     // leaves a half pack under the real name.
-    for (int pack = 1; pack <= 2; ++pack) {
+    for (int pack = 1; pack <= PackCount; ++pack) {
         const std::string path = common::joinPath(outDir, packFileName(pack));
         const std::string temporary = path + ".part";
         if (!common::writeFile(temporary, packs[pack], error)) return false;

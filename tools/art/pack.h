@@ -6,16 +6,16 @@
 
 namespace art {
 
-// "data01.pak" or "data02.pak".
+// "data01.pak", "data02.pak" or "data03.pak".
 const char* packFileName(int pack);
 
-// Builds data01.pak and data02.pak in `outDir` from `artDir`/manifest.txt and
+// Builds data01.pak, data02.pak and data03.pak in `outDir` from `artDir`/manifest.txt and
 // its PNGs. Nothing is written unless every image is right.
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error);
 
-// Turns data01.pak and data02.pak of `dataDir` into PNGs and a manifest in
-// `outDir`. A short pack leaves its missing bytes zero; `notes` collects such
-// remarks.
+// Turns data01.pak, data02.pak and data03.pak of `dataDir` into PNGs and a
+// manifest in `outDir`. A short pack leaves its missing bytes zero (`notes`
+// collects such remarks); a missing data03.pak unpacks as blank pictures.
 bool unpackArt(const std::string& dataDir, const std::string& outDir, std::string& error,
                std::vector<std::string>* notes = nullptr);
 

@@ -1,4 +1,6 @@
 // Two image packs back into one PNG per block and a manifest.
+#include <filesystem>
+
 #include "assets/packs.h"
 #include "tools/art/manifest.h"
 #include "tools/art/pack.h"
@@ -9,9 +11,15 @@ namespace art {
 
 bool unpackArt(const std::string& dataDir, const std::string& outDir, std::string& error,
                std::vector<std::string>* notes) {
-    std::string packs[3];
-    for (int pack = 1; pack <= 2; ++pack) {
+    std::string packs[PackCount + 1];
+    for (int pack = 1; pack <= PackCount; ++pack) {
         const std::string path = common::joinPath(dataDir, packFileName(pack));
+        // The player set's pack is optional: a folder with the first two
+        // alone unpacks, the guide's pictures blank.
+        if (pack == 3 && !std::filesystem::exists(path)) {
+            packs[pack].assign(packBytes(pack), '\0');
+            continue;
+        }
         if (!common::readFile(path, packs[pack], error)) return false;
         const std::size_t want = packBytes(pack);
         const std::size_t have = packs[pack].size();
@@ -23,7 +31,7 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
         packs[pack].resize(want, '\0');
     }
     if (!common::makeFolders(outDir, error)) return false;
-    for (int pack = 1; pack <= 2; ++pack) {
+    for (int pack = 1; pack <= PackCount; ++pack) {
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const PackBlock& b = packLayout(pack)[block];
             const auto* in = reinterpret_cast<const std::uint8_t*>(packs[pack].data()) + packBlockOffset(pack, block);

@@ -15,6 +15,7 @@
 #include "tools/levels/level_gen.h"
 #include "tools/levels/level_stats.h"
 #include "tools/levels/level_text.h"
+#include "tools/session/mechanics.h"
 #include "tools/session/solver.h"
 #include "ui/progress.h"
 
@@ -24,23 +25,35 @@ const char* const levelsHelp =
     "usage: brimvale-tool levels build SOURCE... -o FILE [--par FILE]\n"
     "       brimvale-tool levels dump FILE [-o TEXT]\n"
     "       brimvale-tool levels check [--max-states N] SOURCE...\n"
-    "       brimvale-tool levels stats [--max-states N] SOURCE...\n"
+    "       brimvale-tool levels stats [--max-states N] [--explore-states N] [--dead-cells] SOURCE...\n"
     "       brimvale-tool levels generate [options]   (see levels generate --help)\n"
+    "       brimvale-tool levels link FILE --level N [--base URL]\n"
     "\n"
     "build     compiles level sources, in the order given, into one level file\n"
     "          of 256-byte records. Errors and warnings name file:line:column;\n"
     "          any error fails the build (exit status 1) and writes nothing.\n"
-    "          --par also writes each level's recorded 'moves' by the level's\n"
-    "          key, for the game's press counter. Both files are written whole\n"
-    "          or not at all, and only as regular files (a device, a pipe or a\n"
-    "          folder of that name: status 1); neither may name the other or a\n"
-    "          source (status 2).\n"
+    "          --par also writes each level's recorded 'moves' (-1 when none)\n"
+    "          and title by the level's key, for the game's press counter and\n"
+    "          level titles. Both files are written whole or not at all, and\n"
+    "          only as regular files (a device, a pipe or a folder of that name:\n"
+    "          status 1); neither may name the other or a source (status 2).\n"
     "dump      prints any level file as level source text (to TEXT with -o);\n"
     "          building that text gives the same bytes back.\n"
     "check     compiles the sources, solves every level and compares the\n"
     "          optimal press count with the level's 'moves' line; exit status 1\n"
     "          on any difference, on a level without 'moves', or on one that is\n"
-    "          not proven solvable.\n"
+    "          not proven solvable; it also proves each 'trap' line and each\n"
+    "          mechanic of a 'needs' line (forbidden, no win in the press count).\n"
+    "stats     checks as check does and prints what a player meets in each\n"
+    "          level, from the solver's search: states to the optimum, all\n"
+    "          reachable states (up to --explore-states, default 2000000), dead\n"
+    "          states, floor reached, dead floor, the solution's walking share\n"
+    "          and mechanics; then per page their medians, and the set's\n"
+    "          thresholds, met or not. --dead-cells lists each level's dead\n"
+    "          floor as x,y.\n"
+    "link      prints a link that plays level N of FILE (1 is the first) in the\n"
+    "          browser page: URL#level= and the level's 256-byte record in\n"
+    "          base64url without padding (URL: index.html unless --base).\n"
     "\n"
     "A level file is at most 16 MiB (65536 levels), a source at most 64 MiB;\n"
     "either must be a regular file.\n"
@@ -76,13 +89,17 @@ bool compileSources(const std::vector<std::string>& sources, std::vector<levelte
     return ok;
 }
 
-// Each level's recorded fewest presses by its key, one "KEY MOVES" a line:
-// the press counter's "fewest" in the game.
+// Each level's recorded fewest presses (-1 when none is recorded) and its
+// title by its key, one "KEY MOVES title TITLE" a line: the press counter's
+// "fewest" and the guide's level titles in the game.
 std::string parText(const std::vector<leveltext::Level>& levels) {
     std::string text;
-    for (const leveltext::Level& level : levels)
-        if (level.moves >= 0)
-            text += progress::hashText(progress::levelHash(level.cells.data())) + " " + std::to_string(level.moves) + "\n";
+    for (const leveltext::Level& level : levels) {
+        if (level.moves < 0 && level.title.empty()) continue;
+        text += progress::hashText(progress::levelHash(level.cells.data())) + " " + std::to_string(level.moves);
+        if (!level.title.empty()) text += " title " + level.title;
+        text += "\n";
+    }
     return text;
 }
 
@@ -141,12 +158,13 @@ int dump(int argc, char** argv) {
 
 // Parses the sources of check and stats; status >= 0 when it is the end.
 int readChecked(const char* command, int argc, char** argv, std::vector<leveltext::Level>& levels,
-                std::uint64_t& maxStates) {
+                std::uint64_t& maxStates, std::uint64_t* exploreStates = nullptr, bool* deadCells = nullptr) {
     std::vector<std::string> sources;
-    const int status = cli::Options(command, nullptr)
-                           .whole("--max-states", maxStates, 1, 4000000000LL)
-                           .words(cli::Words::Files, sources)
-                           .parse(argc, argv);
+    cli::Options options(command, nullptr);
+    options.whole("--max-states", maxStates, 1, 4000000000LL);
+    if (exploreStates) options.whole("--explore-states", *exploreStates, 1, 4000000000LL);
+    if (deadCells) options.flag("--dead-cells", *deadCells);
+    const int status = options.words(cli::Words::Files, sources).parse(argc, argv);
     if (status >= 0) return status;
     if (sources.empty()) return cli::fail(command, "needs level sources (see brimvale-tool levels --help)", 2);
     return compileSources(sources, levels) ? -1 : 1;
@@ -164,6 +182,8 @@ void printVerdict(const leveltext::Level& level, std::size_t index, const levelc
         verdict = r.status == solver::Status::Unsolvable ? "UNSOLVABLE" : "unknown (state limit hit)";
     }
     if (v.duplicate) verdict += ", same board as an earlier level";
+    if (v.needsProven) verdict += ", needs " + mechanics::words(v.needsProven);
+    if (v.needsFailed) verdict += ", NOT needed: " + mechanics::words(v.needsFailed);
     if (v.trap != levelcheck::Trap::None)
         verdict += v.trap == levelcheck::Trap::Holds ? ", lost for good after its trap"
                    : v.trapError.empty()               ? ", its trap leaves it winnable"
@@ -191,38 +211,127 @@ int check(int argc, char** argv) {
     return failures ? 1 : 0;
 }
 
-void printPages(const levelstats::Figures& f) {
-    for (const levelstats::Page& p : f.pages)
-        std::printf("page %d: levels %d-%d, median presses %.1f, median non-wall cells %.1f, traps %d\n",
-                    p.first / levelstats::PageSize + 1, p.first + 1, p.first + p.count, p.medianMoves,
-                    p.medianNonWall, p.traps);
-    std::printf("levels %d on: median non-wall cells %.1f, fewest %d\n", levelstats::TeachingLevels + 1,
-                f.laterMedianNonWall, f.laterMinNonWall);
+std::string share(double v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    return buf;
+}
+
+// The set's thresholds against its figures; the count of those not met.
+int printThresholds(const std::vector<leveltext::Level>& levels, const std::vector<levelstats::LevelFigures>& per,
+                    const levelstats::Figures& f) {
+    int unmet = 0;
+    const auto verdict = [&](bool met, const std::string& what) {
+        std::printf("%s %s\n", met ? "met:    " : "NOT met:", what.c_str());
+        if (!met) ++unmet;
+    };
+    const double minimum[3] = {500, 10000, 200000};
+    for (std::size_t p = 0; p < f.pages.size() && p < 3; ++p) {
+        const levelstats::Page& page = f.pages[p];
+        verdict(page.medianStates >= minimum[p], "page " + std::to_string(p + 1) + " median states to the optimum " +
+                                                     std::to_string(static_cast<long long>(page.medianStates)) +
+                                                     " >= " + std::to_string(static_cast<long long>(minimum[p])));
+        verdict(page.order >= 0.5, "page " + std::to_string(p + 1) + " order follows states (rank correlation " +
+                                       share(page.order) + " >= 0.50)");
+        if (p > 0)
+            verdict(page.medianWalking <= 0.70, "page " + std::to_string(p + 1) + " median walking share " +
+                                                    share(page.medianWalking) + " <= 0.70");
+        verdict(page.worstDeadFloor <= 0.20, "page " + std::to_string(p + 1) + " dead floor at most " +
+                                                 share(page.worstDeadFloor) + " <= 0.20 (levels " +
+                                                 std::to_string(levelstats::TeachingLevels + 1) + " on)");
+    }
+    if (f.pages.size() >= 3) {
+        const levelstats::Page& last = f.pages[2];
+        const int wanted[] = {3, 4, 5, 6, 7, 8};  // brick, mirrors, glass or slot, anti-tank
+        int fewest = 1000;
+        std::string counts;
+        for (int k : wanted) {
+            int n = last.needsMechanic[k];
+            if (k == 6) n = std::max(n, last.needsMechanic[7]);
+            if (k == 7) continue;
+            fewest = std::min(fewest, n);
+            counts += std::string(counts.empty() ? "" : ", ") + mechanics::word(k) + (k == 6 ? "/slot " : " ") +
+                      std::to_string(n);
+        }
+        verdict(fewest >= 4, "page 3 needs each mechanic in at least 4 levels (" + counts + ")");
+    }
+    int overlapping = 0;
+    double worst = 0;
+    for (std::size_t a = 0; a < levels.size(); ++a)
+        for (std::size_t b = a + 1; b < levels.size(); ++b) {
+            const double o = levelstats::boardOverlap(levels[a].cells, levels[b].cells);
+            worst = std::max(worst, o);
+            if (o > 0.70) {
+                ++overlapping;
+                std::printf("  boards %zu and %zu share %.0f%%\n", a + 1, b + 1, 100 * o);
+            }
+        }
+    verdict(overlapping == 0, "no two boards share more than 70% (" + std::to_string(overlapping) +
+                                  " pairs do; the most " + share(worst) + ")");
+    int withNeeds = 0, later = 0;
+    for (std::size_t i = levelstats::TeachingLevels; i < levels.size(); ++i, ++later)
+        if (levels[i].needs) ++withNeeds;
+    verdict(withNeeds == later, "levels " + std::to_string(levelstats::TeachingLevels + 1) +
+                                    " on with a proven needs line: " + std::to_string(withNeeds) + " of " +
+                                    std::to_string(later));
+    verdict(levels.size() >= 90, std::to_string(levels.size()) + " levels >= 90");
+    (void)per;
+    return unmet;
 }
 
 int stats(int argc, char** argv) {
     std::vector<leveltext::Level> levels;
-    std::uint64_t maxStates = solver::DefaultMaxStates;
-    const int status = readChecked("levels stats", argc, argv, levels, maxStates);
+    std::uint64_t maxStates = solver::DefaultMaxStates, exploreStates = levelstats::DefaultExploreStates;
+    bool deadCells = false;
+    const int status = readChecked("levels stats", argc, argv, levels, maxStates, &exploreStates, &deadCells);
     if (status >= 0) return status;
     levelcheck::Checker checker(levels, maxStates);
     int failures = 0;
-    std::printf("%4s %-24s %8s %7s %7s %10s %s\n", "#", "title", "non-wall", "objects", "presses", "states",
-                "trap");
+    std::vector<levelstats::LevelFigures> per;
+    std::printf("%3s %-20s %5s %9s %9s %5s %4s %5s %5s %4s %4s %9s %4s %4s %4s  %s\n", "#", "title", "press",
+                "to-opt", "reachable", "dead", "die", "first", "floor", "tank", "chg", "deadfloor", "walk", "tail",
+                "used", "mechanics (needs proven)");
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const levelcheck::Verdict v = checker.check(i);
-        const std::string trap = v.trap == levelcheck::Trap::None    ? "-"
-                                 : v.trap == levelcheck::Trap::Holds ? "holds (" + std::to_string(v.trapStates) + ")"
-                                                                     : "FAILS";
-        std::printf("%4zu %-24.24s %8d %7d %7d %10llu %s%s\n", i + 1, levels[i].title.c_str(),
-                    levelstats::nonWallCells(levels[i].cells), levelstats::objectCount(levels[i].cells),
-                    v.solution.status == solver::Status::Solved ? v.solution.moves() : -1,
-                    static_cast<unsigned long long>(v.solution.states), trap.c_str(), v.ok ? "" : "  <-- FAIL");
+        per.push_back(levelstats::measureLevel(checker.bytes(), static_cast<int>(levels.size()), static_cast<int>(i),
+                                               v.solution, exploreStates));
+        const levelstats::LevelFigures& l = per.back();
+        const std::string reach = std::to_string(l.reach.states) + (l.reach.capped ? "+" : "");
+        const std::string dead = l.reach.capped ? "?" : share(l.deadShare());
+        const std::string die = l.reach.capped || l.reach.fewestToDead < 0 ? "-" : std::to_string(l.reach.fewestToDead);
+        const std::string first = l.reach.capped ? "?" : std::to_string(l.reach.firstWinnable);
+        const std::string deadFloor = std::to_string(l.deadFloor) + " " + share(l.deadFloorShare);
+        std::string used = mechanics::words(l.used);
+        if (v.needsProven) used += " (" + mechanics::words(v.needsProven) + ")";
+        if (v.needsFailed) used += " NOT NEEDED: " + mechanics::words(v.needsFailed);
+        std::printf("%3zu %-20.20s %5d %9llu %9s %5s %4s %5s %5d %4d %4d %9s %4s %4d %4d  %s%s\n", i + 1,
+                    levels[i].title.c_str(), l.presses, static_cast<unsigned long long>(l.statesToOptimum),
+                    reach.c_str(), dead.c_str(), die.c_str(), first.c_str(), l.floor, l.tankFloor, l.changed,
+                    deadFloor.c_str(), share(l.walkingShare).c_str(), l.finalWalk, l.cellsUsed, used.c_str(),
+                    v.ok ? "" : "  <-- FAIL");
         std::fflush(stdout);
         if (!v.ok) ++failures;
+        if (deadCells && l.deadFloor) {
+            std::printf("    dead floor:");
+            for (int c = 0; c < 256; ++c)
+                if (l.dead[c]) std::printf(" %d,%d", c % 16, c / 16);
+            std::printf("\n");
+        }
     }
-    printPages(levelstats::measure(levels));
-    std::printf("%zu levels, %d failed\n", levels.size(), failures);
+    const levelstats::Figures f = levelstats::measure(levels, &per);
+    for (const levelstats::Page& p : f.pages) {
+        std::printf("page %d: levels %d-%d, median states to the optimum %.0f, order %.2f, median walking %.2f, "
+                    "worst dead floor %.2f, median presses %.1f, traps %d\n",
+                    p.first / levelstats::PageSize + 1, p.first + 1, p.first + p.count, p.medianStates, p.order,
+                    p.medianWalking, p.worstDeadFloor, p.medianMoves, p.traps);
+        std::string uses;
+        for (int k = 0; k < mechanics::Count; ++k)
+            uses += std::string(k ? ", " : "") + mechanics::word(k) + " " + std::to_string(p.usesMechanic[k]) + "/" +
+                    std::to_string(p.needsMechanic[k]);
+        std::printf("  used/needed: %s\n", uses.c_str());
+    }
+    const int unmet = printThresholds(levels, per, f);
+    std::printf("%zu levels, %d failed, %d thresholds not met\n", levels.size(), failures, unmet);
     return failures ? 1 : 0;
 }
 
@@ -265,12 +374,54 @@ int generate(int argc, char** argv) {
     return 0;
 }
 
+// RFC 4648 section 5 (URL and file name safe alphabet), no padding.
+std::string base64url(const std::string& bytes) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string out;
+    std::size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        for (int shift = 18; shift >= 0; shift -= 6) out += alphabet[(v >> shift) & 63];
+    }
+    const std::size_t rest = bytes.size() - i;
+    if (rest > 0) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        for (std::size_t k = 0; k <= rest; ++k) out += alphabet[(v >> (18 - 6 * k)) & 63];
+    }
+    return out;
+}
+
+int link(int argc, char** argv) {
+    std::vector<std::string> inputs;
+    std::string base = "index.html";
+    long long level = 0;
+    const int status = cli::Options("levels link", nullptr)
+                           .whole("--level", level, 1, 65536)
+                           .text("--base", base)
+                           .words(cli::Words::Files, inputs, 1)
+                           .parse(argc, argv);
+    if (status >= 0) return status;
+    if (inputs.empty() || level == 0)
+        return cli::fail("levels link", "needs a level file and --level N (see brimvale-tool levels --help)", 2);
+    std::string bytes, error;
+    if (!common::readFile(inputs[0], bytes, error, MaxLevelFileBytes)) return cli::fail("levels link", error, 1);
+    const std::size_t count = bytes.size() / LevelRecordBytes;
+    if (static_cast<std::size_t>(level) > count)
+        return cli::fail("levels link", "--level " + std::to_string(level) + ": " + inputs[0] + " holds " +
+                                            std::to_string(count) + " level" + (count == 1 ? "" : "s"), 1);
+    const std::string record = bytes.substr(static_cast<std::size_t>(level - 1) * LevelRecordBytes, LevelRecordBytes);
+    std::printf("%s#level=%s\n", base.c_str(), base64url(record).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int levelsCommand(int argc, char** argv) {
     return cli::dispatch("levels", argc, argv,
                          {{"build", build, nullptr}, {"dump", dump, nullptr}, {"check", check, nullptr},
                           {"stats", stats, nullptr},
-                          {"generate", generate, nullptr}},
+                          {"generate", generate, nullptr}, {"link", link, nullptr}},
                          levelsHelp);
 }

@@ -8,6 +8,7 @@
 #include "tools/cli/options.h"
 #include "tools/session/replay.h"
 #include "ui/conveniences.h"
+#include "ui/progress.h"
 
 namespace {
 
@@ -27,14 +28,23 @@ const char* const replayHelp =
     "  --png FILE      write the final screen as an 8-bit RGB PNG\n"
     "  --undo          Backspace or U takes back the last press, as the game's --undo\n"
     "  --counter       the press counter: the report ends with the window title\n"
-    "  --progress FILE keep saved progress in FILE, as the game's --progress\n"
+    "  --progress FILE keep saved progress in FILE, as the game's --progress (a\n"
+    "                  new file, an empty one or one the game wrote)\n"
     "                  (without it the replay reads and writes no file)\n"
+    "  --guide         the game's --guide: result banners, level titles, marks,\n"
+    "                  H hints, S solutions, V own best wins; a hint search or a\n"
+    "                  playback runs to its end before the next event group, and\n"
+    "                  the report adds 'watched-wins N' and the window title\n"
+    "  --player        the player set as the launcher has it (undo, counter,\n"
+    "                  sound counted, guide); saving only with --progress\n"
+    "  --events FILE   also play the events of FILE, as the game's --record\n"
+    "                  writes them (its '# options' line is honoured)\n"
     "  --sounds        play with sound on (counted, never heard) and add a last\n"
     "                  report line: 'sounds' and the effects played, in order\n"
     "\n"
     "EVENT tokens, separated by white space (one argument may hold several):\n"
     "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
-    "    PageUp PageDown W A S D R U Backspace M\n"
+    "    PageUp PageDown W A S D R U Backspace M H V\n"
     "  click:X,Y   a left-button press at window pixel X, Y\n"
     "  Tokens joined by '+' without spaces form one group, queued at once.\n"
     "\n"
@@ -49,8 +59,9 @@ const char* const replayHelp =
     "included), frames (animation frames), pauses, then the board as three\n"
     "16x16 grids: terrain, objects, states.\n"
     "\n"
-    "Exit status: 0; 2 on an unknown token, an unreadable file, a level index\n"
-    "out of range or a PNG that cannot be written (nothing is reported then);\n"
+    "Exit status: 0; 2 on an unknown token, an unreadable file, a --progress\n"
+    "FILE that is not saved progress, a level index out of range or a PNG that\n"
+    "cannot be written (nothing is reported then);\n"
     "1 when the report cannot be written to stdout.\n";
 
 void warnReplay(const std::string& warning) { cli::say("replay", warning); }
@@ -61,8 +72,9 @@ int replayCommand(int argc, char** argv) {
     setWarningSink(warnReplay);
     session::ReplaySetup setup;
     setup.dataDir = defaultDataDir();
-    std::string pngFile;
+    std::string pngFile, eventFile;
     std::vector<std::string> eventArgs;
+    bool player = false;
     const int status = cli::Options("replay", replayHelp)
                            .file("--data", setup.dataDir)
                            .file("--levels", setup.levelFile)
@@ -77,13 +89,29 @@ int replayCommand(int argc, char** argv) {
                                       return !file.empty();
                                   })
                            .flag("--sounds", setup.sounds)
+                           .flag("--guide", setup.set.guide)
+                           .flag("--player", player)
+                           .text("--events", eventFile)
                            .words(cli::Words::Tokens, eventArgs)
                            .parse(argc, argv);
     if (status >= 0) return status;
     if (setup.levelFile.empty()) setup.levelFile = setup.dataDir + "/data.lvl";
+    if (player) {
+        PlayerSet set = session::launcherSet();
+        set.save = setup.set.save;
+        set.progressFile = setup.set.progressFile;
+        setup.set = set;
+    }
     std::vector<session::EventGroup> groups;
     session::ReplayResult result;
     std::string error;
+    if (setup.set.save && !progress::checkNamedFile(setup.set.progressFile, error))
+        return cli::fail("replay", "--progress " + setup.set.progressFile + ": " + error, 2);
+    std::vector<std::string> fileTokens;
+    if (!eventFile.empty()) {
+        if (!session::readEventFile(eventFile, fileTokens, setup, error)) return cli::fail("replay", error, 2);
+        eventArgs.insert(eventArgs.begin(), fileTokens.begin(), fileTokens.end());
+    }
     if (!session::parseEvents(eventArgs, groups, error) || !session::playReplay(setup, groups, result, error) ||
         (!pngFile.empty() && !session::writeScreenPng(pngFile, error)))
         return cli::fail("replay", error, 2);

@@ -1,6 +1,8 @@
 // The check of level sources against the solver.
 #include "tools/levels/level_check.h"
 
+#include "tools/session/mechanics.h"
+
 namespace levelcheck {
 
 Checker::Checker(const std::vector<leveltext::Level>& levels, std::uint64_t maxStates)
@@ -21,6 +23,20 @@ Verdict Checker::check(std::size_t index) {
         v.trap = after.status == solver::Status::Unsolvable && after.error.empty() ? Trap::Holds : Trap::Fails;
         if (v.trap == Trap::Fails) v.ok = false;
     }
+    for (int k = 0; k < mechanics::Count; ++k) {
+        const std::uint16_t m = static_cast<std::uint16_t>(1u << k);
+        if (!(level.needs & m)) continue;
+        solver::Limits limits;
+        limits.maxStates = maxStates_;
+        limits.forbid = m;
+        limits.maxPresses = level.moves;
+        const solver::Result without = solver::solveLevel(reinterpret_cast<const std::uint8_t*>(bytes_.data()),
+                                                          static_cast<int>(levels_.size()), static_cast<int>(index),
+                                                          limits);
+        const bool proven = without.status == solver::Status::Unsolvable && without.error.empty();
+        (proven ? v.needsProven : v.needsFailed) |= m;
+    }
+    if (v.needsFailed) v.ok = false;
     v.duplicate = !seen_.insert(level.cells).second;
     if (v.duplicate) v.ok = false;
     return v;

@@ -1,6 +1,8 @@
 // The text form of levels: the parser, the formatter and the record helpers.
 #include "tools/levels/level_text.h"
 
+#include "tools/session/mechanics.h"
+
 #include <cstdio>
 
 #include "game/board.h"
@@ -51,7 +53,8 @@ bool startsWithWord(const std::string& line, const char* word) {
 }
 
 bool isKeywordLine(const std::string& line) {
-    return startsWithWord(line, "title") || startsWithWord(line, "moves") || startsWithWord(line, "trap");
+    return startsWithWord(line, "title") || startsWithWord(line, "moves") || startsWithWord(line, "trap") ||
+           startsWithWord(line, "needs");
 }
 
 const char* const pressNames[] = {"Left", "Right", "Up", "Down", "Space"};
@@ -163,14 +166,19 @@ private:
             startLevel(title.empty() ? "(untitled)" : title, lineNo);
             return;
         }
-        const bool trap = startsWithWord(line, "trap");
+        const bool trap = startsWithWord(line, "trap"), needs = startsWithWord(line, "needs");
         if (where_ != Where::Header) {
             error(lineNo, indent + 1,
-                  std::string(trap ? "'trap'" : "'moves'") + " belongs between a level's title and its rows");
+                  std::string(trap ? "'trap'" : needs ? "'needs'" : "'moves'") +
+                      " belongs between a level's title and its rows");
             return;
         }
         if (trap) {
             trapLine(line, lineNo, indent);
+            return;
+        }
+        if (needs) {
+            needsLine(line, lineNo, indent);
             return;
         }
         const std::string value = trim(line.substr(5));
@@ -202,6 +210,34 @@ private:
             return;
         }
         current_.trap = presses;
+    }
+
+    void needsLine(const std::string& line, int lineNo, int indent) {
+        std::uint16_t set = 0;
+        std::size_t pos = 5;
+        while (pos < line.size()) {
+            while (pos < line.size() && isBlank(line[pos])) ++pos;
+            std::size_t end = pos;
+            while (end < line.size() && !isBlank(line[end])) ++end;
+            if (end == pos) break;
+            const std::uint16_t m = mechanics::fromWord(line.substr(pos, end - pos));
+            if (!m) {
+                error(lineNo, indent + 1 + static_cast<int>(pos),
+                      "'needs' takes " + mechanics::words(0xFFFF) + ", not '" + line.substr(pos, end - pos) + "'");
+                return;
+            }
+            set |= m;
+            pos = end;
+        }
+        if (!set) {
+            error(lineNo, indent + 6, "'needs' names at least one of " + mechanics::words(0xFFFF));
+            return;
+        }
+        if (current_.needs) {
+            error(lineNo, indent + 1, name() + " already has a 'needs' line");
+            return;
+        }
+        current_.needs = set;
     }
 
     void startLevel(const std::string& title, int lineNo) {
@@ -349,6 +385,7 @@ std::string formatLevel(const Level& level) {
     std::string out = "title " + level.title + "\n";
     if (level.moves >= 0) out += "moves " + std::to_string(level.moves) + "\n";
     if (!level.trap.empty()) out += "trap " + pressWords(level.trap) + "\n";
+    if (level.needs) out += "needs " + mechanics::words(level.needs) + "\n";
     for (int y = 0; y < BoardSize; ++y) {
         for (int x = 0; x < BoardSize; ++x) {
             const std::uint8_t code = level.cells[y * BoardSize + x];

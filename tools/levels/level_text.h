@@ -20,6 +20,10 @@ struct Level {
     // A natural opening after which the level can no longer be won (its
     // 'trap' line): presses 0..4 as Left Right Up Down Space. Empty: none.
     std::vector<std::uint8_t> trap;
+    // The mechanics the level's idea is about (its 'needs' line, see
+    // tools/session/mechanics.h): without any one of them, no win in its
+    // press count. 0: none named.
+    std::uint16_t needs = 0;
     Record cells = Record(RecordBytes);
     std::string file;
     int line = 0;  // the line of its title

@@ -13,9 +13,13 @@
 #include "platform/sound.h"
 #include "render/screen.h"
 #include "tools/common/png_io.h"
+#include "tools/common/files.h"
 #include "tools/common/numbers.h"
 #include "tools/session/headless_start.h"
+#include "assets/packs.h"
+#include "tools/session/solver.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
@@ -106,10 +110,60 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& 
     return true;
 }
 
+PlayerSet launcherSet() {
+    PlayerSet set;
+    set.undo = set.counter = set.sound = set.guide = true;
+    return set;
+}
+
+bool readEventFile(const std::string& path, std::vector<std::string>& tokens, ReplaySetup& setup, std::string& error) {
+    std::string bytes;
+    if (!common::readFile(path, bytes, error)) return false;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string line = bytes.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.compare(0, 9, "# options") == 0) {
+            std::vector<std::string> words;
+            std::size_t w = 9;
+            while (w < line.size()) {
+                while (w < line.size() && line[w] == ' ') ++w;
+                std::size_t e = w;
+                while (e < line.size() && line[e] != ' ') ++e;
+                if (e > w) words.push_back(line.substr(w, e - w));
+                w = e;
+            }
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                const std::string& o = words[i];
+                if (o == "--undo") setup.set.undo = true;
+                if (o == "--counter") setup.set.counter = true;
+                if (o == "--guide") setup.set.guide = true;
+                if (o == "--sound") setup.set.sound = true;
+                if (o == "--mute") setup.set.muted = true;
+                long long level = 0;
+                if (o == "--level" && i + 1 < words.size() && common::parseWhole(words[i + 1], 1, 65536, level) &&
+                    setup.start < 0)
+                    setup.start = static_cast<int>(level - 1);
+            }
+            continue;
+        }
+        if (!line.empty() && line[0] == '#') continue;
+        tokens.push_back(line);
+    }
+    return true;
+}
+
 bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
                 std::string& error) {
     if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
     playerSet() = setup.set;
+    if (playerSet().guide) {
+        std::string warning;
+        loadPlayerPack(setup.dataDir, warning);  // without it the guide draws nothing
+        solver::connectHints();
+    }
     startConveniences(setup.levelFile, setup.dataDir + "/data.par");
     if (setup.start >= game().levels.count) {
         error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(game().levels.count) +
@@ -136,9 +190,12 @@ bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups,
 ReplayResult playGroups(const std::vector<EventGroup>& groups) {
     ReplayResult result;
     try {
+        // With the guide on, a search or playback a group starts is run to
+        // its end before the next group, as if the player waited for it.
         for (const auto& group : groups) {
             for (const headless::Event& e : group) headless::queue().push_back(e);
             drawScreen();
+            if (playerSet().guide) guide::settle();
         }
         drawScreen();
     } catch (const platform::Quit& q) {
@@ -182,7 +239,8 @@ std::string replayReport(bool quit) {
             out += '\n';
         }
     }
-    if (playerSet().counter) {
+    if (playerSet().guide) out += "watched-wins " + std::to_string(guide::watchedWins()) + "\n";
+    if (playerSet().counter || playerSet().guide) {
         const std::string& title = headless::windowTitle();
         out += "title " + (title.empty() ? counterTitle() : title) + "\n";
     }

@@ -16,6 +16,7 @@ using EventGroup = std::vector<headless::Event>;
 // joined by '+' form one group. False with a message in `error`.
 bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& groups, std::string& error);
 
+
 struct ReplaySetup {
     std::string dataDir;
     std::string levelFile;
@@ -24,10 +25,20 @@ struct ReplaySetup {
     bool sounds = false;  // sound on (the counting sound), from the start-up on
 };
 
+// The events of a file the game's --record wrote: one or more tokens a line,
+// '#' lines skipped but for "# options ...", whose --undo --counter --guide
+// --sound --mute and --level N go into `setup` (--level N as start N - 1
+// unless a start is given already). False with a message.
+bool readEventFile(const std::string& path, std::vector<std::string>& tokens, ReplaySetup& setup, std::string& error);
+
 struct ReplayResult {
     bool quit = false;  // the game asked to quit: the rest was not played
     int quitStatus = 0;
 };
+
+// The player set as the installed launcher has it, less saving and the
+// window's scale: what `replay --player` plays with.
+PlayerSet launcherSet();
 
 // The whole replay: the game started from the setup's files, level `start`
 // put in play when given, then each group delivered through one main-loop

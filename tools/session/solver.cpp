@@ -15,6 +15,9 @@
 #include "game/levels.h"
 #include "game/rules.h"
 #include "platform/input.h"
+#include "tools/session/mechanics.h"
+#include "ui/guide.h"
+#include "ui/window_game.h"
 
 namespace solver {
 
@@ -183,6 +186,8 @@ public:
         ++size_;
     }
     T operator[](std::uint32_t i) const { return const_cast<ChunkedVector*>(this)->at(i); }
+    void set(std::uint32_t i, T value) { at(i) = value; }
+    std::uint32_t size() const { return size_; }
     std::uint64_t bytes() const { return static_cast<std::uint64_t>(chunks_.size()) * (Mask + 1) * sizeof(T); }
 
 private:
@@ -377,7 +382,7 @@ private:
     // Water no object can ever reach: objects stand only on dry cells and
     // sink into the water beside them, and only a block sinks to make a new
     // dry cell, so water more than (blocks + 1) cells of water away from the
-    // nearest dry open cell stays as it is. A lake of scenery costs nothing.
+    // nearest dry open cell stays as it is, and is left out of the state.
     static void findDeepWater(const Board& start, bool (&deep)[256]) {
         int blocks = 0, depth[256];
         std::vector<int> queue;
@@ -472,6 +477,8 @@ private:
     std::size_t keyBytes_ = 2;
 };
 
+}  // namespace
+
 // Plays press p on the solver's own game, as the key handler plays its key
 // on the playing screen while the level is in play.
 void playPress(Game& g, int press) {
@@ -500,23 +507,97 @@ Game startOwnGame(const std::uint8_t* records, int count, int index) {
     return g;
 }
 
+namespace {
+
 // One breadth-first search from the level on the game's board, in the order
 // the states are found, so that the first win met is a shortest one.
 class Search {
 public:
-    Search(Game& g, std::uint64_t maxStates)
-        : g_(g), maxStates_(maxStates), start_(g.play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+    Search(Game& g, const Limits& limits, bool exploring = false)
+        : g_(g), maxStates_(limits.maxStates), forbid_(limits.forbid), maxPresses_(limits.maxPresses),
+          exploring_(exploring), start_(g.play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
           set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
           parent_(start_), check_(start_.board) {
         result_.stateBytes = static_cast<int>(keyBytes_);
     }
 
     Result run() {
-        if (!storeStart()) return result_;
-        for (std::uint32_t i = 0; i < arena_.size(); ++i)
-            if (expand(i)) return result_;
-        finish(Status::Unsolvable);
+        advance(~std::uint64_t(0));
         return result_;
+    }
+
+    // Expands at most `count` more states; true when the search has ended
+    // (result() then holds its answer). Between calls the game's state may
+    // be anything: each call starts from the stored states alone.
+    bool advance(std::uint64_t count) {
+        if (done_) return true;
+        if (!started_) {
+            started_ = true;
+            if (!storeStart()) return done_ = true;
+            depthStarts_.push_back(0);
+        }
+        boardIsParent_ = false;
+        for (; count > 0 && next_ < arena_.size(); --count) {
+            if (next_ == depthEnd_) {
+                depthStarts_.push_back(next_);
+                depthEnd_ = arena_.size();
+            }
+            if (maxPresses_ >= 0 && static_cast<int>(depthStarts_.size()) - 1 >= maxPresses_) {
+                result_.pressLimited = true;
+                break;
+            }
+            if (expand(next_++)) return done_ = true;
+        }
+        if (next_ < arena_.size() && !result_.pressLimited) return false;
+        finish(Status::Unsolvable);
+        return done_ = true;
+    }
+
+    const Result& result() const { return result_; }
+
+    // The whole search with every edge kept, then what the edges tell.
+    Exploration explore() {
+        Exploration e;
+        run();
+        e.states = result_.states;
+        e.error = result_.error;
+        e.capped = result_.status == Status::Unknown;
+        e.winnable = winFound_;
+        std::memcpy(e.touchedCells, touched_, sizeof touched_);
+        const std::uint32_t n = arena_.size();
+        for (std::uint32_t i = 0; i < n; ++i) e.tankCells[arena_.at(i)[0]] = true;
+        if (e.capped || !e.error.empty()) return e;
+        // Winnable states, from the winning ones back along reversed edges.
+        std::vector<std::uint32_t> firstIn(n + 1, 0), from(edges_.size());
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] < n) ++firstIn[edges_[k] + 1];
+        for (std::uint32_t i = 0; i < n; ++i) firstIn[i + 1] += firstIn[i];
+        std::vector<std::uint32_t> fill(firstIn.begin(), firstIn.end() - 1);
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] < n) from[fill[edges_[k]]++] = k / PressCount;
+        std::vector<bool> live(n, false);
+        std::vector<std::uint32_t> queue;
+        for (std::uint32_t k = 0; k < edges_.size(); ++k)
+            if (edges_[k] == WinEdge && !live[k / PressCount]) {
+                live[k / PressCount] = true;
+                queue.push_back(k / PressCount);
+            }
+        for (std::size_t q = 0; q < queue.size(); ++q)
+            for (std::uint32_t k = firstIn[queue[q]]; k < firstIn[queue[q] + 1]; ++k)
+                if (!live[from[k]]) {
+                    live[from[k]] = true;
+                    queue.push_back(from[k]);
+                }
+        int depth = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            while (depth + 1 < static_cast<int>(depthStarts_.size()) && depthStarts_[depth + 1] <= i) ++depth;
+            if (live[i]) continue;
+            ++e.dead;
+            if (e.fewestToDead < 0) e.fewestToDead = depth;
+        }
+        for (int p = 0; p < PressCount && edges_.size() >= PressCount; ++p)
+            if (edges_[p] == WinEdge || (edges_[p] < n && live[edges_[p]])) ++e.firstWinnable;
+        return e;
     }
 
 private:
@@ -545,6 +626,7 @@ private:
         loadState(i);
         ++result_.expanded;
         int childCount = 0;
+        for (int p = 0; p < PressCount; ++p) edgeRow_[p] = NoEdge;
         for (int p = 0; p < PressCount; ++p) {
             std::uint8_t* child = &children_[childCount * keyBytes_];
             const Step step = tryPress(i, p, child);
@@ -554,6 +636,8 @@ private:
             set_.prefetch(childHashes_[childCount]);
             childPresses_[childCount++] = p;
         }
+        if (childCount == 0 && exploring_)
+            for (int p = 0; p < PressCount; ++p) edges_.push(edgeRow_[p]);
         return storeChildren(i, childCount);
     }
 
@@ -575,8 +659,18 @@ private:
     // it leads to into `child`.
     Step tryPress(std::uint32_t i, int p, std::uint8_t* child) {
         restoreParent();
+        if (exploring_ && p == PressSpace) {
+            const mechanics::Walk walk = mechanics::walkBeam(parent_.board, parent_.tank);
+            for (int c = 0; c < 256; ++c) touched_[c] |= walk.cells[c];
+        }
         playPress(g_, p);
         if (g_.play.outcome == Won) {
+            if (exploring_) {
+                winFound_ = true;
+                edgeRow_[p] = WinEdge;
+                touched_[(g_.play.tank.y + g_.play.tank.dy) * 16 + g_.play.tank.x + g_.play.tank.dx] = true;
+                return Step::Nothing;
+            }
             result_.path = pathTo(i, p);
             finish(Status::Solved);
             return Step::Ended;
@@ -585,10 +679,16 @@ private:
             boardIsParent_ = false;
             return Step::Nothing;
         }
+        if (forbid_ && (mechanics::classify(start_.board, parent_.board, parent_.tank, p, g_.play.board, g_.play.tank) &
+                        forbid_)) {
+            boardIsParent_ = false;
+            return Step::Nothing;
+        }
         std::memcpy(child, key_.data(), keyBytes_);
         Model::writeTank(g_.play.tank, child);
         if (std::memcmp(&g_.play.board, &parent_.board, sizeof g_.play.board) != 0) {
             boardIsParent_ = false;
+            if (exploring_) markChanged();
             if (!writeChildBoard(child)) {
                 result_.error = "a board state outside the search's model (after " + tokens(pathTo(i, p)) + ")";
                 finish(Status::Unknown);
@@ -614,6 +714,14 @@ private:
         g_.play.outcome = parent_.outcome;
     }
 
+    // The cells where the game's board differs from the start.
+    void markChanged() {
+        const Cell* now = &g_.play.board.cells[0][0];
+        const Cell* was = &start_.board.cells[0][0];
+        for (int c = 0; c < 256; ++c)
+            if (now[c].terrain != was[c].terrain || now[c].object != was[c].object) touched_[c] = true;
+    }
+
     // The game's changed board into `child`; false unless the key gives back
     // exactly this board.
     bool writeChildBoard(std::uint8_t* child) {
@@ -628,7 +736,10 @@ private:
     bool storeChildren(std::uint32_t i, int childCount) {
         bool added = false;
         for (int c = 0; c < childCount; ++c) {
-            set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            const std::uint32_t index = set_.insert(&children_[c * keyBytes_], childHashes_[c], added);
+            edgeRow_[childPresses_[c]] = index;
+            if (c == childCount - 1 && exploring_)
+                for (int p = 0; p < PressCount; ++p) edges_.push(edgeRow_[p]);
             if (!added) continue;
             parents_.push(i);
             presses_.push(static_cast<std::uint8_t>(childPresses_[c]));
@@ -659,7 +770,17 @@ private:
     }
 
     Game& g_;
+    static constexpr std::uint32_t NoEdge = 0xFFFFFFFF, WinEdge = 0xFFFFFFFE;
+
     const std::uint64_t maxStates_;
+    const std::uint16_t forbid_;
+    const int maxPresses_;
+    const bool exploring_;
+    std::vector<std::uint32_t> depthStarts_;  // the first state found at each depth
+    std::uint32_t edgeRow_[PressCount];
+    ChunkedVector<std::uint32_t> edges_;  // when exploring: per state, per press, the state it leads to
+    bool touched_[256] = {};
+    bool winFound_ = false;
     const PlayState start_;  // the level as entered: playing, in play
     const Model model_;
     const std::size_t keyBytes_;
@@ -675,6 +796,9 @@ private:
     Board check_;
     bool boardIsParent_ = false;  // does the game's board hold parent_'s now?
     Result result_;
+    std::uint32_t next_ = 0;  // the next state to expand
+    std::uint32_t depthEnd_ = 1;  // the first state of the next depth, once met
+    bool started_ = false, done_ = false;
 };
 
 }  // namespace
@@ -691,22 +815,83 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
     return out;
 }
 
-Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates) {
-    Game g = startOwnGame(records, count, index);
-    return Search(g, maxStates).run();
+Result searchGame(Game& g, const Limits& limits) { return Search(g, limits).run(); }
+
+Exploration exploreGame(Game& g, std::uint64_t maxStates) {
+    Limits limits;
+    limits.maxStates = maxStates;
+    return Search(g, limits, true).explore();
 }
 
-Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
-                  std::uint64_t maxStates) {
-    Game g = startOwnGame(records, count, index);
-    for (std::uint8_t p : opening) {
-        playPress(g, p);
-        if (g.play.outcome == InPlay) continue;
-        Result ended;
-        ended.error = std::string("the opening ends the level (") + (g.play.outcome == Won ? "won" : "lost") + ")";
-        return ended;
-    }
-    return Search(g, maxStates).run();
+namespace {
+
+// A copy of the window's game, never drawn and with no redraw: a search on
+// it leaves the window's game, its screen, conveniences and input alone.
+Game asideOfWindowGame() {
+    Game g = game();
+    g.display = nullptr;
+    g.redraw = nullptr;
+    return g;
 }
+
+}  // namespace
+
+Result searchInPlay(const Limits& limits) {
+    Game g = asideOfWindowGame();
+    return searchGame(g, limits);
+}
+
+Exploration exploreInPlay(std::uint64_t maxStates) {
+    Game g = asideOfWindowGame();
+    return exploreGame(g, maxStates);
+}
+
+// The stepped search plays a copy of the game in play, taken when it starts.
+struct Stepper::Impl {
+    explicit Impl(const Limits& limits) : g(asideOfWindowGame()), search(g, limits) {}
+    Game g;
+    Search search;
+};
+
+Stepper::Stepper(std::uint64_t maxStates) {
+    Limits limits;
+    limits.maxStates = maxStates;
+    impl_ = std::make_unique<Impl>(limits);
+}
+
+Stepper::~Stepper() = default;
+
+bool Stepper::advance(std::uint64_t expansions) { return impl_->search.advance(expansions); }
+
+const Result& Stepper::result() const { return impl_->search.result(); }
+
+namespace {
+
+// The hints' view of a stepped search.
+class HintSearch : public guide::Search {
+public:
+    explicit HintSearch(std::uint64_t maxStates) : stepper_(maxStates) {}
+    bool advance(std::uint64_t states) override { return stepper_.advance(states); }
+    Answer answer() const override {
+        const Result& r = stepper_.result();
+        return r.status == Status::Solved ? Found : r.status == Status::Unsolvable ? NoWin : GaveUp;
+    }
+    std::vector<int> keys() const override {
+        std::vector<int> out;
+        for (std::uint8_t p : stepper_.result().path) out.push_back(pressKey(p));
+        return out;
+    }
+
+private:
+    Stepper stepper_;
+};
+
+std::unique_ptr<guide::Search> startHintSearch(std::uint64_t maxStates) {
+    return std::make_unique<HintSearch>(maxStates);
+}
+
+}  // namespace
+
+void connectHints() { guide::connectSearch(startHintSearch); }
 
 }  // namespace solver

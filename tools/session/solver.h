@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+struct Game;
 
 namespace solver {
 
@@ -31,10 +34,49 @@ struct Result {
     std::uint64_t peakBytes = 0;     // memory the search held at its largest
     int stateBytes = 0;              // bytes of one encoded state
     std::string error;               // set when the board left the search's model
+    bool pressLimited = false;       // Unsolvable only within Limits::maxPresses
     int moves() const { return static_cast<int>(path.size()); }
 };
 
 constexpr std::uint64_t DefaultMaxStates = 30000000;
+
+// Bounds of a search: its states, the mechanics it may not use (a press
+// that uses one is not taken; see tools/session/mechanics.h), and the
+// longest win it looks for (-1: any). A search that passes maxPresses
+// without a win ends Unsolvable with pressLimited set.
+struct Limits {
+    std::uint64_t maxStates = DefaultMaxStates;
+    std::uint16_t forbid = 0;
+    int maxPresses = -1;
+};
+
+// The same search from the state in play, a slice at a time, so that the
+// game can go on between slices (the hints). It plays a copy of the
+// window's game taken when it starts (never drawn), so the window's game,
+// its conveniences and its waiting input are never touched.
+class Stepper {
+public:
+    explicit Stepper(std::uint64_t maxStates = DefaultMaxStates);
+    ~Stepper();
+    Stepper(const Stepper&) = delete;
+    Stepper& operator=(const Stepper&) = delete;
+    // Expands at most `expansions` more states; true when the search ended.
+    bool advance(std::uint64_t expansions);
+    const Result& result() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Hands the stepped search to the game's hints (guide::connectSearch).
+void connectHints();
+
+// The search from the level in play on a copy of the window's game, run
+// whole; the exploring one keeps every edge (see explore below).
+Result searchInPlay(const Limits& limits);
+struct Exploration;
+Exploration exploreInPlay(std::uint64_t maxStates);
 
 // Solves level `index` of `count` records, on a game of its own (never
 // drawn), with the level in play as the replay's --start puts it: the tank
@@ -42,10 +84,50 @@ constexpr std::uint64_t DefaultMaxStates = 30000000;
 // every other game are left alone, so a solve may run on another thread
 // while a game plays.
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates = DefaultMaxStates);
+Result solveLevel(const std::uint8_t* records, int count, int index, const Limits& limits);
 // The same search from where `opening` (presses played from the level's
 // start) leaves the level: Unsolvable then means the opening has lost it for
 // good. An opening that ends the level itself gives Unknown with an error.
 Result solveAfter(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& opening,
                   std::uint64_t maxStates = DefaultMaxStates);
+
+// Every state reachable from a level's start (up to maxStates), and what
+// they tell of the level as a player meets it.
+struct Exploration {
+    std::uint64_t states = 0;  // distinct states found (the start included)
+    bool capped = false;       // maxStates was reached: the figures below the
+                               // line are unknown, the cells a lower bound
+    std::string error;
+    bool winnable = false;     // some state wins with one more press
+    // Known only when not capped:
+    std::uint64_t dead = 0;    // states from which no win is left
+    int fewestToDead = -1;     // fewest presses from the start to one (-1: none)
+    int firstWinnable = 0;     // presses from the start after which a win is left
+    // Cells (y * 16 + x): where the tank stands in some state; what changes
+    // in some state or is crossed by some shot of the tank; the goal when a
+    // win is found.
+    bool tankCells[256] = {};
+    bool touchedCells[256] = {};
+};
+Exploration explore(const std::uint8_t* records, int count, int index, std::uint64_t maxStates);
+
+// What the presses of `path` do when played from the level's start.
+struct Trace {
+    std::vector<std::uint16_t> used;  // per press, its mechanics
+    std::vector<bool> walking;        // per press: it changed nothing but the tank
+    bool cells[256] = {};             // cells the tank stood on, that changed, or that a shot crossed
+    bool won = false;
+};
+Trace trace(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& path);
+
+// The pieces the searches above are made of, on a game the caller owns
+// (never drawn: no display, no redraw). playPress plays one press as the
+// playing screen's key does; startOwnGame builds a game from the records
+// with level `index` in play as solveLevel does; searchGame and exploreGame
+// search from the game's state and leave it as it was.
+void playPress(Game& g, int press);
+Game startOwnGame(const std::uint8_t* records, int count, int index);
+Result searchGame(Game& g, const Limits& limits);
+Exploration exploreGame(Game& g, std::uint64_t maxStates);
 
 }  // namespace solver
