@@ -20,6 +20,7 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 #ifndef __EMSCRIPTEN__
 extern const unsigned char windowIconPixels[48 * 48 * 4];
@@ -43,12 +44,12 @@ std::string fullPath(const std::string& path) {
 // (with one line on stderr) when the level file has no such level.
 bool enterFirstLevel(long long level) {
     if (level == 0) return true;
-    if (level > levelCount) {
-        cli::say("", "--level " + std::to_string(level) + ": the level file holds " + std::to_string(levelCount) +
-                         " level" + (levelCount == 1 ? "" : "s"));
+    if (level > game().levels.count) {
+        cli::say("", "--level " + std::to_string(level) + ": the level file holds " + std::to_string(game().levels.count) +
+                         " level" + (game().levels.count == 1 ? "" : "s"));
         return false;
     }
-    startLevel(static_cast<int>(level - 1));
+    startLevel(game(), static_cast<int>(level - 1));
     setScreen(Playing);
     return true;
 }
@@ -112,22 +113,22 @@ void nameWindowForDesktop() {
 
 // The game from its start-up to the window's close.
 int run(const GameOptions& options) {
-    playerSet = options.set;
+    playerSet() = options.set;
     // A file the player named takes the progress only when it is one (or
     // new): anything else is refused here, before any file is read.
     std::string error;
-    if (playerSet.save && !playerSet.progressFile.empty() &&
-        !progress::checkNamedFile(playerSet.progressFile, error)) {
-        cli::say("", "--progress " + playerSet.progressFile + ": " + error);
+    if (playerSet().save && !playerSet().progressFile.empty() &&
+        !progress::checkNamedFile(playerSet().progressFile, error)) {
+        cli::say("", "--progress " + playerSet().progressFile + ": " + error);
         return 2;
     }
-    if (playerSet.save && playerSet.progressFile.empty()) playerSet.progressFile = defaultProgressFile();
+    if (playerSet().save && playerSet().progressFile.empty()) playerSet().progressFile = defaultProgressFile();
 
     // Without --data the game opens its files by bare name in the working
     // directory.
     if (!startGame(options.dataDir, levelFileOf(options))) return 1;
     setWarningSink(warn);
-    if (playerSet.guide) {
+    if (playerSet().guide) {
         // The guide's pictures; without them it still works, only unseen.
         std::string warning;
         if (!loadPlayerPack(options.dataDir, warning)) cli::say("", warning);
@@ -144,9 +145,9 @@ int run(const GameOptions& options) {
 
     const char* why = "";
     platform::setWindowScale(options.scale);
-    platform::useGamepads(playerSet.gamepad);
+    platform::useGamepads(playerSet().gamepad);
 #ifndef __EMSCRIPTEN__
-    if (playerSet.desktop) nameWindowForDesktop();
+    if (playerSet().desktop) nameWindowForDesktop();
 #endif
     if (!platform::openWindow(&why)) {
         std::fprintf(stderr, "brimvale: cannot open the game window: %s\n", why);
@@ -156,7 +157,7 @@ int run(const GameOptions& options) {
     platform::finishWindowSetup();
 
     while (!platform::windowShouldClose()) {
-        if (playerSet.guide) guide::tick();
+        if (playerSet().guide) guide::tick();
         drawScreen();
     }
     if (recording) std::fclose(recording);

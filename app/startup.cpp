@@ -2,13 +2,10 @@
 #include "app/startup.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "assets/packs.h"
 #include "game/board.h"
-#include "game/play_state.h"
 #include "game/levels.h"
-#include "game/screen_redraw.h"
 #include "platform/input.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
@@ -17,9 +14,10 @@
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 void connectGame() {
-    rules::connectScreenRedraw(redrawForRules);
+    game().redraw = redrawForRules;
     platform::setInputHandlers(onKey, onMouseClick, onTap);
 }
 
@@ -32,17 +30,17 @@ bool startGame(const std::string& dataDir, const std::string& levelFile) {
         platform::abortProcess();
     }
     buildSpriteSet();
-    if (!loadLevels(levelFile, error)) {
+    if (!loadLevels(game().levels, levelFile, error)) {
         std::fprintf(stderr, "brimvale: %s\n", error.c_str());
         return false;
     }
-    startLevel(0);
+    startLevel(game(), 0);
     return true;
 }
 
 bool startSound(const std::string& dataDir, std::string& warning) {
-    if (!playerSet.sound) return true;
-    sound::setMuted(playerSet.muted);
+    if (!playerSet().sound) return true;
+    sound::setMuted(playerSet().muted);
     return sound::open(dataDir.empty() ? "sound" : dataDir + "/sound", warning);
 }
 
@@ -50,9 +48,8 @@ void resetGameState() {
     connectGame();
     sound::close();
     sound::setMuted(false);
-    std::memset(screenBuffer, 0, sizeof screenBuffer);
-    play = PlayState{};
-    drawingEnabled = true;
-    playerSet = PlayerSet{};
+    display() = Display{};
+    game() = Game{PlayState{}, Levels{}, &display(), redrawForRules};
+    playerSet() = PlayerSet{};
     resetConveniences();
 }

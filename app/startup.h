@@ -12,7 +12,7 @@ bool startGame(const std::string& dataDir, const std::string& levelFile);
 
 // Opens the sound for the player set: the effects from `dataDir`/sound
 // (empty: the working directory's sound folder) and the audio output, muted
-// if playerSet.muted says so. Does nothing unless playerSet.sound is on.
+// if playerSet().muted says so. Does nothing unless playerSet().sound is on.
 // False, with one line in `warning`, when sound is on but cannot play: the
 // game then goes on silent.
 bool startSound(const std::string& dataDir, std::string& warning);
@@ -21,6 +21,7 @@ bool startSound(const std::string& dataDir, std::string& warning);
 // platform (input handlers). startGame and resetGameState do it first.
 void connectGame();
 
-// Back to the state of a fresh process: title screen, level 0 not started,
-// tank at (0, 0) facing nowhere, screen buffer black (tests and tools).
+// Back to the state of a fresh process: title screen, no levels, level 0 not
+// started, tank at (0, 0) facing nowhere, screen buffer black, drawing on
+// (tests and tools).
 void resetGameState();

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "assets/data_file.h"
 
@@ -82,12 +83,17 @@ const char* const pack3Roles[Pack3Blocks] = {
 
 namespace {
 
-// One zeroed buffer per pack; blocks are views into it at their offsets.
-std::uint8_t pack1Data[Pack1Bytes];
-std::uint8_t pack2Data[Pack2Bytes];
-std::uint8_t pack3Data[Pack3Bytes];
+// The loaded packs, one zeroed buffer each (blocks are views into it at
+// their offsets), and the sprite set over them: the pictures of the game.
+struct Art {
+    std::uint8_t pack1[Pack1Bytes];
+    std::uint8_t pack2[Pack2Bytes];
+    std::uint8_t pack3[Pack3Bytes];
+    std::unique_ptr<SpriteSet> sprites;
+};
+Art art;
 
-std::uint8_t* packData(int pack) { return pack == 1 ? pack1Data : pack == 2 ? pack2Data : pack3Data; }
+std::uint8_t* packData(int pack) { return pack == 1 ? art.pack1 : pack == 2 ? art.pack2 : art.pack3; }
 
 bool readPack(const std::string& dir, const char* name, int pack, std::string& error) {
     const std::string path = dir.empty() ? std::string(name) : dir + "/" + name;
@@ -142,81 +148,29 @@ const std::uint8_t* packImage(int pack, int block) { return packData(pack) + pac
 std::uint8_t* packImageMutable(int pack, int block) { return packData(pack) + packBlockOffset(pack, block); }
 
 bool loadImagePacks(const std::string& dir, std::string& error) {
-    std::memset(pack1Data, 0, sizeof pack1Data);
-    std::memset(pack2Data, 0, sizeof pack2Data);
+    std::memset(art.pack1, 0, sizeof art.pack1);
+    std::memset(art.pack2, 0, sizeof art.pack2);
     return readPack(dir, "data01.pak", 1, error) && readPack(dir, "data02.pak", 2, error);
 }
 
 bool loadPlayerPack(const std::string& dir, std::string& error) {
-    std::memset(pack3Data, 0, sizeof pack3Data);
+    std::memset(art.pack3, 0, sizeof art.pack3);
     return readPack(dir, "data03.pak", 3, error);
 }
 
-Canvas* tankCanvas;
-Sprite* tankSprite;
-Canvas* waterCanvas;
-Canvas* objectCanvas;
-Sprite* beamStraightSprite;
-Sprite* beamCornerSprite;
-Sprite* beamCrossSprite;
-Sprite* mirrorSprite;
-Sprite* blockSprite;
-Sprite* antiTankSprite;
-Sprite* explosionSprite;
-Canvas* screenCanvas;
-Sprite* screenTankSprite;
-Sprite* levelCellSprite;
-Sprite* digitSprite;
-Sprite* arrowFrameSprite;
-Sprite* arrowSprite;
-Sprite* resultOverlaySprite;
-Sprite* glyphSprite;
-Sprite* bannerSprite;
-Sprite* wonMarkSprite;
-Sprite* helpedMarkSprite;
-Sprite* hintArrowSprite;
-
-namespace {
-template <typename T>
-void replace(T*& slot, T* fresh) {
-    delete slot;  // only when a program builds the set twice (tests)
-    slot = fresh;
-}
-}  // namespace
-
-void buildSpriteSet() {
-    replace(tankCanvas, new Canvas(24, 24));
-    replace(tankSprite, new Sprite(tankCanvas, packImage(Pack1Block::Tank), 24, 24));
-    replace(waterCanvas, new Canvas(24, 24));
-    replace(objectCanvas, new Canvas(24, 24));
-    replace(beamStraightSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamStraight), 24, 24));
-    replace(beamCornerSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamCorner), 24, 24));
-    replace(beamCrossSprite, new Sprite(objectCanvas, packImage(Pack1Block::BeamCrossing), 24, 24));
-    replace(mirrorSprite, new Sprite(objectCanvas, packImage(Pack1Block::MovableMirror), 24, 24));
-    mirrorSprite->setFrameSize(24, 24);
-    replace(blockSprite, new Sprite(objectCanvas, packImage(Pack1Block::MovableBlock), 24, 24));
-    replace(antiTankSprite, new Sprite(objectCanvas, packImage(Pack1Block::AntiTank), 24, 24));
-    replace(explosionSprite, new Sprite(objectCanvas, packImage(Pack1Block::Explosion), 24, 24));
-    explosionSprite->setFrameSize(24, 24);
-    replace(screenCanvas, new Canvas(384, 384));
-    replace(screenTankSprite, new Sprite(screenCanvas, packImage(Pack1Block::Tank), 24, 24));
-    replace(levelCellSprite, new Sprite(screenCanvas, packImage(Pack2Block::LevelCell), 51, 50));
-    replace(digitSprite, new Sprite(screenCanvas, packImage(Pack2Block::Digits), 14, 25));
-    digitSprite->setFrameSize(14, 25);
-    replace(arrowFrameSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowFrame), 57, 57));
-    replace(arrowSprite, new Sprite(screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15));
-    replace(resultOverlaySprite, new Sprite(screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24));
-    replace(glyphSprite, new Sprite(screenCanvas, packImage(Pack3Block::Glyphs), GlyphWidth, GlyphHeight));
-    glyphSprite->setFrameSize(GlyphWidth, GlyphHeight);
-    replace(bannerSprite, new Sprite(screenCanvas, packImage(Pack3Block::Banner), BannerWidth, BannerHeight));
-    replace(wonMarkSprite, new Sprite(screenCanvas, packImage(Pack3Block::WonMark), MarkSize, MarkSize));
-    replace(helpedMarkSprite, new Sprite(screenCanvas, packImage(Pack3Block::HelpedMark), MarkSize, MarkSize));
-    replace(hintArrowSprite, new Sprite(screenCanvas, packImage(Pack3Block::HintArrow), 24, 24));
+SpriteSet::SpriteSet() {
+    mirrorSprite.setFrameSize(24, 24);
+    explosionSprite.setFrameSize(24, 24);
+    digitSprite.setFrameSize(14, 25);
+    glyphSprite.setFrameSize(GlyphWidth, GlyphHeight);
 }
 
+SpriteSet& sprites() { return *art.sprites; }
+
+void buildSpriteSet() { art.sprites = std::make_unique<SpriteSet>(); }
+
 namespace {
-// The sprite set exists from the start, over blank packs, so that the rules
-// can be played before any start-up (the solver plays with drawing off and
-// never loads packs): their drawing calls then always reach real objects.
+// The sprite set exists from the start, over blank packs (the solver plays
+// with drawing off and never loads packs).
 const bool spriteSetAtStart = (buildSpriteSet(), true);
 }  // namespace

@@ -125,29 +125,40 @@ bool loadImagePacks(const std::string& dir, std::string& error);
 // the reason when it cannot be opened (its pictures then stay blank).
 bool loadPlayerPack(const std::string& dir, std::string& error);
 
-// Creates the four canvases and fourteen sprites.
-void buildSpriteSet();
+// The sprite set: four canvases and nineteen sprites over the loaded packs,
+// built as one value. It exists from the start, over blank packs, so that the
+// rules can be played before any start-up.
+struct SpriteSet {
+    SpriteSet();
+    SpriteSet(const SpriteSet&) = delete;
+    SpriteSet& operator=(const SpriteSet&) = delete;
 
-extern Canvas* tankCanvas;
-extern Sprite* tankSprite;
-extern Canvas* waterCanvas;
-extern Canvas* objectCanvas;
-extern Sprite* beamStraightSprite;
-extern Sprite* beamCornerSprite;
-extern Sprite* beamCrossSprite;
-extern Sprite* mirrorSprite;
-extern Sprite* blockSprite;
-extern Sprite* antiTankSprite;
-extern Sprite* explosionSprite;
-extern Canvas* screenCanvas;
-extern Sprite* screenTankSprite;
-extern Sprite* levelCellSprite;
-extern Sprite* digitSprite;
-extern Sprite* arrowFrameSprite;
-extern Sprite* arrowSprite;
-extern Sprite* resultOverlaySprite;
-extern Sprite* glyphSprite;
-extern Sprite* bannerSprite;
-extern Sprite* wonMarkSprite;
-extern Sprite* helpedMarkSprite;
-extern Sprite* hintArrowSprite;
+    Canvas tankCanvas{24, 24};
+    Canvas waterCanvas{24, 24};
+    Canvas objectCanvas{24, 24};
+    Canvas screenCanvas{384, 384};
+    Sprite tankSprite{&tankCanvas, packImage(Pack1Block::Tank), 24, 24};
+    Sprite beamStraightSprite{&objectCanvas, packImage(Pack1Block::BeamStraight), 24, 24};
+    Sprite beamCornerSprite{&objectCanvas, packImage(Pack1Block::BeamCorner), 24, 24};
+    Sprite beamCrossSprite{&objectCanvas, packImage(Pack1Block::BeamCrossing), 24, 24};
+    Sprite mirrorSprite{&objectCanvas, packImage(Pack1Block::MovableMirror), 24, 24};
+    Sprite blockSprite{&objectCanvas, packImage(Pack1Block::MovableBlock), 24, 24};
+    Sprite antiTankSprite{&objectCanvas, packImage(Pack1Block::AntiTank), 24, 24};
+    Sprite explosionSprite{&objectCanvas, packImage(Pack1Block::Explosion), 24, 24};
+    Sprite screenTankSprite{&screenCanvas, packImage(Pack1Block::Tank), 24, 24};
+    Sprite levelCellSprite{&screenCanvas, packImage(Pack2Block::LevelCell), 51, 50};
+    Sprite digitSprite{&screenCanvas, packImage(Pack2Block::Digits), 14, 25};
+    Sprite arrowFrameSprite{&screenCanvas, packImage(Pack2Block::ArrowFrame), 57, 57};
+    Sprite arrowSprite{&screenCanvas, packImage(Pack2Block::ArrowGlyph), 25, 15};
+    Sprite resultOverlaySprite{&screenCanvas, packImage(Pack2Block::ResultOverlay), 24, 24};
+    Sprite glyphSprite{&screenCanvas, packImage(Pack3Block::Glyphs), GlyphWidth, GlyphHeight};
+    Sprite bannerSprite{&screenCanvas, packImage(Pack3Block::Banner), BannerWidth, BannerHeight};
+    Sprite wonMarkSprite{&screenCanvas, packImage(Pack3Block::WonMark), MarkSize, MarkSize};
+    Sprite helpedMarkSprite{&screenCanvas, packImage(Pack3Block::HelpedMark), MarkSize, MarkSize};
+    Sprite hintArrowSprite{&screenCanvas, packImage(Pack3Block::HintArrow), 24, 24};
+};
+
+// The window's sprite set.
+SpriteSet& sprites();
+// Builds the sprite set anew: blank canvases, sprites untinted.
+void buildSpriteSet();

@@ -18,6 +18,7 @@
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void playKeys(benchmark::State& state, const std::vector<std::string>& rows, con
     for (auto _ : state) {
         for (int key : keys) {
             onKey(key);
-            if (play.outcome != InPlay || play.screen != Playing) {
+            if (game().play.outcome != InPlay || game().play.screen != Playing) {
                 session::enterLevel(0);
                 ++restarts;
             }
@@ -86,7 +87,7 @@ void playKeys(benchmark::State& state, const std::vector<std::string>& rows, con
     state.SetItemsProcessed(steps);
     state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
     state.counters["restarts"] = static_cast<double>(restarts);
-    drawingEnabled = true;
+    display().drawing = true;
 }
 
 std::vector<int> repeat(const std::vector<int>& pattern, int times) {

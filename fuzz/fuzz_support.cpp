@@ -14,6 +14,7 @@
 #include "game/play_state.h"
 #include "platform/platform.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace fuzz {
 
@@ -47,7 +48,7 @@ const int scriptKeys[16] = {KeySpace, KeyEnter,  KeyEscape,   KeyLeft, KeyRight,
 
 [[noreturn]] void broken(const char* what) {
     std::fprintf(stderr, "play state broken: %s (screen %d, level %d of %d, page %d, tank %d %d)\n", what,
-                 play.screen, play.level, levelCount, play.page, play.tank.x, play.tank.y);
+                 game().play.screen, game().play.level, game().levels.count, game().play.page, game().play.tank.x, game().play.tank.y);
     __builtin_trap();
 }
 
@@ -123,11 +124,11 @@ bool playScript(Input& in) {
 }
 
 void checkPlayState() {
-    if (play.screen != Title && play.screen != LevelSelect && play.screen != Playing && play.screen != Result)
+    if (game().play.screen != Title && game().play.screen != LevelSelect && game().play.screen != Playing && game().play.screen != Result)
         broken("unknown screen");
-    if (play.level < 0 || play.level >= levelCount) broken("level out of range");
-    if (play.page < 0 || play.page > (levelCount - 1) / 30) broken("page out of range");
-    if (!onBoard(play.tank.x, play.tank.y)) broken("tank off the board");
+    if (game().play.level < 0 || game().play.level >= game().levels.count) broken("level out of range");
+    if (game().play.page < 0 || game().play.page > (game().levels.count - 1) / 30) broken("page out of range");
+    if (!onBoard(game().play.tank.x, game().play.tank.y)) broken("tank off the board");
 }
 
 }  // namespace fuzz

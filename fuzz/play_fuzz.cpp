@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "tools/session/headless_start.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void enterScreen(int which, int level) {
     switch (which) {
         case 0: break;
         case 1:
-            play.level = level;
+            game().play.level = level;
             setScreen(LevelSelect);
             break;
         case 2: session::enterLevel(level); break;

@@ -1,7 +1,7 @@
 // The laser beam: its walk from cell to cell, its segments and their erasure.
 #include "assets/packs.h"
 #include "game/board.h"
-#include "game/play_state.h"
+#include "game/game.h"
 #include "game/painter.h"
 #include "game/rules.h"
 #include "game/rules_frame.h"
@@ -55,28 +55,28 @@ bool hitsFront(int code, int dx, int dy) {
 // Six steps of damage to a brick wall; true if it fell to rubble. The steps
 // go on after the fall, raising the rubble's state byte (its picture ignores
 // it, and a 1 is cleared like a beam mark).
-bool damageWall(int x, int y) {
+bool damageWall(Game& g, int x, int y) {
     bool fell = false;
-    Cell& cell = play.board.at(x, y);
-    cueSound(sound::BrickHit);
+    Cell& cell = g.play.board.at(x, y);
+    cueSound(g, sound::BrickHit);
     for (int step = 0; step < 6; ++step) {
         ++cell.state;
         if (cell.state == 11) {
-            cueSound(sound::BrickFall);
+            cueSound(g, sound::BrickFall);
             cell.terrain = Rubble;
             cell.state = 0;
             fell = true;
         }
-        showCellFrame(x, y, 50);
+        showCellFrame(g, x, y, 50);
     }
     return fell;
 }
 
 // The beam tries to shove what it met; a refused shove stops it as a wall
 // would. True when the object moved.
-bool shoveOrStop(int x, int y, int dx, int dy, int code, std::uint32_t colour) {
-    if (shoveByBeam(x, y, dx, dy, code, colour)) return true;
-    rules::lingerBeam();
+bool shoveOrStop(Game& g, int x, int y, int dx, int dy, int code, std::uint32_t colour) {
+    if (shoveByBeam(g, x, y, dx, dy, code, colour)) return true;
+    rules::lingerBeam(g);
     return false;
 }
 
@@ -94,21 +94,21 @@ struct Beam {
     bool boardChanged = false;
 };
 
-Walk meetMirror(Beam& b, int code) {
+Walk meetMirror(Game& g, Beam& b, int code) {
     const bool movable = code >= MovableMirrorRightBottom;
     const int orientation = code - (movable ? MovableMirrorRightBottom : FixedMirrorRightBottom);
     if (reflect(orientation, b.dx, b.dy)) {
-        cueSound(sound::Mirror);
-        drawBeamSegment(b.x, b.y, BeamPiece::Corner, b.colour, orientation);
+        cueSound(g, sound::Mirror);
+        drawBeamSegment(g, b.x, b.y, BeamPiece::Corner, b.colour, orientation);
         return Walk::On;
     }
     if (!movable) return Walk::Linger;
-    b.boardChanged = shoveOrStop(b.x, b.y, b.dx, b.dy, code, b.colour);
+    b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, code, b.colour);
     return Walk::Stop;
 }
 
-Walk meetCell(Beam& b) {
-    const int code = cellAt(b.x, b.y, true);
+Walk meetCell(Game& g, Beam& b) {
+    const int code = cellAt(g.play.board, b.x, b.y, true);
     switch (code) {
         case Water:
         case Ground:
@@ -116,12 +116,12 @@ Walk meetCell(Beam& b) {
         case SunkBlock:
         case Rubble:
         case Scorch:
-            if (b.x == play.tank.x && b.y == play.tank.y) {
-                destroyTank();
+            if (b.x == g.play.tank.x && b.y == g.play.tank.y) {
+                destroyTank(g);
                 return Walk::Ended;
             }
-            drawBeamSegment(b.x, b.y,
-                            play.board.at(b.x, b.y).state == 1 ? BeamPiece::Crossing
+            drawBeamSegment(g, b.x, b.y,
+                            g.play.board.at(b.x, b.y).state == 1 ? BeamPiece::Crossing
                             : b.dx != 0                       ? BeamPiece::Horizontal
                                                               : BeamPiece::Vertical,
                             b.colour);
@@ -136,39 +136,39 @@ Walk meetCell(Beam& b) {
         case MovableMirrorRightBottom:
         case MovableMirrorLeftBottom:
         case MovableMirrorLeftTop:
-        case MovableMirrorRightTop: return meetMirror(b, code);
+        case MovableMirrorRightTop: return meetMirror(g, b, code);
         case MovableBlock:
         case AntiTankRight:
         case AntiTankDown:
         case AntiTankLeft:
         case AntiTankUp:
             if (code != MovableBlock && hitsFront(code, b.dx, b.dy)) {
-                destroyAntiTank(b.x, b.y);
+                destroyAntiTank(g, b.x, b.y);
                 return Walk::Ended;
             }
-            b.boardChanged = shoveOrStop(b.x, b.y, b.dx, b.dy, code, b.colour);
+            b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, code, b.colour);
             return Walk::Stop;
-        case BrickWall: b.boardChanged = damageWall(b.x, b.y); return Walk::Stop;
+        case BrickWall: b.boardChanged = damageWall(g, b.x, b.y); return Walk::Stop;
         default: return Walk::Linger;  // empty cells, solid walls and the rest
     }
 }
 
 }  // namespace
 
-void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
-    cueSound(colour == antiTankBeamColour ? sound::AntiTankFire : sound::Shot);
+void fireLaser(Game& g, int x, int y, int dx, int dy, std::uint32_t colour) {
+    cueSound(g, colour == antiTankBeamColour ? sound::AntiTankFire : sound::Shot);
     Beam beam{x + dx, y + dy, dx, dy, colour};
     const Beam first = beam;
     for (;;) {
         if (!onBoard(beam.x, beam.y)) {
-            rules::lingerBeam();
+            rules::lingerBeam(g);
             break;
         }
-        const Walk walk = meetCell(beam);
+        const Walk walk = meetCell(g, beam);
         if (walk == Walk::Ended) return;
         if (walk == Walk::Stop) break;
         if (walk == Walk::Linger) {
-            rules::lingerBeam();
+            rules::lingerBeam(g);
             break;
         }
         beam.x += beam.dx;
@@ -177,25 +177,25 @@ void fireLaser(int x, int y, int dx, int dy, std::uint32_t colour) {
         // to where it began, travelling the same way, means it would go round
         // for ever (through a tank standing on glass, say). It stops there.
         if (beam.x == first.x && beam.y == first.y && beam.dx == first.dx && beam.dy == first.dy) {
-            rules::lingerBeam();
+            rules::lingerBeam(g);
             break;
         }
     }
-    eraseBeam();
-    if (beam.boardChanged) checkAllAntiTanks(play.tank.x, play.tank.y);
+    eraseBeam(g);
+    if (beam.boardChanged) checkAllAntiTanks(g, g.play.tank.x, g.play.tank.y);
 }
 
-void drawBeamSegment(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
-    showBeamPiece(x, y, piece, colour, cornerTurn);
-    if (onBoard(x, y)) play.board.at(x, y).state = 1;
+void drawBeamSegment(Game& g, int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
+    showBeamPiece(g, x, y, piece, colour, cornerTurn);
+    if (onBoard(x, y)) g.play.board.at(x, y).state = 1;
 }
 
-void eraseBeam() {
+void eraseBeam(Game& g) {
     for (int y = 0; y < BoardSize; ++y) {
         for (int x = 0; x < BoardSize; ++x) {
-            Cell& cell = play.board.at(x, y);
+            Cell& cell = g.play.board.at(x, y);
             if (cell.state != 1) continue;
-            drawCell(x, y, true);
+            drawCell(g, x, y, true);
             cell.state = 0;
         }
     }

@@ -55,13 +55,13 @@ inline bool isObjectCode(int code) { return code == MovableBlock || (code >= Ant
 
 // The code of (x, y): its object if it has one and withObjects is true,
 // else its terrain; a solid wall off the board.
-std::uint8_t cellAt(int x, int y, bool withObjects);
+std::uint8_t cellAt(const Board& board, int x, int y, bool withObjects);
 // Where a pushed or shoved object may land: water, ground, a sunk block,
 // rubble or scorch, with no object on it; never off the board.
-bool acceptsObject(int x, int y);
+bool acceptsObject(const Board& board, int x, int y);
 // Water or a sunk block, for shores; off the board counts as water.
-bool isWaterAt(int x, int y);
+bool isWaterAt(const Board& board, int x, int y);
 // The sight value of the cell's code; 0 off the board.
-std::uint8_t sightAt(int x, int y);
+std::uint8_t sightAt(const Board& board, int x, int y);
 // Moves an object; water swallows it (a block becomes a sunk block).
-void moveObject(int fromX, int fromY, int toX, int toY, std::uint8_t code);
+void moveObject(Board& board, int fromX, int fromY, int toX, int toY, std::uint8_t code);

@@ -7,21 +7,13 @@
 
 #include "assets/data_file.h"
 #include "game/board.h"
-#include "game/play_state.h"
-#include "game/screen_redraw.h"
 
-std::int32_t levelCount = 0;
-long levelStarts = 0;
-std::uint8_t* levelData = nullptr;
-
-void setLevels(const std::uint8_t* records, int count) {
-    delete[] levelData;
-    levelCount = count;
-    levelData = new std::uint8_t[static_cast<std::size_t>(count) * LevelRecordBytes];
-    if (count > 0) std::memcpy(levelData, records, static_cast<std::size_t>(count) * LevelRecordBytes);
+void setLevels(Levels& levels, const std::uint8_t* records, int count) {
+    levels.count = count;
+    levels.data.assign(records, records + static_cast<std::size_t>(count > 0 ? count : 0) * LevelRecordBytes);
 }
 
-bool loadLevels(const std::string& path, std::string& error) {
+bool loadLevels(Levels& levels, const std::string& path, std::string& error) {
     std::size_t size = 0;
     std::string reason;
     std::FILE* file = openDataFile(path, size, reason);
@@ -52,13 +44,14 @@ bool loadLevels(const std::string& path, std::string& error) {
         return false;
     }
     // Bytes after the last whole record are ignored.
-    setLevels(bytes.data(), static_cast<int>(bytes.size() / LevelRecordBytes));
+    setLevels(levels, bytes.data(), static_cast<int>(bytes.size() / LevelRecordBytes));
     return true;
 }
 
-void placeLevel(int index) {
+void placeLevel(Game& g, int index) {
+    PlayState& play = g.play;
     play.level = index;
-    const std::uint8_t* record = levelData + static_cast<std::size_t>(index) * LevelRecordBytes;
+    const std::uint8_t* record = g.levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes;
     std::int32_t x0 = play.tank.x, y0 = play.tank.y, dx0 = play.tank.dx, dy0 = play.tank.dy;
     float angle0 = play.tank.angle;
     for (int y = 0; y < BoardSize; ++y) {
@@ -90,8 +83,8 @@ void placeLevel(int index) {
     play.outcome = InPlay;
 }
 
-void startLevel(int index) {
-    ++levelStarts;
-    placeLevel(index);
-    rules::redrawScreen();
+void startLevel(Game& g, int index) {
+    ++g.levels.starts;
+    placeLevel(g, index);
+    rules::redrawScreen(g);
 }

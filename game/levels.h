@@ -5,25 +5,21 @@
 #include <cstdint>
 #include <string>
 
+#include "game/game.h"
+
 constexpr int LevelRecordBytes = 256;
 // The largest level file the game and the tools read: 16 MiB, 65536 levels.
 constexpr std::size_t MaxLevelFileBytes = std::size_t(16) << 20;
 
-extern std::int32_t levelCount;
-// How many times startLevel has run: the conveniences tell a level start
-// (or a restart) by it.
-extern long levelStarts;
-extern std::uint8_t* levelData;
-
-// Reads the whole level file into levelData. False, with the reason in
+// Reads the whole level file into `levels`. False, with the reason in
 // `error`, when it cannot be read, is no regular file (a folder, a device),
 // is larger than MaxLevelFileBytes or holds no whole record: the game cannot
 // start without level 0. The levels loaded before stay.
-bool loadLevels(const std::string& path, std::string& error);
+bool loadLevels(Levels& levels, const std::string& path, std::string& error);
 // Replaces the loaded levels with `count` records from memory (tools, tests).
-void setLevels(const std::uint8_t* records, int count);
+void setLevels(Levels& levels, const std::uint8_t* records, int count);
 // Puts level `index` on the board, places the tank, clears the outcome and
-// redraws the screen. The caller keeps index within 0..levelCount - 1.
-void startLevel(int index);
+// redraws the screen. The caller keeps index within 0..levels.count - 1.
+void startLevel(Game& g, int index);
 // The same board setup without the redraw (the solver's restart).
-void placeLevel(int index);
+void placeLevel(Game& g, int index);

@@ -3,7 +3,7 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
-#include "game/play_state.h"
+#include "game/game.h"
 #include "render/screen.h"
 #include "render/sound_cue.h"
 
@@ -31,18 +31,18 @@ const std::uint8_t* storedPicture(std::uint8_t code, std::uint8_t state) {
 void shoreHalf(bool corner, Pack2Block normal, int x, int y, bool vertical) {
     const std::uint8_t* strip = packImage(corner ? Pack2Block::ShoreCorner : normal);
     if (vertical)
-        waterCanvas->blit(strip, x, y, 1, 12);
+        sprites().waterCanvas.blit(strip, x, y, 1, 12);
     else
-        waterCanvas->blit(strip, x, y, 12, 1);
+        sprites().waterCanvas.blit(strip, x, y, 12, 1);
 }
 
 }  // namespace
 
-void drawWaterEdges(int x, int y) {
-    const bool n = isWaterAt(x, y - 1), ne = isWaterAt(x + 1, y - 1);
-    const bool e = isWaterAt(x + 1, y), se = isWaterAt(x + 1, y + 1);
-    const bool s = isWaterAt(x, y + 1), sw = isWaterAt(x - 1, y + 1);
-    const bool w = isWaterAt(x - 1, y), nw = isWaterAt(x - 1, y - 1);
+void drawWaterEdges(const Game& g, int x, int y) {
+    const bool n = isWaterAt(g.play.board, x, y - 1), ne = isWaterAt(g.play.board, x + 1, y - 1);
+    const bool e = isWaterAt(g.play.board, x + 1, y), se = isWaterAt(g.play.board, x + 1, y + 1);
+    const bool s = isWaterAt(g.play.board, x, y + 1), sw = isWaterAt(g.play.board, x - 1, y + 1);
+    const bool w = isWaterAt(g.play.board, x - 1, y), nw = isWaterAt(g.play.board, x - 1, y - 1);
     // Later halves overwrite the corner pixels of earlier ones.
     if (!e) {
         shoreHalf(n && !ne, Pack2Block::ShoreFirstHalf, 23, 0, true);
@@ -62,84 +62,84 @@ void drawWaterEdges(int x, int y) {
     }
 }
 
-const std::uint8_t* cellImage(int x, int y, bool withObjects) {
+const std::uint8_t* cellImage(const Game& g, int x, int y, bool withObjects) {
     // With drawing off no picture is made: every use of this one is skipped.
-    if (!drawingEnabled) return packImage(Pack1Block::Ground);
+    if (!g.drawing()) return packImage(Pack1Block::Ground);
     if (!onBoard(x, y)) return packImage(Pack1Block::SolidWall);
-    const Cell& cell = play.board.at(x, y);
+    const Cell& cell = g.play.board.at(x, y);
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;
     if (code > 25) return packImage(Pack1Block::Ground);
     if (code == Water || code == SunkBlock) {
-        waterCanvas->blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
-        drawWaterEdges(x, y);
-        return waterCanvas->pixels;
+        sprites().waterCanvas.blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
+        drawWaterEdges(g, x, y);
+        return sprites().waterCanvas.pixels;
     }
     if (isObjectCode(code)) {
-        objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+        sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
         drawObjectSprite(code);
-        return objectCanvas->pixels;
+        return sprites().objectCanvas.pixels;
     }
     return storedPicture(code, cell.state);
 }
 
 void drawObjectSprite(int code) {
     if (code == MovableBlock)
-        blockSprite->draw(0, 0, 0);
+        sprites().blockSprite.draw(0, 0, 0);
     else if (code >= AntiTankRight && code <= AntiTankUp)
-        antiTankSprite->draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
+        sprites().antiTankSprite.draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
     else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-        mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+        sprites().mirrorSprite.drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
 }
 
-void showCellFrame(int x, int y, unsigned micros) {
-    if (!drawingEnabled) return;
-    drawCell(x, y, false);
+void showCellFrame(const Game& g, int x, int y, unsigned micros) {
+    if (!g.drawing()) return;
+    drawCell(g, x, y, false);
     beginFrame();
     presentFrame();
     swapFrame();
     pauseMicros(micros);
 }
 
-void drawTank(float angle) {
-    if (!drawingEnabled) return;
-    tankCanvas->blit(cellImage(play.tank.x, play.tank.y, false), 0, 0, 24, 24);
-    tankSprite->draw(0, 0, angle);
-    tankCanvas->present(play.tank.x * 24, play.tank.y * 24);
+void drawTank(const Game& g, float angle) {
+    if (!g.drawing()) return;
+    sprites().tankCanvas.blit(cellImage(g, g.play.tank.x, g.play.tank.y, false), 0, 0, 24, 24);
+    sprites().tankSprite.draw(0, 0, angle);
+    sprites().tankCanvas.present(g.play.tank.x * 24, g.play.tank.y * 24);
 }
 
-void showBeamPiece(int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
-    if (!drawingEnabled) return;
+void showBeamPiece(const Game& g, int x, int y, BeamPiece piece, std::uint32_t colour, int cornerTurn) {
+    if (!g.drawing()) return;
     beginFrame();
-    objectCanvas->blit(cellImage(x, y, false), 0, 0, 24, 24);
+    sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
     if (onBoard(x, y)) {
-        const std::uint8_t code = cellAt(x, y, true);
+        const std::uint8_t code = cellAt(g.play.board, x, y, true);
         if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-            mirrorSprite->drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+            sprites().mirrorSprite.drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
     }
     switch (piece) {
-        case BeamPiece::Horizontal: beamStraightSprite->drawTinted(0, 0, 0, colour); break;
-        case BeamPiece::Vertical: beamStraightSprite->drawTinted(0, 0, 90, colour); break;
-        case BeamPiece::Crossing: beamCrossSprite->drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Horizontal: sprites().beamStraightSprite.drawTinted(0, 0, 0, colour); break;
+        case BeamPiece::Vertical: sprites().beamStraightSprite.drawTinted(0, 0, 90, colour); break;
+        case BeamPiece::Crossing: sprites().beamCrossSprite.drawTinted(0, 0, 0, colour); break;
         case BeamPiece::Corner:
-            beamCornerSprite->drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
+            sprites().beamCornerSprite.drawTinted(0, 0, static_cast<float>(90 * cornerTurn), colour);
             break;
     }
-    objectCanvas->present(24 * x, 24 * y);
+    sprites().objectCanvas.present(24 * x, 24 * y);
     presentFrame();
     swapFrame();
 }
 
-void drawMove(int fromX, int fromY, int toX, int toY) {
-    if (!drawingEnabled) return;
+void drawMove(const Game& g, int fromX, int fromY, int toX, int toY) {
+    if (!g.drawing()) return;
     // An object that left no trace where it went fell into the water: a
     // block sank and made ground of it, anything else is gone with a splash.
-    const Cell& to = play.board.at(toX, toY);
-    if (to.object == 0) cueSound(to.terrain == SunkBlock ? sound::Sink : sound::Splash);
-    drawCell(fromX, fromY, false);
-    drawCell(toX, toY, true);
+    const Cell& to = g.play.board.at(toX, toY);
+    if (to.object == 0) cueSound(g, to.terrain == SunkBlock ? sound::Sink : sound::Splash);
+    drawCell(g, fromX, fromY, false);
+    drawCell(g, toX, toY, true);
 }
 
-void drawCell(int x, int y, bool withObjects) {
-    if (!drawingEnabled) return;
-    blitToScreen(cellImage(x, y, withObjects), 24, 24, y * 24, x * 24);
+void drawCell(const Game& g, int x, int y, bool withObjects) {
+    if (!g.drawing()) return;
+    blitToScreen(cellImage(g, x, y, withObjects), 24, 24, y * 24, x * 24);
 }

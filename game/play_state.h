@@ -25,6 +25,3 @@ struct PlayState {
     int level = 0;  // the level in play, or highlighted in the level list
     int page = 0;   // the level list's page
 };
-
-// The one play state of the game (tools save and restore it whole).
-extern PlayState play;

@@ -1,6 +1,7 @@
 // Small pieces shared by the rules' animations.
 #pragma once
 
+#include "game/game.h"
 #include "render/screen.h"
 
 namespace rules {
@@ -13,8 +14,8 @@ inline void showFrame() {
 }
 
 // The beam lingers where it stopped: 21 pauses of 10 microseconds.
-inline void lingerBeam() {
-    for (int i = 0; i < framesToShow(21); ++i) pauseMicros(10);
+inline void lingerBeam(const Game& g) {
+    for (int i = 0; i < framesToShow(g, 21); ++i) pauseMicros(10);
 }
 
 }  // namespace rules

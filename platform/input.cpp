@@ -8,48 +8,53 @@ namespace platform {
 
 namespace {
 
-KeyHandler keyHandler = nullptr;
-ClickHandler clickHandler = nullptr;
-TapHandler tapHandler = nullptr;
-std::deque<Event> queue;
-int depth = 0;
-bool held = false;
+// The handlers, the queued events, how deep deliveries are nested and
+// whether delivery is held.
+struct Delivery {
+    KeyHandler keyHandler = nullptr;
+    ClickHandler clickHandler = nullptr;
+    TapHandler tapHandler = nullptr;
+    std::deque<Event> queue;
+    int depth = 0;
+    bool held = false;
+};
+Delivery delivery;
 
 // Keeps the depth right however a handler leaves (the headless quit throws).
 struct Nested {
-    Nested() { ++depth; }
-    ~Nested() { --depth; }
+    Nested() { ++delivery.depth; }
+    ~Nested() { --delivery.depth; }
 };
 
 void deliver(const Event& event) {
     if (event.action == 0) return;
     if (event.kind == Event::Key) {
-        if (keyHandler) keyHandler(event.key);
-    } else if (event.kind == Event::Tap && tapHandler) {
-        tapHandler(static_cast<int>(event.x), static_cast<int>(event.y));
-    } else if (event.button == 0 && clickHandler) {
-        clickHandler(static_cast<int>(event.x), static_cast<int>(event.y));
+        if (delivery.keyHandler) delivery.keyHandler(event.key);
+    } else if (event.kind == Event::Tap && delivery.tapHandler) {
+        delivery.tapHandler(static_cast<int>(event.x), static_cast<int>(event.y));
+    } else if (event.button == 0 && delivery.clickHandler) {
+        delivery.clickHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     }
 }
 
 }  // namespace
 
 void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap) {
-    keyHandler = onKey;
-    clickHandler = onClick;
-    tapHandler = onTap;
+    delivery.keyHandler = onKey;
+    delivery.clickHandler = onClick;
+    delivery.tapHandler = onTap;
 }
 
-std::deque<Event>& eventQueue() { return queue; }
+std::deque<Event>& eventQueue() { return delivery.queue; }
 
-void holdDelivery(bool hold) { held = hold; }
+void holdDelivery(bool hold) { delivery.held = hold; }
 
 void deliverEvents() {
-    if (held || depth >= MaxDeliveryDepth) return;
+    if (delivery.held || delivery.depth >= MaxDeliveryDepth) return;
     Nested nested;
-    while (!queue.empty()) {
-        const Event event = queue.front();
-        queue.pop_front();
+    while (!delivery.queue.empty()) {
+        const Event event = delivery.queue.front();
+        delivery.queue.pop_front();
         deliver(event);
     }
 }

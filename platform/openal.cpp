@@ -14,12 +14,16 @@ namespace sound {
 
 namespace {
 
-ALCdevice* device = nullptr;
-ALCcontext* context = nullptr;
-ALuint buffers[EffectCount];
-ALuint sources[EffectCount];
-bool ready = false;
-bool isMuted = false;
+// The device, its context, a buffer and a source per effect.
+struct Voices {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    ALuint buffers[EffectCount];
+    ALuint sources[EffectCount];
+    bool ready = false;
+    bool isMuted = false;
+};
+Voices voices;
 
 // The voices' gain: the samples are mixed at this share of full scale, so
 // that several at once stay clear of clipping.
@@ -59,29 +63,29 @@ bool openDevice(std::string& warning) {
     {
         setenv("ALSOFT_LOGLEVEL", "0", 0);  // unless the player asked for OpenAL's own log
         QuietStderr quiet;
-        device = alcOpenDevice(nullptr);
-        if (device) context = alcCreateContext(device, nullptr);
+        voices.device = alcOpenDevice(nullptr);
+        if (voices.device) voices.context = alcCreateContext(voices.device, nullptr);
     }
-    if (!device) return fail(warning, "no audio device could be opened");
-    if (!context || !alcMakeContextCurrent(context)) return fail(warning, "the audio device refused a context");
+    if (!voices.device) return fail(warning, "no audio voices.device could be opened");
+    if (!voices.context || !alcMakeContextCurrent(voices.context)) return fail(warning, "the audio voices.device refused a voices.context");
     return true;
 }
 
 // The samples into buffers, a source for each.
 bool makeVoices(const std::vector<Sample>& set, std::string& warning) {
     alGetError();
-    alGenBuffers(EffectCount, buffers);
-    alGenSources(EffectCount, sources);
-    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio device has no room for the effects");
+    alGenBuffers(EffectCount, voices.buffers);
+    alGenSources(EffectCount, voices.sources);
+    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio voices.device has no room for the effects");
     for (int e = 0; e < EffectCount; ++e) {
         const Sample& s = set[static_cast<std::size_t>(e)];
-        alBufferData(buffers[e], AL_FORMAT_MONO16, s.data.data(), static_cast<ALsizei>(s.data.size() * 2), s.rate);
-        alSourcei(sources[e], AL_BUFFER, static_cast<ALint>(buffers[e]));
-        alSourcef(sources[e], AL_GAIN, VoiceGain);
+        alBufferData(voices.buffers[e], AL_FORMAT_MONO16, s.data.data(), static_cast<ALsizei>(s.data.size() * 2), s.rate);
+        alSourcei(voices.sources[e], AL_BUFFER, static_cast<ALint>(voices.buffers[e]));
+        alSourcef(voices.sources[e], AL_GAIN, VoiceGain);
         // Heard from where the listener stands: no panning, no distance.
-        alSourcei(sources[e], AL_SOURCE_RELATIVE, AL_TRUE);
+        alSourcei(voices.sources[e], AL_SOURCE_RELATIVE, AL_TRUE);
     }
-    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio device refused the effects");
+    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio voices.device refused the effects");
     return true;
 }
 
@@ -91,7 +95,7 @@ void closeAtExit() { close(); }
 // alSourceStopv (emscripten 3.1.6 hands it the sources' names where it wants
 // the sources, and throws).
 void stopAll() {
-    for (ALuint source : sources) alSourceStop(source);
+    for (ALuint source : voices.sources) alSourceStop(source);
 }
 
 }  // namespace
@@ -104,7 +108,7 @@ bool open(const std::string& folder, std::string& warning) {
         return false;
     }
     if (!openDevice(warning) || !makeVoices(set, warning)) return false;
-    ready = true;
+    voices.ready = true;
     // The game may end through exit() anywhere; the device is closed then,
     // so an output that writes a file finishes it.
     static bool registered = false;
@@ -112,36 +116,36 @@ bool open(const std::string& folder, std::string& warning) {
     return true;
 }
 
-bool isOpen() { return ready; }
+bool isOpen() { return voices.ready; }
 
 void close() {
-    if (ready) {
+    if (voices.ready) {
         stopAll();
-        alDeleteSources(EffectCount, sources);
-        alDeleteBuffers(EffectCount, buffers);
+        alDeleteSources(EffectCount, voices.sources);
+        alDeleteBuffers(EffectCount, voices.buffers);
     }
-    ready = false;
-    if (context) {
+    voices.ready = false;
+    if (voices.context) {
         alcMakeContextCurrent(nullptr);
-        alcDestroyContext(context);
-        context = nullptr;
+        alcDestroyContext(voices.context);
+        voices.context = nullptr;
     }
-    if (device) {
-        alcCloseDevice(device);
-        device = nullptr;
+    if (voices.device) {
+        alcCloseDevice(voices.device);
+        voices.device = nullptr;
     }
 }
 
 void play(Effect effect) {
-    if (!ready || isMuted || effect < 0 || effect >= EffectCount) return;
-    alSourcePlay(sources[effect]);
+    if (!voices.ready || voices.isMuted || effect < 0 || effect >= EffectCount) return;
+    alSourcePlay(voices.sources[effect]);
 }
 
 void setMuted(bool muted) {
-    isMuted = muted;
-    if (ready && muted) stopAll();
+    voices.isMuted = muted;
+    if (voices.ready && muted) stopAll();
 }
 
-bool muted() { return isMuted; }
+bool muted() { return voices.isMuted; }
 
 }  // namespace sound

@@ -13,7 +13,7 @@ Canvas::Canvas(int w, int h)
 Canvas::~Canvas() { release(); }
 
 void Canvas::blit(const std::uint8_t* src, int x, int y, int w, int h) {
-    if (!drawingEnabled || w <= 0 || h <= 0) return;
+    if (!display().drawing || w <= 0 || h <= 0) return;
     // Pixels that fall off the canvas are skipped; each row's visible run is
     // one copy.
     const int firstCol = x < 0 ? -x : 0;
@@ -27,7 +27,7 @@ void Canvas::blit(const std::uint8_t* src, int x, int y, int w, int h) {
 }
 
 void Canvas::present(int x, int y) {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     blitToScreen(pixels, width, height, y, x);
     platform::updateTexture(x, y, width, height, pixels);
 }
@@ -52,18 +52,18 @@ void Sprite::setTint(std::uint32_t colour) {
 }
 
 void Sprite::draw(int x, int y, float angle) {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     render(x, y, angle);
 }
 
 void Sprite::drawFrame(int x, int y, float angle, int f) {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     frame = f;
     render(x, y, angle);
 }
 
 void Sprite::drawTinted(int x, int y, float angle, std::uint32_t colour) {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     tintOn = 1;
     setTint(colour);
     render(x, y, angle);
@@ -71,7 +71,7 @@ void Sprite::drawTinted(int x, int y, float angle, std::uint32_t colour) {
 }
 
 void Sprite::drawFrameTinted(int x, int y, float angle, int f, std::uint32_t colour) {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     tintOn = 1;
     setTint(colour);
     frame = f;

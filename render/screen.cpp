@@ -6,13 +6,16 @@
 
 #include "platform/platform.h"
 
-std::uint8_t screenBuffer[ScreenBytes];
-bool drawingEnabled = true;
+namespace {
+Display theDisplay{};
+}  // namespace
+
+Display& display() { return theDisplay; }
 
 void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, int left) {
-    if (!drawingEnabled || width <= 0 || height <= 0) return;
+    if (!display().drawing || width <= 0 || height <= 0) return;
     assert(top >= 0 && left >= 0 && top + height <= ScreenHeight && left + width <= ScreenWidth);
-    std::uint8_t* dst = screenBuffer + (top * ScreenWidth + left) * 3;
+    std::uint8_t* dst = display().buffer + (top * ScreenWidth + left) * 3;
     for (int row = 0; row < height; ++row) {
         std::memcpy(dst, pixels, static_cast<std::size_t>(width) * 3);
         pixels += width * 3;
@@ -21,23 +24,23 @@ void blitToScreen(const std::uint8_t* pixels, int width, int height, int top, in
 }
 
 void beginFrame() {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     platform::beginFrame();
 }
 
 void presentFrame() {
-    if (!drawingEnabled) return;
-    platform::presentFrame(screenBuffer, false);
+    if (!display().drawing) return;
+    platform::presentFrame(display().buffer, false);
 }
 
 void swapFrame() {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     platform::swapBuffers();
 }
 
 void presentScreen() {
-    if (!drawingEnabled) return;
-    platform::presentFrame(screenBuffer, true);
+    if (!display().drawing) return;
+    platform::presentFrame(display().buffer, true);
 }
 
 void createScreenTexture() { platform::createTexture(); }
@@ -50,6 +53,6 @@ unsigned pauseMillisFor(unsigned micros) {
 }
 
 void pauseMicros(unsigned micros) {
-    if (!drawingEnabled) return;
+    if (!display().drawing) return;
     platform::pause(micros, pauseMillisFor(micros));
 }

@@ -8,7 +8,16 @@ constexpr int ScreenWidth = 384;
 constexpr int ScreenHeight = 384;
 constexpr int ScreenBytes = ScreenWidth * ScreenHeight * 3;
 
-extern std::uint8_t screenBuffer[ScreenBytes];
+// The window's picture and its drawing switch. With drawing off every
+// picture, frame and pause is skipped, and nothing else: outcomes are the
+// same either way.
+struct Display {
+    std::uint8_t buffer[ScreenBytes];
+    bool drawing = true;
+};
+
+// The one display of the window, which the helpers below draw on.
+Display& display();
 
 // Copies a width x height rectangle of 3-byte pixels to row `top`, column
 // `left` of the screen buffer. No clipping: callers stay inside the screen
@@ -30,12 +39,3 @@ void deleteScreenTexture();
 unsigned pauseMillisFor(unsigned micros);
 // The pause between animation frames.
 void pauseMicros(unsigned micros);
-
-// The drawing switch. With drawing off every picture, frame and pause is
-// skipped, and nothing else: outcomes are the same either way. The switch is
-// read only here, in the canvas and sprite drawing, the cell painter and the
-// full-screen redraw; the rules call them regardless.
-extern bool drawingEnabled;
-
-// The frames an animation of `frames` frames shows: none with drawing off.
-inline int framesToShow(int frames) { return drawingEnabled ? frames : 0; }

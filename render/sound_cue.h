@@ -7,5 +7,5 @@
 // Plays `effect` unless drawing is off: an animation that is not shown (the
 // solver's play) makes no sound either. Sound off or muted, nothing plays.
 inline void cueSound(sound::Effect effect) {
-    if (drawingEnabled) sound::play(effect);
+    if (display().drawing) sound::play(effect);
 }

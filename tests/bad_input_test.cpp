@@ -19,6 +19,7 @@
 #include "platform/sound.h"
 #include "tools/common/files.h"
 #include "ui/progress.h"
+#include "ui/window_game.h"
 
 namespace fs = std::filesystem;
 using namespace testsupport;
@@ -153,7 +154,7 @@ TEST(UnreadableFiles, ALevelFileWithoutReadPermissionIsRefused) {
     expectRefused(tool("levels dump '" + level + "'"), 1, "Permission denied", "levels dump");
     expectRefused(tool("replay --data '" + dataDir() + "' --levels '" + level + "'"), 2, "Permission denied", "replay");
     std::string error;
-    EXPECT_FALSE(loadLevels(level, error));
+    EXPECT_FALSE(loadLevels(game().levels, level, error));
     EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
 }
 
@@ -167,7 +168,7 @@ TEST(NotRegularFiles, LevelFilesThatAreFoldersDevicesOrTooLargeAreRefused) {
         expectRefused(tool("solve --levels " + q), 2, bad, "solve " + bad);
         expectRefused(tool("levels dump " + q), 1, bad, "levels dump " + bad);
         std::string error;
-        EXPECT_FALSE(loadLevels(bad, error)) << bad;
+        EXPECT_FALSE(loadLevels(game().levels, bad, error)) << bad;
         EXPECT_NE(error.find(bad), std::string::npos) << error;
     }
     for (const std::string& bad : {folder, std::string("/dev/zero"), bigSource}) {

@@ -174,7 +174,7 @@ TEST(Progress, SavedReloadedAndKeyedByTheLevel) {
     EXPECT_NE(text.find("won " + progress::hashText(progress::levelHash(levelWithGoal(2).data())) + " 1\n"),
               std::string::npos) << text;
     EXPECT_EQ(line(replayInProcess(dir, -1, "Space", saveTo(file)), "index"), "index 2");  // the last played
-    std::vector<std::uint8_t> marked(screenBuffer, screenBuffer + sizeof screenBuffer);
+    std::vector<std::uint8_t> marked(display().buffer, display().buffer + sizeof display().buffer);
     // The same list without the win: only the won level's cell differs.
     const std::string onlyLast = tempDir("progress-last") + "/progress.txt";
     replayInProcess(dir, 2, "", saveTo(onlyLast));
@@ -183,7 +183,7 @@ TEST(Progress, SavedReloadedAndKeyedByTheLevel) {
     for (int y = 0; y < ScreenHeight; ++y)
         for (int x = 0; x < ScreenWidth; ++x) {
             const std::size_t i = (static_cast<std::size_t>(y) * ScreenWidth + x) * 3;
-            if (marked[i] == screenBuffer[i] && marked[i + 1] == screenBuffer[i + 1] && marked[i + 2] == screenBuffer[i + 2])
+            if (marked[i] == display().buffer[i] && marked[i + 1] == display().buffer[i + 1] && marked[i + 2] == display().buffer[i + 2])
                 continue;
             ++differ;
             const int cx = layout::levelCellX(1), cy = layout::levelCellY(1);

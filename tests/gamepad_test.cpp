@@ -17,6 +17,7 @@
 #include "tools/session/headless_start.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 using namespace platform::gamepad;
 
@@ -129,8 +130,8 @@ protected:
         if (!std::filesystem::exists(data + "/data.lvl")) GTEST_SKIP() << "data not built";
         std::string error;
         ASSERT_TRUE(session::startGameFromFiles(data, data + "/data.lvl", error)) << error;
-        playerSet.undo = true;
-        playerSet.gamepad = true;
+        playerSet().undo = true;
+        playerSet().gamepad = true;
         platform::useGamepads(true);
         headless::padReader().setRepeatRate(RepeatRate{100, 50});
     }
@@ -154,41 +155,41 @@ protected:
         frame({holding({})});
     }
     static void expectTank(int x, int y) {
-        EXPECT_EQ(play.tank.x, x);
-        EXPECT_EQ(play.tank.y, y);
+        EXPECT_EQ(game().play.tank.x, x);
+        EXPECT_EQ(game().play.tank.y, y);
     }
 };
 
 TEST_F(GamepadPlay, MenusAndTheFirstLevelByControllerAlone) {
-    ASSERT_EQ(play.screen, Title);
+    ASSERT_EQ(game().play.screen, Title);
     frame({});  // no controller yet
     tap(Y);
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     tap(A);
-    ASSERT_EQ(play.screen, LevelSelect);
+    ASSERT_EQ(game().play.screen, LevelSelect);
     tap(Right);
     tap(Down);
-    EXPECT_EQ(play.level, 7);
+    EXPECT_EQ(game().play.level, 7);
     tap(RightBumper);
-    EXPECT_GT(play.page, 0);
+    EXPECT_GT(game().play.page, 0);
     tap(LeftBumper);
-    EXPECT_EQ(play.page, 0);
-    EXPECT_EQ(play.level, 7);
+    EXPECT_EQ(game().play.page, 0);
+    EXPECT_EQ(game().play.level, 7);
     tap(Up);
     tap(Left);
-    EXPECT_EQ(play.level, 0);
+    EXPECT_EQ(game().play.level, 0);
     tap(B);
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     tap(Start);
-    ASSERT_EQ(play.screen, LevelSelect);
+    ASSERT_EQ(game().play.screen, LevelSelect);
     tap(A);
-    ASSERT_EQ(play.screen, Playing);
-    EXPECT_EQ(play.level, 0);
+    ASSERT_EQ(game().play.screen, Playing);
+    EXPECT_EQ(game().play.level, 0);
     // The pause screen and back.
     tap(B);
-    EXPECT_EQ(play.screen, Result);
+    EXPECT_EQ(game().play.screen, Result);
     tap(A);
-    ASSERT_EQ(play.screen, Playing);
+    ASSERT_EQ(game().play.screen, Playing);
 
     // Right: a turn and seven moves, the last two undone and made again.
     expectTank(4, 5);
@@ -208,19 +209,19 @@ TEST_F(GamepadPlay, MenusAndTheFirstLevelByControllerAlone) {
     // Left: a second controller plugged in plays the rest; the last press
     // drives at the goal.
     for (int i = 0; i < 8; ++i) tap(Left, 1, 2);
-    EXPECT_EQ(play.outcome, Won);
+    EXPECT_EQ(game().play.outcome, Won);
     tap(Y);
-    EXPECT_EQ(play.outcome, Won);
+    EXPECT_EQ(game().play.outcome, Won);
     // Start: the next level; B, B, B back to the title, B there quits.
     tap(Start);
-    EXPECT_EQ(play.level, 1);
-    EXPECT_EQ(play.outcome, InPlay);
+    EXPECT_EQ(game().play.level, 1);
+    EXPECT_EQ(game().play.outcome, InPlay);
     tap(B);
-    EXPECT_EQ(play.screen, Result);
+    EXPECT_EQ(game().play.screen, Result);
     tap(B);
-    EXPECT_EQ(play.screen, LevelSelect);
+    EXPECT_EQ(game().play.screen, LevelSelect);
     tap(B);
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     try {
         tap(B);
         ADD_FAILURE() << "B on the title screen did not quit";
@@ -235,6 +236,6 @@ TEST_F(GamepadPlay, ControllersOffDoNothing) {
         headless::queuePadFrame(headless::PadFrame{{holding({b})}, 16});
         drawScreen();
     }
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     EXPECT_EQ(headless::padFramesWaiting(), 2u);  // never read
 }

@@ -18,6 +18,7 @@
 #include "tools/session/solver.h"
 #include "ui/conveniences.h"
 #include "ui/progress.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -31,7 +32,7 @@ std::string line(const std::string& report, const std::string& key) {
     return at == std::string::npos ? std::string() : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
 }
 
-std::vector<std::uint8_t> screen() { return std::vector<std::uint8_t>(screenBuffer, screenBuffer + ScreenBytes); }
+std::vector<std::uint8_t> screen() { return std::vector<std::uint8_t>(display().buffer, display().buffer + ScreenBytes); }
 
 // The pixels differing between two screens, inside the rows y0..y1 or outside them.
 int differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, int y0, int y1, bool inside) {
@@ -124,13 +125,13 @@ TEST(Guide, FollowingHintsFromEveryShippedLevelWinsInItsOptimum) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (level < 60) std::printf("hint time: level %d (page %d): %.3f s\n", level + 1, level / 30 + 1, seconds);
         int presses = 0;
-        for (; presses <= fewest && play.outcome == InPlay; ++presses) {
+        for (; presses <= fewest && game().play.outcome == InPlay; ++presses) {
             const std::string hint = hintOf(counterTitle());
             ASSERT_FALSE(hint.empty()) << "level " << level + 1 << " after " << presses << ": " << counterTitle();
             press(hint);
-            if (play.outcome == InPlay) press("H");
+            if (game().play.outcome == InPlay) press("H");
         }
-        EXPECT_EQ(play.outcome, Won) << "level " << level + 1;
+        EXPECT_EQ(game().play.outcome, Won) << "level " << level + 1;
         EXPECT_EQ(presses, fewest) << "level " << level + 1;
     }
 }

@@ -23,6 +23,7 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -123,10 +124,10 @@ int queueRandomGroup(Rng& rng, bool undoKeys) {
 }
 
 void expectPlayableState() {
-    ASSERT_TRUE(play.screen == Title || play.screen == LevelSelect || play.screen == Playing || play.screen == Result);
-    ASSERT_GE(play.level, 0);
-    ASSERT_LT(play.level, levelCount);
-    ASSERT_TRUE(onBoard(play.tank.x, play.tank.y)) << play.tank.x << " " << play.tank.y;
+    ASSERT_TRUE(game().play.screen == Title || game().play.screen == LevelSelect || game().play.screen == Playing || game().play.screen == Result);
+    ASSERT_GE(game().play.level, 0);
+    ASSERT_LT(game().play.level, game().levels.count);
+    ASSERT_TRUE(onBoard(game().play.tank.x, game().play.tank.y)) << game().play.tank.x << " " << game().play.tank.y;
 }
 
 // One setup: random files, then play from them until `budget` events are
@@ -140,8 +141,8 @@ int playSetup(Rng& rng, const std::string& dir, bool drawing, long budget, long&
     for (long sent = 0; sent < budget;) {
         std::string error;
         EXPECT_TRUE(session::startGameFromFiles(dir, dir + "/data.lvl", error)) << error;
-        drawingEnabled = drawing;
-        playerSet = set;
+        display().drawing = drawing;
+        playerSet() = set;
         startConveniences(dir + "/data.lvl", "");
         try {
             while (sent < budget) {

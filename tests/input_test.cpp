@@ -21,6 +21,7 @@
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -36,7 +37,7 @@ Record level(int i) {
     return r;
 }
 
-int levelOnBoard() { return play.board.at(0, 0).terrain - 26; }
+int levelOnBoard() { return game().play.board.at(0, 0).terrain - 26; }
 long redraws() { return headless::stats().screenFrames; }
 
 struct Click {
@@ -45,16 +46,16 @@ struct Click {
 
 class Input : public ::testing::Test {
 protected:
-    void game(int count) {
+    void startWith(int count) {
         std::vector<Record> records;
         for (int i = 0; i < count; ++i) records.push_back(level(i));
         setUpGame(records);
     }
-    void SetUp() override { game(45); }
+    void SetUp() override { startWith(45); }
 
     // The level list shown with `index` highlighted, counters cleared.
     void levelList(int index) {
-        play.level = index;
+        game().play.level = index;
         setScreen(LevelSelect);
         headless::resetStats();
     }
@@ -66,13 +67,13 @@ protected:
     // The result screen over level `index` with `result` as the outcome.
     void resultScreen(int index, Outcome result) {
         playing(index);
-        play.outcome = result;
+        game().play.outcome = result;
         setScreen(Result);
         headless::resetStats();
     }
     // A trace left on the board, gone once the level is loaded again.
-    static void spoilBoard() { play.board.at(9, 9).terrain = 24; }
-    static bool boardSpoiled() { return play.board.at(9, 9).terrain == 24; }
+    static void spoilBoard() { game().play.board.at(9, 9).terrain = 24; }
+    static bool boardSpoiled() { return game().play.board.at(9, 9).terrain == 24; }
 
     static void expectQuit(void (*act)()) {
         try {
@@ -95,23 +96,23 @@ TEST_F(Input, TitleClicks) {
     const Click quit[] = {{373, 370}, {151, 322}, {260, 345}};
     for (const Click& c : start) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-        play.screen = Title;
+        game().play.screen = Title;
         headless::resetStats();
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(play.screen, LevelSelect);
+        EXPECT_EQ(game().play.screen, LevelSelect);
         EXPECT_EQ(redraws(), 1);
     }
     for (const Click& c : none) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-        play.screen = Title;
+        game().play.screen = Title;
         headless::resetStats();
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(play.screen, Title);
+        EXPECT_EQ(game().play.screen, Title);
         EXPECT_EQ(redraws(), 0);
     }
     for (const Click& c : quit) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-        play.screen = Title;
+        game().play.screen = Title;
         try {
             onMouseClick(c.x, c.y);
             ADD_FAILURE() << "no quit";
@@ -123,28 +124,28 @@ TEST_F(Input, TitleClicks) {
 
 TEST_F(Input, TitleKeys) {
     for (int key : {KeySpace, KeyEnter}) {
-        play.screen = Title;
+        game().play.screen = Title;
         headless::resetStats();
         onKey(key);
-        EXPECT_EQ(play.screen, LevelSelect) << key;
+        EXPECT_EQ(game().play.screen, LevelSelect) << key;
         EXPECT_EQ(redraws(), 1);
     }
     for (int key : std::vector<int>{KeyR, KeyA, KeyW, KeyRight, KeyPageDown, KeyUp, 0, 999}) {
-        play.screen = Title;
+        game().play.screen = Title;
         headless::resetStats();
         onKey(key);
-        EXPECT_EQ(play.screen, Title) << key;
+        EXPECT_EQ(game().play.screen, Title) << key;
         EXPECT_EQ(redraws(), 0) << key;
     }
-    play.screen = Title;
+    game().play.screen = Title;
     expectQuit([] { onKey(KeyEscape); });
     // Through the window's queue: the quit empties it, later events never come.
-    play.screen = Title;
+    game().play.screen = Title;
     headless::queueKey(KeyEscape);
     headless::queueKey(KeyEnter);
     expectQuit([] { drawScreen(); });
     EXPECT_TRUE(headless::queue().empty());
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
 }
 
 // --- Level list: clicks -----------------------------------------------------
@@ -169,12 +170,12 @@ TEST_F(Input, LevelCellClicksStartTheLevelOfTheCell) {
         levelList(k.highlighted);
         onMouseClick(k.click.x, k.click.y);
         if (k.started < 0) {
-            EXPECT_EQ(play.screen, LevelSelect);
-            EXPECT_EQ(play.level, k.highlighted);
+            EXPECT_EQ(game().play.screen, LevelSelect);
+            EXPECT_EQ(game().play.level, k.highlighted);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(play.screen, Playing);
-            EXPECT_EQ(play.level, k.started);
+            EXPECT_EQ(game().play.screen, Playing);
+            EXPECT_EQ(game().play.level, k.started);
             EXPECT_EQ(levelOnBoard(), k.started);
             // startLevel draws once (still the list), then the switch.
             EXPECT_EQ(redraws(), 2);
@@ -182,9 +183,9 @@ TEST_F(Input, LevelCellClicksStartTheLevelOfTheCell) {
     }
     // The page is worked out from the highlight, whatever was shown last.
     levelList(35);
-    play.page = 0;
+    game().play.page = 0;
     onMouseClick(12, 12);
-    EXPECT_EQ(play.level, 30);
+    EXPECT_EQ(game().play.level, 30);
 }
 
 TEST_F(Input, PageArrowClicks) {
@@ -210,16 +211,16 @@ TEST_F(Input, PageArrowClicks) {
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.count << " levels, highlight " << k.highlighted << ", click "
                                         << k.click.x << "," << k.click.y);
-        game(k.count);
+        startWith(k.count);
         levelList(k.highlighted);
         onMouseClick(k.click.x, k.click.y);
-        EXPECT_EQ(play.screen, LevelSelect);
+        EXPECT_EQ(game().play.screen, LevelSelect);
         if (k.after < 0) {
-            EXPECT_EQ(play.level, k.highlighted);
+            EXPECT_EQ(game().play.level, k.highlighted);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(play.level, k.after);
-            EXPECT_EQ(play.page, k.after / 30);
+            EXPECT_EQ(game().play.level, k.after);
+            EXPECT_EQ(game().play.page, k.after / 30);
             EXPECT_EQ(redraws(), 1);
         }
     }
@@ -229,18 +230,18 @@ TEST_F(Input, LevelListBackToTitle) {
     for (const Click& c : {Click{151, 322}, Click{373, 370}}) {
         levelList(7);
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(play.screen, Title);
+        EXPECT_EQ(game().play.screen, Title);
         EXPECT_EQ(redraws(), 1);
     }
     for (const Click& c : {Click{150, 322}, Click{151, 321}, Click{374, 370}, Click{373, 371}, Click{200, 310}}) {
         levelList(7);
         onMouseClick(c.x, c.y);
-        EXPECT_EQ(play.screen, LevelSelect) << c.x << "," << c.y;
+        EXPECT_EQ(game().play.screen, LevelSelect) << c.x << "," << c.y;
         EXPECT_EQ(redraws(), 0);
     }
     levelList(7);
     onKey(KeyEscape);
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     EXPECT_EQ(redraws(), 1);
 }
 
@@ -262,16 +263,16 @@ TEST_F(Input, LevelListMoves) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.count << " levels, highlight " << k.highlighted << ", key " << k.key);
-        game(k.count);
+        startWith(k.count);
         levelList(k.highlighted);
         onKey(k.key);
-        EXPECT_EQ(play.screen, LevelSelect);
+        EXPECT_EQ(game().play.screen, LevelSelect);
         if (k.after < 0) {
-            EXPECT_EQ(play.level, k.highlighted);
+            EXPECT_EQ(game().play.level, k.highlighted);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(play.level, k.after);
-            EXPECT_EQ(play.page, k.after / 30);
+            EXPECT_EQ(game().play.level, k.after);
+            EXPECT_EQ(game().play.page, k.after / 30);
             EXPECT_EQ(redraws(), 1);
         }
     }
@@ -282,16 +283,16 @@ TEST_F(Input, LevelListMoves) {
 TEST_F(Input, LevelListPageFollowsTheHighlightWithDrawingOff) {
     for (bool drawing : {true, false}) {
         SCOPED_TRACE(drawing ? "drawing on" : "drawing off");
-        game(45);
+        startWith(45);
         levelList(35);
-        drawingEnabled = drawing;
+        display().drawing = drawing;
         for (int key : {KeyLeft, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyPageUp}) headless::queueKey(key);
         drawScreen();
-        EXPECT_EQ(play.level, 4);
-        EXPECT_EQ(play.page, 0);
+        EXPECT_EQ(game().play.level, 4);
+        EXPECT_EQ(game().play.page, 0);
         onKey(KeyPageDown);
-        EXPECT_EQ(play.level, 34);
-        EXPECT_EQ(play.page, 1);
+        EXPECT_EQ(game().play.level, 34);
+        EXPECT_EQ(game().play.page, 1);
     }
 }
 
@@ -299,10 +300,10 @@ TEST_F(Input, LevelListStartsTheHighlightedLevel) {
     for (int key : {KeyEnter, KeySpace}) {
         levelList(17);
         onKey(key);
-        EXPECT_EQ(play.screen, Playing);
-        EXPECT_EQ(play.level, 17);
+        EXPECT_EQ(game().play.screen, Playing);
+        EXPECT_EQ(game().play.level, 17);
         EXPECT_EQ(levelOnBoard(), 17);
-        EXPECT_EQ(play.outcome, InPlay);
+        EXPECT_EQ(game().play.outcome, InPlay);
         EXPECT_EQ(redraws(), 2);
     }
 }
@@ -317,7 +318,7 @@ TEST_F(Input, PlayingIgnoresClicksAndR) {
         onMouseClick(c.x, c.y);
     onKey(KeyR);
     onKey(KeyPageDown);
-    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(game().play.screen, Playing);
     EXPECT_TRUE(boardSpoiled());
     EXPECT_EQ(redraws(), 0);
     EXPECT_EQ(headless::stats().animationFrames, 0);
@@ -326,10 +327,10 @@ TEST_F(Input, PlayingIgnoresClicksAndR) {
 TEST_F(Input, PlayingEscapePausesWithoutTouchingTheOutcome) {
     for (Outcome result : {InPlay, Won, Lost}) {
         playing(3);
-        play.outcome = result;
+        game().play.outcome = result;
         onKey(KeyEscape);
-        EXPECT_EQ(play.screen, Result);
-        EXPECT_EQ(play.outcome, result);
+        EXPECT_EQ(game().play.screen, Result);
+        EXPECT_EQ(game().play.outcome, result);
         EXPECT_EQ(redraws(), 1);
     }
 }
@@ -347,45 +348,45 @@ TEST_F(Input, PlayingKeysReachTheTankOnlyInPlay) {
         SCOPED_TRACE(k.key);
         playing(0);
         // Facing across first, so that the key turns the tank.
-        play.tank.dx = k.dy;
-        play.tank.dy = k.dx;
-        play.tank.angle = 45;
+        game().play.tank.dx = k.dy;
+        game().play.tank.dy = k.dx;
+        game().play.tank.angle = 45;
         onKey(k.key);
-        EXPECT_EQ(play.tank.dx, k.dx);
-        EXPECT_EQ(play.tank.dy, k.dy);
-        EXPECT_EQ(play.tank.angle, k.angle);
-        EXPECT_EQ(play.tank.x, 3);
-        EXPECT_EQ(play.tank.y, 7);
+        EXPECT_EQ(game().play.tank.dx, k.dx);
+        EXPECT_EQ(game().play.tank.dy, k.dy);
+        EXPECT_EQ(game().play.tank.angle, k.angle);
+        EXPECT_EQ(game().play.tank.x, 3);
+        EXPECT_EQ(game().play.tank.y, 7);
     }
     // Space fires from the tank along its facing: the wall above is hit.
     playing(0);
     onKey(KeySpace);
-    EXPECT_EQ(play.board.at(3, 4).state, 6);
+    EXPECT_EQ(game().play.board.at(3, 4).state, 6);
 
     // Before any tank start the tank faces nowhere: a shot is ignored
     // rather than walking its own cell for ever.
-    startLevel(0);
-    play.tank.x = play.tank.y = play.tank.dx = play.tank.dy = 0;
-    play.tank.angle = 0;
+    startLevel(game(), 0);
+    game().play.tank.x = game().play.tank.y = game().play.tank.dx = game().play.tank.dy = 0;
+    game().play.tank.angle = 0;
     headless::resetStats();
     onKey(KeySpace);
-    EXPECT_EQ(play.outcome, InPlay);
+    EXPECT_EQ(game().play.outcome, InPlay);
     EXPECT_EQ(headless::stats().animationFrames, 0);
-    EXPECT_EQ(play.board.at(0, 0).state, 0);
+    EXPECT_EQ(game().play.board.at(0, 0).state, 0);
 
     // Once the level is decided, none of them does anything.
     for (Outcome result : {Won, Lost}) {
         for (int key : {KeyRight, KeyD, KeyDown, KeyS, KeyLeft, KeyA, KeyUp, KeyW, KeySpace, KeyR}) {
             SCOPED_TRACE(testing::Message() << "outcome " << result << " key " << key);
             playing(1);
-            play.outcome = result;
+            game().play.outcome = result;
             onKey(key);
-            EXPECT_EQ(play.tank.x, 3);
-            EXPECT_EQ(play.tank.y, 7);
-            EXPECT_EQ(play.tank.dx, 0);
-            EXPECT_EQ(play.tank.dy, -1);
-            EXPECT_EQ(play.tank.angle, 270.0f);
-            EXPECT_EQ(play.board.at(3, 4).state, 0);
+            EXPECT_EQ(game().play.tank.x, 3);
+            EXPECT_EQ(game().play.tank.y, 7);
+            EXPECT_EQ(game().play.tank.dx, 0);
+            EXPECT_EQ(game().play.tank.dy, -1);
+            EXPECT_EQ(game().play.tank.angle, 270.0f);
+            EXPECT_EQ(game().play.board.at(3, 4).state, 0);
             EXPECT_EQ(headless::stats().animationFrames, 0);
             EXPECT_EQ(headless::stats().pauses, 0);
             EXPECT_EQ(redraws(), 0);
@@ -405,20 +406,20 @@ TEST_F(Input, PlayingEnterAfterTheLevelIsDecided) {
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << "level " << k.level << " outcome " << k.result);
         playing(k.level);
-        play.outcome = k.result;
+        game().play.outcome = k.result;
         spoilBoard();
         onKey(KeyEnter);
-        EXPECT_EQ(play.screen, Playing);
+        EXPECT_EQ(game().play.screen, Playing);
         if (k.after < 0) {
-            EXPECT_EQ(play.level, k.level);
+            EXPECT_EQ(game().play.level, k.level);
             EXPECT_TRUE(boardSpoiled());
-            EXPECT_EQ(play.outcome, k.result);
+            EXPECT_EQ(game().play.outcome, k.result);
             EXPECT_EQ(redraws(), 0);
         } else {
-            EXPECT_EQ(play.level, k.after);
+            EXPECT_EQ(game().play.level, k.after);
             EXPECT_EQ(levelOnBoard(), k.after);
             EXPECT_FALSE(boardSpoiled());
-            EXPECT_EQ(play.outcome, InPlay);
+            EXPECT_EQ(game().play.outcome, InPlay);
             EXPECT_EQ(redraws(), 1);  // startLevel's own; the screen stays
         }
     }
@@ -445,8 +446,8 @@ TEST_F(Input, ResultButtonEdges) {
         resultScreen(5, InPlay);
         spoilBoard();
         onMouseClick(k.click.x, k.click.y);
-        EXPECT_EQ(play.screen, k.screen);
-        EXPECT_EQ(play.level, 5);
+        EXPECT_EQ(game().play.screen, k.screen);
+        EXPECT_EQ(game().play.level, 5);
         EXPECT_EQ(boardSpoiled(), !k.reload);
         EXPECT_EQ(redraws(), k.screen == Result ? 0 : k.reload ? 2 : 1);
     }
@@ -457,48 +458,48 @@ TEST_F(Input, ResultAfterALoss) {
     spoilBoard();
     onMouseClick(78, 193);
     onMouseClick(200, 220);
-    EXPECT_EQ(play.screen, Result);
+    EXPECT_EQ(game().play.screen, Result);
     EXPECT_EQ(redraws(), 0);
     for (int key : {KeySpace, KeyEnter, KeyR}) {
         resultScreen(5, Lost);
         spoilBoard();
         onKey(key);
-        EXPECT_EQ(play.screen, Playing) << key;
-        EXPECT_EQ(play.level, 5);
-        EXPECT_EQ(play.outcome, InPlay);
+        EXPECT_EQ(game().play.screen, Playing) << key;
+        EXPECT_EQ(game().play.level, 5);
+        EXPECT_EQ(game().play.outcome, InPlay);
         EXPECT_FALSE(boardSpoiled());
         EXPECT_EQ(redraws(), 2);
     }
     resultScreen(5, Lost);
     spoilBoard();
     onMouseClick(200, 280);
-    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(game().play.screen, Playing);
     EXPECT_FALSE(boardSpoiled());
 }
 
 TEST_F(Input, ResultFromAPauseResumesWithoutReloading) {
-    // Paused by Escape from play.
+    // Paused by Escape from game().play.
     for (int key : {KeySpace, KeyEnter}) {
         playing(5);
         spoilBoard();
         onKey(KeyEscape);
-        ASSERT_EQ(play.screen, Result);
+        ASSERT_EQ(game().play.screen, Result);
         headless::resetStats();
         onKey(key);
-        EXPECT_EQ(play.screen, Playing);
+        EXPECT_EQ(game().play.screen, Playing);
         EXPECT_TRUE(boardSpoiled());
         EXPECT_EQ(redraws(), 1);
     }
     resultScreen(5, InPlay);
     spoilBoard();
     onMouseClick(200, 220);
-    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(game().play.screen, Playing);
     EXPECT_TRUE(boardSpoiled());
     // R and the second button load the level again.
     resultScreen(5, InPlay);
     spoilBoard();
     onKey(KeyR);
-    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(game().play.screen, Playing);
     EXPECT_FALSE(boardSpoiled());
     EXPECT_EQ(redraws(), 2);
 }
@@ -507,35 +508,35 @@ TEST_F(Input, ResultAfterAWin) {
     for (int key : {KeySpace, KeyEnter}) {
         resultScreen(5, Won);
         onKey(key);
-        EXPECT_EQ(play.screen, Playing);
-        EXPECT_EQ(play.level, 6);
+        EXPECT_EQ(game().play.screen, Playing);
+        EXPECT_EQ(game().play.level, 6);
         EXPECT_EQ(levelOnBoard(), 6);
-        EXPECT_EQ(play.outcome, InPlay);
+        EXPECT_EQ(game().play.outcome, InPlay);
         EXPECT_EQ(redraws(), 2);
     }
     resultScreen(5, Won);
     onMouseClick(78, 193);
-    EXPECT_EQ(play.level, 6);
-    EXPECT_EQ(play.screen, Playing);
+    EXPECT_EQ(game().play.level, 6);
+    EXPECT_EQ(game().play.screen, Playing);
 
     // The last level won: no next one, so the first button and its keys do
     // nothing; restart and the list still work.
     for (int key : {KeySpace, KeyEnter}) {
         resultScreen(44, Won);
         onKey(key);
-        EXPECT_EQ(play.screen, Result);
-        EXPECT_EQ(play.level, 44);
+        EXPECT_EQ(game().play.screen, Result);
+        EXPECT_EQ(game().play.level, 44);
         EXPECT_EQ(redraws(), 0);
     }
     resultScreen(44, Won);
     onMouseClick(78, 193);
-    EXPECT_EQ(play.screen, Result);
+    EXPECT_EQ(game().play.screen, Result);
     EXPECT_EQ(redraws(), 0);
     spoilBoard();
     onMouseClick(78, 256);
-    EXPECT_EQ(play.screen, Playing);
-    EXPECT_EQ(play.level, 44);
-    EXPECT_EQ(play.outcome, InPlay);
+    EXPECT_EQ(game().play.screen, Playing);
+    EXPECT_EQ(game().play.level, 44);
+    EXPECT_EQ(game().play.outcome, InPlay);
     EXPECT_FALSE(boardSpoiled());
 }
 
@@ -543,17 +544,17 @@ TEST_F(Input, ResultBackToTheList) {
     for (Outcome result : {InPlay, Won, Lost}) {
         resultScreen(33, result);
         onKey(KeyEscape);
-        EXPECT_EQ(play.screen, LevelSelect);
-        EXPECT_EQ(play.level, 33);
-        EXPECT_EQ(play.page, 1);
+        EXPECT_EQ(game().play.screen, LevelSelect);
+        EXPECT_EQ(game().play.level, 33);
+        EXPECT_EQ(game().play.page, 1);
         EXPECT_EQ(redraws(), 1);
         resultScreen(33, result);
         onMouseClick(200, 340);
-        EXPECT_EQ(play.screen, LevelSelect);
+        EXPECT_EQ(game().play.screen, LevelSelect);
     }
     resultScreen(3, InPlay);
     for (int key : std::vector<int>{KeyW, KeyLeft, KeyPageUp, 0}) onKey(key);
-    EXPECT_EQ(play.screen, Result);
+    EXPECT_EQ(game().play.screen, Result);
     EXPECT_EQ(redraws(), 0);
 }
 
@@ -563,42 +564,42 @@ TEST_F(Input, ReleasesAndOtherButtonsNeverAct) {
     levelList(10);
     headless::queueKey(KeyRight, 0);
     platform::pollEvents();
-    EXPECT_EQ(play.level, 10);
+    EXPECT_EQ(game().play.level, 10);
     headless::queueKey(KeyRight, 1);
     platform::pollEvents();
-    EXPECT_EQ(play.level, 11);
+    EXPECT_EQ(game().play.level, 11);
     // A held key repeats (action 2), and each repeat acts.
     headless::queueKey(KeyRight, 2);
     headless::queueKey(KeyRight, 2);
     platform::pollEvents();
-    EXPECT_EQ(play.level, 13);
+    EXPECT_EQ(game().play.level, 13);
     EXPECT_EQ(redraws(), 3);
 
     // Clicks on the title's "Game" button: other buttons and releases.
-    play.screen = Title;
+    game().play.screen = Title;
     headless::resetStats();
     headless::queueClick(200.0, 280.0, 1, 1);
     headless::queueClick(200.0, 280.0, 2, 1);
     headless::queueClick(200.0, 280.0, 0, 0);
     platform::pollEvents();
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     EXPECT_EQ(redraws(), 0);
     headless::queueClick(200.0, 280.0, 0, 1);
     platform::pollEvents();
-    EXPECT_EQ(play.screen, LevelSelect);
+    EXPECT_EQ(game().play.screen, LevelSelect);
 }
 
 TEST_F(Input, CursorPositionsAreTruncated) {
-    play.screen = Title;
+    game().play.screen = Title;
     headless::queueClick(150.99, 280.0);
     drawScreen();
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     headless::queueClick(151.01, 258.99);
     drawScreen();
-    EXPECT_EQ(play.screen, Title);
+    EXPECT_EQ(game().play.screen, Title);
     headless::queueClick(151.5, 259.5);
     drawScreen();
-    EXPECT_EQ(play.screen, LevelSelect);
+    EXPECT_EQ(game().play.screen, LevelSelect);
 }
 
 TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
@@ -610,8 +611,8 @@ TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
     headless::queueKey(KeyEnter);
     headless::queueKey(KeyRight);
     drawScreen();
-    EXPECT_EQ(play.screen, Playing);
-    EXPECT_EQ(play.level, 4);
+    EXPECT_EQ(game().play.screen, Playing);
+    EXPECT_EQ(game().play.level, 4);
     EXPECT_EQ(levelOnBoard(), 3);
     // The main loop's, startLevel's, Right's and the switch's.
     EXPECT_EQ(redraws(), 4);
@@ -625,9 +626,9 @@ TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
     headless::queueKey(KeySpace);
     headless::queueKey(KeyEscape);
     drawScreen();
-    EXPECT_EQ(play.screen, Playing);
-    EXPECT_EQ(play.level, 5);
-    EXPECT_EQ(play.outcome, InPlay);
+    EXPECT_EQ(game().play.screen, Playing);
+    EXPECT_EQ(game().play.level, 5);
+    EXPECT_EQ(game().play.outcome, InPlay);
     EXPECT_FALSE(boardSpoiled());
     EXPECT_EQ(redraws(), 4);
 }
@@ -710,16 +711,16 @@ TEST_F(Input, TapsAreSpaceOnTheTankAndClicksElsewhere) {
         playing(3);
         onTap(c.x, c.y);
         EXPECT_EQ(headless::stats().animationFrames, 0) << c.x << "," << c.y;
-        EXPECT_EQ(play.screen, Playing);
+        EXPECT_EQ(game().play.screen, Playing);
     }
     for (const Click& c : {Click{72, 168}, Click{95, 191}}) {
         playing(3);
         headless::queue().push_back(platform::Event{platform::Event::Tap, 0, c.x + 0.9, c.y + 0.9, 1, 0});
         platform::pollEvents();
         EXPECT_GT(headless::stats().animationFrames, 0) << c.x << "," << c.y;
-        EXPECT_NE(play.board.at(3, 4).state, 0) << "the shot reached the brick wall";
+        EXPECT_NE(game().play.board.at(3, 4).state, 0) << "the shot reached the brick wall";
     }
-    play.screen = Title;
+    game().play.screen = Title;
     onTap(200, 280);  // the Play button
-    EXPECT_EQ(play.screen, LevelSelect);
+    EXPECT_EQ(game().play.screen, LevelSelect);
 }

@@ -15,6 +15,7 @@
 #include "render/screen.h"
 #include "ui/screens.h"
 #include "tests/support.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -97,24 +98,24 @@ TEST_F(Packs, FramesOfDigitsAndMirrorsComeFromTheirRows) {
     const auto file2 = readAll(syntheticDataDir() + "/data02.pak");
     // Digit 7 begins 175 rows (175 * 14 * 4 bytes) into block 5 of pack 2.
     EXPECT_EQ(0, std::memcmp(packImage(2, 5) + 175 * 14 * 4, file2.data() + 0x6E844 + 175 * 14 * 4, 25 * 14 * 4));
-    digitSprite->drawFrame(100, 200, 0, 7);
+    sprites().digitSprite.drawFrame(100, 200, 0, 7);
     for (int i = 0; i < 25; ++i)
         for (int j = 0; j < 14; ++j)
-            ASSERT_EQ(canvasAt(screenCanvas, 100 + j, 200 + i), fileColour(file2, 0x6E844 + ((175 + i) * 14 + j) * 4))
+            ASSERT_EQ(canvasAt(&sprites().screenCanvas, 100 + j, 200 + i), fileColour(file2, 0x6E844 + ((175 + i) * 14 + j) * 4))
                 << j << "," << i;
 
     // Mirror frame 3: rows 72 to 95 of block 22 of pack 1.
-    mirrorSprite->drawFrame(0, 0, 0, 3);
+    sprites().mirrorSprite.drawFrame(0, 0, 0, 3);
     for (int i = 0; i < 24; ++i)
         for (int j = 0; j < 24; ++j)
-            ASSERT_EQ(canvasAt(objectCanvas, j, i), fileColour(file1, 0x9D80 + ((72 + i) * 24 + j) * 4))
+            ASSERT_EQ(canvasAt(&sprites().objectCanvas, j, i), fileColour(file1, 0x9D80 + ((72 + i) * 24 + j) * 4))
                 << j << "," << i;
 
     // The last explosion frame: rows 312 to 335 of block 28.
-    std::memset(objectCanvas->pixels, 0, 24 * 24 * 3);
-    explosionSprite->drawFrame(0, 0, 0, 13);
-    EXPECT_EQ(canvasAt(objectCanvas, 0, 0), fileColour(file1, 0x79EC0 + (312 * 24) * 4));
-    EXPECT_EQ(canvasAt(objectCanvas, 23, 23), fileColour(file1, 0x79EC0 + (335 * 24 + 23) * 4));
+    std::memset(sprites().objectCanvas.pixels, 0, 24 * 24 * 3);
+    sprites().explosionSprite.drawFrame(0, 0, 0, 13);
+    EXPECT_EQ(canvasAt(&sprites().objectCanvas, 0, 0), fileColour(file1, 0x79EC0 + (312 * 24) * 4));
+    EXPECT_EQ(canvasAt(&sprites().objectCanvas, 23, 23), fileColour(file1, 0x79EC0 + (335 * 24 + 23) * 4));
 }
 
 TEST_F(Packs, ShortFilesLeaveTheRestZero) {
@@ -131,18 +132,18 @@ TEST_F(Packs, ShortFilesLeaveTheRestZero) {
     EXPECT_EQ(0, std::memcmp(packImage(1, 0), file1.data(), 561600));
 
     // Its sprites draw nothing, its tiles are black.
-    std::memset(screenCanvas->pixels, 0x55, 384 * 384 * 3);
-    levelCellSprite->draw(11, 11, 0);
-    digitSprite->drawFrameTinted(30, 30, 0, 4, 0x123456);
-    arrowFrameSprite->draw(9, 318, 0);
-    arrowSprite->draw(89, 339, 180);
-    resultOverlaySprite->draw(0, 0, 0);
-    for (int i = 0; i < 384 * 384 * 3; ++i) ASSERT_EQ(screenCanvas->pixels[i], 0x55) << i;
-    play.board.at(3, 3).terrain = HorizontalSlot;
-    play.board.at(4, 3).terrain = Scorch;
+    std::memset(sprites().screenCanvas.pixels, 0x55, 384 * 384 * 3);
+    sprites().levelCellSprite.draw(11, 11, 0);
+    sprites().digitSprite.drawFrameTinted(30, 30, 0, 4, 0x123456);
+    sprites().arrowFrameSprite.draw(9, 318, 0);
+    sprites().arrowSprite.draw(89, 339, 180);
+    sprites().resultOverlaySprite.draw(0, 0, 0);
+    for (int i = 0; i < 384 * 384 * 3; ++i) ASSERT_EQ(sprites().screenCanvas.pixels[i], 0x55) << i;
+    game().play.board.at(3, 3).terrain = HorizontalSlot;
+    game().play.board.at(4, 3).terrain = Scorch;
     for (int i = 0; i < 24 * 24 * 3; ++i) {
-        ASSERT_EQ(cellImage(3, 3, false)[i], 0);
-        ASSERT_EQ(cellImage(4, 3, false)[i], 0);
+        ASSERT_EQ(cellImage(game(), 3, 3, false)[i], 0);
+        ASSERT_EQ(cellImage(game(), 4, 3, false)[i], 0);
     }
 
     // data01.pak cut five bytes into the background pattern: those five
@@ -201,16 +202,16 @@ TEST_F(Packs, TheSpriteSetHasItsEighteenObjects) {
         int w, h;
     };
     const CanvasCase canvases[] = {
-        {tankCanvas, 24, 24}, {waterCanvas, 24, 24}, {objectCanvas, 24, 24}, {screenCanvas, 384, 384}};
+        {&sprites().tankCanvas, 24, 24}, {&sprites().waterCanvas, 24, 24}, {&sprites().objectCanvas, 24, 24}, {&sprites().screenCanvas, 384, 384}};
     for (const CanvasCase& c : canvases) {
         ASSERT_NE(c.canvas, nullptr);
         EXPECT_EQ(c.canvas->width, c.w);
         EXPECT_EQ(c.canvas->height, c.h);
         ASSERT_NE(c.canvas->pixels, nullptr);
     }
-    EXPECT_NE(tankCanvas, waterCanvas);
-    EXPECT_NE(waterCanvas, objectCanvas);
-    EXPECT_NE(objectCanvas, tankCanvas);
+    EXPECT_NE(&sprites().tankCanvas, &sprites().waterCanvas);
+    EXPECT_NE(&sprites().waterCanvas, &sprites().objectCanvas);
+    EXPECT_NE(&sprites().objectCanvas, &sprites().tankCanvas);
 
     struct SpriteCase {
         const char* name;
@@ -218,23 +219,23 @@ TEST_F(Packs, TheSpriteSetHasItsEighteenObjects) {
         Canvas* canvas;
         int pack, block, w, h, frameW, frameH;
     };
-    const SpriteCase sprites[] = {
-        {"tank", tankSprite, tankCanvas, 1, 23, 24, 24, 0, 0},
-        {"beam straight", beamStraightSprite, objectCanvas, 1, 15, 24, 24, 0, 0},
-        {"beam corner", beamCornerSprite, objectCanvas, 1, 16, 24, 24, 0, 0},
-        {"beam cross", beamCrossSprite, objectCanvas, 1, 17, 24, 24, 0, 0},
-        {"mirror", mirrorSprite, objectCanvas, 1, 22, 24, 24, 24, 24},
-        {"block", blockSprite, objectCanvas, 1, 0, 24, 24, 0, 0},
-        {"anti-tank", antiTankSprite, objectCanvas, 1, 29, 24, 24, 0, 0},
-        {"explosion", explosionSprite, objectCanvas, 1, 28, 24, 24, 24, 24},
-        {"screen tank", screenTankSprite, screenCanvas, 1, 23, 24, 24, 0, 0},
-        {"level cell", levelCellSprite, screenCanvas, 2, 4, 51, 50, 0, 0},
-        {"digit", digitSprite, screenCanvas, 2, 5, 14, 25, 14, 25},
-        {"arrow frame", arrowFrameSprite, screenCanvas, 2, 6, 57, 57, 0, 0},
-        {"arrow", arrowSprite, screenCanvas, 2, 7, 25, 15, 0, 0},
-        {"result overlay", resultOverlaySprite, screenCanvas, 2, 12, 24, 24, 0, 0},
+    const SpriteCase cases[] = {
+        {"tank", &sprites().tankSprite, &sprites().tankCanvas, 1, 23, 24, 24, 0, 0},
+        {"beam straight", &sprites().beamStraightSprite, &sprites().objectCanvas, 1, 15, 24, 24, 0, 0},
+        {"beam corner", &sprites().beamCornerSprite, &sprites().objectCanvas, 1, 16, 24, 24, 0, 0},
+        {"beam cross", &sprites().beamCrossSprite, &sprites().objectCanvas, 1, 17, 24, 24, 0, 0},
+        {"mirror", &sprites().mirrorSprite, &sprites().objectCanvas, 1, 22, 24, 24, 24, 24},
+        {"block", &sprites().blockSprite, &sprites().objectCanvas, 1, 0, 24, 24, 0, 0},
+        {"anti-tank", &sprites().antiTankSprite, &sprites().objectCanvas, 1, 29, 24, 24, 0, 0},
+        {"explosion", &sprites().explosionSprite, &sprites().objectCanvas, 1, 28, 24, 24, 24, 24},
+        {"screen tank", &sprites().screenTankSprite, &sprites().screenCanvas, 1, 23, 24, 24, 0, 0},
+        {"level cell", &sprites().levelCellSprite, &sprites().screenCanvas, 2, 4, 51, 50, 0, 0},
+        {"digit", &sprites().digitSprite, &sprites().screenCanvas, 2, 5, 14, 25, 14, 25},
+        {"arrow frame", &sprites().arrowFrameSprite, &sprites().screenCanvas, 2, 6, 57, 57, 0, 0},
+        {"arrow", &sprites().arrowSprite, &sprites().screenCanvas, 2, 7, 25, 15, 0, 0},
+        {"result overlay", &sprites().resultOverlaySprite, &sprites().screenCanvas, 2, 12, 24, 24, 0, 0},
     };
-    for (const SpriteCase& s : sprites) {
+    for (const SpriteCase& s : cases) {
         SCOPED_TRACE(s.name);
         ASSERT_NE(s.sprite, nullptr);
         EXPECT_EQ(s.sprite->canvas, s.canvas);
@@ -247,16 +248,16 @@ TEST_F(Packs, TheSpriteSetHasItsEighteenObjects) {
         EXPECT_EQ(s.sprite->tintOn, 0);
     }
     // One image for both tanks: a change to it shows in both.
-    EXPECT_EQ(tankSprite->image, screenTankSprite->image);
+    EXPECT_EQ(sprites().tankSprite.image, sprites().screenTankSprite.image);
     packImageMutable(1, 23)[(5 * 24 + 5) * 4 + 0] = 0x01;
     packImageMutable(1, 23)[(5 * 24 + 5) * 4 + 1] = 0x02;
     packImageMutable(1, 23)[(5 * 24 + 5) * 4 + 2] = 0x03;
-    tankSprite->draw(0, 0, 0);
-    screenTankSprite->draw(48, 24, 0);
-    EXPECT_EQ(canvasAt(tankCanvas, 5, 5), (Bgr{1, 2, 3}));
-    EXPECT_EQ(canvasAt(screenCanvas, 53, 29), (Bgr{1, 2, 3}));
+    sprites().tankSprite.draw(0, 0, 0);
+    sprites().screenTankSprite.draw(48, 24, 0);
+    EXPECT_EQ(canvasAt(&sprites().tankCanvas, 5, 5), (Bgr{1, 2, 3}));
+    EXPECT_EQ(canvasAt(&sprites().screenCanvas, 53, 29), (Bgr{1, 2, 3}));
     // Fresh canvases are black.
-    EXPECT_EQ(canvasAt(waterCanvas, 7, 9), (Bgr{0, 0, 0}));
+    EXPECT_EQ(canvasAt(&sprites().waterCanvas, 7, 9), (Bgr{0, 0, 0}));
 }
 
 TEST_F(Packs, StartUpWithAShortSecondPackShowsBlackTilesAndNoSprites) {
@@ -270,7 +271,7 @@ TEST_F(Packs, StartUpWithAShortSecondPackShowsBlackTilesAndNoSprites) {
     resetGameState();
     ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
     // The level list: its background whole; cells, digits and arrows gone.
-    play.level = 30;
+    game().play.level = 30;
     setScreen(LevelSelect);
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 384; ++x) ASSERT_EQ(screenPixel(x, y), syntheticPixel(2, 0, x, y)) << x << "," << y;

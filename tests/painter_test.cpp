@@ -12,6 +12,7 @@
 #include "render/canvas.h"
 #include "render/screen.h"
 #include "tests/support.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -57,10 +58,10 @@ protected:
     void SetUp() override {
         setUpGame({filledRecord(2)});
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) play.board.at(x, y) = Cell{Ground, 0, 0};
+            for (int x = 0; x < 16; ++x) game().play.board.at(x, y) = Cell{Ground, 0, 0};
     }
     static void set(int x, int y, std::uint8_t terrain, std::uint8_t object = 0) {
-        play.board.at(x, y) = Cell{terrain, object, 0};
+        game().play.board.at(x, y) = Cell{terrain, object, 0};
     }
 };
 
@@ -89,8 +90,8 @@ TEST_F(Painter, ALoneWaterCellHasFourShores) {
     want.column(0, 0, 1);    // west, upper
     want.row(23, 12, 1);     // south, right
     want.row(23, 0, 3);      // south, left
-    const std::uint8_t* got = cellImage(5, 5, true);
-    EXPECT_EQ(got, waterCanvas->pixels);
+    const std::uint8_t* got = cellImage(game(), 5, 5, true);
+    EXPECT_EQ(got, sprites().waterCanvas.pixels);
     EXPECT_TRUE(looksLike(got, want));
     // The corners come from the last half drawn over them.
     EXPECT_EQ(picturePixel(got, 24, 23, 0), Picture::strip(3, 11));
@@ -101,7 +102,7 @@ TEST_F(Painter, ALoneWaterCellHasFourShores) {
     EXPECT_EQ(picturePixel(got, 24, 1, 1), syntheticPixel(1, 25, 1, 1));
     EXPECT_EQ(picturePixel(got, 24, 22, 22), syntheticPixel(1, 25, 22, 22));
     // The same without objects: a water cell has none.
-    EXPECT_TRUE(looksLike(cellImage(5, 5, false), want));
+    EXPECT_TRUE(looksLike(cellImage(game(), 5, 5, false), want));
 }
 
 TEST_F(Painter, NoShoreAlongTheBoardsEdge) {
@@ -114,7 +115,7 @@ TEST_F(Painter, NoShoreAlongTheBoardsEdge) {
         want.column(23, 12, 3);
         want.row(23, 12, 1);
         want.row(23, 0, 3);
-        EXPECT_TRUE(looksLike(cellImage(0, 0, true), want));
+        EXPECT_TRUE(looksLike(cellImage(game(), 0, 0, true), want));
     }
     {
         // Bottom-right corner: north and west, plain strips.
@@ -124,7 +125,7 @@ TEST_F(Painter, NoShoreAlongTheBoardsEdge) {
         want.row(0, 12, 3);
         want.column(0, 12, 3);
         want.column(0, 0, 1);
-        EXPECT_TRUE(looksLike(cellImage(15, 15, true), want));
+        EXPECT_TRUE(looksLike(cellImage(game(), 15, 15, true), want));
     }
     {
         // Top edge: three sides, plain strips everywhere.
@@ -136,7 +137,7 @@ TEST_F(Painter, NoShoreAlongTheBoardsEdge) {
         want.column(0, 0, 1);
         want.row(23, 12, 1);
         want.row(23, 0, 3);
-        EXPECT_TRUE(looksLike(cellImage(7, 0, true), want));
+        EXPECT_TRUE(looksLike(cellImage(game(), 7, 0, true), want));
     }
     {
         // Left edge, sunk block: the same rules.
@@ -148,7 +149,7 @@ TEST_F(Painter, NoShoreAlongTheBoardsEdge) {
         want.row(0, 12, 3);
         want.row(23, 12, 1);
         want.row(23, 0, 3);
-        EXPECT_TRUE(looksLike(cellImage(0, 9, true), want));
+        EXPECT_TRUE(looksLike(cellImage(game(), 0, 9, true), want));
     }
 }
 
@@ -162,8 +163,8 @@ TEST_F(Painter, DryEastWetNorthDryNorthEastTakesTheCornerStrip) {
     want.column(0, 0, 2);    // west upper: north wet, north-west dry
     want.row(23, 12, 1);
     want.row(23, 0, 3);
-    EXPECT_TRUE(looksLike(cellImage(5, 5, true), want));
-    EXPECT_EQ(picturePixel(cellImage(5, 5, true), 24, 23, 0), Picture::strip(2, 0));
+    EXPECT_TRUE(looksLike(cellImage(game(), 5, 5, true), want));
+    EXPECT_EQ(picturePixel(cellImage(game(), 5, 5, true), 24, 23, 0), Picture::strip(2, 0));
 }
 
 TEST_F(Painter, EachHalfTakesTheCornerStripWhenItsCornerIsOpen) {
@@ -188,7 +189,7 @@ TEST_F(Painter, EachHalfTakesTheCornerStripWhenItsCornerIsOpen) {
             set(7, 7, Water);
             set(7 + k.adjX, 7 + k.adjY, Water);
             if (wetCorner) set(7 + k.diagX, 7 + k.diagY, Water);
-            const std::uint8_t* got = cellImage(7, 7, true);
+            const std::uint8_t* got = cellImage(game(), 7, 7, true);
             // Pixels 1 to 10 of the half: no other half reaches them.
             for (int i = 1; i <= 10; ++i) {
                 const int x = k.vertical ? k.fixed : k.start + i;
@@ -210,7 +211,7 @@ TEST_F(Painter, ASunkBlockAndWaterShareNoShore) {
     water.column(0, 0, 1);
     water.row(23, 12, 2);    // east wet, south-east dry
     water.row(23, 0, 3);
-    EXPECT_TRUE(looksLike(cellImage(5, 5, true), water));
+    EXPECT_TRUE(looksLike(cellImage(game(), 5, 5, true), water));
 
     Picture sunk = Picture::of(1, 26);
     sunk.column(23, 0, 1);
@@ -219,7 +220,7 @@ TEST_F(Painter, ASunkBlockAndWaterShareNoShore) {
     sunk.row(0, 12, 3);
     sunk.row(23, 12, 1);
     sunk.row(23, 0, 2);      // west wet, south-west dry
-    EXPECT_TRUE(looksLike(cellImage(6, 5, true), sunk));
+    EXPECT_TRUE(looksLike(cellImage(game(), 6, 5, true), sunk));
 }
 
 TEST_F(Painter, WaterAllRoundButADryDiagonalHasNoShoreAtAll) {
@@ -229,7 +230,7 @@ TEST_F(Painter, WaterAllRoundButADryDiagonalHasNoShoreAtAll) {
     set(5, 6, SunkBlock);
     set(4, 5, Water);
     // All four diagonals stay dry ground.
-    EXPECT_TRUE(looksLike(cellImage(5, 5, true), Picture::of(1, 25)));
+    EXPECT_TRUE(looksLike(cellImage(game(), 5, 5, true), Picture::of(1, 25)));
 }
 
 TEST_F(Painter, StoredPicturesByCode) {
@@ -245,26 +246,26 @@ TEST_F(Painter, StoredPicturesByCode) {
     for (const Case& k : cases) {
         SCOPED_TRACE(int(k.code));
         set(3, 4, k.code);
-        EXPECT_EQ(cellImage(3, 4, true), packImage(k.pack, k.block));
-        EXPECT_EQ(cellImage(3, 4, false), packImage(k.pack, k.block));
+        EXPECT_EQ(cellImage(game(), 3, 4, true), packImage(k.pack, k.block));
+        EXPECT_EQ(cellImage(game(), 3, 4, false), packImage(k.pack, k.block));
     }
     // A brick wall by its damage stage.
     for (int stage = 0; stage <= 10; ++stage) {
-        play.board.at(3, 4) = Cell{BrickWall, 0, static_cast<std::uint8_t>(stage)};
-        EXPECT_EQ(cellImage(3, 4, true), packImage(1, 1 + stage)) << stage;
+        game().play.board.at(3, 4) = Cell{BrickWall, 0, static_cast<std::uint8_t>(stage)};
+        EXPECT_EQ(cellImage(game(), 3, 4, true), packImage(1, 1 + stage)) << stage;
     }
-    play.board.at(3, 4) = Cell{BrickWall, 0, 6};
-    EXPECT_EQ(cellImage(3, 4, true), packImage(1, 7));
+    game().play.board.at(3, 4) = Cell{BrickWall, 0, 6};
+    EXPECT_EQ(cellImage(game(), 3, 4, true), packImage(1, 7));
     // Outside the board, the solid wall.
     for (const auto& p : {std::pair<int, int>{16, 3}, {-1, 0}, {3, 16}, {0, -1}, {-5, 20}})
-        EXPECT_EQ(cellImage(p.first, p.second, true), packImage(1, 24)) << p.first << "," << p.second;
+        EXPECT_EQ(cellImage(game(), p.first, p.second, true), packImage(1, 24)) << p.first << "," << p.second;
 }
 
 TEST_F(Painter, ABlockOverItsGround) {
     set(3, 4, Ground, MovableBlock);
-    EXPECT_EQ(cellImage(3, 4, false), packImage(1, 14));
-    const std::uint8_t* got = cellImage(3, 4, true);
-    EXPECT_EQ(got, objectCanvas->pixels);
+    EXPECT_EQ(cellImage(game(), 3, 4, false), packImage(1, 14));
+    const std::uint8_t* got = cellImage(game(), 3, 4, true);
+    EXPECT_EQ(got, sprites().objectCanvas.pixels);
     // Synthetic sprites: row 0 transparent, row 1 half, the rest opaque.
     for (int x = 0; x < 24; ++x) {
         EXPECT_EQ(picturePixel(got, 24, x, 0), syntheticPixel(1, 14, x, 0)) << x;
@@ -276,24 +277,24 @@ TEST_F(Painter, ABlockOverItsGround) {
     }
     // On a terrain above 25 the ground picture is under the block.
     set(3, 4, 77, MovableBlock);
-    EXPECT_EQ(picturePixel(cellImage(3, 4, true), 24, 6, 0), syntheticPixel(1, 14, 6, 0));
+    EXPECT_EQ(picturePixel(cellImage(game(), 3, 4, true), 24, 6, 0), syntheticPixel(1, 14, 6, 0));
     // On rubble, the rubble.
     set(3, 4, Rubble, MovableBlock);
-    EXPECT_EQ(picturePixel(cellImage(3, 4, true), 24, 6, 0), syntheticPixel(1, 12, 6, 0));
-    EXPECT_EQ(picturePixel(cellImage(3, 4, true), 24, 6, 9), syntheticPixel(1, 0, 6, 9));
+    EXPECT_EQ(picturePixel(cellImage(game(), 3, 4, true), 24, 6, 0), syntheticPixel(1, 12, 6, 0));
+    EXPECT_EQ(picturePixel(cellImage(game(), 3, 4, true), 24, 6, 9), syntheticPixel(1, 0, 6, 9));
 }
 
 TEST_F(Painter, ABlockOnASunkBlockShowsTheShoresUnderIt) {
     set(8, 8, SunkBlock, MovableBlock);
-    const std::uint8_t* got = cellImage(8, 8, true);
-    EXPECT_EQ(got, objectCanvas->pixels);
+    const std::uint8_t* got = cellImage(game(), 8, 8, true);
+    EXPECT_EQ(got, sprites().objectCanvas.pixels);
     // Row 0 of the block is transparent: the north shore shows.
     EXPECT_EQ(picturePixel(got, 24, 5, 0), Picture::strip(1, 5));
     EXPECT_EQ(picturePixel(got, 24, 17, 0), Picture::strip(3, 5));
     EXPECT_EQ(picturePixel(got, 24, 5, 5), syntheticPixel(1, 0, 5, 5));
     // Without objects: the sunk block with its shores, on waterCanvas.
-    const std::uint8_t* bare = cellImage(8, 8, false);
-    EXPECT_EQ(bare, waterCanvas->pixels);
+    const std::uint8_t* bare = cellImage(game(), 8, 8, false);
+    EXPECT_EQ(bare, sprites().waterCanvas.pixels);
     EXPECT_EQ(picturePixel(bare, 24, 5, 5), syntheticPixel(1, 26, 5, 5));
     EXPECT_EQ(picturePixel(bare, 24, 23, 5), Picture::strip(1, 5));
 }
@@ -304,29 +305,29 @@ TEST_F(Painter, AntiTanksTurnAndMirrorsPickTheirFrame) {
     for (int k = 0; k < 4; ++k) {
         SCOPED_TRACE(12 + k);
         set(2, 2, Ground, static_cast<std::uint8_t>(12 + k));
-        const std::uint8_t* got = cellImage(2, 2, true);
+        const std::uint8_t* got = cellImage(game(), 2, 2, true);
         EXPECT_EQ(picturePixel(got, 24, 3, 5), syntheticPixel(1, 29, want[k][0], want[k][1]));
     }
     // At 90 the last column keeps the ground.
     set(2, 2, Ground, 13);
-    EXPECT_EQ(picturePixel(cellImage(2, 2, true), 24, 23, 9), syntheticPixel(1, 14, 23, 9));
+    EXPECT_EQ(picturePixel(cellImage(game(), 2, 2, true), 24, 23, 9), syntheticPixel(1, 14, 23, 9));
     for (int f = 0; f < 4; ++f) {
         SCOPED_TRACE(16 + f);
         set(2, 2, Ground, static_cast<std::uint8_t>(16 + f));
-        const std::uint8_t* got = cellImage(2, 2, true);
+        const std::uint8_t* got = cellImage(game(), 2, 2, true);
         EXPECT_EQ(picturePixel(got, 24, 3, 5), syntheticPixel(1, 22, 3, 24 * f + 5));
         EXPECT_EQ(picturePixel(got, 24, 20, 23), syntheticPixel(1, 22, 20, 24 * f + 23));
     }
     // Without objects the ground alone.
-    EXPECT_EQ(cellImage(2, 2, false), packImage(1, 14));
+    EXPECT_EQ(cellImage(game(), 2, 2, false), packImage(1, 14));
 }
 
 TEST_F(Painter, DrawCellPutsThePictureInItsPlace) {
-    std::memset(screenBuffer, 0, ScreenBytes);
+    std::memset(display().buffer, 0, ScreenBytes);
     set(15, 15, Goal);
     set(0, 0, Ground, MovableBlock);
-    drawCell(15, 15, true);
-    drawCell(0, 0, false);
+    drawCell(game(), 15, 15, true);
+    drawCell(game(), 0, 0, false);
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
             ASSERT_EQ(screenPixel(360 + x, 360 + y), syntheticPixel(1, 13, x, y));
@@ -335,6 +336,6 @@ TEST_F(Painter, DrawCellPutsThePictureInItsPlace) {
     EXPECT_EQ(screenPixel(24, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(screenPixel(0, 24), (Bgr{0, 0, 0}));
     EXPECT_EQ(screenPixel(359, 360), (Bgr{0, 0, 0}));
-    drawCell(0, 0, true);
+    drawCell(game(), 0, 0, true);
     EXPECT_EQ(screenPixel(4, 4), syntheticPixel(1, 0, 4, 4));
 }

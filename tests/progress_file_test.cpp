@@ -17,6 +17,7 @@
 #include "ui/progress.h"
 #include "game/levels.h"
 #include "game/play_state.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -204,15 +205,15 @@ TEST(ProgressFile, ALeftOverLinkBesideTheFileIsNeverFollowed) {
 // Undo keeps the last 100,000 steps; the counter still counts every press.
 TEST(Undo, KeepsTheLastHundredThousandSteps) {
     setUpGame({level(4)});
-    startLevel(0);
+    startLevel(game(), 0);
     history::clear();
     auto mark = [](int n) {
-        play.board.at(0, 0).state = static_cast<std::uint8_t>(n);
-        play.board.at(1, 0).state = static_cast<std::uint8_t>(n >> 8);
-        play.board.at(2, 0).state = static_cast<std::uint8_t>(n >> 16);
+        game().play.board.at(0, 0).state = static_cast<std::uint8_t>(n);
+        game().play.board.at(1, 0).state = static_cast<std::uint8_t>(n >> 8);
+        game().play.board.at(2, 0).state = static_cast<std::uint8_t>(n >> 16);
     };
     auto marked = [] {
-        return play.board.at(0, 0).state | play.board.at(1, 0).state << 8 | play.board.at(2, 0).state << 16;
+        return game().play.board.at(0, 0).state | game().play.board.at(1, 0).state << 8 | game().play.board.at(2, 0).state << 16;
     };
     const int pressesMade = 100005;
     for (int n = 1; n <= pressesMade; ++n) {

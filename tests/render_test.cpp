@@ -424,7 +424,7 @@ TEST(CanvasBlit, ClipsPixelByPixelAndTheSourceAdvances) {
 // --- The screen buffer ----------------------------------------------------
 
 TEST(ScreenBuffer, BlitToScreenTakesTopThenLeft) {
-    std::memset(screenBuffer, 0, ScreenBytes);
+    std::memset(display().buffer, 0, ScreenBytes);
     std::vector<std::uint8_t> tile(24 * 24 * 3);
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
@@ -443,13 +443,13 @@ TEST(ScreenBuffer, BlitToScreenTakesTopThenLeft) {
     blitToScreen(tile.data(), 0, 24, 0, 0);
     blitToScreen(tile.data(), 24, -1, 0, 0);
     EXPECT_EQ(testsupport::screenPixel(0, 0), black);
-    std::memset(screenBuffer, 0, ScreenBytes);
+    std::memset(display().buffer, 0, ScreenBytes);
 }
 
 TEST(ScreenBuffer, PresentPutsTheCanvasAtColumnThenRow) {
-    std::memset(screenBuffer, 0, ScreenBytes);
+    std::memset(display().buffer, 0, ScreenBytes);
     headless::resetStats();
-    drawingEnabled = true;
+    display().drawing = true;
     Canvas c(24, 12);
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 24; ++x) {
@@ -465,7 +465,7 @@ TEST(ScreenBuffer, PresentPutsTheCanvasAtColumnThenRow) {
     EXPECT_EQ(testsupport::screenPixel(360, 60), black);
     EXPECT_EQ(testsupport::screenPixel(48, 360), black);
     EXPECT_EQ(headless::stats().textureUpdates, 1);
-    std::memset(screenBuffer, 0, ScreenBytes);
+    std::memset(display().buffer, 0, ScreenBytes);
 }
 
 TEST(Pause, RoundsUpToWholeMillisecondsAndEveryCallCounts) {
@@ -481,7 +481,7 @@ TEST(Pause, RoundsUpToWholeMillisecondsAndEveryCallCounts) {
     EXPECT_EQ(pauseMillisFor(4000000000u), 0u);
 
     headless::resetStats();
-    drawingEnabled = true;
+    display().drawing = true;
     for (unsigned m : {10u, 20u, 50u, 0u, 1000000u, 1001u}) pauseMicros(m);
     EXPECT_EQ(headless::stats().pauses, 6);
     EXPECT_EQ(headless::stats().pausedMillis, 1 + 1 + 1 + 0 + 0 + 2);

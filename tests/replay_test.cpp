@@ -197,9 +197,9 @@ TEST(ReplayTool, PngIsTheScreenInRedGreenBlue) {
         ASSERT_NE(px, nullptr);
         ASSERT_EQ(w * h * n, ScreenBytes);
         for (int i = 0; i < 384 * 384; ++i) {
-            ASSERT_EQ(px[i * 3 + 0], screenBuffer[i * 3 + 2]) << i;
-            ASSERT_EQ(px[i * 3 + 1], screenBuffer[i * 3 + 1]) << i;
-            ASSERT_EQ(px[i * 3 + 2], screenBuffer[i * 3 + 0]) << i;
+            ASSERT_EQ(px[i * 3 + 0], display().buffer[i * 3 + 2]) << i;
+            ASSERT_EQ(px[i * 3 + 1], display().buffer[i * 3 + 1]) << i;
+            ASSERT_EQ(px[i * 3 + 2], display().buffer[i * 3 + 0]) << i;
         }
         stbi_image_free(px);
     }

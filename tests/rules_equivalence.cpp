@@ -19,6 +19,7 @@
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace {
 
@@ -37,25 +38,25 @@ Snapshot playKeys(bool drawing, const testsupport::Record& level, const std::vec
     Snapshot s;
     s.losses = s.wins = 0;
     for (int key : keys) {
-        const int before = play.outcome;
+        const int before = game().play.outcome;
         onKey(key);
-        if (play.outcome != before) {
-            s.losses += play.outcome == Lost;
-            s.wins += play.outcome == Won;
+        if (game().play.outcome != before) {
+            s.losses += game().play.outcome == Lost;
+            s.wins += game().play.outcome == Won;
         }
     }
-    std::memcpy(&s.board, &play.board, sizeof play.board);
-    s.tank[0] = play.tank.x;
-    s.tank[1] = play.tank.y;
-    s.tank[2] = play.tank.dx;
-    s.tank[3] = play.tank.dy;
-    s.angle = play.tank.angle;
-    s.outcome = play.outcome;
-    s.screen = play.screen;
-    s.level = play.level;
+    std::memcpy(&s.board, &game().play.board, sizeof game().play.board);
+    s.tank[0] = game().play.tank.x;
+    s.tank[1] = game().play.tank.y;
+    s.tank[2] = game().play.tank.dx;
+    s.tank[3] = game().play.tank.dy;
+    s.angle = game().play.tank.angle;
+    s.outcome = game().play.outcome;
+    s.screen = game().play.screen;
+    s.level = game().play.level;
     s.frames = headless::stats().animationFrames;
     s.pauses = headless::stats().pauses;
-    drawingEnabled = true;
+    display().drawing = true;
     return s;
 }
 

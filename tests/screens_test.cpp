@@ -16,6 +16,7 @@
 #include "render/screen.h"
 #include "tests/support.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -106,7 +107,7 @@ protected:
 }  // namespace
 
 TEST_F(Screens, TitleIsThePictureAsItIs) {
-    play.screen = Title;
+    game().play.screen = Title;
     drawScreen();
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 384; ++x) ASSERT_EQ(screenPixel(x, y), syntheticPixel(1, 27, x, y)) << x << "," << y;
@@ -117,11 +118,11 @@ TEST_F(Screens, TitleIsThePictureAsItIs) {
 
 TEST_F(Screens, LevelSelectSecondPageOf45) {
     start(45);
-    play.level = 31;
-    play.page = 7;  // stale: the drawing works it out again
+    game().play.level = 31;
+    game().play.page = 7;  // stale: the drawing works it out again
     setScreen(LevelSelect);
-    EXPECT_EQ(play.screen, LevelSelect);
-    EXPECT_EQ(play.page, 1);
+    EXPECT_EQ(game().play.screen, LevelSelect);
+    EXPECT_EQ(game().play.page, 1);
     EXPECT_EQ(headless::stats().screenFrames, 1);
 
     ExpectedSelect want;
@@ -155,9 +156,9 @@ TEST_F(Screens, LevelSelectSecondPageOf45) {
 
 TEST_F(Screens, LevelSelectFullSecondPageStillShowsTheNextArrow) {
     start(60);
-    play.level = 59;
+    game().play.level = 59;
     setScreen(LevelSelect);
-    EXPECT_EQ(play.page, 1);
+    EXPECT_EQ(game().play.page, 1);
     ExpectedSelect want;
     for (int n = 31; n <= 60; ++n) {
         const int k = n - 31;
@@ -176,9 +177,9 @@ TEST_F(Screens, LevelSelectFullSecondPageStillShowsTheNextArrow) {
 
 TEST_F(Screens, LevelSelectPageWithOneCell) {
     start(61);
-    play.level = 60;
+    game().play.level = 60;
     setScreen(LevelSelect);
-    EXPECT_EQ(play.page, 2);
+    EXPECT_EQ(game().play.page, 2);
     ExpectedSelect want;
     want.twoDigits(11, 11, 61, true);
     want.previousArrow();
@@ -189,9 +190,9 @@ TEST_F(Screens, LevelSelectPageWithOneCell) {
 
 TEST_F(Screens, LevelSelectFirstPage) {
     start(45);
-    play.level = 0;
+    game().play.level = 0;
     setScreen(LevelSelect);
-    EXPECT_EQ(play.page, 0);
+    EXPECT_EQ(game().play.page, 0);
     ExpectedSelect want;
     for (int i = 0; i < 30; ++i) {
         const int x = 11 + 62 * (i % 6), y = 11 + 61 * (i / 6), n = i + 1;
@@ -206,7 +207,7 @@ TEST_F(Screens, LevelSelectFirstPage) {
 
 TEST_F(Screens, LevelSelectWithoutLevelsShowsTheBackgroundAlone) {
     start(0);
-    play.level = 0;
+    game().play.level = 0;
     setScreen(LevelSelect);
     ExpectedSelect want;
     EXPECT_TRUE(screenEquals(want.canvas));
@@ -227,7 +228,7 @@ TEST_F(Screens, NumbersAreCentredInTheirCell) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.number);
-        std::memset(screenCanvas->pixels, 0x33, 384 * 384 * 3);
+        std::memset(sprites().screenCanvas.pixels, 0x33, 384 * 384 * 3);
         drawNumber(11, 11, k.number, 0x252317);
         const Bgr fill{0x33, 0x33, 0x33};
         for (int y = 0; y < 384; ++y)
@@ -236,7 +237,7 @@ TEST_F(Screens, NumbersAreCentredInTheirCell) {
                 for (const auto& d : k.digits)
                     if (x >= d.first && x < d.first + 14 && y >= 23 && y < 48)
                         want = (x == d.first + d.second && y == 23 + 5) ? fill : numberTint;
-                ASSERT_EQ(picturePixel(screenCanvas->pixels, 384, x, y), want) << x << "," << y;
+                ASSERT_EQ(picturePixel(sprites().screenCanvas.pixels, 384, x, y), want) << x << "," << y;
             }
     }
 }
@@ -249,9 +250,9 @@ class BoardScreens : public Screens {
 protected:
     void SetUp() override {
         start(3);
-        startLevel(0);
+        startLevel(game(), 0);
         // A cell with no terrain but an object byte: the background shows.
-        play.board.at(1, 0) = Cell{0, 5, 0};
+        game().play.board.at(1, 0) = Cell{0, 5, 0};
         headless::resetStats();
     }
 
@@ -261,13 +262,13 @@ protected:
             for (int a = 0; a < 4; ++a) c.blit(packImage(1, 30), 96 * a, 96 * b, 96, 96);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                if (play.board.at(x, y).terrain != 0) c.blit(cellImage(x, y, true), 24 * x, 24 * y, 24, 24);
+                if (game().play.board.at(x, y).terrain != 0) c.blit(cellImage(game(), x, y, true), 24 * x, 24 * y, 24, 24);
     }
 
     static Canvas* expectedResult(bool tank, bool firstButton) {
         auto* c = new Canvas(384, 384);
         boardInto(*c);
-        if (tank) Sprite(c, packImage(1, 23), 24, 24).draw(24 * play.tank.x, 24 * play.tank.y, play.tank.angle);
+        if (tank) Sprite(c, packImage(1, 23), 24, 24).draw(24 * game().play.tank.x, 24 * game().play.tank.y, game().play.tank.angle);
         Sprite overlay(c, packImage(2, 12), 24, 24);
         for (int b = 0; b < 16; ++b)
             for (int a = 0; a < 16; ++a) overlay.draw(24 * a, 24 * b, 0);
@@ -281,12 +282,12 @@ protected:
 }  // namespace
 
 TEST_F(BoardScreens, PlayingShowsTheBoardAndTheTankOnItsTerrain) {
-    play.tank.angle = 90;  // in the middle of nothing: any angle draws
+    game().play.tank.angle = 90;  // in the middle of nothing: any angle draws
     setScreen(Playing);
     Canvas want(384, 384);
     boardInto(want);
     Canvas tank(24, 24);
-    tank.blit(cellImage(3, 7, false), 0, 0, 24, 24);
+    tank.blit(cellImage(game(), 3, 7, false), 0, 0, 24, 24);
     Sprite(&tank, packImage(1, 23), 24, 24).draw(0, 0, 90);
     want.blit(tank.pixels, 72, 168, 24, 24);
     EXPECT_TRUE(screenEquals(want));
@@ -299,14 +300,14 @@ TEST_F(BoardScreens, PlayingShowsTheBoardAndTheTankOnItsTerrain) {
     EXPECT_EQ(screenPixel(72 + 23, 168 + 9), syntheticPixel(1, 14, 23, 9));
     EXPECT_EQ(screenPixel(72 + 0, 168 + 5), syntheticPixel(1, 23, 5, 23));
     // The background tile repeats every 96 pixels.
-    play.board.at(5, 4).terrain = 0;
+    game().play.board.at(5, 4).terrain = 0;
     drawScreen();
     EXPECT_EQ(screenPixel(5 * 24 + 1, 4 * 24 + 2), syntheticPixel(1, 30, 120 - 96 + 1, 2));
     EXPECT_EQ(headless::stats().screenFrames, 2);
 }
 
 TEST_F(BoardScreens, PlayingAfterALossDrawsNoTank) {
-    play.outcome = Lost;
+    game().play.outcome = Lost;
     setScreen(Playing);
     Canvas want(384, 384);
     boardInto(want);
@@ -331,9 +332,9 @@ TEST_F(BoardScreens, ResultForEachOutcome) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        startLevel(k.level);
-        play.board.at(1, 0) = Cell{0, 5, 0};
-        play.outcome = k.outcome;
+        startLevel(game(), k.level);
+        game().play.board.at(1, 0) = Cell{0, 5, 0};
+        game().play.outcome = k.outcome;
         setScreen(Result);
         std::unique_ptr<Canvas> want(expectedResult(k.tank, k.first));
         EXPECT_TRUE(screenEquals(*want));
@@ -357,12 +358,12 @@ TEST_F(BoardScreens, ResultForEachOutcome) {
 TEST_F(BoardScreens, AnUnknownScreenDrawsNothingNew) {
     for (int state : {3, 5, -1}) {
         SCOPED_TRACE(state);
-        for (int i = 0; i < ScreenBytes; ++i) screenBuffer[i] = static_cast<std::uint8_t>(i * 13 + state);
-        const std::vector<std::uint8_t> before(screenBuffer, screenBuffer + ScreenBytes);
+        for (int i = 0; i < ScreenBytes; ++i) display().buffer[i] = static_cast<std::uint8_t>(i * 13 + state);
+        const std::vector<std::uint8_t> before(display().buffer, display().buffer + ScreenBytes);
         headless::resetStats();
-        play.screen = static_cast<Screen>(state);
+        game().play.screen = static_cast<Screen>(state);
         drawScreen();
-        EXPECT_EQ(0, std::memcmp(before.data(), screenBuffer, ScreenBytes));
+        EXPECT_EQ(0, std::memcmp(before.data(), display().buffer, ScreenBytes));
         // The frame still ends: shown, swapped, polled.
         EXPECT_EQ(headless::stats().screenFrames, 1);
         EXPECT_EQ(headless::stats().swaps, 1);

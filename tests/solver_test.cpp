@@ -49,9 +49,9 @@ TEST(Solver, ATurnCostsAPress) {
 }
 
 TEST(Solver, LeavesTheDrawingSwitchAsItFoundIt) {
-    drawingEnabled = true;
+    display().drawing = true;
     solve(level({"#####", "#T.G#"}));
-    EXPECT_TRUE(drawingEnabled);
+    EXPECT_TRUE(display().drawing);
 }
 
 TEST(Solver, ClosedCellIsUnsolvableAfterItsFourFacings) {

@@ -15,6 +15,7 @@
 #include "tools/session/replay.h"
 #include "tools/sound/synth.h"
 #include "ui/player_set.h"
+#include "ui/window_game.h"
 
 using namespace rulestest;
 using testsupport::Record;
@@ -35,9 +36,9 @@ std::string playWithSound(const Rows& rows, const std::string& events, bool soun
     setup.levelFile = dataDir() + "/data.lvl";
     setup.start = start;
     setup.sounds = sounds;
-    setup.set = playerSet;  // a test may start muted
+    setup.set = playerSet();  // a test may start muted
     const bool played = session::parseEvents({events}, groups, error) && session::playReplay(setup, groups, result, error);
-    playerSet = PlayerSet();
+    playerSet() = PlayerSet();
     sound::close();
     if (!played) return "error: " + error;
     return session::replayReport(result.quit) + (sounds ? session::soundReport() : "");
@@ -91,7 +92,7 @@ TEST(SoundCues, MuteAndTheSilentGame) {
     // M mutes (nothing is played) and unmutes, on any screen.
     EXPECT_EQ(soundsOf({"#G#", "#T#"}, "M Space M Right", -1), "sounds menu-move\n");
     // Started muted (--mute): silent until M.
-    playerSet.muted = true;
+    playerSet().muted = true;
     EXPECT_EQ(soundsOf({"#G#", "#T#"}, "Space M Right", -1), "sounds menu-move\n");
     // Sound on or off, the report is the same; without sound M is one more
     // unused key, as R is on the level list.
@@ -105,14 +106,14 @@ TEST(SoundCues, MuteAndTheSilentGame) {
 TEST(SoundCues, NothingSoundsWithDrawingOff) {
     const Record level = record({"#####", "#r.7#", "#..%#", "#T..#"});
     session::startGameFromRecords(level.data(), 1, session::Drawing::Off);
-    playerSet.sound = true;
+    playerSet().sound = true;
     std::string warning;
     EXPECT_TRUE(startSound("", warning));
     session::enterLevel(0);
     session::playGroups({{{headless::Event::Key, KeySpace, 0, 0}}, {{headless::Event::Key, KeySpace, 0, 0}}});
-    EXPECT_EQ(::play.board.at(3, 2).terrain, Rubble);
+    EXPECT_EQ(::game().play.board.at(3, 2).terrain, Rubble);
     EXPECT_TRUE(headless::stats().sounds.empty());
-    playerSet = PlayerSet();
+    playerSet() = PlayerSet();
     sound::close();
 }
 

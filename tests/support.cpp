@@ -20,6 +20,7 @@
 #include "tools/session/headless_start.h"
 #include "tools/session/replay.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace testsupport {
 
@@ -153,7 +154,7 @@ void setUpGame(const std::vector<Record>& records) {
     session::resetGame();
     headless::requestClose(false);
     const std::string bytes = leveltext::joinRecords(records);
-    setLevels(reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<int>(records.size()));
+    setLevels(game().levels, reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<int>(records.size()));
 }
 
 void PrintTo(const Bgr& p, std::ostream* os) {
@@ -165,7 +166,7 @@ Bgr picturePixel(const std::uint8_t* pixels, int width, int x, int y) {
     return Bgr{p[0], p[1], p[2]};
 }
 
-Bgr screenPixel(int x, int y) { return picturePixel(screenBuffer, ScreenWidth, x, y); }
+Bgr screenPixel(int x, int y) { return picturePixel(display().buffer, ScreenWidth, x, y); }
 
 Bgr spriteColour(const std::uint8_t* pixels, int width, int x, int y) {
     const std::uint8_t* p = pixels + (static_cast<std::size_t>(y) * width + x) * 4;

@@ -20,6 +20,7 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ void say(const std::string& warning) {
 }
 
 void save() {
-    if (!playerSet.save || !progressUsable) return;
+    if (!playerSet().save || !progressUsable) return;
     std::string error;
-    if (!progress::save(playerSet.progressFile, error)) say(error);
+    if (!progress::save(playerSet().progressFile, error)) say(error);
 }
 
 // One line of a par file, "KEY PRESSES" or "KEY PRESSES title TITLE" as
@@ -124,52 +125,52 @@ std::string movesText() {
 void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
 
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
-    startsNoted = levelStarts;
+    startsNoted = game().levels.starts;
     history::clear();
-    if (playerSet.counter || playerSet.guide) readPars(parFile);
-    if (playerSet.guide)
-        for (int i = 0; i < levelCount; ++i) {
+    if (playerSet().counter || playerSet().guide) readPars(parFile);
+    if (playerSet().guide)
+        for (int i = 0; i < game().levels.count; ++i) {
             const auto t = titlesByHash.find(progress::levelHashAt(i));
             if (t != titlesByHash.end()) guide::setTitle(i, t->second);
         }
-    if (!playerSet.save) return;
+    if (!playerSet().save) return;
     std::string warning;
-    progressUsable = !playerSet.progressFile.empty();
+    progressUsable = !playerSet().progressFile.empty();
     if (!progressUsable) say("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
-    if (progressUsable && !progress::load(playerSet.progressFile, levelFile, warning)) {
+    if (progressUsable && !progress::load(playerSet().progressFile, levelFile, warning)) {
         say(warning);
         // A file that could not be moved aside is never overwritten.
         progressUsable = warning.find("kept it as") != std::string::npos;
     }
-    playerSet.muted = playerSet.muted || progress::muted();
+    playerSet().muted = playerSet().muted || progress::muted();
     const int last = progress::lastPlayed();
-    if (last >= 0 && play.screen != Playing) play.level = last;
+    if (last >= 0 && game().play.screen != Playing) game().play.level = last;
 }
 
-void redrawForRules() {
+void redrawForRules(Game&) {
     // With the guide on, wins are kept for the session even when none is saved.
-    const bool kept = playerSet.save && progressUsable;
-    if (kept || playerSet.guide) {
+    const bool kept = playerSet().save && progressUsable;
+    if (kept || playerSet().guide) {
         bool changed = false;
-        if (levelStarts > startsNoted) {
-            startsNoted = levelStarts;
-            changed = progress::noteStart(play.level);
+        if (game().levels.starts > startsNoted) {
+            startsNoted = game().levels.starts;
+            changed = progress::noteStart(game().play.level);
         }
-        if (play.outcome == Won && !winNoted) {
+        if (game().play.outcome == Won && !winNoted) {
             winNoted = true;
-            const bool helped = playerSet.guide && guide::helped();
-            const bool best = progress::noteWin(play.level, history::presses(), helped, movesText());
-            if (playerSet.guide) guide::noteWin(history::presses(), best);
+            const bool helped = playerSet().guide && guide::helped();
+            const bool best = progress::noteWin(game().play.level, history::presses(), helped, movesText());
+            if (playerSet().guide) guide::noteWin(history::presses(), best);
             changed = best || changed;
         }
-        if (play.outcome != Won) winNoted = false;
+        if (game().play.outcome != Won) winNoted = false;
         if (changed && kept) save();
     }
     drawScreen();
 }
 
 void rememberSettings() {
-    progress::setMuted(playerSet.muted);
+    progress::setMuted(playerSet().muted);
     save();
 }
 
@@ -179,16 +180,16 @@ int parOf(int index) {
 }
 
 std::string counterTitle() {
-    std::string note = playerSet.guide ? guide::titleNote() : std::string();
+    std::string note = playerSet().guide ? guide::titleNote() : std::string();
     if (!note.empty()) note = " - " + note;
-    if (play.screen != Playing && play.screen != Result) return "Brimvale (port by Orlenko)" + note;
-    std::string title = "Brimvale - level " + std::to_string(play.level + 1);
-    if (playerSet.guide) title += guide::titleAdditions();
-    if (!playerSet.counter) return title + note;
+    if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)" + note;
+    std::string title = "Brimvale - level " + std::to_string(game().play.level + 1);
+    if (playerSet().guide) title += guide::titleAdditions();
+    if (!playerSet().counter) return title + note;
     title += " - presses " + std::to_string(history::presses());
-    const int best = playerSet.save ? progress::best(play.level) : -1;
+    const int best = playerSet().save ? progress::best(game().play.level) : -1;
     if (best >= 0) title += " - best " + std::to_string(best);
-    const int par = parOf(play.level);
+    const int par = parOf(game().play.level);
     if (par >= 0) title += " - fewest " + std::to_string(par);
     return title + note;
 }
@@ -207,7 +208,7 @@ void resetConveniences() {
     titlesByHash.clear();
     winNoted = false;
     guide::reset();
-    startsNoted = levelStarts;
+    startsNoted = game().levels.starts;
     shownTitle = "Brimvale (port by Orlenko)";
     progressUsable = false;
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "game/game.h"
+
 // The largest par file read (a line a level: 65536 levels take under 2 MiB),
 // and the most presses a level's figure may say.
 constexpr std::size_t MaxParFileBytes = std::size_t(4) << 20;
@@ -16,7 +18,7 @@ constexpr long long MaxParPresses = 9999999;
 void setWarningSink(void (*sink)(const std::string& warning));
 
 // After the game has started: with saving on, reads the progress of
-// playerSet.progressFile for `levelFile` (a bad file is moved aside, with a
+// playerSet().progressFile for `levelFile` (a bad file is moved aside, with a
 // warning) and puts the level list's highlight on the last level played;
 // with the counter on, reads the fewest presses of the shipped levels from
 // `parFile` when it exists (a par file that is no regular file, is larger
@@ -26,7 +28,7 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
 
 // The rules' mid-move redraw, connected in place of drawScreen: notes a win
 // and a level start for the saved progress, then draws the screen.
-void redrawForRules();
+void redrawForRules(Game&);
 
 // Saves the progress now, with the sound's mute state (the M key calls it
 // after a toggle). Does nothing unless saving is on.

@@ -17,6 +17,7 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace guide {
 
@@ -54,7 +55,7 @@ struct Spot {
     Tank tank;
 };
 
-Spot here() { return Spot{play.board, play.tank}; }
+Spot here() { return Spot{game().play.board, game().play.tank}; }
 
 bool same(const Spot& a, const Spot& b) {
     return std::memcmp(&a.board, &b.board, sizeof(Board)) == 0 && a.tank.x == b.tank.x && a.tank.y == b.tank.y &&
@@ -120,47 +121,47 @@ void say(const std::string& text, const std::string& title, bool banner) {
 // Plays one key on the game as it stands, with the conveniences off (no
 // history, no progress noted) and the player's input left waiting.
 void playKey(int key) {
-    const PlayerSet saved = playerSet;
-    playerSet = PlayerSet{};
-    playerSet.sound = saved.sound;
-    playerSet.muted = saved.muted;
+    const PlayerSet saved = playerSet();
+    playerSet() = PlayerSet{};
+    playerSet().sound = saved.sound;
+    playerSet().muted = saved.muted;
     platform::holdDelivery(true);
     ::onKey(key);
     platform::holdDelivery(false);
-    playerSet = saved;
+    playerSet() = saved;
 }
 
 // The positions along `keys` from the one in play, found with drawing off;
 // the game is put back as it was.
 std::vector<Spot> spotsAlong(const std::vector<int>& keys) {
-    const PlayState saved = play;
-    const bool drawing = drawingEnabled;
-    drawingEnabled = false;
+    const PlayState saved = game().play;
+    const bool drawing = display().drawing;
+    display().drawing = false;
     std::vector<Spot> spots;
     for (int key : keys) {
         spots.push_back(here());
         playKey(key);
     }
-    drawingEnabled = drawing;
-    play = saved;
+    display().drawing = drawing;
+    game().play = saved;
     return spots;
 }
 
 void showHint(int key) {
     hintKey = key;
     hintSpot = here();
-    helpedStart = levelStarts;
+    helpedStart = game().levels.starts;
     note.clear();
     noteTitle.clear();
     noteMillis = 0;
 }
 
-bool hintShowing() { return hintKey != 0 && play.outcome == InPlay && same(hintSpot, here()); }
+bool hintShowing() { return hintKey != 0 && game().play.outcome == InPlay && same(hintSpot, here()); }
 
 // A new level start: its title shows, and hints of the last one are gone.
 void followStarts() {
-    if (titleStart == levelStarts) return;
-    titleStart = levelStarts;
+    if (titleStart == game().levels.starts) return;
+    titleStart = game().levels.starts;
     titleMillis = TitleMillis;
     hintKey = 0;
     pathKeys.clear();
@@ -192,33 +193,33 @@ void beginPlayback(const std::vector<int>& keys) {
     watchWait = WatchGapMillis;
     watchEnding = false;
     playing = true;
-    play = watchStart;
+    game().play = watchStart;
 }
 
 // S on the result screen: a shortest win from the level's start.
 void startSolution() {
     if (search || !startSearch) return;
-    watchReturn = play;
-    placeLevel(play.level);
-    play.screen = Playing;
-    watchStart = play;
+    watchReturn = game().play;
+    placeLevel(game(), game().play.level);
+    game().play.screen = Playing;
+    watchStart = game().play;
     search = startSearch(HintStates);
     purpose = Purpose::Watch;
-    play = watchReturn;
+    game().play = watchReturn;
     say("", "solution: searching", false);
 }
 
 // V on the level list: the player's own best win of the highlighted level.
 void startOwnBest() {
-    const std::string moves = progress::bestMoves(play.level);
+    const std::string moves = progress::bestMoves(game().play.level);
     if (moves.empty()) {
         say("No win of this level kept yet", "no win kept", false);
         return;
     }
-    watchReturn = play;
-    placeLevel(play.level);
-    play.screen = Playing;
-    watchStart = play;
+    watchReturn = game().play;
+    placeLevel(game(), game().play.level);
+    game().play.screen = Playing;
+    watchStart = game().play;
     std::vector<int> keys;
     for (char c : moves) keys.push_back(keyOfLetter(c));
     beginPlayback(keys);
@@ -240,15 +241,15 @@ void searchEnded() {
         return;
     }
     if (answer == Search::Found) {
-        const PlayState now = play;
+        const PlayState now = game().play;
         // The path is followed from the position it was found for.
         if (!same(here(), searchFrom)) {
-            play.board = searchFrom.board;
-            play.tank = searchFrom.tank;
+            game().play.board = searchFrom.board;
+            game().play.tank = searchFrom.tank;
         }
         pathKeys = keys;
         pathSpots = spotsAlong(keys);
-        play = now;
+        game().play = now;
         if (!hintFromPath()) say("", "", false);
     } else if (answer == Search::NoWin) {
         say("No way to win from here:\nU takes a press back, R restarts", "hint: no way to win from here", true);
@@ -279,21 +280,21 @@ void stepPlayback(bool now, int passed = 0) {
     }
     if (watchEnding) {
         playing = false;
-        play = watchReturn;
+        game().play = watchReturn;
         drawScreen();
         return;
     }
-    if (watchNext < watchKeys.size() && play.outcome == InPlay) {
+    if (watchNext < watchKeys.size() && game().play.outcome == InPlay) {
         playKey(watchKeys[watchNext++]);
         watchWait = WatchGapMillis;
         return;
     }
-    if (play.outcome == Won) ++wins;
+    if (game().play.outcome == Won) ++wins;
     watchEnding = true;
     watchWait = WatchEndMillis;
 }
 
-void blitScreen() { screenCanvas->blit(screenBuffer, 0, 0, ScreenWidth, ScreenHeight); }
+void blitScreen() { sprites().screenCanvas.blit(display().buffer, 0, 0, ScreenWidth, ScreenHeight); }
 
 void centred(int y, const std::string& text, std::uint32_t tint) {
     drawText((ScreenWidth - GlyphWidth * static_cast<int>(text.size())) / 2, y, text, tint);
@@ -301,7 +302,7 @@ void centred(int y, const std::string& text, std::uint32_t tint) {
 
 // Up to three lines on the banner, its top at y.
 void bannerLines(int y, const std::vector<std::string>& lines) {
-    bannerSprite->draw((ScreenWidth - BannerWidth) / 2, y, 0);
+    sprites().bannerSprite.draw((ScreenWidth - BannerWidth) / 2, y, 0);
     const int first = y + (BannerHeight - 18 * static_cast<int>(lines.size())) / 2 + 1;
     for (std::size_t i = 0; i < lines.size(); ++i)
         centred(first + 18 * static_cast<int>(i), lines[i], i == 0 ? GoldTint : TextTint);
@@ -351,29 +352,29 @@ bool onKey(int key) {
     if (playing) {
         // Any key ends a playback, back where it began.
         playing = false;
-        play = watchReturn;
+        game().play = watchReturn;
         drawScreen();
         return true;
     }
-    switch (play.screen) {
+    switch (game().play.screen) {
         case Playing:
             if (titleShowing()) titleMillis = 0;  // and the key plays on
-            if (key == KeyH && play.outcome == InPlay) {
+            if (key == KeyH && game().play.outcome == InPlay) {
                 startHint();
                 return true;
             }
             if (key == KeyR) {
-                startLevel(play.level);
+                startLevel(game(), game().play.level);
                 return true;
             }
             return false;
         case Result:
-            if (key == KeyH && play.outcome == Lost) {
+            if (key == KeyH && game().play.outcome == Lost) {
                 say("No way to win from here:\nU takes a press back, R restarts", "hint: no way to win from here", true);
                 drawScreen();
                 return true;
             }
-            if (key == KeyS && play.outcome != Won) {
+            if (key == KeyS && game().play.outcome != Won) {
                 startSolution();
                 return true;
             }
@@ -397,7 +398,7 @@ void tick() {
     const int passed = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
     last = now;
     followStarts();
-    if (play.screen == Playing) titleMillis -= passed;
+    if (game().play.screen == Playing) titleMillis -= passed;
     noteMillis -= passed;
     advanceSearch(false);
     stepPlayback(false, passed);
@@ -411,7 +412,7 @@ void settle() {
 bool watching() { return playing; }
 int watchedWins() { return wins; }
 
-bool helped() { return helpedStart == levelStarts; }
+bool helped() { return helpedStart == game().levels.starts; }
 
 void noteWin(int presses, bool newBest) {
     winPresses = presses;
@@ -422,7 +423,7 @@ void drawText(int x, int y, const std::string& text, std::uint32_t tint) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int c = static_cast<unsigned char>(text[i]);
         if (c <= GlyphFirst || c >= GlyphFirst + GlyphCount) continue;
-        glyphSprite->drawFrameTinted(x + GlyphWidth * static_cast<int>(i), y, 0, c - GlyphFirst, tint);
+        sprites().glyphSprite.drawFrameTinted(x + GlyphWidth * static_cast<int>(i), y, 0, c - GlyphFirst, tint);
     }
 }
 
@@ -433,42 +434,42 @@ void drawOverPlaying() {
     if (!title && !hint && !noted) return;
     blitScreen();
     if (hint) {
-        float angle = play.tank.angle;
+        float angle = game().play.tank.angle;
         if (hintKey == KeyRight) angle = 0;
         if (hintKey == KeyDown) angle = 90;
         if (hintKey == KeyLeft) angle = 180;
         if (hintKey == KeyUp) angle = 270;
-        hintArrowSprite->draw(24 * play.tank.x, 24 * play.tank.y, angle);
+        sprites().hintArrowSprite.draw(24 * game().play.tank.x, 24 * game().play.tank.y, angle);
     }
     if (title) {
-        std::vector<std::string> lines{"Level " + std::to_string(play.level + 1)};
-        const std::string name = titleOf(play.level);
+        std::vector<std::string> lines{"Level " + std::to_string(game().play.level + 1)};
+        const std::string name = titleOf(game().play.level);
         if (!name.empty()) lines.push_back(name);
         lines.push_back("H hint  U undo  R restart");
         bannerLines(156, lines);
     }
     drawNote(364);
-    screenCanvas->present(0, 0);
+    sprites().screenCanvas.present(0, 0);
 }
 
 void drawOverResult() {
     if (playing) {
-        if (play.outcome == Won) bannerLines(40, {"Won in " + std::to_string(watchKeys.size()) + " presses"});
-    } else if (play.outcome == Won) {
-        std::vector<std::string> lines{"Level " + std::to_string(play.level + 1) + " won!"};
+        if (game().play.outcome == Won) bannerLines(40, {"Won in " + std::to_string(watchKeys.size()) + " presses"});
+    } else if (game().play.outcome == Won) {
+        std::vector<std::string> lines{"Level " + std::to_string(game().play.level + 1) + " won!"};
         std::string count = "in " + std::to_string(winPresses) + " press" + (winPresses == 1 ? "" : "es");
-        const int par = parOf(play.level);
+        const int par = parOf(game().play.level);
         if (par >= 0) count += ", fewest possible " + std::to_string(par);
         if (winPresses >= 0) lines.push_back(count);
         if (helped())
             lines.push_back("won with a hint");
         else if (winBest)
             lines.push_back("A new best!");
-        else if (progress::best(play.level) >= 0)
-            lines.push_back("your best: " + std::to_string(progress::best(play.level)));
+        else if (progress::best(game().play.level) >= 0)
+            lines.push_back("your best: " + std::to_string(progress::best(game().play.level)));
         bannerLines(40, lines);
-    } else if (play.outcome == Lost) {
-        bannerLines(40, {"Lost", playerSet.undo ? "U takes the last press back" : "R restarts the level",
+    } else if (game().play.outcome == Lost) {
+        bannerLines(40, {"Lost", playerSet().undo ? "U takes the last press back" : "R restarts the level",
                          "S shows a way to win"});
     }
     drawNote(160);
@@ -476,22 +477,22 @@ void drawOverResult() {
 
 void drawOverLevelSelect(int x, int y, int index) {
     if (progress::best(index) >= 0)
-        wonMarkSprite->draw(x + 33, y + 2, 0);
+        sprites().wonMarkSprite.draw(x + 33, y + 2, 0);
     else if (progress::helpedBest(index) >= 0)
-        helpedMarkSprite->draw(x + 33, y + 2, 0);
+        sprites().helpedMarkSprite.draw(x + 33, y + 2, 0);
 }
 
 void drawUnderLevelList() {
     // The highlighted level's title in the gap below its row (above it for
     // the last row), centred on its cell.
-    const std::string name = titleOf(play.level);
+    const std::string name = titleOf(game().play.level);
     if (!name.empty()) {
         const int width = GlyphWidth * static_cast<int>(name.size());
-        int x = layout::levelCellX(play.level) + layout::LevelCellWidth / 2 - width / 2;
+        int x = layout::levelCellX(game().play.level) + layout::LevelCellWidth / 2 - width / 2;
         x = x < 4 ? 4 : x + width > ScreenWidth - 4 ? ScreenWidth - 4 - width : x;
-        const int row = (play.level % layout::LevelsPerPage) / layout::LevelsPerRow;
-        const int y = row < 4 ? layout::levelCellY(play.level) + layout::LevelCellHeight - 2
-                              : layout::levelCellY(play.level) - 13;
+        const int row = (game().play.level % layout::LevelsPerPage) / layout::LevelsPerRow;
+        const int y = row < 4 ? layout::levelCellY(game().play.level) + layout::LevelCellHeight - 2
+                              : layout::levelCellY(game().play.level) - 13;
         drawText(x, y, name, DarkTint);
     }
     drawNote(364);
@@ -499,8 +500,8 @@ void drawUnderLevelList() {
 
 std::string titleAdditions() {
     std::string out;
-    if ((play.screen == Playing || play.screen == Result) && !titleOf(play.level).empty())
-        out += ": " + titleOf(play.level);
+    if ((game().play.screen == Playing || game().play.screen == Result) && !titleOf(game().play.level).empty())
+        out += ": " + titleOf(game().play.level);
     return out;
 }
 

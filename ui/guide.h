@@ -1,4 +1,4 @@
-// What the player set tells and shows inside the game (playerSet.guide): the
+// What the player set tells and shows inside the game (playerSet().guide): the
 // level's title when it starts, won and lost told apart, marks on the level
 // list, the mute sign, hints from the solver, solutions and own best wins
 // played back. Nothing here runs while the guide is off.

@@ -7,6 +7,7 @@
 
 #include "game/levels.h"
 #include "game/play_state.h"
+#include "ui/window_game.h"
 
 namespace history {
 
@@ -38,9 +39,9 @@ void forget() {
 
 // A level start (a new level, a restart) ends the history of the last one.
 void followLevelStarts() {
-    if (startSeen == levelStarts) return;
+    if (startSeen == game().levels.starts) return;
     forget();
-    startSeen = levelStarts;
+    startSeen = game().levels.starts;
 }
 
 bool sameTank(const Tank& a, const Tank& b) {
@@ -51,18 +52,18 @@ bool sameTank(const Tank& a, const Tank& b) {
 
 void beginPress(int key) {
     followLevelStarts();
-    open.push_back(OpenPress{dropped + past.size(), levelStarts});
-    past.push_back(Snapshot{play.board, play.tank, play.outcome, key});
+    open.push_back(OpenPress{dropped + past.size(), game().levels.starts});
+    past.push_back(Snapshot{game().play.board, game().play.tank, game().play.outcome, key});
 }
 
 void endPress() {
     const OpenPress press = open.back();
     open.pop_back();
     // A level started inside the press: its snapshot belongs to no history.
-    if (press.start != levelStarts || press.number + 1 != dropped + past.size()) return;
+    if (press.start != game().levels.starts || press.number + 1 != dropped + past.size()) return;
     const Snapshot& before = past.back();
-    if (std::memcmp(&before.board, &play.board, sizeof(Board)) == 0 && sameTank(before.tank, play.tank) &&
-        before.outcome == play.outcome) {
+    if (std::memcmp(&before.board, &game().play.board, sizeof(Board)) == 0 && sameTank(before.tank, game().play.tank) &&
+        before.outcome == game().play.outcome) {
         past.pop_back();
         return;
     }
@@ -78,9 +79,9 @@ bool undo() {
     followLevelStarts();
     if (pressing() || past.empty()) return false;
     const Snapshot& before = past.back();
-    play.board = before.board;
-    play.tank = before.tank;
-    play.outcome = before.outcome;
+    game().play.board = before.board;
+    game().play.tank = before.tank;
+    game().play.outcome = before.outcome;
     past.pop_back();
     return true;
 }
@@ -101,7 +102,7 @@ std::vector<int> pressKeys() {
 void clear() {
     forget();
     open.clear();
-    startSeen = levelStarts;
+    startSeen = game().levels.starts;
 }
 
 }  // namespace history

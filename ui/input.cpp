@@ -14,6 +14,7 @@
 #include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 using namespace layout;
 
@@ -25,7 +26,7 @@ bool inside(const Rect& r, int x, int y) { return r.x < x && x < r.x + r.width &
 // A menu's highlight or page moved, and the list drawn anew.
 void moveHighlight(int level) {
     cueSound(sound::MenuMove);
-    play.level = level;
+    game().play.level = level;
     drawScreen();
 }
 
@@ -37,31 +38,31 @@ void choose(Screen screen) {
 
 void pageUp() {
     cueSound(sound::MenuMove);
-    play.level -= LevelsPerPage;
+    game().play.level -= LevelsPerPage;
     drawScreen();
 }
 
 void pageDown() {
     cueSound(sound::MenuMove);
-    if (play.level + LevelsPerPage < levelCount)
-        play.level += LevelsPerPage;
+    if (game().play.level + LevelsPerPage < game().levels.count)
+        game().play.level += LevelsPerPage;
     else
-        play.level = levelCount - 1;
+        game().play.level = game().levels.count - 1;
     drawScreen();
 }
 
 void playLevel(int index) {
     cueSound(sound::MenuChoose);
-    startLevel(index);
+    startLevel(game(), index);
     setScreen(Playing);
 }
 
-bool nextLevelExists() { return play.level < levelCount - 1; }
+bool nextLevelExists() { return game().play.level < game().levels.count - 1; }
 
 // A press that may change the tank or the board, kept for undo and counted
 // while the player set asks for either.
 struct Press {
-    const bool kept = playerSet.undo || playerSet.counter || playerSet.save;
+    const bool kept = playerSet().undo || playerSet().counter || playerSet().save;
     explicit Press(int key) {
         if (kept) history::beginPress(key);
     }
@@ -72,23 +73,23 @@ struct Press {
     Press& operator=(const Press&) = delete;
 };
 
-bool isUndoKey(int key) { return playerSet.undo && (key == KeyBackspace || key == KeyU); }
+bool isUndoKey(int key) { return playerSet().undo && (key == KeyBackspace || key == KeyU); }
 
 // Back to the state before the last press that changed anything, playing,
 // drawn once; ignored while a press (its animation) is under way.
 void undoPress() {
-    if (play.outcome == Won || !history::undo()) return;
+    if (game().play.outcome == Won || !history::undo()) return;
     setScreen(Playing);
 }
 
 void movePress(int dx, int dy, float angle) {
     Press press(dx < 0 ? KeyLeft : dx > 0 ? KeyRight : dy < 0 ? KeyUp : KeyDown);
-    turnOrMoveTank(dx, dy, angle);
+    turnOrMoveTank(game(), dx, dy, angle);
 }
 
 void firePress() {
     Press press(KeySpace);
-    fireLaser(play.tank.x, play.tank.y, play.tank.dx, play.tank.dy, playerBeamColour);
+    fireLaser(game(), game().play.tank.x, game().play.tank.y, game().play.tank.dx, game().play.tank.dy, playerBeamColour);
 }
 
 void titleKey(int key) {
@@ -102,29 +103,29 @@ void levelSelectKey(int key) {
     switch (key) {
         case KeyEscape: choose(Title); break;
         case KeyPageUp:
-            if (play.page > 0) pageUp();
+            if (game().play.page > 0) pageUp();
             break;
         case KeyPageDown:
-            if (play.page < levelCount / LevelsPerPage) pageDown();
+            if (game().play.page < game().levels.count / LevelsPerPage) pageDown();
             break;
         case KeyD:
         case KeyRight:
-            if (play.level + 1 < levelCount) moveHighlight(play.level + 1);
+            if (game().play.level + 1 < game().levels.count) moveHighlight(game().play.level + 1);
             break;
         case KeyA:
         case KeyLeft:
-            if (play.level > 0) moveHighlight(play.level - 1);
+            if (game().play.level > 0) moveHighlight(game().play.level - 1);
             break;
         case KeyW:
         case KeyUp:
-            if (play.level >= 6) moveHighlight(play.level - 6);
+            if (game().play.level >= 6) moveHighlight(game().play.level - 6);
             break;
         case KeyS:
         case KeyDown:
-            if (play.level + 6 < levelCount) moveHighlight(play.level + 6);
+            if (game().play.level + 6 < game().levels.count) moveHighlight(game().play.level + 6);
             break;
         case KeyEnter:
-        case KeySpace: playLevel(play.level); break;
+        case KeySpace: playLevel(game().play.level); break;
         default: break;
     }
 }
@@ -138,7 +139,7 @@ void playingKey(int key) {
         undoPress();
         return;
     }
-    if (play.outcome == InPlay) {
+    if (game().play.outcome == InPlay) {
         switch (key) {
             case KeyA:
             case KeyLeft: movePress(-1, 0, 180); return;
@@ -151,18 +152,18 @@ void playingKey(int key) {
             case KeySpace:
                 // Before any level has placed the tank it faces nowhere, and a
                 // beam from its own cell would never leave it.
-                if (play.tank.dx != 0 || play.tank.dy != 0) firePress();
+                if (game().play.tank.dx != 0 || game().play.tank.dy != 0) firePress();
                 return;
             default: break;
         }
     }
     if (key == KeyEnter) {
-        if (play.outcome == Won && nextLevelExists()) {
+        if (game().play.outcome == Won && nextLevelExists()) {
             cueSound(sound::MenuChoose);
-            startLevel(play.level + 1);
-        } else if (play.outcome == Lost) {
+            startLevel(game(), game().play.level + 1);
+        } else if (game().play.outcome == Lost) {
             cueSound(sound::MenuChoose);
-            startLevel(play.level);
+            startLevel(game(), game().play.level);
         }
     }
 }
@@ -171,15 +172,15 @@ void resultKey(int key) {
     if (key == KeyEscape) {
         choose(LevelSelect);
     } else if (key == KeySpace || key == KeyEnter) {
-        if (play.outcome == InPlay)
+        if (game().play.outcome == InPlay)
             choose(Playing);
-        else if (play.outcome == Won && nextLevelExists())
-            playLevel(play.level + 1);
-        else if (play.outcome == Lost)
-            playLevel(play.level);
+        else if (game().play.outcome == Won && nextLevelExists())
+            playLevel(game().play.level + 1);
+        else if (game().play.outcome == Lost)
+            playLevel(game().play.level);
     } else if (key == KeyR) {
-        playLevel(play.level);
-    } else if (isUndoKey(key) && play.outcome == Lost) {
+        playLevel(game().play.level);
+    } else if (isUndoKey(key) && game().play.outcome == Lost) {
         undoPress();
     }
 }
@@ -194,17 +195,17 @@ void levelSelectClick(int x, int y) {
         choose(Title);
         return;
     }
-    if (inside(PageUpArrow, x, y) && play.page > 0) {
+    if (inside(PageUpArrow, x, y) && game().play.page > 0) {
         pageUp();
         return;
     }
-    if (inside(PageDownArrow, x, y) && play.page < levelCount / LevelsPerPage) {
+    if (inside(PageDownArrow, x, y) && game().play.page < game().levels.count / LevelsPerPage) {
         pageDown();
         return;
     }
-    play.page = play.level / LevelsPerPage;
-    const int first = play.page * LevelsPerPage;
-    const int end = first + LevelsPerPage < levelCount ? first + LevelsPerPage : levelCount;
+    game().play.page = game().play.level / LevelsPerPage;
+    const int first = game().play.page * LevelsPerPage;
+    const int end = first + LevelsPerPage < game().levels.count ? first + LevelsPerPage : game().levels.count;
     for (int i = first; i < end; ++i) {
         if (inside(Rect{levelCellX(i), levelCellY(i), LevelCellWidth, LevelCellHeight}, x, y)) {
             playLevel(i);
@@ -215,14 +216,14 @@ void levelSelectClick(int x, int y) {
 
 void resultClick(int x, int y) {
     if (inside(ContinueButton, x, y)) {
-        if (play.outcome == InPlay)
+        if (game().play.outcome == InPlay)
             choose(Playing);
-        else if (play.outcome == Won && nextLevelExists())
-            playLevel(play.level + 1);
+        else if (game().play.outcome == Won && nextLevelExists())
+            playLevel(game().play.level + 1);
         return;
     }
     if (inside(RestartButton, x, y)) {
-        playLevel(play.level);
+        playLevel(game().play.level);
         return;
     }
     if (inside(LevelsButton, x, y)) choose(LevelSelect);
@@ -233,18 +234,18 @@ void resultClick(int x, int y) {
 void onKey(int key) {
     // M mutes and unmutes on every screen, but only when sound is on: the
     // game without sound leaves the key unused.
-    if (key == KeyM && playerSet.sound) {
-        playerSet.muted = !playerSet.muted;
-        sound::setMuted(playerSet.muted);
+    if (key == KeyM && playerSet().sound) {
+        playerSet().muted = !playerSet().muted;
+        sound::setMuted(playerSet().muted);
         rememberSettings();
-        if (playerSet.guide) {
-            guide::noteMute(playerSet.muted);
+        if (playerSet().guide) {
+            guide::noteMute(playerSet().muted);
             drawScreen();
         }
         return;
     }
-    if (playerSet.guide && guide::onKey(key)) return;
-    switch (play.screen) {
+    if (playerSet().guide && guide::onKey(key)) return;
+    switch (game().play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;
         case Playing: playingKey(key); break;
@@ -255,14 +256,14 @@ void onKey(int key) {
 
 void onTap(int x, int y) {
     // A tap on the tank's cell fires, as Space does; any other tap is a click.
-    if (play.screen == Playing && x >= 0 && y >= 0 && x / 24 == play.tank.x && y / 24 == play.tank.y)
+    if (game().play.screen == Playing && x >= 0 && y >= 0 && x / 24 == game().play.tank.x && y / 24 == game().play.tank.y)
         onKey(KeySpace);
     else
         onMouseClick(x, y);
 }
 
 void onMouseClick(int x, int y) {
-    switch (play.screen) {
+    switch (game().play.screen) {
         case Title: titleClick(x, y); break;
         case LevelSelect: levelSelectClick(x, y); break;
         case Playing: break;

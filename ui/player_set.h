@@ -18,4 +18,5 @@ struct PlayerSet {
     std::string progressFile;  // where progress is kept while `save` is on
 };
 
-extern PlayerSet playerSet;
+// The player set of the window's game.
+PlayerSet& playerSet();

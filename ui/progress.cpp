@@ -15,6 +15,7 @@
 
 #include "assets/data_file.h"
 #include "game/levels.h"
+#include "ui/window_game.h"
 
 namespace progress {
 
@@ -315,7 +316,7 @@ Hash levelHash(const std::uint8_t* record) {
     return h;
 }
 
-Hash levelHashAt(int index) { return levelHash(levelData + static_cast<std::size_t>(index) * LevelRecordBytes); }
+Hash levelHashAt(int index) { return levelHash(game().levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes); }
 
 std::string hashText(Hash hash) {
     char text[17];
@@ -452,7 +453,7 @@ int best(int index) {
 int lastPlayed() {
     const auto l = current.lastByFile.find(levelFileKey);
     if (l == current.lastByFile.end()) return -1;
-    for (int i = 0; i < levelCount; ++i)
+    for (int i = 0; i < game().levels.count; ++i)
         if (levelHashAt(i) == l->second) return i;
     return -1;
 }

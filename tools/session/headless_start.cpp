@@ -7,6 +7,7 @@
 #include "render/screen.h"
 #include "tools/common/files.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace session {
 
@@ -37,13 +38,13 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
 
 void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing) {
     resetGame();
-    drawingEnabled = drawing == Drawing::On;
-    setLevels(records, count);
-    startLevel(0);
+    display().drawing = drawing == Drawing::On;
+    setLevels(game().levels, records, count);
+    startLevel(game(), 0);
 }
 
 void enterLevel(int index) {
-    startLevel(index);
+    startLevel(game(), index);
     setScreen(Playing);
 }
 

@@ -45,7 +45,7 @@ struct Walk {
 Walk walkBeam(const Board& board, const Tank& tank);
 
 // The mechanics of one press from `before` (board and tank) to `after`,
-// which the rules left in play. `start` is the level's board at its start
+// which the rules left in game().play. `start` is the level's board at its start
 // (a shield counts only an object that has moved since).
 std::uint16_t classify(const Board& start, const Board& before, const Tank& tankBefore, int press,
                        const Board& after, const Tank& tankAfter);

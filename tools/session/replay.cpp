@@ -23,6 +23,7 @@
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/window_game.h"
 
 namespace session {
 
@@ -157,21 +158,21 @@ bool readEventFile(const std::string& path, std::vector<std::string>& tokens, Re
 bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups, ReplayResult& result,
                 std::string& error) {
     if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
-    playerSet = setup.set;
-    if (playerSet.guide) {
+    playerSet() = setup.set;
+    if (playerSet().guide) {
         std::string warning;
         loadPlayerPack(setup.dataDir, warning);  // without it the guide draws nothing
         solver::connectHints();
     }
     startConveniences(setup.levelFile, setup.dataDir + "/data.par");
-    if (setup.start >= levelCount) {
-        error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(levelCount) +
+    if (setup.start >= game().levels.count) {
+        error = "level index " + std::to_string(setup.start) + " out of range (" + std::to_string(game().levels.count) +
                 " levels)";
         return false;
     }
     result = ReplayResult();
     if (setup.sounds) {
-        playerSet.sound = true;
+        playerSet().sound = true;
         std::string warning;
         startSound(setup.dataDir, warning);  // the counting sound reads no file
     }
@@ -194,7 +195,7 @@ ReplayResult playGroups(const std::vector<EventGroup>& groups) {
         for (const auto& group : groups) {
             for (const headless::Event& e : group) headless::queue().push_back(e);
             drawScreen();
-            if (playerSet.guide) guide::settle();
+            if (playerSet().guide) guide::settle();
         }
         drawScreen();
     } catch (const platform::Quit& q) {
@@ -208,17 +209,17 @@ ReplayResult playGroups(const std::vector<EventGroup>& groups) {
 std::string replayReport(bool quit) {
     std::string out;
     char line[256];
-    const char* screen = screenName(play.screen);
+    const char* screen = screenName(game().play.screen);
     if (screen)
         std::snprintf(line, sizeof line, "screen %s\n", screen);
     else
-        std::snprintf(line, sizeof line, "screen %d\n", play.screen);
+        std::snprintf(line, sizeof line, "screen %d\n", game().play.screen);
     out += line;
-    std::snprintf(line, sizeof line, "outcome %s\nindex %d\npage %d\nlevels %d\n", outcomeName(play.outcome), play.level,
-                  play.page, levelCount);
+    std::snprintf(line, sizeof line, "outcome %s\nindex %d\npage %d\nlevels %d\n", outcomeName(game().play.outcome), game().play.level,
+                  game().play.page, game().levels.count);
     out += line;
-    std::snprintf(line, sizeof line, "tank %d %d %d %d %g\n", play.tank.x, play.tank.y, play.tank.dx, play.tank.dy,
-                  static_cast<double>(play.tank.angle));
+    std::snprintf(line, sizeof line, "tank %d %d %d %d %g\n", game().play.tank.x, game().play.tank.y, game().play.tank.dx, game().play.tank.dy,
+                  static_cast<double>(game().play.tank.angle));
     out += line;
     const headless::Stats& s = headless::stats();
     std::snprintf(line, sizeof line, "quit %s\nredraws %ld\nframes %ld\npauses %ld\n", quit ? "yes" : "no",
@@ -230,7 +231,7 @@ std::string replayReport(bool quit) {
         out += '\n';
         for (int y = 0; y < BoardSize; ++y) {
             for (int x = 0; x < BoardSize; ++x) {
-                const Cell& c = play.board.at(x, y);
+                const Cell& c = game().play.board.at(x, y);
                 const int v = layer == 0 ? c.terrain : layer == 1 ? c.object : c.state;
                 if (x) out += ' ';
                 out += std::to_string(v);
@@ -238,8 +239,8 @@ std::string replayReport(bool quit) {
             out += '\n';
         }
     }
-    if (playerSet.guide) out += "watched-wins " + std::to_string(guide::watchedWins()) + "\n";
-    if (playerSet.counter || playerSet.guide) {
+    if (playerSet().guide) out += "watched-wins " + std::to_string(guide::watchedWins()) + "\n";
+    if (playerSet().counter || playerSet().guide) {
         const std::string& title = headless::windowTitle();
         out += "title " + (title.empty() ? counterTitle() : title) + "\n";
     }
@@ -256,7 +257,7 @@ std::string soundReport() {
 }
 
 bool writeScreenPng(const std::string& path, std::string& error) {
-    return art::writeBgrPng(path, ScreenWidth, ScreenHeight, 3, screenBuffer, error);
+    return art::writeBgrPng(path, ScreenWidth, ScreenHeight, 3, display().buffer, error);
 }
 
 }  // namespace session

@@ -11,16 +11,13 @@
 
 #include "assets/packs.h"
 #include "game/board.h"
-#include "game/play_state.h"
+#include "game/game.h"
 #include "game/levels.h"
-#include "render/screen.h"
+#include "game/rules.h"
 #include "platform/input.h"
-#include "ui/guide.h"
-#include "tools/session/headless_start.h"
 #include "tools/session/mechanics.h"
-#include "ui/input.h"
-#include "ui/player_set.h"
-#include "ui/screens.h"
+#include "ui/guide.h"
+#include "ui/window_game.h"
 
 namespace solver {
 
@@ -480,39 +477,45 @@ private:
     std::size_t keyBytes_ = 2;
 };
 
-struct DrawingOff {
-    bool saved = drawingEnabled;
-    DrawingOff() { drawingEnabled = false; }
-    ~DrawingOff() { drawingEnabled = saved; }
-};
+}  // namespace
 
-// The game as it stands set aside while a stepped search plays the rules:
-// its state, drawing, conveniences and waiting input all come back as they
-// were.
-struct GameAside {
-    const PlayState state = play;
-    const PlayerSet set = playerSet;
-    const DrawingOff drawingOff;
-    GameAside() {
-        playerSet = PlayerSet{};
-        platform::holdDelivery(true);
+// Plays press p on the solver's own game, as the key handler plays its key
+// on the playing screen while the level is in play.
+void playPress(Game& g, int press) {
+    switch (press) {
+        case PressLeft: turnOrMoveTank(g, -1, 0, 180); return;
+        case PressRight: turnOrMoveTank(g, 1, 0, 0); return;
+        case PressUp: turnOrMoveTank(g, 0, -1, 270); return;
+        case PressDown: turnOrMoveTank(g, 0, 1, 90); return;
+        default:
+            // Before any level has placed the tank it faces nowhere.
+            if (g.play.tank.dx != 0 || g.play.tank.dy != 0)
+                fireLaser(g, g.play.tank.x, g.play.tank.y, g.play.tank.dx, g.play.tank.dy, playerBeamColour);
+            return;
     }
-    ~GameAside() {
-        platform::holdDelivery(false);
-        playerSet = set;
-        play = state;
-    }
-    GameAside(const GameAside&) = delete;
-    GameAside& operator=(const GameAside&) = delete;
-};
+}
+
+// A game of the solver's own, never drawn, with level `index` in play as the
+// replay's --start puts it: level 0 first, then the chosen one, so a level
+// without a tank start finds the tank where level 0 put it.
+Game startOwnGame(const std::uint8_t* records, int count, int index) {
+    Game g;
+    setLevels(g.levels, records, count);
+    startLevel(g, 0);
+    startLevel(g, index);
+    g.play.screen = Playing;
+    return g;
+}
+
+namespace {
 
 // One breadth-first search from the level on the game's board, in the order
 // the states are found, so that the first win met is a shortest one.
 class Search {
 public:
-    explicit Search(const Limits& limits, bool exploring = false)
-        : maxStates_(limits.maxStates), forbid_(limits.forbid), maxPresses_(limits.maxPresses),
-          exploring_(exploring), start_(play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
+    Search(Game& g, const Limits& limits, bool exploring = false)
+        : g_(g), maxStates_(limits.maxStates), forbid_(limits.forbid), maxPresses_(limits.maxPresses),
+          exploring_(exploring), start_(g.play), model_(start_.board), keyBytes_(model_.keyBytes()), arena_(keyBytes_),
           set_(arena_, keyBytes_), key_(keyBytes_ + 8), scratchKey_(keyBytes_ + 8), children_(PressCount * keyBytes_),
           parent_(start_), check_(start_.board) {
         result_.stateBytes = static_cast<int>(keyBytes_);
@@ -660,30 +663,30 @@ private:
             const mechanics::Walk walk = mechanics::walkBeam(parent_.board, parent_.tank);
             for (int c = 0; c < 256; ++c) touched_[c] |= walk.cells[c];
         }
-        onKey(pressKeys[p]);
-        if (play.outcome == Won) {
+        playPress(g_, p);
+        if (g_.play.outcome == Won) {
             if (exploring_) {
                 winFound_ = true;
                 edgeRow_[p] = WinEdge;
-                touched_[(play.tank.y + play.tank.dy) * 16 + play.tank.x + play.tank.dx] = true;
+                touched_[(g_.play.tank.y + g_.play.tank.dy) * 16 + g_.play.tank.x + g_.play.tank.dx] = true;
                 return Step::Nothing;
             }
             result_.path = pathTo(i, p);
             finish(Status::Solved);
             return Step::Ended;
         }
-        if (play.outcome == Lost) {
+        if (g_.play.outcome == Lost) {
             boardIsParent_ = false;
             return Step::Nothing;
         }
-        if (forbid_ && (mechanics::classify(start_.board, parent_.board, parent_.tank, p, play.board, play.tank) &
+        if (forbid_ && (mechanics::classify(start_.board, parent_.board, parent_.tank, p, g_.play.board, g_.play.tank) &
                         forbid_)) {
             boardIsParent_ = false;
             return Step::Nothing;
         }
         std::memcpy(child, key_.data(), keyBytes_);
-        Model::writeTank(play.tank, child);
-        if (std::memcmp(&play.board, &parent_.board, sizeof play.board) != 0) {
+        Model::writeTank(g_.play.tank, child);
+        if (std::memcmp(&g_.play.board, &parent_.board, sizeof g_.play.board) != 0) {
             boardIsParent_ = false;
             if (exploring_) markChanged();
             if (!writeChildBoard(child)) {
@@ -702,18 +705,18 @@ private:
     // nothing else but the tank, the screen and the outcome.
     void restoreParent() {
         if (!boardIsParent_) {
-            play = parent_;
+            g_.play = parent_;
             boardIsParent_ = true;
             return;
         }
-        play.tank = parent_.tank;
-        play.screen = parent_.screen;
-        play.outcome = parent_.outcome;
+        g_.play.tank = parent_.tank;
+        g_.play.screen = parent_.screen;
+        g_.play.outcome = parent_.outcome;
     }
 
     // The cells where the game's board differs from the start.
     void markChanged() {
-        const Cell* now = &play.board.cells[0][0];
+        const Cell* now = &g_.play.board.cells[0][0];
         const Cell* was = &start_.board.cells[0][0];
         for (int c = 0; c < 256; ++c)
             if (now[c].terrain != was[c].terrain || now[c].object != was[c].object) touched_[c] = true;
@@ -722,10 +725,10 @@ private:
     // The game's changed board into `child`; false unless the key gives back
     // exactly this board.
     bool writeChildBoard(std::uint8_t* child) {
-        if (!model_.writeBoard(play.board, scratchKey_.data())) return false;
+        if (!model_.writeBoard(g_.play.board, scratchKey_.data())) return false;
         std::memcpy(child + 2, scratchKey_.data() + 2, keyBytes_ - 2);
         model_.readBoard(child, check_);
-        return std::memcmp(&play.board, &check_, sizeof play.board) == 0;
+        return std::memcmp(&g_.play.board, &check_, sizeof g_.play.board) == 0;
     }
 
     // Stores the children of state i not seen before; true when the state
@@ -763,9 +766,10 @@ private:
         result_.status = status;
         result_.states = arena_.size();
         result_.peakBytes = arena_.bytes() + set_.bytes() + parents_.bytes() + presses_.bytes();
-        play = start_;
+        g_.play = start_;
     }
 
+    Game& g_;
     static constexpr std::uint32_t NoEdge = 0xFFFFFFFF, WinEdge = 0xFFFFFFFE;
 
     const std::uint64_t maxStates_;
@@ -811,21 +815,45 @@ std::string tokens(const std::vector<std::uint8_t>& path) {
     return out;
 }
 
-Result searchInPlay(const Limits& limits) { return Search(limits).run(); }
+Result searchGame(Game& g, const Limits& limits) { return Search(g, limits).run(); }
 
-Exploration exploreInPlay(std::uint64_t maxStates) {
+Exploration exploreGame(Game& g, std::uint64_t maxStates) {
     Limits limits;
     limits.maxStates = maxStates;
-    return Search(limits, true).explore();
+    return Search(g, limits, true).explore();
 }
 
+namespace {
+
+// A copy of the window's game, never drawn and with no redraw: a search on
+// it leaves the window's game, its screen, conveniences and input alone.
+Game asideOfWindowGame() {
+    Game g = game();
+    g.display = nullptr;
+    g.redraw = nullptr;
+    return g;
+}
+
+}  // namespace
+
+Result searchInPlay(const Limits& limits) {
+    Game g = asideOfWindowGame();
+    return searchGame(g, limits);
+}
+
+Exploration exploreInPlay(std::uint64_t maxStates) {
+    Game g = asideOfWindowGame();
+    return exploreGame(g, maxStates);
+}
+
+// The stepped search plays a copy of the game in play, taken when it starts.
 struct Stepper::Impl {
-    explicit Impl(const Limits& limits) : search(limits) {}
+    explicit Impl(const Limits& limits) : g(asideOfWindowGame()), search(g, limits) {}
+    Game g;
     Search search;
 };
 
 Stepper::Stepper(std::uint64_t maxStates) {
-    const GameAside aside;
     Limits limits;
     limits.maxStates = maxStates;
     impl_ = std::make_unique<Impl>(limits);
@@ -833,10 +861,7 @@ Stepper::Stepper(std::uint64_t maxStates) {
 
 Stepper::~Stepper() = default;
 
-bool Stepper::advance(std::uint64_t expansions) {
-    const GameAside aside;
-    return impl_->search.advance(expansions);
-}
+bool Stepper::advance(std::uint64_t expansions) { return impl_->search.advance(expansions); }
 
 const Result& Stepper::result() const { return impl_->search.result(); }
 

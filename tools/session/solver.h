@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct Game;
+
 namespace solver {
 
 enum class Status { Solved, Unsolvable, Unknown };
@@ -49,8 +51,9 @@ struct Limits {
 };
 
 // The same search from the state in play, a slice at a time, so that the
-// game can go on between slices (the hints). Each slice sets the game's
-// state, drawing, conveniences and waiting input aside and puts them back.
+// game can go on between slices (the hints). It plays a copy of the
+// window's game taken when it starts (never drawn), so the window's game,
+// its conveniences and its waiting input are never touched.
 class Stepper {
 public:
     explicit Stepper(std::uint64_t maxStates = DefaultMaxStates);
@@ -69,18 +72,17 @@ private:
 // Hands the stepped search to the game's hints (guide::connectSearch).
 void connectHints();
 
-// The search from the level in play on the game's board (drawing off), run
+// The search from the level in play on a copy of the window's game, run
 // whole; the exploring one keeps every edge (see explore below).
 Result searchInPlay(const Limits& limits);
 struct Exploration;
 Exploration exploreInPlay(std::uint64_t maxStates);
 
-// Solves level `index` of `count` records. Starts the game afresh from the
-// records (session::startGameFromRecords, drawing off) and puts the level in
-// play as the replay's --start does: the tank first placed by level 0, then
-// by level `index`. On return the board holds the level's start, the tank
-// and the screen state are as the search last left them, and the drawing
-// switch is as it was.
+// Solves level `index` of `count` records, on a game of its own (never
+// drawn), with the level in play as the replay's --start puts it: the tank
+// first placed by level 0, then by level `index`. The window's game and
+// every other game are left alone, so a solve may run on another thread
+// while a game plays.
 Result solveLevel(const std::uint8_t* records, int count, int index, std::uint64_t maxStates = DefaultMaxStates);
 Result solveLevel(const std::uint8_t* records, int count, int index, const Limits& limits);
 // The same search from where `opening` (presses played from the level's
@@ -117,5 +119,15 @@ struct Trace {
     bool won = false;
 };
 Trace trace(const std::uint8_t* records, int count, int index, const std::vector<std::uint8_t>& path);
+
+// The pieces the searches above are made of, on a game the caller owns
+// (never drawn: no display, no redraw). playPress plays one press as the
+// playing screen's key does; startOwnGame builds a game from the records
+// with level `index` in play as solveLevel does; searchGame and exploreGame
+// search from the game's state and leave it as it was.
+void playPress(Game& g, int press);
+Game startOwnGame(const std::uint8_t* records, int count, int index);
+Result searchGame(Game& g, const Limits& limits);
+Exploration exploreGame(Game& g, std::uint64_t maxStates);
 
 }  // namespace solver
