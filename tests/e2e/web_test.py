@@ -198,7 +198,7 @@ KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": 
         "Right": ("ArrowRight", "ArrowRight", 39), "Down": ("ArrowDown", "ArrowDown", 40),
         "PageUp": ("PageUp", "PageUp", 33), "PageDown": ("PageDown", "PageDown", 34),
         "Backspace": ("Backspace", "Backspace", 8),
-        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUM"}}
+        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMH"}}
 
 CANVAS_PIXELS = """(() => {
   const c = document.getElementById('canvas');
@@ -616,6 +616,16 @@ def linked_level(browser, player_url, replay, tool, data):
     check(bool(wait_for(lambda: browser.evaluate(muted % 0))), "M again brings it back")
     game.send("Left")  # the game goes on; M changes no picture (nor does it in a replay without sound)
     game.settle("a key after M")
+    # H: the solver searches in the page between frames; the time to the hint is printed, not asserted.
+    game.sent.append("H")
+    expected, _ = replay.run(game.sent, game.options)
+    game.sent.pop()
+    began = time.monotonic()
+    game.send("H")
+    hinted = bool(wait_for(lambda: game.shows(expected)))
+    waited = time.monotonic() - began
+    check(hinted, "H on the player page: the canvas shows the replay's hint")
+    print("a hint in the browser arrived in %.0f ms (the linked level, after eight presses)" % (waited * 1000))
     game = Game(browser, link.replace("index.html#", "index.html?classic#"), replay, options)
     game.settle("the classic page's link")
     game = Game(browser, player_url.replace("index.html", "index.html?classic#level=AAAA"), replay)
