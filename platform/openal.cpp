@@ -66,8 +66,8 @@ bool openDevice(std::string& warning) {
         voices.device = alcOpenDevice(nullptr);
         if (voices.device) voices.context = alcCreateContext(voices.device, nullptr);
     }
-    if (!voices.device) return fail(warning, "no audio voices.device could be opened");
-    if (!voices.context || !alcMakeContextCurrent(voices.context)) return fail(warning, "the audio voices.device refused a voices.context");
+    if (!voices.device) return fail(warning, "no audio device could be opened");
+    if (!voices.context || !alcMakeContextCurrent(voices.context)) return fail(warning, "the audio device refused a context");
     return true;
 }
 
@@ -76,7 +76,7 @@ bool makeVoices(const std::vector<Sample>& set, std::string& warning) {
     alGetError();
     alGenBuffers(EffectCount, voices.buffers);
     alGenSources(EffectCount, voices.sources);
-    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio voices.device has no room for the effects");
+    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio device has no room for the effects");
     for (int e = 0; e < EffectCount; ++e) {
         const Sample& s = set[static_cast<std::size_t>(e)];
         alBufferData(voices.buffers[e], AL_FORMAT_MONO16, s.data.data(), static_cast<ALsizei>(s.data.size() * 2), s.rate);
@@ -85,7 +85,7 @@ bool makeVoices(const std::vector<Sample>& set, std::string& warning) {
         // Heard from where the listener stands: no panning, no distance.
         alSourcei(voices.sources[e], AL_SOURCE_RELATIVE, AL_TRUE);
     }
-    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio voices.device refused the effects");
+    if (alGetError() != AL_NO_ERROR) return fail(warning, "the audio device refused the effects");
     return true;
 }
 
