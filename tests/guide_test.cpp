@@ -17,6 +17,8 @@
 #include "tools/session/replay.h"
 #include "tools/session/solver.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
+#include "ui/history.h"
 #include "ui/progress.h"
 #include "ui/window_game.h"
 
@@ -152,6 +154,40 @@ TEST(Guide, HintAfterAFatalOrTrappingPressSaysThereIsNoWin) {
             << "level " << i + 1 << ": " << line(report, "title");
     }
     EXPECT_GT(traps, 0);
+}
+
+namespace {
+
+// The board, the tank and where the game is, compared whole.
+bool samePlay(const PlayState& a, const PlayState& b) {
+    return std::memcmp(&a.board, &b.board, sizeof(Board)) == 0 && a.tank.x == b.tank.x && a.tank.y == b.tank.y &&
+           a.tank.dx == b.tank.dx && a.tank.dy == b.tank.dy && a.tank.angle == b.tank.angle &&
+           a.screen == b.screen && a.outcome == b.outcome && a.level == b.level;
+}
+
+}  // namespace
+
+TEST(Guide, LookingAheadLeavesTheGameInPlayAlone) {
+    const PlayerSet player = session::launcherSet();
+    // A hint searches and follows its win on games of its own: the game in
+    // play, its press count and its undo are as they were.
+    replayInProcess(data, 1, "Right Up", player);
+    const PlayState before = game().play;
+    press("H");
+    ASSERT_FALSE(hintOf(counterTitle()).empty()) << counterTitle();
+    EXPECT_TRUE(samePlay(game().play, before));
+    EXPECT_EQ(history::presses(), 2);
+    press("U");
+    replayInProcess(data, 1, "Right", player);
+    const PlayState undone = game().play;
+    replayInProcess(data, 1, "Right Up H U", player);
+    EXPECT_TRUE(samePlay(game().play, undone));
+    // A solution watched from the pause comes back to the paused game.
+    replayInProcess(data, 1, "Right Up Escape", player);
+    const PlayState paused = game().play;
+    press("S");
+    EXPECT_EQ(guide::watchedWins(), 1);
+    EXPECT_TRUE(samePlay(game().play, paused));
 }
 
 TEST(Guide, SolutionsAndOwnBestWinsPlayToAWinAndComeBack) {

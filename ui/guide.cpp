@@ -9,6 +9,7 @@
 #include "assets/packs.h"
 #include "game/levels.h"
 #include "game/play_state.h"
+#include "game/rules.h"
 #include "platform/input.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
@@ -55,7 +56,8 @@ struct Spot {
     Tank tank;
 };
 
-Spot here() { return Spot{game().play.board, game().play.tank}; }
+Spot spotOf(const Game& g) { return Spot{g.play.board, g.play.tank}; }
+Spot here() { return spotOf(game()); }
 
 bool same(const Spot& a, const Spot& b) {
     return std::memcmp(&a.board, &b.board, sizeof(Board)) == 0 && a.tank.x == b.tank.x && a.tank.y == b.tank.y &&
@@ -83,7 +85,6 @@ int watchWait = 0;
 bool watchEnding = false;
 PlayState watchReturn;
 PlayState watchStart;
-bool watchAfterSearch = false;
 int wins = 0;
 
 // The last win's presses and whether it was a new best.
@@ -118,9 +119,33 @@ void say(const std::string& text, const std::string& title, bool banner) {
     noteMillis = NoteMillis;
 }
 
-// Plays one key on the game as it stands, with the conveniences off (no
-// history, no progress noted) and the player's input left waiting.
-void playKey(int key) {
+// A copy of the window's game that is never drawn and asks for no redraw:
+// what the guide looks ahead on, so the window's game is never touched.
+Game aside() {
+    Game g = game();
+    g.display = nullptr;
+    g.redraw = nullptr;
+    return g;
+}
+
+// One press on a game of the guide's own, as the playing screen's key plays it.
+void pressAside(Game& g, int key) {
+    switch (key) {
+        case KeyLeft: turnOrMoveTank(g, -1, 0, 180); return;
+        case KeyRight: turnOrMoveTank(g, 1, 0, 0); return;
+        case KeyUp: turnOrMoveTank(g, 0, -1, 270); return;
+        case KeyDown: turnOrMoveTank(g, 0, 1, 90); return;
+        default:
+            if (g.play.tank.dx != 0 || g.play.tank.dy != 0)
+                fireLaser(g, g.play.tank.x, g.play.tank.y, g.play.tank.dx, g.play.tank.dy, playerBeamColour);
+            return;
+    }
+}
+
+// A press of a playback, shown: played on the window's game through the
+// screens' own keys, with the conveniences off (no history, no progress
+// noted) and the player's input left waiting.
+void playShown(int key) {
     const PlayerSet saved = playerSet();
     playerSet() = PlayerSet{};
     playerSet().sound = saved.sound;
@@ -131,19 +156,16 @@ void playKey(int key) {
     playerSet() = saved;
 }
 
-// The positions along `keys` from the one in play, found with drawing off;
-// the game is put back as it was.
-std::vector<Spot> spotsAlong(const std::vector<int>& keys) {
-    const PlayState saved = game().play;
-    const bool drawing = display().drawing;
-    display().drawing = false;
+// The positions along `keys` from `from`, played on a game of the guide's own.
+std::vector<Spot> spotsAlong(const Spot& from, const std::vector<int>& keys) {
+    Game g = aside();
+    g.play.board = from.board;
+    g.play.tank = from.tank;
     std::vector<Spot> spots;
     for (int key : keys) {
-        spots.push_back(here());
-        playKey(key);
+        spots.push_back(spotOf(g));
+        pressAside(g, key);
     }
-    display().drawing = drawing;
-    game().play = saved;
     return spots;
 }
 
@@ -182,12 +204,13 @@ bool hintFromPath() {
 void startHint() {
     if (hintFromPath() || search || !startSearch) return;
     searchFrom = here();
-    search = startSearch(HintStates);
+    search = startSearch(game(), HintStates);
     purpose = Purpose::Hint;
     say("", "hint: searching", false);
 }
 
 void beginPlayback(const std::vector<int>& keys) {
+    watchReturn = game().play;
     watchKeys = keys;
     watchNext = 0;
     watchWait = WatchGapMillis;
@@ -196,16 +219,21 @@ void beginPlayback(const std::vector<int>& keys) {
     game().play = watchStart;
 }
 
+// The level's start, on a game of the guide's own; playbacks begin there.
+Game levelStartAside() {
+    Game g = aside();
+    placeLevel(g, g.play.level);
+    g.play.screen = Playing;
+    return g;
+}
+
 // S on the result screen: a shortest win from the level's start.
 void startSolution() {
     if (search || !startSearch) return;
-    watchReturn = game().play;
-    placeLevel(game(), game().play.level);
-    game().play.screen = Playing;
-    watchStart = game().play;
-    search = startSearch(HintStates);
+    const Game start = levelStartAside();
+    watchStart = start.play;
+    search = startSearch(start, HintStates);
     purpose = Purpose::Watch;
-    game().play = watchReturn;
     say("", "solution: searching", false);
 }
 
@@ -216,10 +244,7 @@ void startOwnBest() {
         say("No win of this level kept yet", "no win kept", false);
         return;
     }
-    watchReturn = game().play;
-    placeLevel(game(), game().play.level);
-    game().play.screen = Playing;
-    watchStart = game().play;
+    watchStart = levelStartAside().play;
     std::vector<int> keys;
     for (char c : moves) keys.push_back(keyOfLetter(c));
     beginPlayback(keys);
@@ -241,15 +266,9 @@ void searchEnded() {
         return;
     }
     if (answer == Search::Found) {
-        const PlayState now = game().play;
         // The path is followed from the position it was found for.
-        if (!same(here(), searchFrom)) {
-            game().play.board = searchFrom.board;
-            game().play.tank = searchFrom.tank;
-        }
         pathKeys = keys;
-        pathSpots = spotsAlong(keys);
-        game().play = now;
+        pathSpots = spotsAlong(searchFrom, keys);
         if (!hintFromPath()) say("", "", false);
     } else if (answer == Search::NoWin) {
         say("No way to win from here:\nU takes a press back, R restarts", "hint: no way to win from here", true);
@@ -285,7 +304,7 @@ void stepPlayback(bool now, int passed = 0) {
         return;
     }
     if (watchNext < watchKeys.size() && game().play.outcome == InPlay) {
-        playKey(watchKeys[watchNext++]);
+        playShown(watchKeys[watchNext++]);
         watchWait = WatchGapMillis;
         return;
     }

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+struct Game;
+
 namespace guide {
 
-// A shortest-win search on the state in play, a slice at a time: the one
-// contact of the hints with the solver, which lives above this layer and is
-// handed down at start-up.
+// A shortest-win search from a game's state, a slice at a time, on a copy of
+// its own: the one contact of the hints with the solver, which lives above
+// this layer and is handed down at start-up.
 class Search {
 public:
     enum Answer { Found, NoWin, GaveUp };
@@ -24,7 +26,7 @@ public:
     // The keys of a shortest win when Found.
     virtual std::vector<int> keys() const = 0;
 };
-using SearchStart = std::unique_ptr<Search> (*)(std::uint64_t maxStates);
+using SearchStart = std::unique_ptr<Search> (*)(const Game& from, std::uint64_t maxStates);
 void connectSearch(SearchStart start);
 
 // The most states one hint or solution may search.

@@ -825,10 +825,10 @@ Exploration exploreGame(Game& g, std::uint64_t maxStates) {
 
 namespace {
 
-// A copy of the window's game, never drawn and with no redraw: a search on
-// it leaves the window's game, its screen, conveniences and input alone.
-Game asideOfWindowGame() {
-    Game g = game();
+// A copy of a game (the window's), never drawn and with no redraw: a search
+// on it leaves the original, its screen, conveniences and input alone.
+Game aside(const Game& from) {
+    Game g = from;
     g.display = nullptr;
     g.redraw = nullptr;
     return g;
@@ -837,26 +837,26 @@ Game asideOfWindowGame() {
 }  // namespace
 
 Result searchInPlay(const Limits& limits) {
-    Game g = asideOfWindowGame();
+    Game g = aside(game());
     return searchGame(g, limits);
 }
 
 Exploration exploreInPlay(std::uint64_t maxStates) {
-    Game g = asideOfWindowGame();
+    Game g = aside(game());
     return exploreGame(g, maxStates);
 }
 
-// The stepped search plays a copy of the game in play, taken when it starts.
+// The stepped search plays a copy of the game it starts from.
 struct Stepper::Impl {
-    explicit Impl(const Limits& limits) : g(asideOfWindowGame()), search(g, limits) {}
+    Impl(const Game& from, const Limits& limits) : g(aside(from)), search(g, limits) {}
     Game g;
     Search search;
 };
 
-Stepper::Stepper(std::uint64_t maxStates) {
+Stepper::Stepper(const Game& from, std::uint64_t maxStates) {
     Limits limits;
     limits.maxStates = maxStates;
-    impl_ = std::make_unique<Impl>(limits);
+    impl_ = std::make_unique<Impl>(from, limits);
 }
 
 Stepper::~Stepper() = default;
@@ -870,7 +870,7 @@ namespace {
 // The hints' view of a stepped search.
 class HintSearch : public guide::Search {
 public:
-    explicit HintSearch(std::uint64_t maxStates) : stepper_(maxStates) {}
+    HintSearch(const Game& from, std::uint64_t maxStates) : stepper_(from, maxStates) {}
     bool advance(std::uint64_t states) override { return stepper_.advance(states); }
     Answer answer() const override {
         const Result& r = stepper_.result();
@@ -886,8 +886,8 @@ private:
     Stepper stepper_;
 };
 
-std::unique_ptr<guide::Search> startHintSearch(std::uint64_t maxStates) {
-    return std::make_unique<HintSearch>(maxStates);
+std::unique_ptr<guide::Search> startHintSearch(const Game& from, std::uint64_t maxStates) {
+    return std::make_unique<HintSearch>(from, maxStates);
 }
 
 }  // namespace

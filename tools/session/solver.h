@@ -50,13 +50,13 @@ struct Limits {
     int maxPresses = -1;
 };
 
-// The same search from the state in play, a slice at a time, so that the
-// game can go on between slices (the hints). It plays a copy of the
-// window's game taken when it starts (never drawn), so the window's game,
-// its conveniences and its waiting input are never touched.
+// The same search from a game's state, a slice at a time, so that the game
+// can go on between slices (the hints). It plays a copy of `from` taken when
+// it starts (never drawn), so the window's game, its conveniences and its
+// waiting input are never touched.
 class Stepper {
 public:
-    explicit Stepper(std::uint64_t maxStates = DefaultMaxStates);
+    explicit Stepper(const Game& from, std::uint64_t maxStates = DefaultMaxStates);
     ~Stepper();
     Stepper(const Stepper&) = delete;
     Stepper& operator=(const Stepper&) = delete;
