@@ -198,7 +198,7 @@ KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": 
         "Right": ("ArrowRight", "ArrowRight", 39), "Down": ("ArrowDown", "ArrowDown", 40),
         "PageUp": ("PageUp", "PageUp", 33), "PageDown": ("PageDown", "PageDown", 34),
         "Backspace": ("Backspace", "Backspace", 8),
-        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMH"}}
+        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMHV"}}
 
 CANVAS_PIXELS = """(() => {
   const c = document.getElementById('canvas');
@@ -486,6 +486,12 @@ LAYOUT = """(() => {
 })()"""
 
 
+# The on-screen controls of the player page: the arrows, fire, pause, go on,
+# undo and mute, and the guide's hint, solution and own best.
+PAD_CONTROLS = {"Up", "Down", "Left", "Right", "Fire", "Pause", "Go on", "Undo", "Mute", "Hint", "Solution",
+                "Own best"}
+
+
 def layout(game, what, scale, pad):
     """The canvas at `scale`, every control and line inside the window, nothing to scroll, controls >= 44 px."""
     def read():
@@ -510,6 +516,12 @@ def layout(game, what, scale, pad):
                  and (r - l < 44 or b - t < 44)]
         check(not small and len(boxes) >= 10, "%s: each on-screen control is at least 44 CSS px (too small: %s)"
               % (what, small))
+        # Every key a player needs has its control, and none lies over the board.
+        missing = PAD_CONTROLS - set(boxes)
+        over = [n for n, (l, t, r, b) in boxes.items() if n != "canvas" and canvas and l < canvas[2] and
+                r > canvas[0] and t < canvas[3] and b > canvas[1]]
+        check(not missing and not over, "%s: the controls for %s are all there (missing: %s), none over the board "
+              "(over it: %s)" % (what, ", ".join(sorted(PAD_CONTROLS)), sorted(missing), over))
 
 
 def screenshot(browser, work, name):
@@ -634,9 +646,56 @@ def linked_level(browser, player_url, replay, tool, data):
     check("\n" not in note and len(note) > 10, "a link with no whole level says so in one line: '%s'" % note)
 
 
-def phone_tour(work, url, replay):
+# Watches every picture put on the canvas from now on: window.sawScreen turns
+# true at the first whose rows outside y0..y1 equal the RGB bytes given.
+SCREEN_WATCH = """((expected, y0, y1) => {
+  const e = Uint8Array.from(atob(expected), c => c.charCodeAt(0));
+  window.sawScreen = false;
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
+    const d = image.data;
+    let same = d.length === e.length / 3 * 4;
+    for (let i = 0, p = 0; same && p < e.length; i += 4, p += 3) {
+      const row = p / 3 / 384 | 0;
+      if ((row < y0 || row >= y1) && (d[i] !== e[p] || d[i + 1] !== e[p + 1] || d[i + 2] !== e[p + 2])) same = false;
+    }
+    if (same) window.sawScreen = true;
+    return put.call(this, image, x, y);
+  };
+  return true;
+})(%s, %d, %d)"""
+
+
+def solution_of(tool, data, level):
+    """The solver's shortest win of level `level` (counted from 1), as replay tokens."""
+    result = subprocess.run([tool, "solve", "--data", data, "--level", str(level - 1)], capture_output=True, text=True,
+                            timeout=DEADLINE)
+    words = result.stdout.split()
+    return words[words.index("solved") + 2:] if "solved" in words else []
+
+
+def watch_solution(game, opening, tool, data, level):
+    """The solution control on the pause: a shortest win of the level plays to its won screen (the game's own won
+    screen but for the banner), then the pause is back as the replay has it."""
+    win = solution_of(tool, data, level)
+    check(bool(win), "the solver gives level %d's shortest win: %s" % (level, " ".join(win)))
+    won, report = game.replay.run(opening + win)
+    check(report["outcome"] == "Won", "phone: level %d's solution wins in the replay" % level)
+    game.browser.evaluate(SCREEN_WATCH % (json.dumps(base64.b64encode(won).decode()), 40, 112))
+    began = time.monotonic()
+    game.button("Solution", "S")
+    saw = wait_for(lambda: game.browser.evaluate("window.sawScreen"))
+    check(bool(saw), "phone: S on the pause plays level %d's solution to a win (after %.1f s)"
+          % (level, time.monotonic() - began))
+    game.settle("phone: back on the pause after the solution")
+    check(game.replay.run(game.sent, game.options)[1].get("watched-wins") == "1",
+          "phone: the replay counts one solution watched to a win")
+
+
+def phone_tour(work, url, replay, tool, data):
     """A phone (390x844, device scale 3) played by touch alone: a level opened by taps, won by swipes, the fire
-    control and a tap on the tank through a shot and a push; pause, restart and undo by the on-screen controls."""
+    control and a tap on the tank through a shot and a push; pause, restart and undo by the on-screen controls;
+    a solution watched from the pause and a hint, by the guide's controls."""
     browser = Browser(work)
     try:
         browser.call("Emulation.setDeviceMetricsOverride", width=390, height=844, deviceScaleFactor=3, mobile=True)
@@ -656,11 +715,17 @@ def phone_tour(work, url, replay):
         game.settle("phone: the undo control")
         game.button("Pause", "Escape")
         game.settle("phone: the pause control")
+        watch_solution(game, ["click:200,283", "click:160,36"], tool, data, 3)
         game.tap(190, 280, "click:190,280")  # Restart
         game.settle("phone: Restart by a tap")
         game.swipe("Down")
         game.swipe("Down")
         game.settle("phone: swipes move")
+        # The hint control: the replay's arrow on the tank, searched in the page between frames.
+        began = time.monotonic()
+        game.button("Hint", "H")
+        game.settle("phone: the hint control shows the replay's hint")
+        print("phone: a hint arrived in %.0f ms (level 3, after two presses)" % ((time.monotonic() - began) * 1000))
         screenshot(browser, work, "phone-390x844.png")
         # The tank is at (4, 8) facing down: a tap on it fires.
         game.tap(4 * 24 + 12, 8 * 24 + 12, "Space")
@@ -763,7 +828,7 @@ def main():
         linked_level(browser, player_url, replay, args.tool, args.data)
         desktop_layout(browser, player_url, replay)
         offline(browser, player_url, replay)
-        phone_tour(args.work, player_url, replay)
+        phone_tour(args.work, player_url, replay, args.tool, args.data)
         manifest(site, QuietHandler.served)
         errors = browser.errors()
         check(not errors, "the page threw no uncaught error%s" % (": %s" % errors[0] if errors else ""))
