@@ -377,7 +377,17 @@ bool onKey(int key) {
     }
     switch (game().play.screen) {
         case Playing:
-            if (titleShowing()) titleMillis = 0;  // and the key plays on
+            if (titleShowing() || (noteBanner && noteMillis > 0)) {
+                // The first press hides the title (or a banner note), and
+                // plays on: the screen is drawn without it first, so that the
+                // press's animation is not drawn over it, the input behind
+                // left waiting.
+                titleMillis = 0;
+                if (noteBanner) noteMillis = 0;
+                platform::holdDelivery(true);
+                drawScreen();
+                platform::holdDelivery(false);
+            }
             if (key == KeyH && game().play.outcome == InPlay) {
                 startHint();
                 return true;
