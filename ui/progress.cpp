@@ -316,6 +316,18 @@ void clear() {
     my() = State{};
 }
 
+namespace {
+
+// What a path that is no regular file names, as the player reads it.
+const char* otherKind(mode_t mode) {
+    if (S_ISDIR(mode)) return "is a folder";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device";
+    if (S_ISFIFO(mode)) return "is a pipe";
+    return "is not a regular file";
+}
+
+}  // namespace
+
 bool checkNamedFile(const std::string& path, std::string& error) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
@@ -323,12 +335,14 @@ bool checkNamedFile(const std::string& path, std::string& error) {
         error = std::strerror(errno);
         return false;
     }
+    if (!S_ISREG(st.st_mode)) {
+        error = std::string(otherKind(st.st_mode)) + ", not a saved progress file";
+        return false;
+    }
     std::size_t bytes = 0;
     std::FILE* f = openDataFile(path, bytes, error);
     if (!f) {
-        const std::size_t cut = error.find(", not a regular file");
-        if (cut != std::string::npos) error.erase(cut);
-        error = error.rfind("is ", 0) == 0 ? error + ", not a saved progress file" : "cannot open it (" + error + ")";
+        error = "cannot open it (" + error + ")";
         return false;
     }
     char start[32] = {};
