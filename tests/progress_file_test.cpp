@@ -81,6 +81,11 @@ TEST(ProgressFile, ANamedFileThatIsNoProgressIsRefusedAndLeftAlone) {
             std::string out;
             EXPECT_EQ(runCommand(program + " --progress '" + dir + "/" + name + "' 2>&1", &out), 2) << program << name;
             EXPECT_NE(out.find("--progress " + dir + "/" + name + ": "), std::string::npos) << out;
+            const std::string said = name == "text" ? ": not a saved progress file (it does not begin"
+                                     : name == "folder" ? ": is a folder, not a saved progress file"
+                                     : name == "pipe"   ? ": is a pipe, not a saved progress file"
+                                                        : ": is a device, not a saved progress file";
+            EXPECT_NE(out.find(said), std::string::npos) << out;
             EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
             EXPECT_EQ(kindOf(dir + "/" + name), kind) << name;
             EXPECT_FALSE(anythingSetAside(dir));
