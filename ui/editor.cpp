@@ -21,6 +21,7 @@
 #include "render/screen.h"
 #include "ui/guide.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"
 
@@ -125,6 +126,7 @@ struct State {
     // Test play.
     bool testing = false;
     Game saved;
+    PlayerSet savedSet;
     int presses = 0;
     bool won = false;
     std::string title;
@@ -436,6 +438,10 @@ void startTest() {
         return;
     }
     st.saved = game();
+    // Test play keeps no progress, counts nothing and shows no titles of the
+    // level file's levels; undo and sound stay as they are.
+    st.savedSet = playerSet();
+    playerSet().save = playerSet().counter = playerSet().guide = false;
     Game& g = game();
     setLevels(g.levels, current().cells.data(), 1);
     g.play = PlayState{};
@@ -451,6 +457,7 @@ void startTest() {
 void endTest() {
     st.testing = false;
     game() = st.saved;
+    playerSet() = st.savedSet;
     say(st.won ? "test play won in " + std::to_string(st.presses) + " presses" : "");
 }
 
