@@ -47,7 +47,7 @@ constexpr std::uint32_t CursorTint = 0xFFD040;
 // may give it.
 constexpr std::uint64_t SliceStates = 64;
 constexpr auto SliceTime = std::chrono::microseconds(8000);
-constexpr std::size_t MaxText = 60;
+constexpr std::size_t MaxText = 160;  // characters a title or idea may have
 
 // The palette: every cell code with the name it is shown by.
 struct Kind {
@@ -594,8 +594,14 @@ void drawStatus() {
     if (st.testing) head += st.won ? "  test play: won in " + std::to_string(st.presses) : "  test play: " + std::to_string(st.presses) + " presses";
     text(c, 6, 2, head, GoldTint);
     const bool title = st.field == Field::Title, idea = st.field == Field::Idea;
-    text(c, 6, 20, "Title: " + (title ? st.text + "_" : l.title), title ? GoldTint : TextTint);
-    text(c, 6, 38, "Idea: " + (idea ? st.text + "_" : l.idea), idea ? GoldTint : TextTint);
+    // A field being typed shows its end, where the typing is.
+    const auto typing = [](const std::string& label) {
+        const std::size_t room = static_cast<std::size_t>((ScreenWidth - 6) / GlyphWidth) - label.size();
+        const std::string shown = st.text + "_";
+        return label + (shown.size() > room ? "..." + shown.substr(shown.size() - (room - 3)) : shown);
+    };
+    text(c, 6, 20, title ? typing("Title: ") : "Title: " + l.title, title ? GoldTint : TextTint);
+    text(c, 6, 38, idea ? typing("Idea: ") : "Idea: " + l.idea, idea ? GoldTint : TextTint);
     text(c, 6, 56, "Verdict: " + st.verdict, TextTint);
     if (!st.traps.empty()) text(c, 6, 74, "Traps: " + st.traps, DimTint);
 }
