@@ -194,6 +194,8 @@ TEST(Editor, EOnThePlayerSetsLevelListEditsACopyInTheOwnFile) {
     EXPECT_FALSE(editor::active());
     EXPECT_EQ(game().play.screen, LevelSelect);
     EXPECT_EQ(headless::pictureSize(height), 384);
+    EXPECT_EQ(headless::windowTitle().compare(0, 8, "Brimvale"), 0);
+    EXPECT_EQ(headless::windowTitle().find("editor"), std::string::npos) << headless::windowTitle();
     // Without the player set the key does nothing.
     replayInProcess(data, -1, "space right e");
     EXPECT_FALSE(editor::active());

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "render/canvas.h"
 #include "render/screen.h"
+#include "ui/conveniences.h"
 #include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
@@ -492,6 +493,8 @@ void leave() {
     platform::setEditHandlers(nullptr, nullptr);
     platform::setInputHandlers(::onKey, ::onMouseClick, ::onTap);
     platform::setPictureSize(ScreenWidth, ScreenHeight);
+    // The game's own title again (its last one is still the one it knows).
+    platform::setWindowTitle(counterTitle().c_str());
     setScreen(LevelSelect);
 }
 
