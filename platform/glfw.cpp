@@ -16,17 +16,27 @@
 
 namespace {
 
-GLFWwindow* window = nullptr;
-GLuint screenTexture = 0;
-bool textureExists = false;
-int requestedScale = 1;  // 0: fit the monitor
-bool swapsSynced = false;  // the player set asks for a swap interval of 1
-int scale = 1;           // window pixels per screen pixel, once the window is open
-int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
-// The picture the window shows: the game's 384x384 screen at its top left,
-// and beside or below it what the editor draws (platform::setPictureSize).
-int pictureWidth = 384, pictureHeight = 384;
-bool leftButtonHeld = false;
+// What the window system keeps.
+struct Desktop {
+    GLFWwindow* window = nullptr;
+    GLuint screenTexture = 0;
+    bool textureExists = false;
+    int requestedScale = 1;    // 0: fit the monitor
+    bool swapsSynced = false;  // the player set asks for a swap interval of 1
+    int scale = 1;             // window pixels per screen pixel, once the window is open
+    int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
+    // The picture the window shows: the game's 384x384 screen at its top
+    // left, and beside or below it what the editor draws (setPictureSize).
+    int pictureWidth = 384, pictureHeight = 384;
+    bool leftButtonHeld = false;
+    // The window's identity (the player set); empty: GLFW's defaults.
+    const char* identityName = nullptr;
+    GLFWimage identityIcons[4];
+    int identityIconCount = 0;
+    bool gamepadsOn = false;
+    platform::gamepad::Reader gamepadReader;
+};
+Desktop desktop;
 
 // The quad's corners, read as (x, y) pairs, times 384.
 const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
@@ -46,14 +56,6 @@ static_assert(GLFW_GAMEPAD_BUTTON_A == 0 && GLFW_GAMEPAD_BUTTON_B == 1 && GLFW_G
               GLFW_GAMEPAD_AXIS_LEFT_X == platform::gamepad::StickXAxis &&
               GLFW_GAMEPAD_AXIS_LEFT_Y == platform::gamepad::StickYAxis);
 
-// The window's identity (the player set); empty: GLFW's defaults.
-const char* identityName = nullptr;
-GLFWimage identityIcons[4];
-int identityIconCount = 0;
-
-bool gamepadsOn = false;
-platform::gamepad::Reader gamepadReader;
-
 // The keyboard's own auto-repeat when an X server tells it (asked on a
 // connection of our own, so that any GLFW build will do), for held
 // controller buttons; else the reader's default.
@@ -62,7 +64,7 @@ void takeKeyboardRepeatRate() {
     if (!display) return;
     unsigned delay = 0, interval = 0;
     if (XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval) && delay > 0 && interval > 0)
-        gamepadReader.setRepeatRate(platform::gamepad::RepeatRate{static_cast<double>(delay),
+        desktop.gamepadReader.setRepeatRate(platform::gamepad::RepeatRate{static_cast<double>(delay),
                                                                   static_cast<double>(interval)});
     XCloseDisplay(display);
 }
@@ -80,7 +82,7 @@ void readGamepads() {
         pad.stickX = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
         pad.stickY = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
     }
-    gamepadReader.update(pads, count, glfwGetTime() * 1000, platform::eventQueue());
+    desktop.gamepadReader.update(pads, count, glfwGetTime() * 1000, platform::eventQueue());
 }
 
 // The callbacks only queue: the game's handlers redraw, and a redraw polls,
@@ -99,20 +101,21 @@ void onMouseButton(GLFWwindow* w, int button, int action, int) {
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
     // Back to the 384x384 picture's own pixels.
-    x /= scale;
-    y /= scale;
-    if (button == GLFW_MOUSE_BUTTON_LEFT) leftButtonHeld = action != GLFW_RELEASE;
+    x /= desktop.scale;
+    y /= desktop.scale;
+    if (button == GLFW_MOUSE_BUTTON_LEFT) desktop.leftButtonHeld = action != GLFW_RELEASE;
     platform::eventQueue().push_back(platform::Event{platform::Event::Click, 0, x, y, action, button});
 }
 
 // The pointer moved with the left button held: a drag (only the editor takes it).
 void onCursor(GLFWwindow*, double x, double y) {
-    if (!leftButtonHeld) return;
-    platform::eventQueue().push_back(platform::Event{platform::Event::Drag, 0, x / scale, y / scale, 1, 0});
+    if (!desktop.leftButtonHeld) return;
+    platform::eventQueue().push_back(
+        platform::Event{platform::Event::Drag, 0, x / desktop.scale, y / desktop.scale, 1, 0});
 }
 
 // The picture's side that the window's scale is fitted to.
-int pictureSide() { return std::max(pictureWidth, pictureHeight); }
+int pictureSide() { return std::max(desktop.pictureWidth, desktop.pictureHeight); }
 
 // The largest whole factor whose window fits about three quarters of the
 // primary monitor's work area; a desktop content scale above 1 (a
@@ -140,96 +143,97 @@ namespace platform {
 // every frame operation passes without effect.
 
 void beginFrame() {
-    if (!window) return;
+    if (!desktop.window) return;
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
-    glOrtho(0, pictureWidth, pictureHeight, 0, -1, 1);
-    glViewport(0, 0, viewWidth, viewHeight);
+    glOrtho(0, desktop.pictureWidth, desktop.pictureHeight, 0, -1, 1);
+    glViewport(0, 0, desktop.viewWidth, desktop.viewHeight);
 }
 
 void presentFrame(const std::uint8_t* screen, bool) {
-    if (!window || !textureExists) return;
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    if (!desktop.window || !desktop.textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
     glEnable(GL_TEXTURE_2D);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 384, 384, GL_BGR, GL_UNSIGNED_BYTE, screen);
     glBegin(GL_QUADS);
     for (int v = 0; v < 4; ++v) {
         const float s = quadCorners[2 * v], t = quadCorners[2 * v + 1];
         glTexCoord2f(s, t);
-        glVertex2f(s * pictureWidth, t * pictureHeight);
+        glVertex2f(s * desktop.pictureWidth, t * desktop.pictureHeight);
     }
     glEnd();
 }
 
 void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixels) {
-    if (!window || !textureExists) return;
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    if (!desktop.window || !desktop.textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels);
 }
 
 void createTexture() {
-    glGenTextures(1, &screenTexture);
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, pictureWidth, pictureHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glGenTextures(1, &desktop.screenTexture);
+    glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, desktop.pictureWidth, desktop.pictureHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    textureExists = true;
+    desktop.textureExists = true;
 }
 
 void deleteTexture() {
-    if (!textureExists) return;
+    if (!desktop.textureExists) return;
     glBindTexture(GL_TEXTURE_2D, 0);
-    glDeleteTextures(1, &screenTexture);
-    textureExists = false;
+    glDeleteTextures(1, &desktop.screenTexture);
+    desktop.textureExists = false;
 }
 
 void swapBuffers() {
     // GLFW aborts on a swap without a window.
-    if (window) glfwSwapBuffers(window);
+    if (desktop.window) glfwSwapBuffers(desktop.window);
 }
 
 void pollEvents() {
-    if (!window) return;
+    if (!desktop.window) return;
     glfwPollEvents();
-    if (gamepadsOn) readGamepads();
+    if (desktop.gamepadsOn) readGamepads();
     deliverEvents();
 }
 
-bool windowShouldClose() { return glfwWindowShouldClose(window); }
+bool windowShouldClose() { return glfwWindowShouldClose(desktop.window); }
 
 void keepWindowOpen() {
-    if (window) glfwSetWindowShouldClose(window, 0);
+    if (desktop.window) glfwSetWindowShouldClose(desktop.window, 0);
 }
 
 void setPictureSize(int width, int height) {
-    if (width == pictureWidth && height == pictureHeight) return;
-    pictureWidth = width;
-    pictureHeight = height;
-    if (!window) return;
-    glfwSetWindowSize(window, pictureWidth * scale, pictureHeight * scale);
-    glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
-    if (textureExists) {
+    if (width == desktop.pictureWidth && height == desktop.pictureHeight) return;
+    desktop.pictureWidth = width;
+    desktop.pictureHeight = height;
+    if (!desktop.window) return;
+    glfwSetWindowSize(desktop.window, width * desktop.scale, height * desktop.scale);
+    glfwGetFramebufferSize(desktop.window, &desktop.viewWidth, &desktop.viewHeight);
+    if (desktop.textureExists) {
         deleteTexture();
         createTexture();
     }
 }
 
-void setWindowScale(int s) { requestedScale = s; }
+void setWindowScale(int s) { desktop.requestedScale = s; }
 
-void syncSwapsToDisplay() { swapsSynced = true; }
+void syncSwapsToDisplay() { desktop.swapsSynced = true; }
 
 void setWindowTitle(const char* title) {
-    if (window) glfwSetWindowTitle(window, title);
+    if (desktop.window) glfwSetWindowTitle(desktop.window, title);
 }
 
 void setWindowIdentity(const char* name, const Picture* icons, int count) {
-    identityName = name;
-    identityIconCount = std::min(count, 4);
-    for (int i = 0; i < identityIconCount; ++i)
-        identityIcons[i] = GLFWimage{icons[i].width, icons[i].height, const_cast<unsigned char*>(icons[i].rgba)};
+    desktop.identityName = name;
+    desktop.identityIconCount = std::min(count, 4);
+    for (int i = 0; i < desktop.identityIconCount; ++i)
+        desktop.identityIcons[i] = GLFWimage{icons[i].width, icons[i].height, const_cast<unsigned char*>(icons[i].rgba)};
 }
 
-void useGamepads(bool on) { gamepadsOn = on; }
+void useGamepads(bool on) { desktop.gamepadsOn = on; }
 
 bool openWindow(const char** why) {
     if (!glfwInit()) {
@@ -243,27 +247,28 @@ bool openWindow(const char** why) {
     glfwWindowHint(GLFW_SAMPLES, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 1);
-    if (identityName) {
-        glfwWindowHintString(GLFW_X11_CLASS_NAME, identityName);
-        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, identityName);
+    if (desktop.identityName) {
+        glfwWindowHintString(GLFW_X11_CLASS_NAME, desktop.identityName);
+        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, desktop.identityName);
         // Shown once it has its icon, so that the desktop never sees it without.
         glfwWindowHint(GLFW_VISIBLE, 0);
     }
-    scale = requestedScale > 0 ? requestedScale : fittingScale();
-    window = glfwCreateWindow(pictureWidth * scale, pictureHeight * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
-    if (!window) {
+    desktop.scale = desktop.requestedScale > 0 ? desktop.requestedScale : fittingScale();
+    desktop.window = glfwCreateWindow(desktop.pictureWidth * desktop.scale, desktop.pictureHeight * desktop.scale,
+                                      "Brimvale (port by Orlenko)", nullptr, nullptr);
+    if (!desktop.window) {
         const char* description = nullptr;
         glfwGetError(&description);
         *why = description ? description : "the window or its OpenGL 2.1 context could not be created";
         glfwTerminate();
         return false;
     }
-    if (identityIconCount > 0) glfwSetWindowIcon(window, identityIconCount, identityIcons);
-    if (identityName) glfwShowWindow(window);
-    if (gamepadsOn) takeKeyboardRepeatRate();
-    glfwMakeContextCurrent(window);
-    if (swapsSynced) glfwSwapInterval(1);
-    glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
+    if (desktop.identityIconCount > 0) glfwSetWindowIcon(desktop.window, desktop.identityIconCount, desktop.identityIcons);
+    if (desktop.identityName) glfwShowWindow(desktop.window);
+    if (desktop.gamepadsOn) takeKeyboardRepeatRate();
+    glfwMakeContextCurrent(desktop.window);
+    if (desktop.swapsSynced) glfwSwapInterval(1);
+    glfwGetFramebufferSize(desktop.window, &desktop.viewWidth, &desktop.viewHeight);
     return true;
 }
 
@@ -271,17 +276,17 @@ void finishWindowSetup() {
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glfwSetKeyCallback(window, onKey);
-    glfwSetMouseButtonCallback(window, onMouseButton);
-    glfwSetCharCallback(window, onChar);
-    glfwSetCursorPosCallback(window, onCursor);
+    glfwSetKeyCallback(desktop.window, onKey);
+    glfwSetMouseButtonCallback(desktop.window, onMouseButton);
+    glfwSetCharCallback(desktop.window, onChar);
+    glfwSetCursorPosCallback(desktop.window, onCursor);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
 }
 
 void closeWindowSystem() {
     deleteTexture();
     glfwTerminate();
-    window = nullptr;
+    desktop.window = nullptr;
 }
 
 void pause(unsigned, unsigned millis) {
@@ -291,7 +296,7 @@ void pause(unsigned, unsigned millis) {
 void quit(int status) {
     // Called from an input handler, never from a GLFW callback: the window
     // system can be shut down here.
-    if (window) closeWindowSystem();
+    if (desktop.window) closeWindowSystem();
     std::exit(status);
 }
 
