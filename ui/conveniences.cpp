@@ -121,7 +121,7 @@ std::string movesText() {
 void setWarningSink(void (*sink)(const std::string&)) { uiConnections().warn = sink; }
 
 void sayWarning(const std::string& warning) {
-    if (warn) warn(warning);
+    if (uiConnections().warn) uiConnections().warn(warning);
 }
 
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
