@@ -11,6 +11,7 @@
 #include "platform/sound.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
+#include "ui/editor.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
@@ -19,6 +20,7 @@
 void connectGame() {
     game().redraw = redrawForRules;
     platform::setInputHandlers(onKey, onMouseClick, onTap);
+    platform::setEditHandlers(nullptr, nullptr);
 }
 
 bool startGame(const std::string& dataDir, const std::string& levelFile) {
@@ -52,4 +54,5 @@ void resetGameState() {
     game() = Game{PlayState{}, Levels{}, &display(), redrawForRules};
     playerSet() = PlayerSet{};
     resetConveniences();
+    editor::reset();
 }

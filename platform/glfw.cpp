@@ -25,6 +25,10 @@ struct Desktop {
     bool swapsSynced = false;  // the player set asks for a swap interval of 1
     int scale = 1;             // window pixels per screen pixel, once the window is open
     int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
+    // The picture the window shows: the game's 384x384 screen at its top
+    // left, and beside or below it what the editor draws (setPictureSize).
+    int pictureWidth = 384, pictureHeight = 384;
+    bool leftButtonHeld = false;
     // The window's identity (the player set); empty: GLFW's defaults.
     const char* identityName = nullptr;
     GLFWimage identityIcons[4];
@@ -83,8 +87,14 @@ void readGamepads() {
 
 // The callbacks only queue: the game's handlers redraw, and a redraw polls,
 // which GLFW forbids from inside its own callbacks.
-void onKey(GLFWwindow*, int key, int, int action, int) {
-    platform::eventQueue().push_back(platform::Event{platform::Event::Key, platform::keyFromDesktop(key), 0, 0, action, 0});
+void onKey(GLFWwindow*, int key, int, int action, int mods) {
+    const Key k = platform::keyFromDesktop(key, (mods & GLFW_MOD_CONTROL) != 0);
+    platform::eventQueue().push_back(platform::Event{platform::Event::Key, k, 0, 0, action, 0});
+}
+
+void onChar(GLFWwindow*, unsigned codePoint) {
+    platform::eventQueue().push_back(
+        platform::Event{platform::Event::Char, static_cast<int>(codePoint), 0, 0, 1, 0});
 }
 
 void onMouseButton(GLFWwindow* w, int button, int action, int) {
@@ -93,8 +103,19 @@ void onMouseButton(GLFWwindow* w, int button, int action, int) {
     // Back to the 384x384 picture's own pixels.
     x /= desktop.scale;
     y /= desktop.scale;
+    if (button == GLFW_MOUSE_BUTTON_LEFT) desktop.leftButtonHeld = action != GLFW_RELEASE;
     platform::eventQueue().push_back(platform::Event{platform::Event::Click, 0, x, y, action, button});
 }
+
+// The pointer moved with the left button held: a drag (only the editor takes it).
+void onCursor(GLFWwindow*, double x, double y) {
+    if (!desktop.leftButtonHeld) return;
+    platform::eventQueue().push_back(
+        platform::Event{platform::Event::Drag, 0, x / desktop.scale, y / desktop.scale, 1, 0});
+}
+
+// The picture's side that the window's scale is fitted to.
+int pictureSide() { return std::max(desktop.pictureWidth, desktop.pictureHeight); }
 
 // The largest whole factor whose window fits about three quarters of the
 // primary monitor's work area; a desktop content scale above 1 (a
@@ -106,11 +127,11 @@ int fittingScale() {
     int x = 0, y = 0, width = 0, height = 0;
     glfwGetMonitorWorkarea(monitor, &x, &y, &width, &height);
     const int room = std::min(width, height);
-    int fit = std::max(1, room * 3 / 4 / 384);
+    int fit = std::max(1, room * 3 / 4 / pictureSide());
     float xs = 1, ys = 1;
     glfwGetMonitorContentScale(monitor, &xs, &ys);
     const int density = static_cast<int>(std::lround(std::min(xs, ys)));
-    if (density > fit && 384 * density <= room) fit = density;
+    if (density > fit && pictureSide() * density <= room) fit = density;
     return std::min(fit, 8);
 }
 
@@ -125,7 +146,7 @@ void beginFrame() {
     if (!desktop.window) return;
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
-    glOrtho(0, 384, 384, 0, -1, 1);
+    glOrtho(0, desktop.pictureWidth, desktop.pictureHeight, 0, -1, 1);
     glViewport(0, 0, desktop.viewWidth, desktop.viewHeight);
 }
 
@@ -138,7 +159,7 @@ void presentFrame(const std::uint8_t* screen, bool) {
     for (int v = 0; v < 4; ++v) {
         const float s = quadCorners[2 * v], t = quadCorners[2 * v + 1];
         glTexCoord2f(s, t);
-        glVertex2f(s * 384, t * 384);
+        glVertex2f(s * desktop.pictureWidth, t * desktop.pictureHeight);
     }
     glEnd();
 }
@@ -152,7 +173,8 @@ void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixe
 void createTexture() {
     glGenTextures(1, &desktop.screenTexture);
     glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 384, 384, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, desktop.pictureWidth, desktop.pictureHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     desktop.textureExists = true;
@@ -178,6 +200,23 @@ void pollEvents() {
 }
 
 bool windowShouldClose() { return glfwWindowShouldClose(desktop.window); }
+
+void keepWindowOpen() {
+    if (desktop.window) glfwSetWindowShouldClose(desktop.window, 0);
+}
+
+void setPictureSize(int width, int height) {
+    if (width == desktop.pictureWidth && height == desktop.pictureHeight) return;
+    desktop.pictureWidth = width;
+    desktop.pictureHeight = height;
+    if (!desktop.window) return;
+    glfwSetWindowSize(desktop.window, width * desktop.scale, height * desktop.scale);
+    glfwGetFramebufferSize(desktop.window, &desktop.viewWidth, &desktop.viewHeight);
+    if (desktop.textureExists) {
+        deleteTexture();
+        createTexture();
+    }
+}
 
 void setWindowScale(int s) { desktop.requestedScale = s; }
 
@@ -215,7 +254,8 @@ bool openWindow(const char** why) {
         glfwWindowHint(GLFW_VISIBLE, 0);
     }
     desktop.scale = desktop.requestedScale > 0 ? desktop.requestedScale : fittingScale();
-    desktop.window = glfwCreateWindow(384 * desktop.scale, 384 * desktop.scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
+    desktop.window = glfwCreateWindow(desktop.pictureWidth * desktop.scale, desktop.pictureHeight * desktop.scale,
+                                      "Brimvale (port by Orlenko)", nullptr, nullptr);
     if (!desktop.window) {
         const char* description = nullptr;
         glfwGetError(&description);
@@ -238,6 +278,8 @@ void finishWindowSetup() {
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glfwSetKeyCallback(desktop.window, onKey);
     glfwSetMouseButtonCallback(desktop.window, onMouseButton);
+    glfwSetCharCallback(desktop.window, onChar);
+    glfwSetCursorPosCallback(desktop.window, onCursor);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
 }
 

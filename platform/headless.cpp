@@ -19,6 +19,7 @@ struct Machine {
         Stats stats;
         std::string title;
         int scale = 1;
+        int pictureWidth = 384, pictureHeight = 384;
         std::string name;
         int iconCount = 0;
     } window;
@@ -43,11 +44,17 @@ Stats& stats() { return machine.window.stats; }
 void resetStats() { machine.window = Machine::Window{}; }
 const std::string& windowTitle() { return machine.window.title; }
 int windowScale() { return machine.window.scale; }
+int pictureSize(int& height) {
+    height = machine.window.pictureHeight;
+    return machine.window.pictureWidth;
+}
 std::deque<Event>& queue() { return platform::eventQueue(); }
 void queueKey(int key, int action) { queue().push_back(Event{Event::Key, key, 0, 0, action, 0}); }
 void queueClick(double x, double y, int button, int action) {
     queue().push_back(Event{Event::Click, 0, x, y, action, button});
 }
+void queueChar(int codePoint) { queue().push_back(Event{Event::Char, codePoint, 0, 0, 1, 0}); }
+void queueDrag(double x, double y) { queue().push_back(Event{Event::Drag, 0, x, y, 1, 0}); }
 void requestClose(bool close) { machine.closeRequested = close; }
 const std::string& windowName() { return machine.window.name; }
 int windowIconCount() { return machine.window.iconCount; }
@@ -94,6 +101,11 @@ void pollEvents() {
 }
 
 bool windowShouldClose() { return headless::machine.closeRequested; }
+void keepWindowOpen() { headless::machine.closeRequested = false; }
+void setPictureSize(int width, int height) {
+    headless::machine.window.pictureWidth = width;
+    headless::machine.window.pictureHeight = height;
+}
 
 void setWindowScale(int s) { headless::machine.window.scale = s; }
 void syncSwapsToDisplay() {}

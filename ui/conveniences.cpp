@@ -120,6 +120,10 @@ std::string movesText() {
 
 void setWarningSink(void (*sink)(const std::string&)) { uiConnections().warn = sink; }
 
+void sayWarning(const std::string& warning) {
+    if (uiConnections().warn) uiConnections().warn(warning);
+}
+
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
     my().startsNoted = game().levels.starts;
     history::clear();

@@ -166,7 +166,9 @@ bool hintFromPath() {
 void startHint() {
     if (hintFromPath() || my().search || !uiConnections().startSearch) return;
     my().searchFrom = here();
-    my().search = uiConnections().startSearch(game(), HintStates);
+    SearchRequest request{HintStates};
+    request.from = &game();
+    my().search = uiConnections().startSearch(request);
     my().purpose = Purpose::Hint;
     say("", "hint: searching", false);
 }
@@ -194,7 +196,9 @@ void startSolution() {
     if (my().search || !uiConnections().startSearch) return;
     const Game start = levelStartAside();
     my().watchStart = start.play;
-    my().search = uiConnections().startSearch(start, HintStates);
+    SearchRequest request{HintStates};
+    request.from = &start;
+    my().search = uiConnections().startSearch(request);
     my().purpose = Purpose::Watch;
     say("", "solution: searching", false);
 }
@@ -321,6 +325,10 @@ bool titleShowing() {
 }  // namespace
 
 void connectSearch(SearchStart start) { uiConnections().startSearch = start; }
+
+std::unique_ptr<Search> startSearch(const SearchRequest& request) {
+    return uiConnections().startSearch ? uiConnections().startSearch(request) : nullptr;
+}
 
 void setTitle(int index, const std::string& title) { my().titles[index] = title; }
 
