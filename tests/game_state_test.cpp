@@ -14,8 +14,8 @@
 #include "platform/input.h"
 #include "tests/support.h"
 #include "tools/levels/level_text.h"
-#include "tools/session/headless_start.h"
-#include "tools/session/solver.h"
+#include "start/headless_start.h"
+#include "solver/solver.h"
 #include "ui/input.h"
 #include "ui/window_game.h"
 

@@ -15,7 +15,7 @@
 #include "tests/support.h"
 #include "tools/levels/level_text.h"
 #include "tools/session/replay.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 #include "ui/conveniences.h"
 #include "ui/progress.h"
 #include "ui/window_game.h"

@@ -13,7 +13,7 @@
 #include <set>
 #include <sstream>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 #include "game/levels.h"
 #include "ui/window_game.h"
 
@@ -339,11 +339,11 @@ bool checkNamedFile(const std::string& path, std::string& error) {
         return false;
     }
     std::size_t bytes = 0;
-    std::FILE* f = openDataFile(path, bytes, error);
+    unsigned refusedMode = 0;
+    std::FILE* f = openDataFile(path, bytes, error, &refusedMode);
     if (!f) {
-        const std::size_t cut = error.find(", not a regular file");
-        if (cut != std::string::npos) error.erase(cut);
-        error = error.rfind("is ", 0) == 0 ? error + ", not a saved progress file" : "cannot open it (" + error + ")";
+        error = refusedMode ? std::string(notRegularFile(refusedMode)) + ", not a saved progress file"
+                            : "cannot open it (" + error + ")";
         return false;
     }
     char start[32] = {};

@@ -5,6 +5,8 @@
 
 #include "game/play_state.h"
 
+struct Game;
+
 // Tints, as pixel bytes blue, green, red from the lowest byte up.
 constexpr std::uint32_t HighlightTint = 0xAA0000;  // bytes 00 00 AA
 constexpr std::uint32_t NumberTint = 0x252317;     // bytes 17 23 25
@@ -12,6 +14,10 @@ constexpr std::uint32_t WonTint = 0x109A2C;        // bytes 2C 9A 10: a won leve
 
 // Composes the whole current screen, presents it, swaps, polls input.
 void drawScreen();
+// The rules' mid-move redraw, connected in place of drawScreen: notes a win
+// and a level start for the saved progress (noteWinsAndStarts), then draws
+// the screen.
+void redrawForRules(Game&);
 void setScreen(Screen screen);
 // The decimal digits of `number` centred in the level cell at (x, y) of
 // screenCanvas. Numbers above 999 show their last three digits.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tools/levels/level_text.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace levelcheck {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tools/levels/level_text.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace levelstats {
 

@@ -1,13 +1,13 @@
 // The text form of levels: the parser, the formatter and the record helpers.
 #include "tools/levels/level_text.h"
 
-#include "tools/session/mechanics.h"
+#include "solver/mechanics.h"
 
 #include <cstdio>
 
 #include "game/board.h"
-#include "tools/common/files.h"
-#include "tools/common/numbers.h"
+#include "common/files.h"
+#include "common/numbers.h"
 
 namespace leveltext {
 
@@ -358,10 +358,8 @@ bool parseSource(const std::string& text, const std::string& fileName, std::vect
 
 bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics) {
     std::string text, error;
-    if (!common::readFile(path, text, error)) {
-        // The message without the file name that opens it: the diagnostic names the file.
-        const std::string named = path + ": ";
-        if (error.compare(0, named.size(), named) == 0) error.erase(0, named.size());
+    // The diagnostic names the file.
+    if (!common::readFileUnnamed(path, text, error)) {
         diagnostics.push_back(Diagnostic{path, 0, 0, false, error});
         return false;
     }

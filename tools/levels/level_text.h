@@ -21,7 +21,7 @@ struct Level {
     // 'trap' line): presses 0..4 as Left Right Up Down Space. Empty: none.
     std::vector<std::uint8_t> trap;
     // The mechanics the level's idea is about (its 'needs' line, see
-    // tools/session/mechanics.h): without any one of them, no win in its
+    // solver/mechanics.h): without any one of them, no win in its
     // press count. 0: none named.
     std::uint16_t needs = 0;
     Record cells = Record(RecordBytes);
