@@ -8,24 +8,18 @@
 #include <cerrno>
 #include <cstring>
 
-const char* notRegularFile(unsigned mode) {
-    if (S_ISDIR(mode)) return "is a folder";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device";
-    if (S_ISFIFO(mode)) return "is a pipe";
-    return "is not a regular file";
-}
-
 namespace {
 
-std::string notRegularReason(mode_t mode) {
-    const bool named = S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode);
-    return std::string(notRegularFile(mode)) + (named ? ", not a regular file" : "");
+const char* notRegular(mode_t mode) {
+    if (S_ISDIR(mode)) return "is a folder";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
+    if (S_ISFIFO(mode)) return "is a pipe, not a regular file";
+    return "is not a regular file";
 }
 
 }  // namespace
 
-std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string& reason, unsigned* refusedMode) {
-    if (refusedMode) *refusedMode = 0;
+std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string& reason) {
     // Without O_NONBLOCK, opening a pipe would wait for a writer.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -34,9 +28,7 @@ std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string
     }
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool known = fstat(fd, &st) == 0;
-        reason = known ? notRegularReason(st.st_mode) : std::strerror(errno);
-        if (known && refusedMode) *refusedMode = st.st_mode;
+        reason = fstat(fd, &st) != 0 ? std::strerror(errno) : notRegular(st.st_mode);
         close(fd);
         return nullptr;
     }

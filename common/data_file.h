@@ -10,11 +10,4 @@
 // a byte read or a wait for a writer. On failure returns nullptr with the
 // reason in `reason`: the system's ("No such file or directory"), or "is a
 // folder", "is a device, not a regular file" and the like.
-// When it was refused for being no regular file, `refusedMode` (if given)
-// gets its st_mode; else 0.
-std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string& reason,
-                        unsigned* refusedMode = nullptr);
-
-// What a name of file `mode` (st_mode) leads to when it is no regular file:
-// "is a folder", "is a device", "is a pipe" or "is not a regular file".
-const char* notRegularFile(unsigned mode);
+std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string& reason);
