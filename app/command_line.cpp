@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/cli/options.h"
-#include "tools/common/numbers.h"
+#include "common/options.h"
+#include "common/numbers.h"
+#include "platform/platform.h"
+#include "start/startup.h"
 
 namespace {
 
@@ -61,7 +63,8 @@ const char* const gameHelp =
     "Later options override earlier ones (LEVEL-FILE counts as --levels); after\n"
     "--, every argument is a level file. A file name is never empty. Exit\n"
     "status: 0; 1 when the game cannot start or its output cannot be written;\n"
-    "2 on a bad option (before any window opens).\n";
+    "2 on a bad option (before any window opens). Without its image packs the\n"
+    "game cannot draw and ends abnormally.\n";
 
 constexpr int MaxScale = 8;
 
@@ -154,4 +157,14 @@ std::string defaultProgressFile() {
     const char* home = std::getenv("HOME");
     if (home && home[0]) return std::string(home) + "/.local/share/brimvale/progress.txt";
     return "";
+}
+
+bool startOrSay(const std::string& dataDir, const std::string& levelFile) {
+    std::string error;
+    const Started started = startGame(dataDir, levelFile, error);
+    if (started == Started::Yes) return true;
+    std::fprintf(stderr, "brimvale: %s\n", error.c_str());
+    // The game cannot draw anything without its packs.
+    if (started == Started::NoPacks) platform::abortProcess();
+    return false;
 }

@@ -24,6 +24,11 @@ int readCommandLine(int argc, char** argv, GameOptions& options);
 // The level file the options name: --levels, else data.lvl in the data folder.
 std::string levelFileOf(const GameOptions& options);
 
+// The game's start-up (startGame) as the game runs it, saying what went
+// wrong on stderr: without its packs the game ends abnormally; an unusable
+// level file gives false.
+bool startOrSay(const std::string& dataDir, const std::string& levelFile);
+
 // Where saved progress lives: $XDG_DATA_HOME/brimvale/progress.txt, or
 // ~/.local/share/brimvale/progress.txt; empty when neither is known.
 std::string defaultProgressFile();

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/startup.h"
+#include "start/startup.h"
 #include "assets/packs.h"
 #include "assets/icon.h"
 #include "game/levels.h"
 #include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/cli/options.h"
-#include "tools/session/solver.h"
+#include "common/options.h"
+#include "solver/solver.h"
 #include "ui/conveniences.h"
 #include "ui/editor.h"
 #include "ui/guide.h"
@@ -127,7 +127,7 @@ int run(const GameOptions& options) {
 
     // Without --data the game opens its files by bare name in the working
     // directory.
-    if (!startGame(options.dataDir, levelFileOf(options))) return 1;
+    if (!startOrSay(options.dataDir, levelFileOf(options))) return 1;
     setWarningSink(warn);
     if (playerSet().guide) {
         // The guide's pictures; without them it still works, only unseen.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 
 
 const PackBlock pack1Layout[Pack1Blocks] = {

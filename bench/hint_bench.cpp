@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "tools/session/replay.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 #include "ui/conveniences.h"
 #include "ui/window_game.h"
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
+#include "start/startup.h"
 #include "assets/packs.h"
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
 #include "game/glyphs.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "game/level_text.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace {
 

@@ -23,9 +23,9 @@ foreach(name ${BRIMVALE_WEB_FILES})
   list(APPEND BRIMVALE_WEB_DEPENDS "${BRIMVALE_WEB_DATA}/${name}")
 endforeach()
 
-add_executable(brimvale_web app/main.cpp app/command_line.cpp platform/web.cpp platform/openal.cpp tools/session/solver.cpp tools/session/mechanics.cpp
-  tools/cli/options.cpp tools/common/numbers.cpp)
-target_link_libraries(brimvale_web PRIVATE brimvale_core)
+# The game's own libraries (CMakeLists.txt), with the browser's platform.
+add_executable(brimvale_web app/main.cpp platform/web.cpp platform/openal.cpp)
+target_link_libraries(brimvale_web PRIVATE brimvale_app)
 target_link_options(brimvale_web PRIVATE ${BRIMVALE_WEB_LINK_OPTIONS})
 set_target_properties(brimvale_web PROPERTIES
   OUTPUT_NAME brimvale SUFFIX ".js"

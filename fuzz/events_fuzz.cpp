@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 #include "tools/session/replay.h"
 
 namespace {

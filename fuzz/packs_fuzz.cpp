@@ -16,7 +16,7 @@
 #include "game/levels.h"
 #include "game/play_state.h"
 #include "platform/platform.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "ui/screens.h"
 
 namespace {

@@ -12,8 +12,8 @@
 
 #include "fuzz/fuzz_support.h"
 #include "game/levels.h"
-#include "tools/common/files.h"
-#include "tools/session/headless_start.h"
+#include "common/files.h"
+#include "start/headless_start.h"
 #include "ui/progress.h"
 #include "ui/ui_state.h"
 

@@ -26,7 +26,7 @@ struct Level {
     // 'trap' line): presses 0..4 as Left Right Up Down Space. Empty: none.
     std::vector<std::uint8_t> trap;
     // The mechanics the level's idea is about (its 'needs' line, see
-    // tools/session/mechanics.h): without any one of them, no win in its
+    // solver/mechanics.h): without any one of them, no win in its
     // press count. 0: none named.
     std::uint16_t needs = 0;
     Record cells = Record(RecordBytes);
@@ -51,7 +51,7 @@ bool parseSource(const std::string& text, const std::string& fileName, std::vect
 
 // The words of a 'needs' line, bit k of a set being word k: push water shove
 // brick fixed-mirror movable-mirror glass slot anti-tank shield (the
-// mechanics of tools/session/mechanics.h, in their order).
+// mechanics of solver/mechanics.h, in their order).
 constexpr int NeedsWordCount = 10;
 const char* needsWord(int k);
 std::uint16_t needsFromWord(const std::string& word);  // 0 for none

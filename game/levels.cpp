@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 #include "game/board.h"
 
 void setLevels(Levels& levels, const std::uint8_t* records, int count) {

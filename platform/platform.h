@@ -1,10 +1,11 @@
 // The one seam between the game and the machine it runs on.
 //
 // Everything that touches the window system, OpenGL, sleeping or ending the
-// process goes through these functions. Two implementations exist, chosen at
-// link time: platform/glfw.cpp (the real window) and platform/headless.cpp
-// (tests and tools: counts frames and pauses, never sleeps, delivers scripted
-// input through the same callbacks a window would).
+// process goes through these functions. Three implementations exist, chosen
+// at link time: platform/glfw.cpp (the real window), platform/web.cpp (the
+// browser) and platform/headless.cpp (tests and tools: counts frames and
+// pauses, never sleeps, delivers scripted input through the same callbacks a
+// window would).
 #pragma once
 
 #include <cstdint>

@@ -10,14 +10,15 @@
 #include <filesystem>
 #include <string>
 
-#include "app/startup.h"
+#include "app/command_line.h"
+#include "start/startup.h"
 #include "assets/packs.h"
 #include "game/levels.h"
 #include "tests/support.h"
 #include "tools/art/art_set.h"
 #include "tools/art/pack.h"
 #include "platform/sound.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "ui/progress.h"
 #include "ui/window_game.h"
 
@@ -181,7 +182,7 @@ TEST(NotRegularFiles, LevelFilesThatAreFoldersDevicesOrTooLargeAreRefused) {
     }
     // The game ends its start-up with one line, as for a missing level file.
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(startGame(dataDir(), folder));
+    EXPECT_FALSE(startOrSay(dataDir(), folder));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "brimvale: cannot open level file " + folder + " (is a folder)\n");
 }
 
@@ -193,7 +194,7 @@ TEST(NotRegularFilesDeathTest, APackThatIsAFolderOrDeviceIsAMissingPack) {
             fs::create_directory(dir + "/data01.pak");
         else
             fs::create_symlink("/dev/zero", dir + "/data01.pak");
-        EXPECT_EXIT(startGame(dir, dir + "/data.lvl"), ::testing::KilledBySignal(SIGABRT),
+        EXPECT_EXIT(startOrSay(dir, dir + "/data.lvl"), ::testing::KilledBySignal(SIGABRT),
                     "cannot open image pack .*data01\\.pak");
         expectRefused(tool("replay --data '" + dir + "'"), 2, "data01.pak", "replay, pack " + bad);
         expectRefused(tool("unpack --data '" + dir + "' --out '" + tempDir("bad-unpack") + "'"), 1, "data01.pak",

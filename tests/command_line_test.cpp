@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "tests/support.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/gamepad.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"

@@ -15,7 +15,7 @@
 #include "tests/support.h"
 #include "tools/levels/level_files.h"
 #include "tools/session/replay.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 #include "ui/conveniences.h"
 #include "ui/guide.h"
 #include "ui/history.h"

@@ -17,7 +17,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tests/support.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "ui/conveniences.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"

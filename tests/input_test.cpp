@@ -18,7 +18,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tests/support.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"

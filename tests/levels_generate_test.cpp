@@ -3,7 +3,7 @@
 
 #include "tests/support.h"
 #include "game/level_text.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace {
 

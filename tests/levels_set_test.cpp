@@ -13,8 +13,8 @@
 #include "tests/support.h"
 #include "tools/levels/level_stats.h"
 #include "tools/levels/level_files.h"
-#include "tools/session/mechanics.h"
-#include "tools/session/solver.h"
+#include "solver/mechanics.h"
+#include "solver/solver.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/options.h"
-#include "tools/common/numbers.h"
+#include "common/options.h"
+#include "common/numbers.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/startup.h"
+#include "app/command_line.h"
+#include "start/startup.h"
 #include "assets/packs.h"
 #include "game/board.h"
 #include "game/play_state.h"
@@ -184,16 +185,24 @@ TEST(PacksDeathTest, AMissingPackEndsTheProgramAbnormally) {
     const std::string noFirst = tempDir("no1");
     writeSyntheticPacks(noFirst);
     std::remove((noFirst + "/data01.pak").c_str());
-    EXPECT_EXIT(startGame(noFirst, noFirst + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
+    EXPECT_EXIT(startOrSay(noFirst, noFirst + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
 
     const std::string noSecond = tempDir("no2");
     writeSyntheticPacks(noSecond);
     std::remove((noSecond + "/data02.pak").c_str());
-    EXPECT_EXIT(startGame(noSecond, noSecond + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data02\\.pak");
+    EXPECT_EXIT(startOrSay(noSecond, noSecond + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data02\\.pak");
 
     // Neither present: the first one named is data01.pak.
     const std::string none = tempDir("none");
-    EXPECT_EXIT(startGame(none, none + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
+    EXPECT_EXIT(startOrSay(none, none + "/data.lvl"), ::testing::KilledBySignal(SIGABRT), "data01\\.pak");
+
+    // The start-up itself says nothing and ends nothing: it returns what went wrong.
+    std::string error;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(startGame(noSecond, noSecond + "/data.lvl", error), Started::NoPacks);
+    EXPECT_EQ(startGame(none, none + "/data.lvl", error), Started::NoPacks);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(error.find("data01.pak"), std::string::npos) << error;
 }
 
 TEST_F(Packs, TheSpriteSetHasItsEighteenObjects) {
@@ -269,7 +278,7 @@ TEST_F(Packs, StartUpWithAShortSecondPackShowsBlackTilesAndNoSprites) {
     std::vector<Record> records(31, r);
     writeLevelFile(dir + "/data.lvl", records);
     resetGameState();
-    ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
+    ASSERT_TRUE(startOrSay(dir, dir + "/data.lvl"));
     // The level list: its background whole; cells, digits and arrows gone.
     game().play.level = 30;
     setScreen(LevelSelect);

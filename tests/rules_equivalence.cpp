@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
+#include "app/command_line.h"
+#include "start/startup.h"
 #include "game/board.h"
 #include "game/play_state.h"
 #include "game/levels.h"
@@ -16,7 +17,7 @@
 #include "render/screen.h"
 #include "tests/rules_harness.h"
 #include "tests/support.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"
@@ -73,7 +74,7 @@ std::string describe(const testsupport::Record& level, const std::vector<int>& k
 TEST(RulesEquivalence, DrawingOffPlaysTheSameGame) {
     // Pictures need packs; the boards themselves come from the generator.
     const std::string& dir = rulestest::dataDir();
-    ASSERT_TRUE(startGame(dir, dir + "/data.lvl"));
+    ASSERT_TRUE(startOrSay(dir, dir + "/data.lvl"));
 
     std::mt19937 rng(20240611);
     const int keyChoices[] = {KeyLeft, KeyRight, KeyUp, KeyDown, KeySpace};

@@ -7,8 +7,8 @@
 #include "render/screen.h"
 #include "tests/support.h"
 #include "game/level_text.h"
-#include "tools/session/mechanics.h"
-#include "tools/session/solver.h"
+#include "solver/mechanics.h"
+#include "solver/solver.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
+#include "start/startup.h"
 #include "game/play_state.h"
 #include "platform/input.h"
 #include "platform/headless.h"
 #include "platform/sound.h"
 #include "tests/rules_harness.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "tools/session/replay.h"
 #include "tools/sound/synth.h"
 #include "ui/player_set.h"

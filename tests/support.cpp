@@ -9,15 +9,15 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/startup.h"
+#include "start/startup.h"
 #include "assets/packs.h"
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/screen.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "game/level_text.h"
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 #include "tools/session/replay.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"

@@ -10,7 +10,7 @@
 #include <map>
 #include <sstream>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 #include "game/levels.h"
 #include "game/play_state.h"
 #include "platform/input.h"
@@ -19,7 +19,6 @@
 #include "ui/history.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
-#include "ui/screens.h"
 #include "ui/ui_state.h"
 #include "ui/window_game.h"
 
@@ -148,7 +147,7 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
     if (last >= 0 && game().play.screen != Playing) game().play.level = last;
 }
 
-void redrawForRules(Game&) {
+void noteWinsAndStarts() {
     // With the guide on, wins are kept for the session even when none is saved.
     const bool kept = playerSet().save && my().progressUsable;
     if (kept || playerSet().guide) {
@@ -167,7 +166,6 @@ void redrawForRules(Game&) {
         if (game().play.outcome != Won) my().winNoted = false;
         if (changed && kept) save();
     }
-    drawScreen();
 }
 
 void rememberSettings() {

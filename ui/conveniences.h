@@ -28,9 +28,9 @@ void sayWarning(const std::string& warning);
 // warning and no figures). Level starts from here on count as levels played.
 void startConveniences(const std::string& levelFile, const std::string& parFile);
 
-// The rules' mid-move redraw, connected in place of drawScreen: notes a win
-// and a level start for the saved progress, then draws the screen.
-void redrawForRules(Game&);
+// Before the rules' mid-move redraw (redrawForRules, ui/screens.h): notes a
+// win and a level start for the saved progress and the guide.
+void noteWinsAndStarts();
 
 // Saves the progress now, with the sound's mute state (the M key calls it
 // after a toggle). Does nothing unless saving is on.

@@ -10,7 +10,7 @@
 
 #include <sys/stat.h>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 #include "assets/packs.h"
 #include "game/board.h"
 #include "game/levels.h"

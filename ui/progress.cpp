@@ -13,7 +13,7 @@
 #include <set>
 #include <sstream>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 #include "game/levels.h"
 #include "ui/ui_state.h"
 #include "ui/window_game.h"

@@ -127,6 +127,11 @@ void drawScreen() {
     platform::pollEvents();
 }
 
+void redrawForRules(Game&) {
+    noteWinsAndStarts();
+    drawScreen();
+}
+
 void setScreen(Screen screen) {
     game().play.screen = screen;
     drawScreen();

@@ -6,6 +6,8 @@
 #include "game/game.h"
 #include "game/play_state.h"
 
+struct Game;
+
 // Tints, as pixel bytes blue, green, red from the lowest byte up.
 constexpr std::uint32_t HighlightTint = 0xAA0000;  // bytes 00 00 AA
 constexpr std::uint32_t NumberTint = 0x252317;     // bytes 17 23 25
@@ -13,6 +15,10 @@ constexpr std::uint32_t WonTint = 0x109A2C;        // bytes 2C 9A 10: a won leve
 
 // Composes the whole current screen, presents it, swaps, polls input.
 void drawScreen();
+// The rules' mid-move redraw, connected in place of drawScreen: notes a win
+// and a level start for the saved progress (noteWinsAndStarts), then draws
+// the screen.
+void redrawForRules(Game&);
 void setScreen(Screen screen);
 // The playing screen's picture of `g` into the screen buffer: the
 // background, the cells and the tank (none once lost), unpresented.

@@ -1,6 +1,7 @@
 // The golden replay test: thousands of seeded brimvale-tool runs, hashed and compared with replay.golden.
 //
 //   brimvale_golden --tool TOOL --data DIR --golden FILE [--jobs J] [--shard I/N] [--update]
+//                   [--expected-tool TOOL]
 //
 // From a fixed seed it writes packs (the build's own; variants with other alpha
 // values, pixel noise, random, short, long) and level files (the shipped one,
@@ -8,16 +9,22 @@
 // case as a child of the real tool: `replay` with keys and clicks, `solve` with
 // small state limits, `levels dump`. A case's hash covers its exit status, its
 // stdout and the decoded RGB pixels of its PNG; stderr is not looked at. On a
-// difference it prints the command lines of the first ten differing cases,
-// keeps the folder and exits 1. `--jobs J` runs J tools at once; `--shard I/N`
-// the cases whose number leaves I divided by N. After a deliberate change of
-// behaviour, and only then, rewrite the golden file and commit it:
+// difference it keeps the folder, exits 1 and, for each of the first ten
+// differing cases, prints the command line that reproduces it and writes its
+// actual stdout and picture to failures/caseN/ there. With `--expected-tool
+// TOOL` (a build of the commit that recorded the golden file) it writes that
+// tool's stdout and picture beside them, with diff.png: the expected picture
+// dimmed, every differing pixel red. `--jobs J` runs J tools at once; `--shard
+// I/N` the cases whose number leaves I divided by N. After a deliberate change
+// of behaviour, and only then, rewrite the golden file and commit it:
 //   build/brimvale_golden --tool build/brimvale-tool --data build/data --golden tests/golden/replay.golden --update
 #include <fcntl.h>
 #include <stb_image.h>
+#include <stb_image_write.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -93,7 +100,7 @@ struct LevelFile {
     int count;  // whole levels in it
 };
 
-std::string toolPath, dataDir, goldenPath, work;
+std::string toolPath, dataDir, goldenPath, work, expectedTool, selfPath;
 std::vector<std::string> packDirs[4];             // the real packs, alpha variants, noisy ones, odd ones
 std::vector<LevelFile> levelFiles[5];             // shipped, rooms, rooms with odd codes, random, broken
 std::vector<Words> solutions;                     // of the first shipped levels
@@ -234,8 +241,8 @@ void makeLevels(Rng& r, const Bytes& shipped) {
 }
 
 // Starts the tool in the work folder, stdout into `out`, stderr dropped.
-pid_t runTool(const Words& args, const std::string& out) {
-    std::vector<char*> argv{const_cast<char*>(toolPath.c_str())};
+pid_t runTool(const Words& args, const std::string& out, const std::string& tool = toolPath) {
+    std::vector<char*> argv{const_cast<char*>(tool.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     const pid_t pid = fork();
@@ -423,7 +430,89 @@ std::string totalLine(const std::map<int, std::string>& lines) {
     return text;
 }
 
-// Prints the first ten differing cases with their command lines; 1 if any.
+// The picture a case wrote: width, height and RGB pixels (none: empty).
+struct Picture {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+};
+Picture loadPicture(const std::string& path) {
+    Picture p;
+    int n = 0;
+    unsigned char* pixels = stbi_load(path.c_str(), &p.w, &p.h, &n, 3);
+    if (pixels) p.rgb.assign(pixels, pixels + static_cast<std::size_t>(p.w) * p.h * 3);
+    stbi_image_free(pixels);
+    return p;
+}
+
+// Runs case `number` again with `tool`: its stdout and picture go to
+// DIR/NAME.txt and DIR/NAME.png; its golden line is returned.
+std::string rerun(int number, const std::string& tool, const std::string& dir, const std::string& name) {
+    const Case c = makeCase(number);
+    int status = 0;
+    waitpid(runTool(c.args, dir + "/" + name + ".txt", tool), &status, 0);
+    if (!c.png.empty() && fs::exists(work + "/" + c.png)) fs::copy_file(work + "/" + c.png, dir + "/" + name + ".png");
+    const Bytes out = readFile(dir + "/" + name + ".txt");
+    writeFile("keep.txt", out);  // caseHash takes the file away
+    char line[64];
+    std::snprintf(line, sizeof line, "%d %s %016llx", number, c.kind.c_str(),
+                  static_cast<unsigned long long>(caseHash(status, work + "/keep.txt", c.png)));
+    return line;
+}
+
+// The expected picture dimmed to grey, each pixel that differs red; what
+// differs, in words.
+std::string writeDifference(const Picture& expected, const Picture& actual, const std::string& path) {
+    if (expected.rgb.empty() || actual.rgb.empty())
+        return expected.rgb.empty() == actual.rgb.empty() ? "neither run wrote a picture"
+                                                          : expected.rgb.empty() ? "only the actual run wrote a picture"
+                                                                                 : "only the expected run wrote a picture";
+    if (expected.w != actual.w || expected.h != actual.h)
+        return "the pictures differ in size: expected " + std::to_string(expected.w) + "x" +
+               std::to_string(expected.h) + ", actual " + std::to_string(actual.w) + "x" + std::to_string(actual.h);
+    std::vector<unsigned char> diff(expected.rgb.size());
+    int differ = 0, x0 = expected.w, y0 = expected.h, x1 = -1, y1 = -1;
+    for (int i = 0; i < expected.w * expected.h; ++i) {
+        const unsigned char* e = &expected.rgb[i * 3];
+        const unsigned char* a = &actual.rgb[i * 3];
+        unsigned char* d = &diff[i * 3];
+        if (e[0] == a[0] && e[1] == a[1] && e[2] == a[2]) {
+            d[0] = d[1] = d[2] = static_cast<unsigned char>((e[0] + e[1] + e[2]) / 9);
+            continue;
+        }
+        d[0] = 255, d[1] = d[2] = 0;
+        ++differ;
+        const int x = i % expected.w, y = i / expected.w;
+        x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    }
+    if (differ == 0) return "the pictures are the same";
+    stbi_write_png(path.c_str(), expected.w, expected.h, 3, diff.data(), expected.w * 3);
+    return std::to_string(differ) + " pixels differ, within x " + std::to_string(x0) + ".." + std::to_string(x1) +
+           ", y " + std::to_string(y0) + ".." + std::to_string(y1);
+}
+
+// Writes what case `number` gives now, and with --expected-tool what it gave
+// when recorded, to failures/caseN/ in the work folder, and says what differs.
+void showFailure(int number, const std::string& golden) {
+    const std::string dir = work + "/failures/case" + std::to_string(number);
+    fs::create_directories(dir);
+    rerun(number, toolPath, dir, "actual");
+    std::printf("  its files: %s (actual.txt%s)\n", dir.c_str(), makeCase(number).png.empty() ? "" : ", actual.png");
+    if (expectedTool.empty()) return;
+    const std::string line = rerun(number, expectedTool, dir, "expected");
+    if (line != golden) {
+        std::printf("  the expected tool gives '%s', not the golden line: it is no build of the recorded commit\n",
+                    line.c_str());
+        return;
+    }
+    const bool sameOut = readFile(dir + "/expected.txt") == readFile(dir + "/actual.txt");
+    std::printf("  stdout %s; %s\n", sameOut ? "the same" : "differs (expected.txt, actual.txt)",
+                writeDifference(loadPicture(dir + "/expected.png"), loadPicture(dir + "/actual.png"),
+                                dir + "/diff.png").c_str());
+    if (fs::exists(dir + "/diff.png")) std::printf("  expected.png, actual.png and diff.png (red: differs) are there\n");
+}
+
+// Prints the first ten differing cases with their command lines and writes
+// their files; 1 if any case differs.
 int compare(const std::map<int, std::string>& lines, bool whole) {
     std::map<int, std::string> golden;
     std::ifstream in(goldenPath);
@@ -433,18 +522,24 @@ int compare(const std::map<int, std::string>& lines, bool whole) {
     int differ = 0;
     for (const auto& [number, line] : lines) {
         if (golden[number] == line) continue;
-        if (++differ <= 10)
-            std::printf("case %d differs: got '%s', golden '%s'; to reproduce:\n  %s\n", number, line.c_str(),
-                        golden[number].c_str(), commandLine(makeCase(number)).c_str());
+        if (++differ > 10) continue;
+        std::printf("case %d differs: got '%s', golden '%s'; to reproduce:\n  %s\n", number, line.c_str(),
+                    golden[number].c_str(), commandLine(makeCase(number)).c_str());
+        showFailure(number, golden[number]);
     }
     if (whole && differ == 0 && golden[-1] != totalLine(lines)) {
         std::printf("the total differs: got '%s', golden '%s'\n", totalLine(lines).c_str(), golden[-1].c_str());
         differ = 1;
     }
     if (differ == 0) return 0;
-    std::printf("%d of %zu cases differ from %s; their files are kept in %s.\n"
-                "A deliberate change of behaviour: rerun with --update and commit the golden file.\n",
-                differ, lines.size(), goldenPath.c_str(), work.c_str());
+    std::printf("%d of %zu cases differ from %s; their files are kept in %s.\n", differ, lines.size(),
+                goldenPath.c_str(), work.c_str());
+    if (expectedTool.empty())
+        std::printf("For the expected pictures and diff.png: build the commit that recorded the golden file\n"
+                    "(git log -1 --format=%%h -- tests/golden/replay.golden) and rerun with --expected-tool ITS_TOOL.\n");
+    std::printf("A deliberate change of behaviour, and only then: record it and commit the golden file:\n"
+                "  %s --tool %s --data %s --golden %s --update\n",
+                selfPath.c_str(), toolPath.c_str(), dataDir.c_str(), fs::absolute(goldenPath).string().c_str());
     return 1;
 }
 
@@ -465,14 +560,16 @@ int main(int argc, char** argv) {
         else if (arg == "--data") dataDir = fs::absolute(value).string();
         else if (arg == "--golden") goldenPath = value;
         else if (arg == "--jobs") jobs = std::atoi(value.c_str());
+        else if (arg == "--expected-tool") expectedTool = fs::absolute(value).string();
         else ok = arg == "--shard" && std::sscanf(value.c_str(), "%d/%d", &shard, &shards) == 2;
     }
     if (!ok || toolPath.empty() || dataDir.empty() || goldenPath.empty() || jobs < 1 || shards < 1 || shard < 0 ||
         shard >= shards || (update && shards != 1)) {
         std::fprintf(stderr, "usage: brimvale_golden --tool TOOL --data DIR --golden FILE [--jobs J] "
-                             "[--shard I/N | --update]\n");
+                             "[--shard I/N | --update] [--expected-tool TOOL]\n");
         return 2;
     }
+    selfPath = fs::absolute(argv[0]).string();
     char folder[] = "/tmp/brimvale-golden-XXXXXX";
     if (!mkdtemp(folder)) return 2;
     work = folder;

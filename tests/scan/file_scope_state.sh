@@ -1,6 +1,6 @@
 #!/bin/sh
 # Lists the mutable file-scope variables of the product code (every .cpp of
-# app/ assets/ game/ platform/ render/ tools/ ui/): non-const variables at
+# app/ assets/ common/ game/ platform/ render/ solver/ start/ tools/ ui/): non-const variables at
 # namespace or file scope and static data members, as clang parses them.
 # Prints one "file:line name" per variable, then the count. Run from the
 # top of the source tree: sh tests/scan/file_scope_state.sh
@@ -11,7 +11,7 @@ matcher='varDecl(hasGlobalStorage(), unless(isStaticLocal()), isDefinition(),
   unless(isExpansionInSystemHeader()), unless(matchesName("__em_js")),
   unless(hasType(isConstQualified())),
   unless(hasType(arrayType(hasElementType(isConstQualified())))))'
-for f in $(find app assets game platform render tools ui -name '*.cpp' | sort); do
+for f in $(find app assets common game platform render solver start tools ui -name '*.cpp' | sort); do
   extra=""
   case $f in platform/web.cpp) extra="-D__EMSCRIPTEN__ -isystem $web" ;; esac
   "$query" -c "set output diag" -c "match $(echo "$matcher" | tr '\n' ' ')" "$f" -- \

@@ -12,7 +12,7 @@
 #include "tools/art/manifest.h"
 #include "tools/common/png_io.h"
 #include "tools/art/raster.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "game/glyphs.h"
 #include "ui/layout.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "assets/icon.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "tools/common/png_io.h"
 
 namespace art {

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "assets/packs.h"
-#include "tools/common/files.h"
-#include "tools/common/numbers.h"
+#include "common/files.h"
+#include "common/numbers.h"
 
 namespace art {
 

@@ -7,7 +7,7 @@
 #include "assets/packs.h"
 #include "tools/art/manifest.h"
 #include "tools/common/png_io.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 
 namespace art {
 

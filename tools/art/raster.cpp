@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "stb_truetype.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 
 namespace art {
 

@@ -5,7 +5,7 @@
 #include "tools/art/manifest.h"
 #include "tools/art/pack.h"
 #include "tools/common/png_io.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 
 namespace art {
 

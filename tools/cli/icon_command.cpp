@@ -1,7 +1,7 @@
 // brimvale-tool icon: the desktop icon at a larger size, for the installation.
 #include "tools/art/icon.h"
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 namespace {
 const char* const iconHelp =

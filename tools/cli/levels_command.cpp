@@ -9,14 +9,14 @@
 
 #include "game/levels.h"
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
-#include "tools/common/files.h"
+#include "common/options.h"
+#include "common/files.h"
 #include "tools/levels/level_check.h"
 #include "tools/levels/level_gen.h"
 #include "tools/levels/level_stats.h"
 #include "tools/levels/level_files.h"
-#include "tools/session/mechanics.h"
-#include "tools/session/solver.h"
+#include "solver/mechanics.h"
+#include "solver/solver.h"
 #include "ui/progress.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // brimvale-tool pack: the image packs from their PNG sources.
 #include "tools/art/pack.h"
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 namespace {
 const char* const packHelp =

@@ -1,7 +1,7 @@
 // brimvale-tool paint-art: draws the game's own art set as PNG sources.
 #include "tools/art/art_set.h"
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 namespace {
 const std::string paintArtHelp = std::string(

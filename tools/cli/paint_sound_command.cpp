@@ -1,6 +1,6 @@
 // brimvale-tool paint-sound: makes the game's own sound effects as WAV sources.
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 #include "tools/sound/synth.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "tools/cli/commands.h"
 #include "tools/cli/data_dir.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 #include "tools/session/replay.h"
 #include "ui/conveniences.h"
 #include "ui/progress.h"

@@ -6,9 +6,9 @@
 #include "game/levels.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/data_dir.h"
-#include "tools/cli/options.h"
-#include "tools/common/files.h"
-#include "tools/session/solver.h"
+#include "common/options.h"
+#include "common/files.h"
+#include "solver/solver.h"
 
 namespace {
 

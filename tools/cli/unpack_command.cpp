@@ -3,7 +3,7 @@
 
 #include "tools/art/pack.h"
 #include "tools/cli/commands.h"
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 namespace {
 const char* const unpackHelp =

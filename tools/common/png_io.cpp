@@ -5,7 +5,7 @@
 
 #include "stb_image.h"
 #include "stb_image_write.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 
 namespace art {
 

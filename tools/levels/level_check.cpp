@@ -1,7 +1,7 @@
 // The check of level sources against the solver.
 #include "tools/levels/level_check.h"
 
-#include "tools/session/mechanics.h"
+#include "solver/mechanics.h"
 
 namespace levelcheck {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/level_text.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace levelcheck {
 

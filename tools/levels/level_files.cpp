@@ -1,7 +1,7 @@
 // Level sources read from files.
 #include "tools/levels/level_files.h"
 
-#include "tools/common/files.h"
+#include "common/files.h"
 
 namespace leveltext {
 

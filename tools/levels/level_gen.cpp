@@ -5,7 +5,7 @@
 #include <random>
 
 #include "game/board.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace levelgen {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "game/board.h"
-#include "tools/session/mechanics.h"
+#include "solver/mechanics.h"
 
 namespace levelstats {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "game/level_text.h"
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 namespace levelstats {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "tools/common/files.h"
+#include "common/files.h"
 
 namespace synth {
 

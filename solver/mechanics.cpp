@@ -1,5 +1,5 @@
 // What a key press did, in the player's terms.
-#include "tools/session/mechanics.h"
+#include "solver/mechanics.h"
 
 #include <cstring>
 #include <sstream>

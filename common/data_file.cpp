@@ -1,5 +1,5 @@
 // Opening a data file for reading: regular files only, never a folder or a device.
-#include "assets/data_file.h"
+#include "common/data_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

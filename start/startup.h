@@ -3,12 +3,19 @@
 
 #include <string>
 
+// How startGame ended.
+enum class Started {
+    Yes,
+    NoPacks,   // a pack is missing or unreadable: the game cannot draw anything
+    NoLevels,  // the level file is unusable
+};
+
 // Loads both image packs from `dataDir` (empty: the working directory),
 // builds the sprite set, loads `levelFile` and starts level 0, whose drawing
-// composes the screen buffer before any window exists. False (with a
-// message on stderr) when the level file is unusable; a missing pack ends
-// the process abnormally.
-bool startGame(const std::string& dataDir, const std::string& levelFile);
+// composes the screen buffer before any window exists. Without the packs or
+// the levels, says which in the result and why in `error` (the game ends
+// abnormally without its packs: startOrSay, app/command_line.h).
+Started startGame(const std::string& dataDir, const std::string& levelFile, std::string& error);
 
 // Opens the sound for the player set: the effects from `dataDir`/sound
 // (empty: the working directory's sound folder) and the audio output, muted

@@ -1,5 +1,5 @@
 // The optimal solver: a breadth-first search over key presses.
-#include "tools/session/solver.h"
+#include "solver/solver.h"
 
 #include <sys/mman.h>
 
@@ -15,7 +15,7 @@
 #include "game/levels.h"
 #include "game/rules.h"
 #include "platform/input.h"
-#include "tools/session/mechanics.h"
+#include "solver/mechanics.h"
 #include "ui/guide.h"
 #include "ui/window_game.h"
 

@@ -1,5 +1,5 @@
 // The one argument reader of brimvale-tool's subcommands and of the game.
-#include "tools/cli/options.h"
+#include "common/options.h"
 
 #include <cerrno>
 #include <cstdio>

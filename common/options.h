@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/numbers.h"
+#include "common/numbers.h"
 
 namespace cli {
 

@@ -1,11 +1,11 @@
 // Starting the game headlessly, from files or from records in memory.
-#include "tools/session/headless_start.h"
+#include "start/headless_start.h"
 
-#include "app/startup.h"
+#include "start/startup.h"
 #include "game/levels.h"
 #include "platform/headless.h"
 #include "render/screen.h"
-#include "tools/common/files.h"
+#include "common/files.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"
 
@@ -29,11 +29,7 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
         return false;
     }
     resetGame();
-    if (!startGame(dataDir, levelFile)) {
-        error = levelFile + ": the game did not start from it";
-        return false;
-    }
-    return true;
+    return startGame(dataDir, levelFile, error) == Started::Yes;
 }
 
 void startGameFromRecords(const std::uint8_t* records, int count, Drawing drawing) {

@@ -16,6 +16,10 @@ constexpr std::size_t MaxFileBytes = std::size_t(64) << 20;
 // names the file when it cannot be opened or read, is no regular file (a
 // folder, a device, a pipe) or is larger than `limit` bytes.
 bool readFile(const std::string& path, std::string& bytes, std::string& error, std::size_t limit = MaxFileBytes);
+// The same, with a message that does not name the file, for a caller that
+// names it itself.
+bool readFileUnnamed(const std::string& path, std::string& bytes, std::string& error,
+                     std::size_t limit = MaxFileBytes);
 
 // Writes `bytes` as the whole file, replacing what was there. False with a
 // message in `error` when it cannot be created or written.

@@ -1,5 +1,5 @@
 // Whole files in and out for every tool.
-#include "tools/common/files.h"
+#include "common/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,23 +11,28 @@
 #include <filesystem>
 #include <system_error>
 
-#include "assets/data_file.h"
+#include "common/data_file.h"
 
 namespace common {
 
 bool readFile(const std::string& path, std::string& bytes, std::string& error, std::size_t limit) {
+    if (readFileUnnamed(path, bytes, error, limit)) return true;
+    error = path + ": " + error;
+    return false;
+}
+
+bool readFileUnnamed(const std::string& path, std::string& bytes, std::string& error, std::size_t limit) {
     bytes.clear();
     std::size_t size = 0;
     std::string reason;
     std::FILE* file = openDataFile(path, size, reason);
     if (!file) {
-        error = path + ": cannot open (" + reason + ")";
+        error = "cannot open (" + reason + ")";
         return false;
     }
     if (size > limit) {
         std::fclose(file);
-        error = path + ": " + std::to_string(size) + " bytes, more than the limit of " + std::to_string(limit >> 20) +
-                " MiB";
+        error = std::to_string(size) + " bytes, more than the limit of " + std::to_string(limit >> 20) + " MiB";
         return false;
     }
     // No more than the size taken at the open, should the file grow.
@@ -37,7 +42,7 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error, s
     std::fclose(file);
     bytes.resize(got);
     if (failed) {
-        error = path + ": read error";
+        error = "read error";
         return false;
     }
     return true;

@@ -1,7 +1,5 @@
 // The game's start-up, and the wiring of the screens to the rules and the platform.
-#include "app/startup.h"
-
-#include <cstdio>
+#include "start/startup.h"
 
 #include "assets/packs.h"
 #include "game/board.h"
@@ -23,21 +21,13 @@ void connectGame() {
     platform::setEditHandlers(nullptr, nullptr);
 }
 
-bool startGame(const std::string& dataDir, const std::string& levelFile) {
+Started startGame(const std::string& dataDir, const std::string& levelFile, std::string& error) {
     connectGame();
-    std::string error;
-    if (!loadImagePacks(dataDir, error)) {
-        // The game cannot draw anything without its packs.
-        std::fprintf(stderr, "brimvale: %s\n", error.c_str());
-        platform::abortProcess();
-    }
+    if (!loadImagePacks(dataDir, error)) return Started::NoPacks;
     buildSpriteSet();
-    if (!loadLevels(game().levels, levelFile, error)) {
-        std::fprintf(stderr, "brimvale: %s\n", error.c_str());
-        return false;
-    }
+    if (!loadLevels(game().levels, levelFile, error)) return Started::NoLevels;
     startLevel(game(), 0);
-    return true;
+    return Started::Yes;
 }
 
 bool startSound(const std::string& dataDir, std::string& warning) {

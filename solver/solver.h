@@ -41,7 +41,7 @@ struct Result {
 constexpr std::uint64_t DefaultMaxStates = 30000000;
 
 // Bounds of a search: its states, the mechanics it may not use (a press
-// that uses one is not taken; see tools/session/mechanics.h), and the
+// that uses one is not taken; see solver/mechanics.h), and the
 // longest win it looks for (-1: any). A search that passes maxPresses
 // without a win ends Unsolvable with pressLimited set.
 struct Limits {

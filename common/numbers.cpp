@@ -1,5 +1,5 @@
 // Numbers read from text, checked whole and against their range.
-#include "tools/common/numbers.h"
+#include "common/numbers.h"
 
 #include <cctype>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include "game/game.h"
 #include "game/levels.h"
 #include "game/play_state.h"
-#include "tools/session/mechanics.h"
-#include "tools/session/solver.h"
+#include "solver/mechanics.h"
+#include "solver/solver.h"
 
 namespace solver {
 
