@@ -213,7 +213,7 @@ bool openWindow(const char** why) {
         glfwWindowHint(GLFW_VISIBLE, 0);
     }
     scale = requestedScale > 0 ? requestedScale : fittingScale();
-    window = glfwCreateWindow(384 * scale, 384 * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
+    window = glfwCreateWindow(384 * scale, 384 * scale, WindowTitle, nullptr, nullptr);
     if (!window) {
         const char* description = nullptr;
         glfwGetError(&description);

@@ -29,7 +29,7 @@ std::map<progress::Hash, int> pars;
 std::map<progress::Hash, std::string> titlesByHash;
 bool winNoted = false;
 long startsNoted = 0;  // level starts before this many are the start-up's
-std::string shownTitle = "Brimvale (port by Orlenko)";
+std::string shownTitle = platform::WindowTitle;
 bool progressUsable = false;
 
 void say(const std::string& warning) {
@@ -182,7 +182,7 @@ int parOf(int index) {
 std::string counterTitle() {
     std::string note = playerSet().guide ? guide::titleNote() : std::string();
     if (!note.empty()) note = " - " + note;
-    if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)" + note;
+    if (game().play.screen != Playing && game().play.screen != Result) return platform::WindowTitle + note;
     std::string title = "Brimvale - level " + std::to_string(game().play.level + 1);
     if (playerSet().guide) title += guide::titleAdditions();
     if (!playerSet().counter) return title + note;
@@ -209,6 +209,6 @@ void resetConveniences() {
     winNoted = false;
     guide::reset();
     startsNoted = game().levels.starts;
-    shownTitle = "Brimvale (port by Orlenko)";
+    shownTitle = platform::WindowTitle;
     progressUsable = false;
 }
