@@ -88,7 +88,7 @@ struct PackRow {
 
 constexpr PackBlock Rgb24{24, 24, 1, 3}, Rgba24{24, 24, 1, 4};
 
-constexpr PackRow<Pack1Block> pack1Table[] = {
+inline constexpr PackRow<Pack1Block> pack1Table[] = {
     {Pack1Block::MovableBlock, "movable block", "movable_block.png", Rgba24},
     {Pack1Block::BrickStage0, "brick wall stage 0", "brick_00.png", Rgb24},
     {Pack1Block::BrickStage1, "brick wall stage 1", "brick_01.png", Rgb24},
@@ -122,7 +122,7 @@ constexpr PackRow<Pack1Block> pack1Table[] = {
     {Pack1Block::Background, "background pattern", "background.png", {96, 96, 1, 3}},
 };
 
-constexpr PackRow<Pack2Block> pack2Table[] = {
+inline constexpr PackRow<Pack2Block> pack2Table[] = {
     {Pack2Block::LevelSelectBackground, "level-select background", "level_select.png", {384, 384, 1, 3}},
     {Pack2Block::ShoreFirstHalf, "shore strip", "shore_a.png", {12, 1, 1, 3}},
     {Pack2Block::ShoreCorner, "shore strip corner", "shore_corner.png", {12, 1, 1, 3}},
@@ -141,7 +141,7 @@ constexpr PackRow<Pack2Block> pack2Table[] = {
     {Pack2Block::ButtonRestart, "result button restart", "button_restart.png", {229, 57, 1, 3}},   // at y 255
 };
 
-constexpr PackRow<Pack3Block> pack3Table[] = {
+inline constexpr PackRow<Pack3Block> pack3Table[] = {
     {Pack3Block::Glyphs, "text glyphs", "player_glyphs.png", {GlyphWidth, GlyphHeight * GlyphCount, GlyphCount, 4}},
     {Pack3Block::Banner, "message banner", "player_banner.png", {BannerWidth, BannerHeight, 1, 4}},
     {Pack3Block::WonMark, "won mark", "player_won_mark.png", {MarkSize, MarkSize, 1, 4}},
@@ -178,7 +178,7 @@ static_assert(wellFormed(pack1Table) && wellFormed(pack2Table) && wellFormed(pac
               "one row per block, in role order, every field given");
 
 constexpr int PackCount = 3;
-constexpr PackFile packFiles[PackCount] = {
+inline constexpr PackFile packFiles[PackCount] = {
     packFile("data01.pak", pack1Table),
     packFile("data02.pak", pack2Table),
     packFile("data03.pak", pack3Table),

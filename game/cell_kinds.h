@@ -134,7 +134,7 @@ using B2 = Pack2Block;
 // turn, look, picture. Mirrors' glyphs: the open inside of r 7 J L (shaped
 // like the four box corners) and the bowl of b d q p face the mirror's two
 // reflecting sides.
-constexpr CellKind table[] = {
+inline constexpr CellKind table[] = {
     {Empty, "empty", '_', "Empty",
      TStop, BStop, SBlock, KNo, Empty, 0, LTile, P(B1::Ground)},
     {Water, "water", '~', "Water",
@@ -190,7 +190,7 @@ constexpr CellKind table[] = {
 };
 }  // namespace cellrow
 
-constexpr const auto& cellKinds = cellrow::table;
+inline constexpr const auto& cellKinds = cellrow::table;
 constexpr int CellKindCount = static_cast<int>(sizeof cellrow::table / sizeof cellrow::table[0]);
 
 // Every code has its row, in code order, with a name, a glyph of its own and
@@ -212,7 +212,7 @@ static_assert(CellKindCount == CellCodeCount, "a row for every code, the last in
 
 // A code no row describes (a damaged level may hold one): open ground to
 // the tank, a wall to the beam and the anti-tanks, drawn as ground.
-constexpr CellKind unknownCellKind{0xFF, "unknown", 0, "", TankMeets::Enters, BeamMeets::Stops, Sight::Blocks,
+inline constexpr CellKind unknownCellKind{0xFF, "unknown", 0, "", TankMeets::Enters, BeamMeets::Stops, Sight::Blocks,
                                    Takes::Nothing, 0, 0, Look::Tile, packRef(Pack1Block::Ground)};
 
 constexpr const CellKind& cellKind(int code) {

@@ -9,13 +9,6 @@
 
 namespace {
 
-// The sprite an object's picture is drawn with.
-Sprite& objectSprite(PackRef picture) {
-    if (picture.block == static_cast<int>(Pack1Block::AntiTank)) return sprites().antiTankSprite;
-    if (picture.block == static_cast<int>(Pack1Block::MovableMirror)) return sprites().mirrorSprite;
-    return sprites().blockSprite;
-}
-
 // One 12-pixel half of a shore: a strip copied as a 12x1 or 1x12 rectangle.
 void shoreHalf(bool corner, Pack2Block normal, int x, int y, bool vertical) {
     const std::uint8_t* strip = packImage(corner ? Pack2Block::ShoreCorner : normal);
@@ -76,10 +69,16 @@ const std::uint8_t* cellImage(const Game& g, int x, int y, bool withObjects) {
 
 void drawObjectSprite(int code) {
     const CellKind& kind = cellKind(code);
-    if (kind.look == Look::Turned)
-        objectSprite(kind.picture).draw(0, 0, static_cast<float>(90 * kind.turn));
-    else if (kind.look == Look::Framed)
-        objectSprite(kind.picture).drawFrame(0, 0, 0, kind.turn);
+    if (kind.look != Look::Turned && kind.look != Look::Framed) return;
+    // An untinted sprite over the object canvas, made from the picture's block.
+    const PackBlock& layout = packBlock(kind.picture.pack, kind.picture.block);
+    Sprite sprite(&sprites().objectCanvas, packImage(kind.picture), layout.width, layout.frameHeight());
+    if (kind.look == Look::Turned) {
+        sprite.draw(0, 0, static_cast<float>(90 * kind.turn));
+    } else {
+        sprite.setFrameSize(layout.width, layout.frameHeight());
+        sprite.drawFrame(0, 0, 0, kind.turn);
+    }
 }
 
 void showCellFrame(const Game& g, int x, int y, unsigned micros) {

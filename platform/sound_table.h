@@ -50,7 +50,7 @@ constexpr double C5 = 523.25, E5 = 659.26, G5 = 783.99, C6 = 1046.50, A5 = 880.0
 
 // kind, name, {seconds, description, layers}; a layer: wave, start Hz, end
 // Hz, delay, length, attack, decay, gain, low-pass, high-pass.
-constexpr SoundRow table[] = {
+inline constexpr SoundRow table[] = {
     {Turn, "turn", {0.07, "a soft, quiet click of the turret motor",
      {{W::Sine, 700, 560, 0, 0.06, 0.003, 0.02, 0.16, 0, 0},
       {W::Noise, 0, 0, 0, 0.03, 0.002, 0.01, 0.10, 2500, 0}}}},
@@ -109,7 +109,7 @@ constexpr SoundRow table[] = {
 };
 }  // namespace soundrow
 
-constexpr const auto& soundTable = soundrow::table;
+inline constexpr const auto& soundTable = soundrow::table;
 
 constexpr bool soundTableWellFormed() {
     int i = 0;
