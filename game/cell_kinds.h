@@ -136,7 +136,7 @@ using B2 = Pack2Block;
 // reflecting sides.
 inline constexpr CellKind table[] = {
     {Empty, "empty", '_', "Empty",
-     TStop, BStop, SBlock, KNo, Empty, 0, LTile, P(B1::Ground)},
+     TStop, BStop, SClear, KNo, Empty, 0, LTile, P(B1::Ground)},
     {Water, "water", '~', "Water",
      TStop, BCross, SClear, KSwallow, SunkBlock, 0, LWet, P(B1::Water)},
     {Ground, "ground", '.', "Ground",
