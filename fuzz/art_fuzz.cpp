@@ -39,7 +39,7 @@ std::string makeArtFolder(const std::string& name) {
     std::string error;
     if (!common::makeFolders(dir, error) || !art::writeStandardManifest(dir, error)) __builtin_trap();
     for (const BlockRef& b : allBlocks()) {
-        const PackBlock& layout = packLayout(b.pack)[b.block];
+        const PackBlock& layout = packBlock(b.pack, b.block);
         if (!art::writeBgrPng(common::joinPath(dir, art::standardFileName(b.pack, b.block)), layout.width,
                               layout.height, layout.bytesPerPixel, packImage(b.pack, b.block), error))
             __builtin_trap();

@@ -30,7 +30,7 @@ namespace {
 // Byte `i` of a block: colours that differ by block, row and column; alpha
 // 0, 128 and 255 in turn down the rows of 4-byte blocks.
 std::uint8_t patternByte(int pack, int block, std::size_t i) {
-    const PackBlock& b = packLayout(pack)[block];
+    const PackBlock& b = packBlock(pack, block);
     const std::size_t pixel = i / b.bytesPerPixel;
     const int channel = static_cast<int>(i % b.bytesPerPixel);
     const int x = static_cast<int>(pixel % b.width), y = static_cast<int>(pixel / b.width);
@@ -65,7 +65,7 @@ void fillSyntheticPacks() {
 std::string syntheticPack(int pack) {
     std::string bytes;
     for (int block = 0; block < packBlockCount(pack); ++block)
-        for (std::size_t i = 0; i < packLayout(pack)[block].bytes(); ++i)
+        for (std::size_t i = 0; i < packBlock(pack, block).bytes(); ++i)
             bytes.push_back(static_cast<char>(patternByte(pack, block, i)));
     return bytes;
 }

@@ -31,9 +31,9 @@ std::string showcaseLevel() {
     put(2, 1, AntiTankDown);
     for (int y = 11; y <= 14; ++y) put(0, y, Water), put(1, y, Water), put(3, y, Water);
     put(1, 12, SunkBlock);
-    for (int code = BrickWall; code <= Scorch; ++code)
+    for (int code = BrickWall; code < CellKindCount; ++code)
         if (code != TankStart) put(4 + (code - BrickWall) % 11, 3 + (code - BrickWall) / 11 * 4, code);
-    put(5, 9, 26);
+    put(5, 9, CellKindCount);
     put(6, 9, 200);
     put(7, 9, 255);
     put(8, 13, MovableMirrorLeftTop);

@@ -11,46 +11,8 @@
 
 namespace {
 
-// A mirror of orientation o (0..3) turns a beam travelling (dx, dy) that
-// enters through one of its open sides; false when it meets the closed side.
-bool reflect(int orientation, int& dx, int& dy) {
-    int ndx = 0, ndy = 0;
-    switch (orientation) {
-        case 0:  // open right and bottom
-            if (dx == -1) ndy = 1;
-            else if (dy == -1) ndx = 1;
-            else return false;
-            break;
-        case 1:  // open left and bottom
-            if (dx == 1) ndy = 1;
-            else if (dy == -1) ndx = -1;
-            else return false;
-            break;
-        case 2:  // open left and top
-            if (dx == 1) ndy = -1;
-            else if (dy == 1) ndx = -1;
-            else return false;
-            break;
-        default:  // open right and top
-            if (dx == -1) ndy = -1;
-            else if (dy == 1) ndx = 1;
-            else return false;
-            break;
-    }
-    dx = ndx;
-    dy = ndy;
-    return true;
-}
-
-// Does a beam travelling (dx, dy) meet the face of this anti-tank?
-bool hitsFront(int code, int dx, int dy) {
-    switch (code) {
-        case AntiTankRight: return dx == -1;
-        case AntiTankDown: return dy == -1;
-        case AntiTankLeft: return dx == 1;
-        default: return dy == 1;  // AntiTankUp
-    }
-}
+// Does a beam travelling (dx, dy) meet the face of an anti-tank facing `turn`?
+bool hitsFront(int turn, int dx, int dy) { return dx == -turnDx(turn) && dy == -turnDy(turn); }
 
 // Six steps of damage to a brick wall; true if it fell to rubble. The steps
 // go on after the fall, raising the rubble's state byte (its picture ignores
@@ -63,7 +25,7 @@ bool damageWall(Game& g, int x, int y) {
         ++cell.state;
         if (cell.state == 11) {
             cueSound(g, sound::BrickFall);
-            cell.terrain = Rubble;
+            cell.terrain = cellKind(cell.terrain).becomes;
             cell.state = 0;
             fell = true;
         }
@@ -94,28 +56,21 @@ struct Beam {
     bool boardChanged = false;
 };
 
-Walk meetMirror(Game& g, Beam& b, int code) {
-    const bool movable = code >= MovableMirrorRightBottom;
-    const int orientation = code - (movable ? MovableMirrorRightBottom : FixedMirrorRightBottom);
-    if (reflect(orientation, b.dx, b.dy)) {
+Walk meetMirror(Game& g, Beam& b, const CellKind& kind) {
+    if (reflect(kind.turn, b.dx, b.dy)) {
         cueSound(g, sound::Mirror);
-        drawBeamSegment(g, b.x, b.y, BeamPiece::Corner, b.colour, orientation);
+        drawBeamSegment(g, b.x, b.y, BeamPiece::Corner, b.colour, kind.turn);
         return Walk::On;
     }
-    if (!movable) return Walk::Linger;
-    b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, code, b.colour);
+    if (kind.beam == BeamMeets::Reflects) return Walk::Linger;
+    b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, kind.code, b.colour);
     return Walk::Stop;
 }
 
 Walk meetCell(Game& g, Beam& b) {
-    const int code = cellAt(g.play.board, b.x, b.y, true);
-    switch (code) {
-        case Water:
-        case Ground:
-        case Goal:
-        case SunkBlock:
-        case Rubble:
-        case Scorch:
+    const CellKind& kind = cellKind(cellAt(g.play.board, b.x, b.y, true));
+    switch (kind.beam) {
+        case BeamMeets::Crosses:
             if (b.x == g.play.tank.x && b.y == g.play.tank.y) {
                 destroyTank(g);
                 return Walk::Ended;
@@ -126,31 +81,25 @@ Walk meetCell(Game& g, Beam& b) {
                                                               : BeamPiece::Vertical,
                             b.colour);
             return Walk::On;
-        case ClearBlock: return Walk::On;
-        case HorizontalSlot: return b.dx != 0 ? Walk::On : Walk::Linger;
-        case VerticalSlot: return b.dy != 0 ? Walk::On : Walk::Linger;
-        case FixedMirrorRightBottom:
-        case FixedMirrorLeftBottom:
-        case FixedMirrorLeftTop:
-        case FixedMirrorRightTop:
-        case MovableMirrorRightBottom:
-        case MovableMirrorLeftBottom:
-        case MovableMirrorLeftTop:
-        case MovableMirrorRightTop: return meetMirror(g, b, code);
-        case MovableBlock:
-        case AntiTankRight:
-        case AntiTankDown:
-        case AntiTankLeft:
-        case AntiTankUp:
-            if (code != MovableBlock && hitsFront(code, b.dx, b.dy)) {
+        case BeamMeets::PassesUnseen: return Walk::On;
+        case BeamMeets::PassesAcross: return b.dx != 0 ? Walk::On : Walk::Linger;
+        case BeamMeets::PassesAlong: return b.dy != 0 ? Walk::On : Walk::Linger;
+        case BeamMeets::Reflects:
+        case BeamMeets::ReflectsOrShoves: return meetMirror(g, b, kind);
+        case BeamMeets::ShovesOrDies:
+            if (hitsFront(kind.turn, b.dx, b.dy)) {
                 destroyAntiTank(g, b.x, b.y);
                 return Walk::Ended;
             }
-            b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, code, b.colour);
+            b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, kind.code, b.colour);
             return Walk::Stop;
-        case BrickWall: b.boardChanged = damageWall(g, b.x, b.y); return Walk::Stop;
-        default: return Walk::Linger;  // empty cells, solid walls and the rest
+        case BeamMeets::Shoves:
+            b.boardChanged = shoveOrStop(g, b.x, b.y, b.dx, b.dy, kind.code, b.colour);
+            return Walk::Stop;
+        case BeamMeets::Breaks: b.boardChanged = damageWall(g, b.x, b.y); return Walk::Stop;
+        case BeamMeets::Stops: break;
     }
+    return Walk::Linger;  // empty cells, solid walls and the rest
 }
 
 }  // namespace

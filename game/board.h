@@ -3,34 +3,7 @@
 
 #include <cstdint>
 
-enum CellCode : std::uint8_t {
-    Empty = 0,
-    Water = 1,
-    Ground = 2,
-    BrickWall = 3,
-    SolidWall = 4,
-    MovableBlock = 5,
-    FixedMirrorRightBottom = 6,  // reflects between right and bottom
-    FixedMirrorLeftBottom = 7,
-    FixedMirrorLeftTop = 8,
-    FixedMirrorRightTop = 9,
-    TankStart = 10,
-    Goal = 11,
-    AntiTankRight = 12,
-    AntiTankDown = 13,
-    AntiTankLeft = 14,
-    AntiTankUp = 15,
-    MovableMirrorRightBottom = 16,
-    MovableMirrorLeftBottom = 17,
-    MovableMirrorLeftTop = 18,
-    MovableMirrorRightTop = 19,
-    ClearBlock = 20,
-    HorizontalSlot = 21,
-    VerticalSlot = 22,
-    SunkBlock = 23,
-    Rubble = 24,
-    Scorch = 25,
-};
+#include "game/cell_kinds.h"
 
 constexpr int BoardSize = 16;
 
@@ -46,22 +19,21 @@ struct Board {
     const Cell& at(int x, int y) const { return cells[y][x]; }
 };
 
-// Sight of an anti-tank through each code: 1 see-through, the code itself
-// for an anti-tank, 0 blocked.
-extern const std::uint8_t SightTable[26];
-
 inline bool onBoard(int x, int y) { return x >= 0 && x < BoardSize && y >= 0 && y < BoardSize; }
-inline bool isObjectCode(int code) { return code == MovableBlock || (code >= AntiTankRight && code <= MovableMirrorRightTop); }
+inline bool isObjectCode(int code) { return cellKind(code).isObject(); }
 
 // The code of (x, y): its object if it has one and withObjects is true,
 // else its terrain; a solid wall off the board.
 std::uint8_t cellAt(const Board& board, int x, int y, bool withObjects);
-// Where a pushed or shoved object may land: water, ground, a sunk block,
-// rubble or scorch, with no object on it; never off the board.
+// Where a pushed or shoved object may land: a cell whose kind takes one,
+// with no object on it; never off the board.
 bool acceptsObject(const Board& board, int x, int y);
-// Water or a sunk block, for shores; off the board counts as water.
+// Terrain drawn as water (water, a sunk block), for shores; off the board
+// counts as water.
 bool isWaterAt(const Board& board, int x, int y);
-// The sight value of the cell's code; 0 off the board.
+// What an anti-tank sees of the cell: 1 through it, the code itself for an
+// anti-tank, 0 blocked (and off the board).
 std::uint8_t sightAt(const Board& board, int x, int y);
-// Moves an object; water swallows it (a block becomes a sunk block).
+// Moves an object; a cell that swallows it (water) takes a block as the
+// terrain it becomes (a sunk block).
 void moveObject(Board& board, int fromX, int fromY, int toX, int toY, std::uint8_t code);

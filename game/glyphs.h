@@ -14,7 +14,7 @@ using Record = std::vector<std::uint8_t>;
 constexpr std::size_t RecordBytes = 256;
 
 // The glyph of a cell code, or 0 for a code written only as an escape
-// (26 to 255).
+// (a code beyond the cell kinds).
 char glyphFor(std::uint8_t code);
 // The code of a glyph, or -1 when the character is no glyph.
 int codeForGlyph(char glyph);

@@ -9,24 +9,6 @@
 
 namespace {
 
-const std::uint8_t* storedPicture(std::uint8_t code, std::uint8_t state) {
-    switch (code) {
-        case BrickWall: return packImage(Pack1Block::BrickStage0, state);
-        case SolidWall: return packImage(Pack1Block::SolidWall);
-        case FixedMirrorRightBottom:
-        case FixedMirrorLeftBottom:
-        case FixedMirrorLeftTop:
-        case FixedMirrorRightTop: return packImage(Pack1Block::FixedMirror0, code - FixedMirrorRightBottom);
-        case Goal: return packImage(Pack1Block::Goal);
-        case ClearBlock: return packImage(Pack2Block::Glass);
-        case HorizontalSlot: return packImage(Pack2Block::HorizontalSlot);
-        case VerticalSlot: return packImage(Pack2Block::VerticalSlot);
-        case Rubble: return packImage(Pack1Block::Rubble);
-        case Scorch: return packImage(Pack2Block::Scorch);
-        default: return packImage(Pack1Block::Ground);  // ground, empty, tank start, unknown codes
-    }
-}
-
 // One 12-pixel half of a shore: a strip copied as a 12x1 or 1x12 rectangle.
 void shoreHalf(bool corner, Pack2Block normal, int x, int y, bool vertical) {
     const std::uint8_t* strip = packImage(corner ? Pack2Block::ShoreCorner : normal);
@@ -68,27 +50,35 @@ const std::uint8_t* cellImage(const Game& g, int x, int y, bool withObjects) {
     if (!onBoard(x, y)) return packImage(Pack1Block::SolidWall);
     const Cell& cell = g.play.board.at(x, y);
     const std::uint8_t code = (withObjects && cell.object != 0) ? cell.object : cell.terrain;
-    if (code > 25) return packImage(Pack1Block::Ground);
-    if (code == Water || code == SunkBlock) {
-        sprites().waterCanvas.blit(packImage(code == Water ? Pack1Block::Water : Pack1Block::SunkBlock), 0, 0, 24, 24);
-        drawWaterEdges(g, x, y);
-        return sprites().waterCanvas.pixels;
+    const CellKind& kind = cellKind(code);
+    switch (kind.look) {
+        case Look::Tile: break;
+        case Look::Stages: return packImage(kind.picture.pack, kind.picture.block + cell.state);
+        case Look::Wet:
+            sprites().waterCanvas.blit(packImage(kind.picture), 0, 0, 24, 24);
+            drawWaterEdges(g, x, y);
+            return sprites().waterCanvas.pixels;
+        case Look::Turned:
+        case Look::Framed:
+            sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
+            drawObjectSprite(code);
+            return sprites().objectCanvas.pixels;
     }
-    if (isObjectCode(code)) {
-        sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
-        drawObjectSprite(code);
-        return sprites().objectCanvas.pixels;
-    }
-    return storedPicture(code, cell.state);
+    return packImage(kind.picture);
 }
 
 void drawObjectSprite(int code) {
-    if (code == MovableBlock)
-        sprites().blockSprite.draw(0, 0, 0);
-    else if (code >= AntiTankRight && code <= AntiTankUp)
-        sprites().antiTankSprite.draw(0, 0, static_cast<float>(90 * (code - AntiTankRight)));
-    else if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-        sprites().mirrorSprite.drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+    const CellKind& kind = cellKind(code);
+    if (kind.look != Look::Turned && kind.look != Look::Framed) return;
+    // An untinted sprite over the object canvas, made from the picture's block.
+    const PackBlock& layout = packBlock(kind.picture.pack, kind.picture.block);
+    Sprite sprite(&sprites().objectCanvas, packImage(kind.picture), layout.width, layout.frameHeight());
+    if (kind.look == Look::Turned) {
+        sprite.draw(0, 0, static_cast<float>(90 * kind.turn));
+    } else {
+        sprite.setFrameSize(layout.width, layout.frameHeight());
+        sprite.drawFrame(0, 0, 0, kind.turn);
+    }
 }
 
 void showCellFrame(const Game& g, int x, int y, unsigned micros) {
@@ -112,9 +102,9 @@ void showBeamPiece(const Game& g, int x, int y, BeamPiece piece, std::uint32_t c
     beginFrame();
     sprites().objectCanvas.blit(cellImage(g, x, y, false), 0, 0, 24, 24);
     if (onBoard(x, y)) {
+        // An object the beam turns on (a movable mirror) shows over it.
         const std::uint8_t code = cellAt(g.play.board, x, y, true);
-        if (code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop)
-            sprites().mirrorSprite.drawFrame(0, 0, 0, code - MovableMirrorRightBottom);
+        if (cellKind(code).beam == BeamMeets::ReflectsOrShoves) drawObjectSprite(code);
     }
     switch (piece) {
         case BeamPiece::Horizontal: sprites().beamStraightSprite.drawTinted(0, 0, 0, colour); break;

@@ -13,15 +13,14 @@ namespace {
 
 constexpr int NothingPushed = -1;  // no object code: the tank moves alone
 
-// A movable mirror gives way only to a push against its back, the two sides
-// its mirror does not face.
-bool pushedFromBack(int code, int dx, int dy) {
-    switch (code) {
-        case MovableMirrorRightBottom: return dx == 1 || dy == 1;
-        case MovableMirrorLeftBottom: return dx == -1 || dy == 1;
-        case MovableMirrorLeftTop: return dx == -1 || dy == -1;
-        case MovableMirrorRightTop: return dx == 1 || dy == -1;
-        default: return false;
+// A movable mirror facing `turn` gives way only to a push against its back,
+// the two sides its mirror does not face.
+bool pushedFromBack(int turn, int dx, int dy) {
+    switch (turn) {
+        case 0: return dx == 1 || dy == 1;    // open right and bottom
+        case 1: return dx == -1 || dy == 1;   // open left and bottom
+        case 2: return dx == -1 || dy == -1;  // open left and top
+        default: return dx == 1 || dy == -1;  // open right and top
     }
 }
 
@@ -107,8 +106,9 @@ void turnOrMoveTank(Game& g, int dx, int dy, float angle) {
     if (!onBoard(ax, ay)) return;
     const int code = cellAt(g.play.board, ax, ay, true);
     const int bx = ax + dx, by = ay + dy;
-    switch (code) {
-        case Goal:
+    const CellKind& kind = cellKind(code);
+    switch (kind.tank) {
+        case TankMeets::Wins:
             // Driving at the goal wins; the tank never enters it.
             g.play.outcome = Won;
             g.play.screen = Result;
@@ -116,27 +116,14 @@ void turnOrMoveTank(Game& g, int dx, int dy, float angle) {
             rules::redrawScreen(g);
             rules::redrawScreen(g);
             return;
-        case MovableBlock:
-        case AntiTankRight:
-        case AntiTankDown:
-        case AntiTankLeft:
-        case AntiTankUp:
+        case TankMeets::Pushes:
             if (acceptsObject(g.play.board, bx, by)) advanceTank(g, dx, dy, angle, code);
             return;
-        case MovableMirrorRightBottom:
-        case MovableMirrorLeftBottom:
-        case MovableMirrorLeftTop:
-        case MovableMirrorRightTop:
-            if (acceptsObject(g.play.board, bx, by) && pushedFromBack(code, dx, dy)) advanceTank(g, dx, dy, angle, code);
+        case TankMeets::PushesBack:
+            if (acceptsObject(g.play.board, bx, by) && pushedFromBack(kind.turn, dx, dy))
+                advanceTank(g, dx, dy, angle, code);
             return;
-        case Ground:
-        case TankStart:
-        case SunkBlock:
-        case Rubble:
-        case Scorch: advanceTank(g, dx, dy, angle, NothingPushed); return;
-        default:
-            // Codes beyond the known ones are open ground to the tank.
-            if (code > Scorch) advanceTank(g, dx, dy, angle, NothingPushed);
-            return;
+        case TankMeets::Enters: advanceTank(g, dx, dy, angle, NothingPushed); return;
+        case TankMeets::Stops: return;
     }
 }

@@ -255,7 +255,7 @@ bool openWindow(const char** why) {
     }
     desktop.scale = desktop.requestedScale > 0 ? desktop.requestedScale : fittingScale();
     desktop.window = glfwCreateWindow(desktop.pictureWidth * desktop.scale, desktop.pictureHeight * desktop.scale,
-                                      "Brimvale (port by Orlenko)", nullptr, nullptr);
+                                      WindowTitle, nullptr, nullptr);
     if (!desktop.window) {
         const char* description = nullptr;
         glfwGetError(&description);

@@ -26,6 +26,9 @@ void deleteTexture();
 
 // --- Window system ---
 
+// The window's title as it opens, and whenever no level's counts are shown.
+constexpr const char* WindowTitle = "Brimvale (port by Orlenko)";
+
 void swapBuffers();
 // Delivers waiting input to the handlers set with setInputHandlers
 // (platform/input.h).

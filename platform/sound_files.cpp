@@ -8,16 +8,12 @@
 #include <cstring>
 
 #include "platform/sound.h"
+#include "platform/sound_table.h"
 
 namespace sound {
 
 namespace {
 
-const char* const names[EffectCount] = {
-    "turn",   "move",          "push",               "shot",           "mirror", "brick-hit",
-    "brick-fall", "shove",     "splash",             "sink",           "antitank-fire",
-    "antitank-destroyed",      "tank-destroyed",     "win",            "menu-move", "menu-choose",
-};
 
 std::uint32_t le32(const std::string& b, std::size_t at) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
@@ -87,7 +83,7 @@ bool parseChunks(const std::string& b, Sample& sample, std::string& why) {
 
 }  // namespace
 
-const char* effectName(int effect) { return effect >= 0 && effect < EffectCount ? names[effect] : "?"; }
+const char* effectName(int effect) { return effect >= 0 && effect < EffectCount ? soundTable[effect].name : "?"; }
 
 bool parseWav(const std::string& path, const std::string& bytes, Sample& sample, std::string& error) {
     std::string why;
@@ -138,7 +134,7 @@ bool readWav(const std::string& path, Sample& sample, std::string& error) {
 bool readSampleSet(const std::string& folder, std::vector<Sample>& set, std::string& error) {
     set.assign(EffectCount, Sample());
     for (int e = 0; e < EffectCount; ++e)
-        if (!readWav(folder + "/" + names[e] + ".wav", set[e], error)) return false;
+        if (!readWav(folder + "/" + soundTable[e].name + ".wav", set[e], error)) return false;
     return true;
 }
 

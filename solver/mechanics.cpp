@@ -18,37 +18,6 @@ std::uint8_t codeAt(const Board& b, int x, int y) {
     return c.object ? c.object : c.terrain;
 }
 
-bool isAntiTank(int code) { return code >= AntiTankRight && code <= AntiTankUp; }
-bool isMovableMirror(int code) { return code >= MovableMirrorRightBottom && code <= MovableMirrorRightTop; }
-bool isFixedMirror(int code) { return code >= FixedMirrorRightBottom && code <= FixedMirrorRightTop; }
-
-// The turn of a mirror of orientation o (0..3, as the codes run): false on
-// its closed sides.
-bool reflect(int o, int& dx, int& dy) {
-    int ndx = 0, ndy = 0;
-    if (o == 0 && dx == -1) ndy = 1;
-    else if (o == 0 && dy == -1) ndx = 1;
-    else if (o == 1 && dx == 1) ndy = 1;
-    else if (o == 1 && dy == -1) ndx = -1;
-    else if (o == 2 && dx == 1) ndy = -1;
-    else if (o == 2 && dy == 1) ndx = -1;
-    else if (o == 3 && dx == -1) ndy = -1;
-    else if (o == 3 && dy == 1) ndx = 1;
-    else return false;
-    dx = ndx;
-    dy = ndy;
-    return true;
-}
-
-// The way an anti-tank of this code faces.
-void facing(int code, int& dx, int& dy) {
-    static const int dxs[4] = {1, 0, -1, 0}, dys[4] = {0, 1, 0, -1};
-    dx = dxs[code - AntiTankRight];
-    dy = dys[code - AntiTankRight];
-}
-
-bool sightThrough(int code) { return code <= 25 && SightTable[code] == 1; }
-
 // Does the tank at (x, y) stand in a gun's line with an object between them
 // that was not there at the start?
 bool shielded(const Board& start, const Board& b, int x, int y) {
@@ -56,16 +25,14 @@ bool shielded(const Board& start, const Board& b, int x, int y) {
     for (const auto& d : dirs) {
         bool moved = false, between = false;
         for (int cx = x + d[0], cy = y + d[1]; onBoard(cx, cy); cx += d[0], cy += d[1]) {
-            const int code = codeAt(b, cx, cy);
-            if (sightThrough(code)) continue;
-            if (isAntiTank(code)) {
-                int fx, fy;
-                facing(code, fx, fy);
-                if (fx == -d[0] && fy == -d[1]) {
+            const CellKind& kind = cellKind(codeAt(b, cx, cy));
+            if (kind.sight == Sight::Clear) continue;
+            if (kind.sight == Sight::Watches) {
+                if (turnDx(kind.turn) == -d[0] && turnDy(kind.turn) == -d[1]) {
                     if (between && moved) return true;
                     break;
                 }
-            } else if (!(code == MovableBlock || isMovableMirror(code))) {
+            } else if (!kind.isObject()) {
                 break;
             }
             between = true;
@@ -91,35 +58,30 @@ Walk walkBeam(const Board& board, const Tank& tank) {
         w.cells[y * 16 + x] = true;
         w.endX = x;
         w.endY = y;
-        const int code = codeAt(board, x, y);
+        const CellKind& kind = cellKind(codeAt(board, x, y));
         bool on = false;
-        switch (code) {
-            case Water:
-            case Ground:
-            case Goal:
-            case SunkBlock:
-            case Rubble:
-            case Scorch: on = !(x == tank.x && y == tank.y); break;
-            case ClearBlock:
+        switch (kind.beam) {
+            case BeamMeets::Crosses: on = !(x == tank.x && y == tank.y); break;
+            case BeamMeets::PassesUnseen:
                 w.used |= Glass;
                 on = true;
                 break;
-            case HorizontalSlot:
-            case VerticalSlot:
-                on = code == HorizontalSlot ? dx != 0 : dy != 0;
+            case BeamMeets::PassesAcross:
+            case BeamMeets::PassesAlong:
+                on = kind.beam == BeamMeets::PassesAcross ? dx != 0 : dy != 0;
                 if (on) w.used |= Slot;
                 break;
-            default:
-                if (isFixedMirror(code) || isMovableMirror(code)) {
-                    const bool movable = isMovableMirror(code);
-                    on = reflect(code - (movable ? MovableMirrorRightBottom : FixedMirrorRightBottom), dx, dy);
-                    if (on) w.used |= movable ? MovableMirror : FixedMirror;
-                } else if (isAntiTank(code)) {
-                    int adx, ady;
-                    facing(code, adx, ady);
-                    if (adx == -dx && ady == -dy) w.used |= AntiTank;
-                }
+            case BeamMeets::Reflects:
+            case BeamMeets::ReflectsOrShoves:
+                on = reflect(kind.turn, dx, dy);
+                if (on) w.used |= kind.beam == BeamMeets::ReflectsOrShoves ? MovableMirror : FixedMirror;
                 break;
+            case BeamMeets::ShovesOrDies:
+                if (turnDx(kind.turn) == -dx && turnDy(kind.turn) == -dy) w.used |= AntiTank;
+                break;
+            case BeamMeets::Shoves:
+            case BeamMeets::Breaks:
+            case BeamMeets::Stops: break;
         }
         if (!on) return w;
         x += dx;

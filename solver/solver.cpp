@@ -369,14 +369,16 @@ private:
                 objectIndex_[o] = static_cast<std::uint8_t>(objectCodes_.size());
                 objectCodes_.push_back(o);
             }
-            if (o >= AntiTankRight && o <= AntiTankUp) antiTanks = true;
+            if (cellKind(o).sight == Sight::Watches) antiTanks = true;
         }
         return antiTanks;
     }
 
+    // Terrain an object could ever stand on or sink into: one that takes
+    // objects, or breaks into one that does.
     static bool open(const Board& start, int i) {
-        const std::uint8_t t = start.cells[i / 16][i % 16].terrain;
-        return t == Water || t == Ground || t == BrickWall || t == SunkBlock || t == Rubble || t == Scorch;
+        const CellKind& kind = cellKind(start.cells[i / 16][i % 16].terrain);
+        return kind.takes != Takes::Nothing || (kind.beam == BeamMeets::Breaks && cellKind(kind.becomes).takes != Takes::Nothing);
     }
 
     // Water no object can ever reach: objects stand only on dry cells and

@@ -76,14 +76,15 @@ TEST_F(BoardTest, OffTheBoardIsAWallWaterAndBlindness) {
 
 TEST_F(BoardTest, EveryTerrainCodeThroughTheQueries) {
     // 1 where an anti-tank sees through, its own code for an anti-tank.
-    const int sight[26] = {1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 12, 13, 14, 15, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1};
+    const int sight[] = {1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 12, 13, 14, 15, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1};
+    static_assert(sizeof sight / sizeof sight[0] == CellKindCount, "a sight for every cell kind");
     fillBoard(2);
     for (int code = 0; code < 256; ++code) {
         SCOPED_TRACE(code);
         game().play.board.at(7, 9) = Cell{static_cast<std::uint8_t>(code), 0, 0};
         EXPECT_EQ(cellAt(game().play.board, 7, 9, true), code);
         EXPECT_EQ(cellAt(game().play.board, 7, 9, false), code);
-        EXPECT_EQ(sightAt(game().play.board, 7, 9), code <= 25 ? sight[code] : 0);
+        EXPECT_EQ(sightAt(game().play.board, 7, 9), code < CellKindCount ? sight[code] : 0);
         EXPECT_EQ(isWaterAt(game().play.board, 7, 9), code == 1 || code == 23);
     }
 }
@@ -101,7 +102,7 @@ TEST_F(BoardTest, TheObjectComesFirstExceptForWater) {
     EXPECT_EQ(sightAt(game().play.board, 5, 4), 0);
     game().play.board.at(6, 4) = Cell{3, 12, 0};
     EXPECT_EQ(sightAt(game().play.board, 6, 4), 12);
-    // An object byte above 25 blinds like a terrain one.
+    // An object byte beyond the cell kinds blinds like a terrain one.
     game().play.board.at(7, 4).object = 200;
     EXPECT_EQ(sightAt(game().play.board, 7, 4), 0);
     EXPECT_EQ(cellAt(game().play.board, 7, 4, true), 200);
@@ -280,7 +281,7 @@ TEST_F(LevelFile, CodesLandInTheirLayers) {
     const std::uint8_t objects[] = {5, 12, 13, 14, 15, 16, 17, 18, 19};
     for (int i = 0; i < 9; ++i) r[i] = objects[i];
     // Every other byte lands in the terrain as it is.
-    const std::uint8_t terrains[] = {0, 1, 3, 4, 6, 7, 8, 9, 11, 20, 21, 22, 23, 24, 25, 26, 100, 200, 255};
+    const std::uint8_t terrains[] = {0, 1, 3, 4, 6, 7, 8, 9, 11, 20, 21, 22, 23, 24, Scorch, CellKindCount, 100, 200, 255};
     for (int i = 0; i < 19; ++i) r[32 + i] = terrains[i];
     setLevels(game().levels, r.data(), 1);
     // Leftovers of a game in progress: all replaced.

@@ -47,7 +47,7 @@ std::string randomLevelFile(Rng& rng) {
     for (int i = 0; i < count; ++i) {
         const bool plausible = rng.below(3) != 0;
         for (int cell = 0; cell < 256; ++cell) {
-            const int code = plausible ? (rng.below(2) ? Ground : rng.below(26)) : rng.below(256);
+            const int code = plausible ? (rng.below(2) ? Ground : rng.below(CellKindCount)) : rng.below(256);
             bytes.push_back(static_cast<char>(code));
         }
         if (plausible) bytes[bytes.size() - 256 + rng.below(256)] = static_cast<char>(TankStart);

@@ -28,16 +28,17 @@ using namespace testsupport;
 namespace {
 
 // Level i: ground, the tank at (3, 7), a brick wall at (3, 4), and the
-// level's own number in the terrain of (0, 0) (codes above 25 are kept).
+// level's own number in the terrain of (0, 0) (codes beyond the cell kinds
+// are kept).
 Record level(int i) {
     Record r = filledRecord(2);
-    r[0] = static_cast<std::uint8_t>(26 + i);
+    r[0] = static_cast<std::uint8_t>(CellKindCount + i);
     r[7 * 16 + 3] = 10;
     r[4 * 16 + 3] = 3;
     return r;
 }
 
-int levelOnBoard() { return game().play.board.at(0, 0).terrain - 26; }
+int levelOnBoard() { return game().play.board.at(0, 0).terrain - CellKindCount; }
 long redraws() { return headless::stats().screenFrames; }
 
 struct Click {

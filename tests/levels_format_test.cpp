@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 
+#include "game/cell_kinds.h"
 #include "tests/support.h"
 #include "game/level_text.h"
 
@@ -49,9 +50,9 @@ Parsed parse(const std::string& text, const std::string& name = "set.txt") {
 
 }  // namespace
 
-TEST(LevelGlyphs, EveryCodeUpTo25HasItsOwnGlyphAndTheRestNone) {
+TEST(LevelGlyphs, EveryCellKindHasItsOwnGlyphAndTheRestNone) {
     std::set<char> seen;
-    for (int code = 0; code < 26; ++code) {
+    for (int code = 0; code < CellKindCount; ++code) {
         const char g = glyphFor(static_cast<std::uint8_t>(code));
         ASSERT_NE(g, 0) << code;
         EXPECT_NE(g, ' ') << code;
@@ -60,7 +61,7 @@ TEST(LevelGlyphs, EveryCodeUpTo25HasItsOwnGlyphAndTheRestNone) {
         EXPECT_TRUE(seen.insert(g).second) << "glyph of code " << code << " used twice";
         EXPECT_EQ(codeForGlyph(g), code);
     }
-    for (int code = 26; code < 256; ++code) EXPECT_EQ(glyphFor(static_cast<std::uint8_t>(code)), 0) << code;
+    for (int code = CellKindCount; code < 256; ++code) EXPECT_EQ(glyphFor(static_cast<std::uint8_t>(code)), 0) << code;
     EXPECT_EQ(codeForGlyph('Z'), -1);
     EXPECT_EQ(codeForGlyph(' '), -1);
 }
@@ -68,7 +69,8 @@ TEST(LevelGlyphs, EveryCodeUpTo25HasItsOwnGlyphAndTheRestNone) {
 TEST(LevelGlyphs, TheDocumentedGlyphs) {
     // The glyphs that docs/levels.md and every level source rely on.
     const std::string expected = "_~.%#Or7JLTG>v<^bdqp+-|s:x";
-    for (int code = 0; code < 26; ++code) EXPECT_EQ(glyphFor(static_cast<std::uint8_t>(code)), expected[code]) << code;
+    for (std::size_t code = 0; code < expected.size(); ++code)
+        EXPECT_EQ(glyphFor(static_cast<std::uint8_t>(code)), expected[code]) << code;
 }
 
 TEST(LevelCompiler, CompilesTitleMovesAndCells) {
@@ -255,7 +257,7 @@ TEST(LevelDump, EveryByteValueRoundTrips) {
     std::mt19937 rng(20240611);
     for (int n = 0; n < 20; ++n) {
         Record r(RecordBytes);
-        for (auto& b : r) b = static_cast<std::uint8_t>(rng() % (n % 2 ? 26 : 256));
+        for (auto& b : r) b = static_cast<std::uint8_t>(rng() % (n % 2 ? CellKindCount : 256));
         records.push_back(r);
     }
     const std::string text = dumpRecords(records, "mixed.lvl");

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <set>
 
+#include "game/cell_kinds.h"
 #include "tests/support.h"
 #include "tools/levels/level_stats.h"
 #include "tools/levels/level_files.h"
@@ -77,7 +78,7 @@ TEST(ShippedLevels, EachIsItsOwnWithTitleMovesAndOneTankStart) {
         EXPECT_GT(l.moves, 0) << "no recorded press count";
         EXPECT_EQ(std::count(l.cells.begin(), l.cells.end(), 10), 1);
         EXPECT_EQ(std::count(l.cells.begin(), l.cells.end(), 11), 1) << "one goal";
-        for (std::uint8_t code : l.cells) EXPECT_LT(code, 26) << "codes the game does not use";
+        for (std::uint8_t code : l.cells) EXPECT_LT(code, CellKindCount) << "codes the game does not use";
         // A solid frame: nothing reaches the board's edge but wall.
         for (int i = 0; i < 16; ++i) {
             EXPECT_EQ(l.cells[i], 4);

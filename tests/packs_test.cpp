@@ -82,7 +82,7 @@ TEST_F(Packs, WholeFilesFillEveryBlockAtItsOffset) {
         for (int block = 0; block < (pack == 1 ? 31 : 16); ++block) {
             SCOPED_TRACE(testing::Message() << "pack " << pack << " block " << block);
             EXPECT_EQ(packBlockOffset(pack, block), offsets[block]);
-            EXPECT_EQ(packLayout(pack)[block].bytes(), blockBytes(pack, block));
+            EXPECT_EQ(packBlock(pack, block).bytes(), blockBytes(pack, block));
             const std::uint8_t* image = packImage(pack, block);
             EXPECT_EQ(0, std::memcmp(image, file.data() + offsets[block], blockBytes(pack, block)));
         }

@@ -85,7 +85,7 @@ TEST(RulesEquivalence, DrawingOffPlaysTheSameGame) {
             // Mostly open ground, so the tank gets about; everything else
             // evenly, objects included.
             const int roll = static_cast<int>(rng() % 100);
-            code = static_cast<std::uint8_t>(roll < 45 ? static_cast<unsigned>(Ground) : rng() % 26);
+            code = static_cast<std::uint8_t>(roll < 45 ? static_cast<unsigned>(Ground) : rng() % CellKindCount);
             if (code == TankStart) code = Ground;
         }
         level[rng() % 256] = TankStart;

@@ -129,10 +129,8 @@ TEST(SoundSources, PaintSoundGivesTheCommittedFilesSampleForSample) {
     const std::string dir = testsupport::tempDir("paint-sound");
     std::string error;
     ASSERT_TRUE(synth::paintSounds(dir, error)) << error;
-    ASSERT_EQ(synth::soundSet().size(), static_cast<std::size_t>(sound::EffectCount));
     for (int e = 0; e < sound::EffectCount; ++e) {
         const std::string name = std::string(sound::effectName(e)) + ".wav";
-        EXPECT_STREQ(synth::soundSet()[static_cast<std::size_t>(e)].name, sound::effectName(e));
         EXPECT_TRUE(testsupport::readFile(dir + "/" + name) ==
                     testsupport::readFile(std::string(BRIMVALE_SOURCE_DIR) + "/data/sound/" + name))
             << name << " differs from data/sound: run brimvale-tool paint-sound";

@@ -52,7 +52,7 @@ std::string tempDir(const std::string& tag) {
 }
 
 std::uint8_t syntheticPackByte(int pack, int block, std::size_t i) {
-    const PackBlock& b = packLayout(pack)[block];
+    const PackBlock& b = packBlock(pack, block);
     const std::size_t pixel = i / b.bytesPerPixel;
     const int channel = static_cast<int>(i % b.bytesPerPixel);
     const int x = static_cast<int>(pixel % b.width);
@@ -70,7 +70,7 @@ void writeSyntheticPacks(const std::string& dir, std::size_t cut1, std::size_t c
     for (int pack = 1; pack <= 2; ++pack) {
         std::string bytes;
         for (int block = 0; block < packBlockCount(pack); ++block) {
-            const std::size_t n = packLayout(pack)[block].bytes();
+            const std::size_t n = packBlock(pack, block).bytes();
             for (std::size_t i = 0; i < n; ++i) bytes.push_back(static_cast<char>(syntheticPackByte(pack, block, i)));
         }
         const std::size_t cut = pack == 1 ? cut1 : cut2;
@@ -178,7 +178,7 @@ std::uint8_t spriteAlpha(const std::uint8_t* pixels, int width, int x, int y) {
 }
 
 Bgr syntheticPixel(int pack, int block, int x, int y) {
-    const PackBlock& b = packLayout(pack)[block];
+    const PackBlock& b = packBlock(pack, block);
     const std::size_t i = (static_cast<std::size_t>(y) * b.width + x) * b.bytesPerPixel;
     return Bgr{syntheticPackByte(pack, block, i), syntheticPackByte(pack, block, i + 1),
                syntheticPackByte(pack, block, i + 2)};

@@ -181,7 +181,7 @@ int parOf(int index) {
 std::string counterTitle() {
     std::string note = playerSet().guide ? guide::titleNote() : std::string();
     if (!note.empty()) note = " - " + note;
-    if (game().play.screen != Playing && game().play.screen != Result) return "Brimvale (port by Orlenko)" + note;
+    if (game().play.screen != Playing && game().play.screen != Result) return platform::WindowTitle + note;
     std::string title = "Brimvale - level " + std::to_string(game().play.level + 1);
     if (playerSet().guide) title += guide::titleAdditions();
     if (!playerSet().counter) return title + note;

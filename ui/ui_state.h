@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/play_state.h"
+#include "platform/platform.h"
 #include "ui/guide.h"
 #include "ui/progress.h"
 
@@ -118,7 +119,7 @@ struct ConveniencesState {
     std::map<progress::Hash, std::string> titlesByHash;
     bool winNoted = false;
     long startsNoted = 0;  // level starts before this many are the start-up's
-    std::string shownTitle = "Brimvale (port by Orlenko)";
+    std::string shownTitle = platform::WindowTitle;
     bool progressUsable = false;
 };
 

@@ -701,7 +701,7 @@ Picture resultButton(const Fonts& fonts, const std::string& label, Icon iconKind
     return p;
 }
 
-bool isWater(int code) { return code == Water || code == SunkBlock; }
+bool isWater(int code) { return cellKind(code).isWet(); }
 
 // Shores along the dry sides of a water cell, as the game lays them.
 // `strips` are the first half, the corner and the second half of a shore.
@@ -735,13 +735,9 @@ struct ArtSet {
     // Brick wall damage stage 0 to 10.
     Picture& brick(int stage) { return p1[static_cast<int>(Pack1Block::BrickStage0) + stage]; }
     const Picture& brick(int stage) const { return p1[static_cast<int>(Pack1Block::BrickStage0) + stage]; }
-    // The fixed mirror of a cell code, FixedMirrorRightBottom to FixedMirrorRightTop.
-    Picture& fixedMirror(int code) {
-        return p1[static_cast<int>(Pack1Block::FixedMirror0) + code - FixedMirrorRightBottom];
-    }
-    const Picture& fixedMirror(int code) const {
-        return p1[static_cast<int>(Pack1Block::FixedMirror0) + code - FixedMirrorRightBottom];
-    }
+    // A block by pack and number, as a cell kind's picture names it.
+    Picture& at(PackRef r) { return r.pack == 1 ? p1[r.block] : r.pack == 2 ? p2[r.block] : p3[r.block]; }
+    const Picture& at(PackRef r) const { return r.pack == 1 ? p1[r.block] : r.pack == 2 ? p2[r.block] : p3[r.block]; }
 };
 
 // A picture turned clockwise by a number of quarter turns.
@@ -783,21 +779,10 @@ constexpr int beamRow = 9, glassX = 5, mirrorX = 9;
 // The picture under a cell of the title scene: its terrain, ground under
 // an object.
 const Picture& sceneTerrain(const ArtSet& a, int code, int cx, int cy) {
-    switch (code) {
-        case SolidWall: return a[Pack1Block::SolidWall];
-        case BrickWall: return a.brick(cx == hitBrickX && cy == hitBrickY ? hitBrickStage : (cx * 3 + cy) % 3);
-        case Water: return a[Pack1Block::Water];
-        case SunkBlock: return a[Pack1Block::SunkBlock];
-        case Rubble: return a[Pack1Block::Rubble];
-        case Scorch: return a[Pack2Block::Scorch];
-        case ClearBlock: return a[Pack2Block::Glass];
-        case Goal: return a[Pack1Block::Goal];
-        case FixedMirrorRightBottom:
-        case FixedMirrorLeftBottom:
-        case FixedMirrorLeftTop:
-        case FixedMirrorRightTop: return a.fixedMirror(code);
-        default: return a[Pack1Block::Ground];
-    }
+    const CellKind& kind = cellKind(code);
+    if (kind.isObject()) return a[Pack1Block::Ground];
+    if (kind.look == Look::Stages) return a.brick(cx == hitBrickX && cy == hitBrickY ? hitBrickStage : (cx * 3 + cy) % 3);
+    return a.at(kind.picture);
 }
 
 Picture titleScene(const ArtSet& a) {
@@ -813,10 +798,9 @@ Picture titleScene(const ArtSet& a) {
             const int ox = cx * 24, oy = cy * 24;
             p.draw(sceneTerrain(a, code, cx, cy), ox, oy);
             if (isWater(code)) shoreEdges(p, ox, oy, map, cx, cy, shores);
-            if (code == MovableBlock) p.draw(a[Pack1Block::MovableBlock], ox, oy);
+            const CellKind& kind = cellKind(code);
+            if (kind.look == Look::Turned) p.draw(turned(a.at(kind.picture), kind.turn), ox, oy);
             if (code == TankStart) p.draw(a[Pack1Block::Tank], ox, oy);
-            if (code >= AntiTankRight && code <= AntiTankUp)
-                p.draw(turned(a[Pack1Block::AntiTank], code - AntiTankRight), ox, oy);
         }
     return p;
 }
@@ -1080,7 +1064,8 @@ bool buildArt(ArtSet& a, const std::string& fontDir, std::string& error) {
     a[Pack1Block::BeamStraight] = beamPiece(Beam::Straight);
     a[Pack1Block::BeamCorner] = beamPiece(Beam::Corner);
     a[Pack1Block::BeamCrossing] = beamPiece(Beam::Crossing);
-    for (int o = 0; o < 4; ++o) a.fixedMirror(FixedMirrorRightBottom + o) = fixedMirror(o);
+    for (const CellKind& kind : cellKinds)
+        if (kind.beam == BeamMeets::Reflects) a.at(kind.picture) = fixedMirror(kind.turn);
     a[Pack1Block::MovableMirror] = movableMirror();
     a[Pack1Block::Tank] = tank();
     a[Pack1Block::SolidWall] = solidWall();
@@ -1123,7 +1108,7 @@ bool paintArt(const std::string& outDir, const std::string& fontDir, std::string
     for (int pack = 1; pack <= PackCount; ++pack)
         for (int block = 0; block < packBlockCount(pack); ++block) {
             const Picture& pic = pack == 1 ? a.p1[block] : pack == 2 ? a.p2[block] : a.p3[block];
-            const PackBlock& b = packLayout(pack)[block];
+            const PackBlock& b = packBlock(pack, block);
             const std::string path = common::joinPath(outDir, standardFileName(pack, block));
             if (pic.w != b.width || pic.h != b.height) {
                 error = path + ": drawn " + std::to_string(pic.w) + "x" + std::to_string(pic.h) + ", the block is " +

@@ -12,29 +12,6 @@ namespace art {
 
 namespace {
 
-const char* const pack1Files[Pack1Blocks] = {
-    "movable_block.png", "brick_00.png", "brick_01.png", "brick_02.png", "brick_03.png",
-    "brick_04.png", "brick_05.png", "brick_06.png", "brick_07.png", "brick_08.png",
-    "brick_09.png", "brick_10.png", "rubble.png", "goal.png", "ground.png",
-    "beam_straight.png", "beam_corner.png", "beam_cross.png", "mirror_6.png", "mirror_7.png",
-    "mirror_8.png", "mirror_9.png", "movable_mirror.png", "tank.png", "solid_wall.png",
-    "water.png", "sunk_block.png", "title.png", "explosion.png", "anti_tank.png",
-    "background.png",
-};
-
-const char* const pack2Files[Pack2Blocks] = {
-    "level_select.png", "shore_a.png", "shore_corner.png", "shore_b.png",
-    "level_cell.png", "digits.png", "arrow_frame.png", "arrow.png",
-    "slot_horizontal.png", "slot_vertical.png", "glass_block.png", "scorch.png",
-    "result_overlay.png", "button_levels.png", "button_continue.png", "button_restart.png",
-};
-
-const char* const pack3Files[Pack3Blocks] = {
-    "player_glyphs.png", "player_banner.png", "player_won_mark.png", "player_helped_mark.png", "player_hint_arrow.png",
-};
-
-const char* const* packRoles(int pack) { return pack == 1 ? pack1Roles : pack == 2 ? pack2Roles : pack3Roles; }
-
 // A field of at most nine digits.
 bool parseInt(const std::string& text, int& value) {
     long long v = 0;
@@ -90,7 +67,7 @@ bool parseEntry(const std::vector<std::string>& f, ManifestEntry& e, std::string
         error = "frames must be a positive number, not '" + f[4] + "'";
         return false;
     }
-    const PackBlock& b = packLayout(e.pack)[e.block];
+    const PackBlock& b = packBlock(e.pack, e.block);
     if (e.rgba != (b.bytesPerPixel == 4) || e.width != b.width || e.height != b.height || e.frames != b.frames) {
         char expected[96];
         std::snprintf(expected, sizeof expected, "%s %dx%d %d", b.bytesPerPixel == 4 ? "rgba" : "rgb", b.width,
@@ -105,12 +82,10 @@ bool parseEntry(const std::vector<std::string>& f, ManifestEntry& e, std::string
 
 std::string blockName(int pack, int block) {
     return "pack " + std::to_string(pack) + " block " + std::to_string(block) + " (" +
-           packRoles(pack)[block] + ")";
+           packBlockName(pack, block) + ")";
 }
 
-const char* standardFileName(int pack, int block) {
-    return pack == 1 ? pack1Files[block] : pack == 2 ? pack2Files[block] : pack3Files[block];
-}
+const char* standardFileName(int pack, int block) { return packBlockFile(pack, block); }
 
 std::string standardManifestText() {
     std::string text =
@@ -122,15 +97,13 @@ std::string standardManifestText() {
         "# pack block format size     frames file                   role\n";
     char line[256];
     for (int pack = 1; pack <= PackCount; ++pack) {
-        const PackBlock* layout = packLayout(pack);
-        const char* const* roles = packRoles(pack);
         for (int block = 0; block < packBlockCount(pack); ++block) {
-            const PackBlock& b = layout[block];
+            const PackBlock& b = packBlock(pack, block);
             char size[32];
             std::snprintf(size, sizeof size, "%dx%d", b.width, b.height);
             std::snprintf(line, sizeof line, "  %d    %-5d %-6s %-8s %-6d %-22s # %s\n", pack, block,
                           b.bytesPerPixel == 4 ? "rgba" : "rgb", size, b.frames, standardFileName(pack, block),
-                          roles[block]);
+                          packBlockName(pack, block));
             text += line;
         }
     }

@@ -46,8 +46,6 @@ bool convertImage(const ManifestEntry& e, const std::string& path, std::uint8_t*
 
 }  // namespace
 
-const char* packFileName(int pack) { return pack == 1 ? "data01.pak" : pack == 2 ? "data02.pak" : "data03.pak"; }
-
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error) {
     std::vector<ManifestEntry> entries;
     if (!readManifest(common::joinPath(artDir, ManifestName), entries, error)) return false;

@@ -6,9 +6,6 @@
 
 namespace art {
 
-// "data01.pak", "data02.pak" or "data03.pak".
-const char* packFileName(int pack);
-
 // Builds data01.pak, data02.pak and data03.pak in `outDir` from `artDir`/manifest.txt and
 // its PNGs. Nothing is written unless every image is right.
 bool packArt(const std::string& artDir, const std::string& outDir, std::string& error);

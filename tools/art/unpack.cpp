@@ -33,7 +33,7 @@ bool unpackArt(const std::string& dataDir, const std::string& outDir, std::strin
     if (!common::makeFolders(outDir, error)) return false;
     for (int pack = 1; pack <= PackCount; ++pack) {
         for (int block = 0; block < packBlockCount(pack); ++block) {
-            const PackBlock& b = packLayout(pack)[block];
+            const PackBlock& b = packBlock(pack, block);
             const auto* in = reinterpret_cast<const std::uint8_t*>(packs[pack].data()) + packBlockOffset(pack, block);
             const std::string path = common::joinPath(outDir, standardFileName(pack, block));
             if (!writeBgrPng(path, b.width, b.height, b.bytesPerPixel, in, error)) return false;

@@ -1,4 +1,4 @@
-// The sound recipes and their rendering: oscillators, seeded noise, envelopes, two-pole low-pass and one-pole high-pass filters.
+// The sound table's recipes rendered: oscillators, seeded noise, envelopes, two-pole low-pass and one-pole high-pass filters.
 #include "tools/sound/synth.h"
 
 #include <algorithm>
@@ -10,70 +10,6 @@
 namespace synth {
 
 namespace {
-
-using W = Wave;
-
-// Notes of the chimes, in Hz.
-constexpr double C5 = 523.25, E5 = 659.26, G5 = 783.99, C6 = 1046.50, A5 = 880.0, E6 = 1318.51;
-
-// wave, start Hz, end Hz, delay, length, attack, decay, gain, low-pass, high-pass
-const std::vector<Recipe> recipes = {
-    {"turn", 0.07, "a soft, quiet click of the turret motor",
-     {{W::Sine, 700, 560, 0, 0.06, 0.003, 0.02, 0.16, 0, 0},
-      {W::Noise, 0, 0, 0, 0.03, 0.002, 0.01, 0.10, 2500, 0}}},
-    {"move", 0.17, "tracks rolling one cell: low filtered rumble",
-     {{W::Noise, 0, 0, 0, 0.16, 0.01, 0.08, 0.9, 500, 0},
-      {W::Sine, 95, 80, 0, 0.16, 0.01, 0.08, 0.25, 0, 0}}},
-    {"push", 0.25, "a heavier grind: the tank shoves a load ahead",
-     {{W::Noise, 0, 0, 0, 0.24, 0.015, 0.12, 0.8, 900, 150},
-      {W::Triangle, 70, 60, 0, 0.24, 0.015, 0.15, 0.3, 0, 0}}},
-    {"shot", 0.21, "a bright laser zap sweeping down",
-     {{W::Sine, 1700, 420, 0, 0.2, 0.003, 0.08, 0.35, 0, 0},
-      {W::Sine, 3400, 840, 0, 0.2, 0.003, 0.05, 0.10, 0, 0}}},
-    {"mirror", 0.19, "a glassy ping off the mirror",
-     {{W::Sine, 2637, 2637, 0, 0.18, 0.002, 0.06, 0.25, 0, 0},
-      {W::Sine, 3951, 3951, 0, 0.18, 0.002, 0.04, 0.10, 0, 0}}},
-    {"brick-hit", 0.13, "a dull knock on brick",
-     {{W::Noise, 0, 0, 0, 0.12, 0.002, 0.03, 0.8, 1400, 100},
-      {W::Sine, 190, 130, 0, 0.12, 0.002, 0.04, 0.3, 0, 0}}},
-    {"brick-fall", 0.40, "bricks crumbling to rubble: four falling knocks",
-     {{W::Noise, 0, 0, 0.00, 0.15, 0.003, 0.04, 0.8, 2000, 200},
-      {W::Noise, 0, 0, 0.06, 0.15, 0.003, 0.04, 0.7, 1700, 200},
-      {W::Noise, 0, 0, 0.13, 0.15, 0.003, 0.04, 0.6, 1400, 200},
-      {W::Noise, 0, 0, 0.20, 0.15, 0.003, 0.05, 0.5, 1100, 150},
-      {W::Sine, 110, 70, 0, 0.35, 0.005, 0.12, 0.2, 0, 0}}},
-    {"shove", 0.30, "a soft whoosh as the beam slides an object on",
-     {{W::Noise, 0, 0, 0, 0.28, 0.06, 0.12, 0.7, 1800, 400},
-      {W::Sine, 420, 260, 0, 0.28, 0.04, 0.10, 0.12, 0, 0}}},
-    {"splash", 0.38, "a splash: bright noise and two rising bubbles",
-     {{W::Noise, 0, 0, 0, 0.35, 0.004, 0.10, 0.7, 3500, 600},
-      {W::Sine, 500, 1100, 0.06, 0.10, 0.005, 0.03, 0.15, 0, 0},
-      {W::Sine, 700, 1500, 0.14, 0.08, 0.005, 0.03, 0.10, 0, 0}}},
-    {"sink", 0.42, "a deep gloop as a block settles into the water",
-     {{W::Sine, 320, 90, 0, 0.40, 0.01, 0.15, 0.4, 0, 0},
-      {W::Noise, 0, 0, 0, 0.30, 0.01, 0.10, 0.5, 600, 0}}},
-    {"antitank-fire", 0.26, "a lower, reedier zap from an anti-tank",
-     {{W::Soft, 900, 220, 0, 0.25, 0.004, 0.10, 0.22, 0, 0},
-      {W::Sine, 450, 110, 0, 0.25, 0.004, 0.12, 0.20, 0, 0}}},
-    {"antitank-destroyed", 0.50, "a short boom",
-     {{W::Noise, 0, 0, 0, 0.5, 0.004, 0.12, 0.75, 1200, 0},
-      {W::Sine, 90, 40, 0, 0.5, 0.004, 0.15, 0.22, 0, 0}}},
-    {"tank-destroyed", 0.80, "a heavier boom and a falling, sorry tone",
-     {{W::Noise, 0, 0, 0, 0.8, 0.005, 0.20, 0.85, 800, 0},
-      {W::Sine, 70, 35, 0, 0.8, 0.005, 0.25, 0.22, 0, 0},
-      {W::Triangle, 440, 110, 0.1, 0.6, 0.02, 0.25, 0.12, 0, 0}}},
-    {"win", 0.75, "a rising four-note chime, C E G C",
-     {{W::Sine, C5, C5, 0.00, 0.35, 0.005, 0.15, 0.2, 0, 0},
-      {W::Sine, E5, E5, 0.09, 0.35, 0.005, 0.15, 0.2, 0, 0},
-      {W::Sine, G5, G5, 0.18, 0.35, 0.005, 0.15, 0.2, 0, 0},
-      {W::Sine, C6, C6, 0.27, 0.45, 0.005, 0.18, 0.2, 0, 0},
-      {W::Sine, C5 / 2, C5 / 2, 0.27, 0.45, 0.01, 0.2, 0.12, 0, 0}}},
-    {"menu-move", 0.06, "a tiny tick",
-     {{W::Sine, E6, E6, 0, 0.05, 0.002, 0.015, 0.18, 0, 0}}},
-    {"menu-choose", 0.17, "a two-note confirm, A then E",
-     {{W::Sine, A5, A5, 0, 0.08, 0.003, 0.04, 0.2, 0, 0},
-      {W::Sine, E6, E6, 0.06, 0.10, 0.003, 0.05, 0.2, 0, 0}}},
-};
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -140,11 +76,10 @@ void putLe(std::string& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-const std::vector<Recipe>& soundSet() { return recipes; }
-
-bool render(const Recipe& recipe, std::vector<std::int16_t>& samples, std::string& error) {
+bool render(const SoundRow& row, std::vector<std::int16_t>& samples, std::string& error) {
+    const Recipe& recipe = row.recipe;
     std::vector<double> mix(static_cast<std::size_t>(std::lround(recipe.seconds * SampleRate)), 0.0);
-    for (std::size_t i = 0; i < recipe.layers.size(); ++i) addLayer(recipe.layers[i], seedFor(recipe.name, static_cast<int>(i)), mix);
+    for (int i = 0; i < recipe.layerCount(); ++i) addLayer(recipe.layers[i], seedFor(row.name, i), mix);
     samples.assign(mix.size(), 0);
     double peak = 0;
     for (std::size_t i = 0; i < mix.size(); ++i) {
@@ -152,7 +87,7 @@ bool render(const Recipe& recipe, std::vector<std::int16_t>& samples, std::strin
         samples[i] = static_cast<std::int16_t>(std::lround(mix[i] * 32767.0));
     }
     if (peak >= 0.9) {
-        error = std::string(recipe.name) + ": its peak is " + std::to_string(peak) + " of full scale (0.9 at most)";
+        error = std::string(row.name) + ": its peak is " + std::to_string(peak) + " of full scale (0.9 at most)";
         return false;
     }
     return true;
@@ -179,14 +114,14 @@ std::string wavBytes(const std::vector<std::int16_t>& samples, int rate) {
 bool paintSounds(const std::string& outDir, std::string& error) {
     if (!common::makeFolders(outDir, error)) return false;
     std::string manifest = "# The game's sound effects: name, file, seconds, what it sounds like.\n";
-    for (const Recipe& r : recipes) {
+    for (const SoundRow& r : sound::soundTable) {
         std::vector<std::int16_t> samples;
         const std::string file = std::string(r.name) + ".wav";
         if (!render(r, samples, error) ||
             !common::writeFile(common::joinPath(outDir, file), wavBytes(samples, SampleRate), error))
             return false;
         char line[256];
-        std::snprintf(line, sizeof line, "%s %s %.2f %s\n", r.name, file.c_str(), r.seconds, r.description);
+        std::snprintf(line, sizeof line, "%s %s %.2f %s\n", r.name, file.c_str(), r.recipe.seconds, r.recipe.description);
         manifest += line;
     }
     return common::writeFile(common::joinPath(outDir, "manifest.txt"), manifest, error);

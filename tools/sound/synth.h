@@ -1,43 +1,25 @@
-// The game's own sound effects, made by code: the recipe table and its rendering to WAV files.
+// The game's own sound effects, made by code: the sound table's recipes rendered to WAV files.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/sound_table.h"
+
 namespace synth {
 
 constexpr int SampleRate = 22050;
 
-enum class Wave { Sine, Triangle, Soft, Noise };  // Soft: a rounded square
+// The recipes are the sound table's (platform/sound_table.h).
+using sound::Layer;
+using sound::Recipe;
+using sound::SoundRow;
+using sound::Wave;
 
-// One voice of a sound: a tone (or noise) with its pitch glide, envelope
-// and filters.
-struct Layer {
-    Wave wave;
-    double startHz, endHz;  // pitch glides exponentially from start to end over the layer (noise: unused)
-    double delay;           // seconds from the sound's start
-    double length;          // seconds
-    double attack;          // linear rise, seconds
-    double decay;           // exponential fall's time constant, seconds (0: held)
-    double gain;            // share of full scale
-    double lowpassHz;       // two-pole low-pass cutoff (0: none)
-    double highpassHz;      // one-pole high-pass cutoff (0: none)
-};
-
-struct Recipe {
-    const char* name;  // the effect's name (platform/sound.h), the file is NAME.wav
-    double seconds;    // whole length
-    const char* description;
-    std::vector<Layer> layers;
-};
-
-// Every effect's recipe, in the order of sound::Effect.
-const std::vector<Recipe>& soundSet();
-
-// The recipe's samples at SampleRate; false with a message in `error` when
-// the peak reaches 0.9 of full scale (the recipe is too loud).
-bool render(const Recipe& recipe, std::vector<std::int16_t>& samples, std::string& error);
+// The row's recipe's samples at SampleRate; false with a message in `error`
+// when the peak reaches 0.9 of full scale (the recipe is too loud).
+bool render(const SoundRow& row, std::vector<std::int16_t>& samples, std::string& error);
 
 // A mono 16-bit PCM WAV file's bytes.
 std::string wavBytes(const std::vector<std::int16_t>& samples, int rate);
