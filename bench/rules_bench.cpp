@@ -14,7 +14,7 @@
 #include "game/play_state.h"
 #include "game/levels.h"
 #include "render/screen.h"
-#include "tools/levels/glyphs.h"
+#include "game/glyphs.h"
 #include "tools/session/headless_start.h"
 #include "ui/input.h"
 #include "ui/screens.h"
@@ -22,7 +22,7 @@
 
 namespace {
 
-// Boards as rows of level text glyphs (tools/levels/glyphs.h); missing
+// Boards as rows of level text glyphs (game/glyphs.h); missing
 // cells are ground.
 std::vector<std::uint8_t> record(const std::vector<std::string>& rows) {
     leveltext::Record r;

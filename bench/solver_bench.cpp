@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tools/common/files.h"
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 #include "tools/session/solver.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 
 using namespace leveltext;
 

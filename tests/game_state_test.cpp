@@ -13,7 +13,7 @@
 #include "game/rules.h"
 #include "platform/input.h"
 #include "tests/support.h"
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 #include "tools/session/headless_start.h"
 #include "tools/session/solver.h"
 #include "ui/input.h"

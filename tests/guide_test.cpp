@@ -13,7 +13,7 @@
 #include "platform/input.h"
 #include "render/screen.h"
 #include "tests/support.h"
-#include "tools/levels/level_text.h"
+#include "tools/levels/level_files.h"
 #include "tools/session/replay.h"
 #include "tools/session/solver.h"
 #include "ui/conveniences.h"

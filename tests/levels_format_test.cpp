@@ -8,7 +8,7 @@
 #include <set>
 
 #include "tests/support.h"
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 
 using namespace leveltext;
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support.h"
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 #include "tools/session/solver.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "tests/support.h"
 #include "tools/levels/level_stats.h"
-#include "tools/levels/level_text.h"
+#include "tools/levels/level_files.h"
 #include "tools/session/mechanics.h"
 #include "tools/session/solver.h"
 

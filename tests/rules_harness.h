@@ -13,13 +13,13 @@
 
 #include "game/board.h"
 #include "tests/support.h"
-#include "tools/levels/glyphs.h"
+#include "game/glyphs.h"
 
 namespace rulestest {
 
 using Rows = std::vector<std::string>;
 
-// Boards are drawn in the level text glyphs (tools/levels/glyphs.h).
+// Boards are drawn in the level text glyphs (game/glyphs.h).
 // 'z' stands for code 26, unused by the game, which level text writes only as an escape.
 constexpr char unusedCodeGlyph = 'z';
 constexpr int unusedCode = 26;

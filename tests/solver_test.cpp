@@ -6,7 +6,7 @@
 #include "game/board.h"
 #include "render/screen.h"
 #include "tests/support.h"
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 #include "tools/session/mechanics.h"
 #include "tools/session/solver.h"
 

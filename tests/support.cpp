@@ -16,7 +16,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "tools/common/files.h"
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 #include "tools/session/headless_start.h"
 #include "tools/session/replay.h"
 #include "ui/screens.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/glyphs.h"
+#include "game/glyphs.h"
 #include "ui/player_set.h"
 
 namespace testsupport {

@@ -13,7 +13,7 @@
 #include "tools/common/png_io.h"
 #include "tools/art/raster.h"
 #include "tools/common/files.h"
-#include "tools/levels/glyphs.h"
+#include "game/glyphs.h"
 #include "ui/layout.h"
 
 namespace art {

@@ -14,7 +14,7 @@
 #include "tools/levels/level_check.h"
 #include "tools/levels/level_gen.h"
 #include "tools/levels/level_stats.h"
-#include "tools/levels/level_text.h"
+#include "tools/levels/level_files.h"
 #include "tools/session/mechanics.h"
 #include "tools/session/solver.h"
 #include "ui/progress.h"

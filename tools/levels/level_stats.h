@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/level_text.h"
+#include "game/level_text.h"
 #include "tools/session/solver.h"
 
 namespace levelstats {

@@ -4,12 +4,13 @@
 #include <cstring>
 #include <sstream>
 
+#include "game/level_text.h"
+
 namespace mechanics {
 
 namespace {
 
-const char* const words_[Count] = {"push",         "water",          "shove", "brick", "fixed-mirror",
-                                   "movable-mirror", "glass",        "slot",  "anti-tank", "shield"};
+static_assert(Count == leveltext::NeedsWordCount, "a needs word for every mechanic");
 
 std::uint8_t codeAt(const Board& b, int x, int y) {
     if (!onBoard(x, y)) return SolidWall;
@@ -76,23 +77,11 @@ bool shielded(const Board& start, const Board& b, int x, int y) {
 
 }  // namespace
 
-const char* word(int k) { return k >= 0 && k < Count ? words_[k] : "?"; }
+const char* word(int k) { return leveltext::needsWord(k); }
 
-std::uint16_t fromWord(const std::string& w) {
-    for (int k = 0; k < Count; ++k)
-        if (w == words_[k]) return static_cast<std::uint16_t>(1u << k);
-    return 0;
-}
+std::uint16_t fromWord(const std::string& w) { return leveltext::needsFromWord(w); }
 
-std::string words(std::uint16_t set) {
-    std::string out;
-    for (int k = 0; k < Count; ++k) {
-        if (!(set & (1u << k))) continue;
-        if (!out.empty()) out += ' ';
-        out += words_[k];
-    }
-    return out;
-}
+std::string words(std::uint16_t set) { return leveltext::needsWords(set); }
 
 Walk walkBeam(const Board& board, const Tank& tank) {
     Walk w;

@@ -1,13 +1,9 @@
 // The text form of levels: the parser, the formatter and the record helpers.
-#include "tools/levels/level_text.h"
-
-#include "tools/session/mechanics.h"
+#include "game/level_text.h"
 
 #include <cstdio>
 
 #include "game/board.h"
-#include "tools/common/files.h"
-#include "tools/common/numbers.h"
 
 namespace leveltext {
 
@@ -58,6 +54,20 @@ bool isKeywordLine(const std::string& line) {
 }
 
 const char* const pressNames[] = {"Left", "Right", "Up", "Down", "Space"};
+
+const char* const needsWords_[NeedsWordCount] = {"push",  "water", "shove", "brick",     "fixed-mirror",
+                                                 "movable-mirror", "glass", "slot",  "anti-tank", "shield"};
+
+// Decimal digits only, at most seven of them.
+bool readPressCount(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 7) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
 
 // The presses of a trap line; false at the first word that names none, with
 // that word in `bad` and its place in `words` in `badAt`.
@@ -124,7 +134,11 @@ private:
     void handleLine(const std::string& raw, int lineNo) {
         const std::string line = trim(raw);
         const bool comment = !line.empty() && line[0] == ';';
-        if (comment) return;
+        if (comment) {
+            noteComment(trim(line.substr(1)));
+            return;
+        }
+        if (line.empty() && where_ != Where::Grid) comment_.clear();
         if (where_ == Where::Grid) {
             if (line.empty()) {
                 error(lineNo, 1, name() + ": blank line inside its rows (row " + std::to_string(rows_ + 1) +
@@ -183,8 +197,8 @@ private:
         }
         const std::string value = trim(line.substr(5));
         const int column = indent + 1 + static_cast<int>(line.find(value, 5));
-        long long moves = 0;
-        if (value.size() > 7 || !common::parseWhole(value, 0, 9999999, moves)) {
+        int moves = 0;
+        if (!readPressCount(value, moves)) {
             error(lineNo, value.empty() ? indent + 6 : column, "'moves' needs a whole number of key presses");
             return;
         }
@@ -192,7 +206,7 @@ private:
             error(lineNo, indent + 1, name() + " already has a 'moves' line");
             return;
         }
-        current_.moves = static_cast<int>(moves);
+        current_.moves = moves;
     }
 
     void trapLine(const std::string& line, int lineNo, int indent) {
@@ -220,17 +234,17 @@ private:
             std::size_t end = pos;
             while (end < line.size() && !isBlank(line[end])) ++end;
             if (end == pos) break;
-            const std::uint16_t m = mechanics::fromWord(line.substr(pos, end - pos));
+            const std::uint16_t m = needsFromWord(line.substr(pos, end - pos));
             if (!m) {
                 error(lineNo, indent + 1 + static_cast<int>(pos),
-                      "'needs' takes " + mechanics::words(0xFFFF) + ", not '" + line.substr(pos, end - pos) + "'");
+                      "'needs' takes " + needsWords(0xFFFF) + ", not '" + line.substr(pos, end - pos) + "'");
                 return;
             }
             set |= m;
             pos = end;
         }
         if (!set) {
-            error(lineNo, indent + 6, "'needs' names at least one of " + mechanics::words(0xFFFF));
+            error(lineNo, indent + 6, "'needs' names at least one of " + needsWords(0xFFFF));
             return;
         }
         if (current_.needs) {
@@ -240,9 +254,22 @@ private:
         current_.needs = set;
     }
 
+    // A comment right above a title is the idea of its level; without one, a
+    // comment between the title and the rows is.
+    void noteComment(const std::string& text) {
+        if (where_ == Where::Header) {
+            if (!ideaAbove_) current_.idea += (current_.idea.empty() || text.empty() ? "" : " ") + text;
+        } else if (where_ == Where::Outside) {
+            comment_ += (comment_.empty() || text.empty() ? "" : " ") + text;
+        }
+    }
+
     void startLevel(const std::string& title, int lineNo) {
         current_ = Level();
         current_.title = title;
+        current_.idea = comment_;
+        ideaAbove_ = !comment_.empty();
+        comment_.clear();
         current_.file = file_;
         current_.line = lineNo;
         rows_ = 0;
@@ -319,6 +346,7 @@ private:
             warning(current_.line, 1,
                     name() + " has " + std::to_string(tankStarts_) + " tank starts: the tank starts at the last");
         levels_.push_back(current_);
+        comment_.clear();
         where_ = Where::Outside;
         finished_ = true;
     }
@@ -336,11 +364,31 @@ private:
     Where where_ = Where::Outside;
     int rows_ = 0;
     int tankStarts_ = 0;
+    std::string comment_;     // the comment lines just read outside a level
+    bool ideaAbove_ = false;  // the level's idea came from above its title
     bool finished_ = false;
     bool failed_ = false;
 };
 
 }  // namespace
+
+const char* needsWord(int k) { return k >= 0 && k < NeedsWordCount ? needsWords_[k] : "?"; }
+
+std::uint16_t needsFromWord(const std::string& w) {
+    for (int k = 0; k < NeedsWordCount; ++k)
+        if (w == needsWords_[k]) return static_cast<std::uint16_t>(1u << k);
+    return 0;
+}
+
+std::string needsWords(std::uint16_t set) {
+    std::string out;
+    for (int k = 0; k < NeedsWordCount; ++k) {
+        if (!(set & (1u << k))) continue;
+        if (!out.empty()) out += ' ';
+        out += needsWords_[k];
+    }
+    return out;
+}
 
 std::string Diagnostic::text() const {
     std::string out = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
@@ -356,25 +404,6 @@ bool parseSource(const std::string& text, const std::string& fileName, std::vect
     return !parser.failed();
 }
 
-bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics) {
-    std::string text, error;
-    if (!common::readFile(path, text, error)) {
-        // The message without the file name that opens it: the diagnostic names the file.
-        const std::string named = path + ": ";
-        if (error.compare(0, named.size(), named) == 0) error.erase(0, named.size());
-        diagnostics.push_back(Diagnostic{path, 0, 0, false, error});
-        return false;
-    }
-    return parseSource(text, path, levels, diagnostics);
-}
-
-bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& levels,
-                std::vector<Diagnostic>& diagnostics) {
-    bool ok = true;
-    for (const std::string& path : paths) ok = parseFile(path, levels, diagnostics) && ok;
-    return ok;
-}
-
 std::string pressWords(const std::vector<std::uint8_t>& presses) {
     std::string out;
     for (std::uint8_t p : presses) out += (out.empty() ? "" : " ") + std::string(p < 5 ? pressNames[p] : "?");
@@ -382,10 +411,11 @@ std::string pressWords(const std::vector<std::uint8_t>& presses) {
 }
 
 std::string formatLevel(const Level& level) {
-    std::string out = "title " + level.title + "\n";
+    std::string out = level.idea.empty() ? std::string() : "; " + level.idea + "\n";
+    out += "title " + level.title + "\n";
     if (level.moves >= 0) out += "moves " + std::to_string(level.moves) + "\n";
     if (!level.trap.empty()) out += "trap " + pressWords(level.trap) + "\n";
-    if (level.needs) out += "needs " + mechanics::words(level.needs) + "\n";
+    if (level.needs) out += "needs " + needsWords(level.needs) + "\n";
     for (int y = 0; y < BoardSize; ++y) {
         for (int x = 0; x < BoardSize; ++x) {
             const std::uint8_t code = level.cells[y * BoardSize + x];

@@ -1,5 +1,5 @@
 // The level text alphabet: one glyph per cell code.
-#include "tools/levels/glyphs.h"
+#include "game/glyphs.h"
 
 #include "game/board.h"
 

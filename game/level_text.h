@@ -2,20 +2,25 @@
 // A level is a title line, an optional recorded press count, an optional
 // trap (presses that lose it for good), and 16 rows of
 // 16 one-character glyphs, one glyph per cell code. The level compiler turns
-// such sources into data.lvl; the dump turns any level file back into text.
-// See docs/levels.md.
+// such sources into data.lvl; the dump turns any level file back into text;
+// the editor reads and writes it. See docs/levels.md. (Reading a source from
+// a file is the tools': tools/levels/level_files.h.)
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "tools/levels/glyphs.h"
+#include "game/glyphs.h"
 
 namespace leveltext {
 
 struct Level {
     std::string title;
+    // Its idea in a sentence: the comment right above its title, or else the
+    // comments between its title and its rows, joined; written above the
+    // title.
+    std::string idea;
     int moves = -1;  // the recorded optimal press count; -1 when none is given
     // A natural opening after which the level can no longer be won (its
     // 'trap' line): presses 0..4 as Left Right Up Down Space. Empty: none.
@@ -43,13 +48,16 @@ struct Diagnostic {
 // warnings to `diagnostics`; returns false when it found an error.
 bool parseSource(const std::string& text, const std::string& fileName, std::vector<Level>& levels,
                  std::vector<Diagnostic>& diagnostics);
-// Reads and parses a source file; a file that cannot be read is an error.
-bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics);
-// Parses every source file, in order; false when any of them had an error.
-bool parseFiles(const std::vector<std::string>& paths, std::vector<Level>& levels,
-                std::vector<Diagnostic>& diagnostics);
 
-// The text of one level: its title line, its moves and trap lines when
+// The words of a 'needs' line, bit k of a set being word k: push water shove
+// brick fixed-mirror movable-mirror glass slot anti-tank shield (the
+// mechanics of tools/session/mechanics.h, in their order).
+constexpr int NeedsWordCount = 10;
+const char* needsWord(int k);
+std::uint16_t needsFromWord(const std::string& word);  // 0 for none
+std::string needsWords(std::uint16_t set);
+
+// The text of one level: its idea as a comment when it has one, its title line, its moves and trap lines when
 // known, the rows.
 std::string formatLevel(const Level& level);
 // "Left Up Space" for presses 0..4; the names the trap line takes.
