@@ -22,7 +22,9 @@
 #include "ui/screens.h"
 #include "ui/window_game.h"
 
-#ifndef __EMSCRIPTEN__
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
 extern const unsigned char windowIconPixels[48 * 48 * 4];
 #endif
 
@@ -168,6 +170,20 @@ int run(const GameOptions& options) {
 }
 
 }  // namespace
+
+#ifdef __EMSCRIPTEN__
+// The page's Link button: "#level=..." that plays the level in play (the
+// level list's highlight outside a level) as the level file holds it.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* brimvale_level_link() {
+    static std::string link;
+    const Levels& levels = game().levels;
+    const int index = game().play.level;
+    link = index >= 0 && index < levels.count
+               ? "#" + levelLinkFragment(levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes, 1)
+               : std::string();
+    return link.c_str();
+}
+#endif
 
 int main(int argc, char** argv) {
     GameOptions options;

@@ -2,6 +2,8 @@
 #include "app/startup.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "assets/packs.h"
 #include "game/board.h"
@@ -11,6 +13,7 @@
 #include "platform/sound.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
+#include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
@@ -30,10 +33,13 @@ bool startGame(const std::string& dataDir, const std::string& levelFile) {
         platform::abortProcess();
     }
     buildSpriteSet();
-    if (!loadLevels(game().levels, levelFile, error)) {
+    std::vector<std::string> titles;
+    if (!loadLevels(game().levels, levelFile, error, &titles)) {
         std::fprintf(stderr, "brimvale: %s\n", error.c_str());
         return false;
     }
+    // Level text names its levels: the guide shows those names when on.
+    for (std::size_t i = 0; i < titles.size(); ++i) guide::setTitle(static_cast<int>(i), titles[i]);
     startLevel(game(), 0);
     return true;
 }

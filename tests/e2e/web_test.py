@@ -571,12 +571,53 @@ def painted_frames(browser, url, replay):
           % (seen, len(distinct), len(browser.evaluate("painted"))))
 
 
-def link_for(tool, level_file, base):
-    result = subprocess.run([tool, "levels", "link", level_file, "--level", "1", "--base", base],
+def link_for(tool, level_file, base, source=None):
+    """The tool's link to level 1 of `level_file`; from its level text `source` too, which must give the same."""
+    links = []
+    for args in ([level_file, "--level", "1"],) + (([source, "1"],) if source else ()):
+        result = subprocess.run([tool, "levels", "link"] + args + ["--base", base],
+                                capture_output=True, text=True, timeout=DEADLINE)
+        check(result.returncode == 0 and result.stdout.startswith(base + "#level="),
+              "brimvale-tool levels link %s prints %s" % (os.path.basename(args[0]), result.stdout.strip()[:60]))
+        links.append(result.stdout.strip())
+    check(len(set(links)) == 1, "the link from the level text equals the link from the built level file")
+    return links[0]
+
+
+def press_link_button(game):
+    """Clicks the page's Link button; the link it put on the clipboard (None when none came)."""
+    browser = game.browser
+    x, y = browser.evaluate("(() => { const r = document.getElementById('link').getBoundingClientRect();"
+                            " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+    browser.evaluate("navigator.clipboard.writeText(''), true")
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
+    return wait_for(lambda: browser.evaluate("navigator.clipboard.readText()"))
+
+
+def link_button(browser, player_url, replay, tool, data):
+    """The Link button on a shipped level in play: the clipboard holds the tool's link to it, which plays it."""
+    origin = player_url.split("/index.html")[0]
+    browser.call("Browser.grantPermissions", origin=origin,
+                 permissions=["clipboardReadWrite", "clipboardSanitizedWrite"])
+    browser.call("Emulation.setFocusEmulationEnabled", enabled=True)
+    game = Game(browser, player_url, replay, ("--player", "--progress", "PROGRESS"))
+    for token in ["click:200,283", "click:160,36", "Right", "Up"]:  # Play, the third level, two presses in
+        game.send(token)
+    game.settle("the player page: a level in play")
+    copied = press_link_button(game)
+    result = subprocess.run([tool, "levels", "link", os.path.join(data, "data.lvl"), "3", "--base", player_url],
                             capture_output=True, text=True, timeout=DEADLINE)
-    check(result.returncode == 0 and result.stdout.startswith(base + "#level="),
-          "brimvale-tool levels link prints %s" % result.stdout.strip()[:60])
-    return result.stdout.strip()
+    check(copied == result.stdout.strip(), "the Link button puts the tool's link to level 3 on the clipboard: %s"
+          % (copied or "")[:70])
+    note = browser.evaluate("document.getElementById('note').textContent")
+    check("clipboard" in note, "the page says the link is on the clipboard: '%s'" % note)
+    if copied:
+        third = os.path.join(replay.work, "third.lvl")
+        with open(os.path.join(data, "data.lvl"), "rb") as f, open(third, "wb") as out:
+            out.write(f.read()[2 * 256:3 * 256])
+        game = Game(browser, copied, replay, ("--player", "--progress", "PROGRESS", "--levels", third, "--start", "0"))
+        game.settle("the Link button's link: level 3 at its start")
 
 
 # A level of our own for the links, not one of the shipped set.
@@ -598,7 +639,7 @@ def linked_level(browser, player_url, replay, tool, data):
         shipped = f.read()
     check(all(shipped[i:i + 256] != record for i in range(0, len(shipped), 256)), "the linked level is not shipped")
     options = ("--levels", level_file, "--start", "0")
-    link = link_for(tool, level_file, player_url)
+    link = link_for(tool, level_file, player_url, source)
     encoded = link.split("#level=")[1]
     check(base64.urlsafe_b64decode(encoded + "==") == record and "=" not in encoded,
           "the link holds the record in base64url without padding")
@@ -761,6 +802,7 @@ def main():
         player_set(browser, player_url, replay)
         painted_frames(browser, url, replay)
         linked_level(browser, player_url, replay, args.tool, args.data)
+        link_button(browser, player_url, replay, args.tool, args.data)
         desktop_layout(browser, player_url, replay)
         offline(browser, player_url, replay)
         phone_tour(args.work, player_url, replay)
