@@ -103,7 +103,7 @@ TEST(LevelTextPlay, TextThatDoesNotParseIsRefusedInOneLineAndRecordsStayRecords)
     writeFile(comments, "; nothing but a comment\n\n");
     // A record of printable codes beside control ones stays a record.
     std::string record(256, '#');
-    record[17] = 10;
+    record[17] = 2;  // ground
     writeFile(binary, record + "trailing");
     const std::string typoWhy = typo + ":10:9: error: unknown glyph 'Z'";
     const std::pair<std::string, std::string> refused[] = {
@@ -135,7 +135,7 @@ TEST(LevelTextPlay, TextThatDoesNotParseIsRefusedInOneLineAndRecordsStayRecords)
     std::string error;
     ASSERT_TRUE(loadLevels(levels, binary, error)) << error;
     EXPECT_EQ(levels.count, 1);
-    EXPECT_EQ(levels.data[17], 10);
+    EXPECT_EQ(levels.data[17], 2);
 }
 
 TEST(LevelTextPlay, TheGuideShowsTheTitlesOfLevelText) {
