@@ -39,6 +39,12 @@ const char* const gameHelp =
     "                    on won levels, H for a hint, S (paused or lost) shows a\n"
     "                    way to win, V (level list) plays your best win back,\n"
     "                    R restarts\n"
+    "  --edit FILE       the level editor on FILE (level text, as data/levels/;\n"
+    "                    made with one new level if missing): click or drag\n"
+    "                    paints, a glyph of the text chooses what, U undoes, N\n"
+    "                    adds a level, Page Up/Down move between levels, F2 and\n"
+    "                    F3 edit the title and idea, t plays the board, Ctrl+S\n"
+    "                    saves; beside the board the solver's verdict on it\n"
     "  --record FILE     write every key and click to FILE, as events that\n"
     "                    brimvale-tool replay --events plays back\n"
     "  --gamepad, --no-gamepad\n"
@@ -47,7 +53,9 @@ const char* const gameHelp =
     "  --player          the player set: --save --undo --counter --sound\n"
     "                    --guide --gamepad --scale auto, the window named\n"
     "                    brimvale with its icon, each frame shown at a refresh\n"
-    "                    of the display (what the installed launcher passes)\n"
+    "                    of the display (what the installed launcher passes);\n"
+    "                    E on the level list opens the level as a copy in the\n"
+    "                    editor, in $XDG_DATA_HOME/brimvale/levels/mine.txt\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
     "  --version         print the version\n"
     "  --help            print this help\n"
@@ -61,6 +69,7 @@ constexpr int MaxScale = 8;
 
 void playerSetOn(GameOptions& o) {
     o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.guide = o.set.gamepad = o.set.desktop = true;
+    o.set.editor = true;
     o.scale = 0;
     o.syncedSwaps = true;
 }
@@ -111,6 +120,11 @@ int readCommandLine(int argc, char** argv, GameOptions& o) {
             .flag("--mute", o.set.muted)
             .flag("--guide", o.set.guide)
             .flag("--no-guide", o.set.guide, false)
+            .value("--edit", "a file name",
+                   [&o](const std::string& text) {
+                       o.editFile = text;
+                       return !text.empty();
+                   })
             .value("--record", "a file name",
                    [&o](const std::string& text) {
                        o.recordFile = text;

@@ -13,6 +13,7 @@ struct GameOptions {
     PlayerSet set;          // all off unless an option turns one on
     bool syncedSwaps = false;  // the player set: each frame waits for the display's refresh
     std::string recordFile;    // where --record writes the session's input; empty: nowhere
+    std::string editFile;      // --edit: the level text file the editor opens; empty: play
 };
 
 // Reads the arguments after the program name, in order, later options

@@ -15,6 +15,7 @@
 #include "tools/cli/options.h"
 #include "tools/session/solver.h"
 #include "ui/conveniences.h"
+#include "ui/editor.h"
 #include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
@@ -139,7 +140,19 @@ int run(const GameOptions& options) {
     if (!options.recordFile.empty() && !startRecording(options)) return 1;
     startConveniences(fullPath(levelFileOf(options)),
                       options.dataDir.empty() ? "data.par" : options.dataDir + "/data.par");
-    if (!enterFirstLevel(options.level)) return 2;
+    if (!options.editFile.empty()) {
+        // The editor writes its text with the player set's glyphs.
+        std::string warning;
+        if (!playerSet().guide && !loadPlayerPack(options.dataDir, warning)) cli::say("", warning);
+        solver::connectHints();
+        std::string error;
+        if (!editor::open(options.editFile, options.level > 0 ? static_cast<int>(options.level - 1) : 0, error)) {
+            cli::say("", "--edit " + options.editFile + ": " + error);
+            return 1;
+        }
+    } else if (!enterFirstLevel(options.level)) {
+        return 2;
+    }
     // Sound, when the player set has it, from the sound folder beside the
     // packs; when it cannot play, one line and the game goes on silent.
     std::string warning;
@@ -158,7 +171,16 @@ int run(const GameOptions& options) {
     createScreenTexture();
     platform::finishWindowSetup();
 
-    while (!platform::windowShouldClose()) {
+    for (;;) {
+        if (platform::windowShouldClose()) {
+            // The editor asks first when there is something unsaved.
+            if (editor::mayClose()) break;
+            platform::keepWindowOpen();
+        }
+        if (editor::active()) {
+            editor::frame();
+            continue;
+        }
         if (playerSet().guide) guide::tick();
         drawScreen();
     }

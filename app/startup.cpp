@@ -13,6 +13,7 @@
 #include "platform/sound.h"
 #include "render/screen.h"
 #include "ui/conveniences.h"
+#include "ui/editor.h"
 #include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
@@ -22,6 +23,7 @@
 void connectGame() {
     game().redraw = redrawForRules;
     platform::setInputHandlers(onKey, onMouseClick, onTap);
+    platform::setEditHandlers(nullptr, nullptr);
 }
 
 bool startGame(const std::string& dataDir, const std::string& levelFile) {
@@ -58,4 +60,5 @@ void resetGameState() {
     game() = Game{PlayState{}, Levels{}, &display(), redrawForRules};
     playerSet() = PlayerSet{};
     resetConveniences();
+    editor::reset();
 }

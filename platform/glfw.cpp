@@ -23,6 +23,10 @@ int requestedScale = 1;  // 0: fit the monitor
 bool swapsSynced = false;  // the player set asks for a swap interval of 1
 int scale = 1;           // window pixels per screen pixel, once the window is open
 int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
+// The picture the window shows: the game's 384x384 screen at its top left,
+// and beside or below it what the editor draws (platform::setPictureSize).
+int pictureWidth = 384, pictureHeight = 384;
+bool leftButtonHeld = false;
 
 // The quad's corners, read as (x, y) pairs, times 384.
 const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
@@ -81,8 +85,14 @@ void readGamepads() {
 
 // The callbacks only queue: the game's handlers redraw, and a redraw polls,
 // which GLFW forbids from inside its own callbacks.
-void onKey(GLFWwindow*, int key, int, int action, int) {
-    platform::eventQueue().push_back(platform::Event{platform::Event::Key, platform::keyFromDesktop(key), 0, 0, action, 0});
+void onKey(GLFWwindow*, int key, int, int action, int mods) {
+    const Key k = platform::keyFromDesktop(key, (mods & GLFW_MOD_CONTROL) != 0);
+    platform::eventQueue().push_back(platform::Event{platform::Event::Key, k, 0, 0, action, 0});
+}
+
+void onChar(GLFWwindow*, unsigned codePoint) {
+    platform::eventQueue().push_back(
+        platform::Event{platform::Event::Char, static_cast<int>(codePoint), 0, 0, 1, 0});
 }
 
 void onMouseButton(GLFWwindow* w, int button, int action, int) {
@@ -91,8 +101,18 @@ void onMouseButton(GLFWwindow* w, int button, int action, int) {
     // Back to the 384x384 picture's own pixels.
     x /= scale;
     y /= scale;
+    if (button == GLFW_MOUSE_BUTTON_LEFT) leftButtonHeld = action != GLFW_RELEASE;
     platform::eventQueue().push_back(platform::Event{platform::Event::Click, 0, x, y, action, button});
 }
+
+// The pointer moved with the left button held: a drag (only the editor takes it).
+void onCursor(GLFWwindow*, double x, double y) {
+    if (!leftButtonHeld) return;
+    platform::eventQueue().push_back(platform::Event{platform::Event::Drag, 0, x / scale, y / scale, 1, 0});
+}
+
+// The picture's side that the window's scale is fitted to.
+int pictureSide() { return std::max(pictureWidth, pictureHeight); }
 
 // The largest whole factor whose window fits about three quarters of the
 // primary monitor's work area; a desktop content scale above 1 (a
@@ -104,11 +124,11 @@ int fittingScale() {
     int x = 0, y = 0, width = 0, height = 0;
     glfwGetMonitorWorkarea(monitor, &x, &y, &width, &height);
     const int room = std::min(width, height);
-    int fit = std::max(1, room * 3 / 4 / 384);
+    int fit = std::max(1, room * 3 / 4 / pictureSide());
     float xs = 1, ys = 1;
     glfwGetMonitorContentScale(monitor, &xs, &ys);
     const int density = static_cast<int>(std::lround(std::min(xs, ys)));
-    if (density > fit && 384 * density <= room) fit = density;
+    if (density > fit && pictureSide() * density <= room) fit = density;
     return std::min(fit, 8);
 }
 
@@ -123,7 +143,7 @@ void beginFrame() {
     if (!window) return;
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
-    glOrtho(0, 384, 384, 0, -1, 1);
+    glOrtho(0, pictureWidth, pictureHeight, 0, -1, 1);
     glViewport(0, 0, viewWidth, viewHeight);
 }
 
@@ -136,7 +156,7 @@ void presentFrame(const std::uint8_t* screen, bool) {
     for (int v = 0; v < 4; ++v) {
         const float s = quadCorners[2 * v], t = quadCorners[2 * v + 1];
         glTexCoord2f(s, t);
-        glVertex2f(s * 384, t * 384);
+        glVertex2f(s * pictureWidth, t * pictureHeight);
     }
     glEnd();
 }
@@ -150,7 +170,7 @@ void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixe
 void createTexture() {
     glGenTextures(1, &screenTexture);
     glBindTexture(GL_TEXTURE_2D, screenTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 384, 384, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, pictureWidth, pictureHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     textureExists = true;
@@ -176,6 +196,23 @@ void pollEvents() {
 }
 
 bool windowShouldClose() { return glfwWindowShouldClose(window); }
+
+void keepWindowOpen() {
+    if (window) glfwSetWindowShouldClose(window, 0);
+}
+
+void setPictureSize(int width, int height) {
+    if (width == pictureWidth && height == pictureHeight) return;
+    pictureWidth = width;
+    pictureHeight = height;
+    if (!window) return;
+    glfwSetWindowSize(window, pictureWidth * scale, pictureHeight * scale);
+    glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
+    if (textureExists) {
+        deleteTexture();
+        createTexture();
+    }
+}
 
 void setWindowScale(int s) { requestedScale = s; }
 
@@ -213,7 +250,7 @@ bool openWindow(const char** why) {
         glfwWindowHint(GLFW_VISIBLE, 0);
     }
     scale = requestedScale > 0 ? requestedScale : fittingScale();
-    window = glfwCreateWindow(384 * scale, 384 * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
+    window = glfwCreateWindow(pictureWidth * scale, pictureHeight * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
     if (!window) {
         const char* description = nullptr;
         glfwGetError(&description);
@@ -236,6 +273,8 @@ void finishWindowSetup() {
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glfwSetKeyCallback(window, onKey);
     glfwSetMouseButtonCallback(window, onMouseButton);
+    glfwSetCharCallback(window, onChar);
+    glfwSetCursorPosCallback(window, onCursor);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
 }
 

@@ -15,6 +15,7 @@ Stats theStats;
 bool closeRequested = false;
 std::string title;
 int scale = 1;
+int pictureWidth = 384, pictureHeight = 384;
 std::string name;
 int iconCount = 0;
 
@@ -30,16 +31,23 @@ void resetStats() {
     theStats = Stats();
     title.clear();
     scale = 1;
+    pictureWidth = pictureHeight = 384;
     name.clear();
     iconCount = 0;
 }
 const std::string& windowTitle() { return title; }
 int windowScale() { return scale; }
+int pictureSize(int& height) {
+    height = pictureHeight;
+    return pictureWidth;
+}
 std::deque<Event>& queue() { return platform::eventQueue(); }
 void queueKey(int key, int action) { queue().push_back(Event{Event::Key, key, 0, 0, action, 0}); }
 void queueClick(double x, double y, int button, int action) {
     queue().push_back(Event{Event::Click, 0, x, y, action, button});
 }
+void queueChar(int codePoint) { queue().push_back(Event{Event::Char, codePoint, 0, 0, 1, 0}); }
+void queueDrag(double x, double y) { queue().push_back(Event{Event::Drag, 0, x, y, 1, 0}); }
 void requestClose(bool close) { closeRequested = close; }
 const std::string& windowName() { return name; }
 int windowIconCount() { return iconCount; }
@@ -93,6 +101,11 @@ void pollEvents() {
 }
 
 bool windowShouldClose() { return headless::closeRequested; }
+void keepWindowOpen() { headless::closeRequested = false; }
+void setPictureSize(int width, int height) {
+    headless::pictureWidth = width;
+    headless::pictureHeight = height;
+}
 
 void setWindowScale(int s) { headless::scale = s; }
 void syncSwapsToDisplay() {}

@@ -32,6 +32,8 @@ Stats& stats();
 // scale it asked for.
 const std::string& windowTitle();
 int windowScale();
+// The picture's width the game asked for (platform::setPictureSize), and its height.
+int pictureSize(int& height);
 void resetStats();
 
 // Input waiting in the "window system" (the platform's event queue),
@@ -39,6 +41,8 @@ void resetStats();
 std::deque<Event>& queue();
 void queueKey(int key, int action = 1);
 void queueClick(double x, double y, int button = 0, int action = 1);
+void queueChar(int codePoint);
+void queueDrag(double x, double y);
 
 // Set to make windowShouldClose answer true (the close button).
 void requestClose(bool close);

@@ -14,6 +14,8 @@ struct Delivery {
     KeyHandler keyHandler = nullptr;
     ClickHandler clickHandler = nullptr;
     TapHandler tapHandler = nullptr;
+    CharHandler charHandler = nullptr;
+    DragHandler dragHandler = nullptr;
     std::deque<Event> queue;
     int depth = 0;
     bool held = false;
@@ -30,6 +32,10 @@ void deliver(const Event& event) {
     if (event.action == 0) return;
     if (event.kind == Event::Key) {
         if (delivery.keyHandler) delivery.keyHandler(event.key);
+    } else if (event.kind == Event::Char) {
+        if (delivery.charHandler) delivery.charHandler(event.key);
+    } else if (event.kind == Event::Drag) {
+        if (delivery.dragHandler) delivery.dragHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     } else if (event.kind == Event::Tap && delivery.tapHandler) {
         delivery.tapHandler(static_cast<int>(event.x), static_cast<int>(event.y));
     } else if (event.button == 0 && delivery.clickHandler) {
@@ -43,6 +49,11 @@ void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap) 
     delivery.keyHandler = onKey;
     delivery.clickHandler = onClick;
     delivery.tapHandler = onTap;
+}
+
+void setEditHandlers(CharHandler onChar, DragHandler onDrag) {
+    delivery.charHandler = onChar;
+    delivery.dragHandler = onDrag;
 }
 
 std::deque<Event>& eventQueue() { return delivery.queue; }
@@ -64,6 +75,13 @@ Key keyFromDesktop(int number) {
         if (row.key == number) return row.key;
     return KeyOther;
 }
+
+Key keyFromDesktop(int number, bool control) {
+    const Key held = control ? keyFromDesktop(number + KeyControl) : KeyOther;
+    return held != KeyOther ? held : keyFromDesktop(number);
+}
+
+int withoutControl(int key) { return key > KeyControl ? key - KeyControl : key; }
 
 Key keyFromDomCode(const char* code) {
     for (const KeyRow& row : GameKeys)

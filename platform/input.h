@@ -12,6 +12,7 @@ enum Key : int {
     KeySpace = 32,
     KeyA = 65,
     KeyD = 68,
+    KeyE = 69,  // the highlighted level opened in the editor, in the player set
     KeyH = 72,  // a hint, in the player set
     KeyM = 77,  // mutes and unmutes the sound, when sound is on
     KeyR = 82,
@@ -28,7 +29,16 @@ enum Key : int {
     KeyUp = 265,
     KeyPageUp = 266,
     KeyPageDown = 267,
+    KeyF2 = 291,  // the editor: the level's title as text
+    KeyF3 = 292,  // the editor: the level's idea as text
+    // Keys with Control held, where a row says so: the key's number plus
+    // KeyControl. Outside the editor each is its key alone.
+    KeyCtrlS = 1107,  // the editor saves
+    KeyCtrlZ = 1114,  // the editor undoes
 };
+
+// Added to a desktop key number with Control held (GameKeys rows only).
+constexpr int KeyControl = 1024;
 
 namespace platform {
 
@@ -62,6 +72,11 @@ inline constexpr KeyRow GameKeys[] = {
     {KeyM, "m", "KeyM"},
     {KeyH, "h", "KeyH"},
     {KeyV, "v", "KeyV"},
+    {KeyE, "e", "KeyE"},
+    {KeyF2, "f2", "F2"},
+    {KeyF3, "f3", "F3"},
+    {KeyCtrlS, "ctrl-s", "Ctrl+KeyS"},
+    {KeyCtrlZ, "ctrl-z", "Ctrl+KeyZ"},
 };
 
 // The game's key for a desktop key number, a browser key code or a replay
@@ -69,12 +84,18 @@ inline constexpr KeyRow GameKeys[] = {
 Key keyFromDesktop(int number);
 Key keyFromDomCode(const char* code);
 Key keyFromName(const char* name);
+// A key with Control held as its key alone (KeyCtrlS is KeyS); any other key
+// as it is.
+int withoutControl(int key);
+// The game's key for a desktop key number with Control held or not: the
+// Control row when there is one, else the key alone.
+Key keyFromDesktop(int number, bool control);
 
 // One event as a window system reports it.
 struct Event {
-    enum Kind { Key, Click, Tap } kind;
-    int key;         // the game's key code, for Key
-    double x, y;     // window pixel, for Click and Tap
+    enum Kind { Key, Click, Tap, Char, Drag } kind;
+    int key;         // the game's key code, for Key; the character typed (a Unicode code point), for Char
+    double x, y;     // window pixel, for Click, Tap and Drag (the pointer moved with the left button held)
     int action = 1;  // 0 release, 1 press, 2 repeat
     int button = 0;  // for Click; 0 is the left button
 };
@@ -91,6 +112,12 @@ using TapHandler = void (*)(int x, int y);
 // The handlers events are delivered to; until they are set input is dropped.
 // Without a tap handler a tap is a click.
 void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap = nullptr);
+
+// Characters typed and drags, which only the editor takes: without handlers
+// (the game's screens) they are dropped. setInputHandlers leaves them alone.
+using CharHandler = void (*)(int codePoint);
+using DragHandler = void (*)(int x, int y);
+void setEditHandlers(CharHandler onChar, DragHandler onDrag);
 
 // Events waiting for delivery, oldest first. Window-system callbacks only
 // add to it; pollEvents delivers from it.

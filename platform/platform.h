@@ -30,6 +30,13 @@ void swapBuffers();
 // (platform/input.h).
 void pollEvents();
 bool windowShouldClose();
+// Takes back a close the window system asked for (the editor asks first).
+void keepWindowOpen();
+// The picture the window shows, in screen pixels: the 384x384 screen at its
+// top left, the rest drawn with updateTexture (the editor's panels). Before
+// the window opens it sets the window's size; after, it resizes the window
+// and makes the texture anew. 384x384 unless set.
+void setPictureSize(int width, int height);
 // The window's size before it opens: the 384x384 picture shown `scale` times
 // larger, pixel for pixel (nearest neighbour), mouse positions mapped back;
 // 0 picks the largest whole factor that fits about three quarters of the

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "platform/gamepad.h"
 #include "platform/input.h"
@@ -32,11 +33,23 @@ double resumedAt = 0;
 // A key the game knows is kept from the page (arrows and Space would
 // scroll it); any other, such as the browser's reload key, goes through, and
 // so does every key held with Control, Alt or Meta (Control+R reloads).
+// A key with Control that has a row of its own (the editor's Control+S) is
+// the game's too. A press that types one character (its `key` is one
+// printable byte) is also queued as that character, which only the editor
+// takes.
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
-    if (e->ctrlKey || e->altKey || e->metaKey) return false;
-    const Key key = platform::keyFromDomCode(e->code);  // GameKeys, platform/input.h
+    if (e->altKey || e->metaKey) return false;
     const int action = type == EMSCRIPTEN_EVENT_KEYUP ? 0 : e->repeat ? 2 : 1;
+    if (e->ctrlKey) {
+        const Key key = platform::keyFromDomCode((std::string("Ctrl+") + e->code).c_str());
+        if (key == KeyOther) return false;
+        platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, action, 0});
+        return true;
+    }
+    const Key key = platform::keyFromDomCode(e->code);  // GameKeys, platform/input.h
     platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, action, 0});
+    const bool typed = action != 0 && e->key[0] > ' ' && e->key[0] < 127 && e->key[1] == 0;
+    if (typed) platform::eventQueue().push_back(platform::Event{platform::Event::Char, e->key[0], 0, 0, 1, 0});
     return key != KeyOther;
 }
 
@@ -206,6 +219,9 @@ void useGamepads(bool on) { gamepadsOn = on; }
 
 // A page has no close button of the game's own: it ends only by quitting.
 bool windowShouldClose() { return false; }
+void keepWindowOpen() {}
+// The page's canvas shows the 384x384 screen.
+void setPictureSize(int, int) {}
 
 bool openWindow(const char**) {
     windowOpen = true;

@@ -124,6 +124,10 @@ std::string movesText() {
 
 void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
 
+void sayWarning(const std::string& warning) {
+    if (warn) warn(warning);
+}
+
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
     startsNoted = game().levels.starts;
     history::clear();

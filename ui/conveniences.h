@@ -16,6 +16,8 @@ constexpr long long MaxParPresses = 9999999;
 // Where warnings go (the game and the tool print them, one line each);
 // nothing is said until one is set.
 void setWarningSink(void (*sink)(const std::string& warning));
+// Says `warning` there.
+void sayWarning(const std::string& warning);
 
 // After the game has started: with saving on, reads the progress of
 // playerSet().progressFile for `levelFile` (a bad file is moved aside, with a

@@ -40,7 +40,7 @@ constexpr std::uint32_t GoldTint = 0xDEB658;    // gold
 constexpr std::uint32_t ShadowTint = 0x000000;
 constexpr std::uint32_t DarkTint = 0x14181E;    // ink
 
-SearchStart startSearch = nullptr;
+SearchStart searchStart = nullptr;
 std::map<int, std::string> titles;
 
 long titleStart = -1;  // the level start whose title shows
@@ -180,9 +180,9 @@ bool hintFromPath() {
 }
 
 void startHint() {
-    if (hintFromPath() || search || !startSearch) return;
+    if (hintFromPath() || search || !searchStart) return;
     searchFrom = here();
-    search = startSearch(HintStates);
+    search = searchStart(SearchRequest{HintStates});
     purpose = Purpose::Hint;
     say("", "hint: searching", false);
 }
@@ -198,12 +198,12 @@ void beginPlayback(const std::vector<int>& keys) {
 
 // S on the result screen: a shortest win from the level's start.
 void startSolution() {
-    if (search || !startSearch) return;
+    if (search || !searchStart) return;
     watchReturn = game().play;
     placeLevel(game(), game().play.level);
     game().play.screen = Playing;
     watchStart = game().play;
-    search = startSearch(HintStates);
+    search = searchStart(SearchRequest{HintStates});
     purpose = Purpose::Watch;
     game().play = watchReturn;
     say("", "solution: searching", false);
@@ -339,7 +339,11 @@ bool titleShowing() {
 
 }  // namespace
 
-void connectSearch(SearchStart start) { startSearch = start; }
+void connectSearch(SearchStart start) { searchStart = start; }
+
+std::unique_ptr<Search> startSearch(const SearchRequest& request) {
+    return searchStart ? searchStart(request) : nullptr;
+}
 
 void setTitle(int index, const std::string& title) { titles[index] = title; }
 

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+struct Game;
+
 namespace guide {
 
-// A shortest-win search on the state in play, a slice at a time: the one
-// contact of the hints with the solver, which lives above this layer and is
-// handed down at start-up.
+// A shortest-win search, a slice at a time: the one contact of the hints and
+// the editor with the solver, which lives above this layer and is handed
+// down at start-up.
 class Search {
 public:
     enum Answer { Found, NoWin, GaveUp };
@@ -23,9 +25,26 @@ public:
     virtual Answer answer() const = 0;
     // The keys of a shortest win when Found.
     virtual std::vector<int> keys() const = 0;
+    // The states stored so far (the start included).
+    virtual std::uint64_t states() const = 0;
+    // An exploring search, once ended without giving up: the fewest presses
+    // from the start to a state with no win left (-1: there is none), and
+    // how many of the five first presses keep a win.
+    virtual int fewestToLoss() const { return -1; }
+    virtual int firstKeepingWin() const { return 0; }
 };
-using SearchStart = std::unique_ptr<Search> (*)(std::uint64_t maxStates);
+// What to search: from `from` (nullptr: the window's game as it stands),
+// copied when the search starts and never drawn; with `explore`, every
+// reachable state (no shortest win: the loss figures instead).
+struct SearchRequest {
+    std::uint64_t maxStates = 0;
+    const Game* from = nullptr;
+    bool explore = false;
+};
+using SearchStart = std::unique_ptr<Search> (*)(const SearchRequest& request);
 void connectSearch(SearchStart start);
+// A search started through the connected solver; nullptr when none is connected.
+std::unique_ptr<Search> startSearch(const SearchRequest& request);
 
 // The most states one hint or solution may search.
 constexpr std::uint64_t HintStates = 5000000;

@@ -9,6 +9,7 @@
 #include "platform/sound.h"
 #include "render/sound_cue.h"
 #include "ui/conveniences.h"
+#include "ui/editor.h"
 #include "ui/guide.h"
 #include "ui/history.h"
 #include "ui/layout.h"
@@ -55,6 +56,14 @@ void playLevel(int index) {
     cueSound(sound::MenuChoose);
     startLevel(game(), index);
     setScreen(Playing);
+}
+
+// The level as a copy in the player's own level file, in the editor.
+void editCopy(int index) {
+    std::string title = playerSet().guide ? guide::titleOf(index) : std::string();
+    if (title.empty()) title = "Level " + std::to_string(index + 1);
+    std::string error;
+    if (!editor::openCopy(index, title, error)) sayWarning(error);
 }
 
 bool nextLevelExists() { return game().play.level < game().levels.count - 1; }
@@ -126,6 +135,9 @@ void levelSelectKey(int key) {
             break;
         case KeyEnter:
         case KeySpace: playLevel(game().play.level); break;
+        case KeyE:
+            if (playerSet().editor) editCopy(game().play.level);
+            break;
         default: break;
     }
 }
@@ -232,6 +244,8 @@ void resultClick(int x, int y) {
 }  // namespace
 
 void onKey(int key) {
+    // A key held with Control is the key itself (only the editor tells them apart).
+    key = platform::withoutControl(key);
     // M mutes and unmutes on every screen, but only when sound is on: the
     // game without sound leaves the key unused.
     if (key == KeyM && playerSet().sound) {

@@ -15,6 +15,7 @@ struct PlayerSet {
     bool guide = false;    // won and lost told apart, level titles, marks, the mute sign, hints, solutions
     bool gamepad = false;  // controllers play: their buttons are keys (platform/gamepad.h)
     bool desktop = false;  // the window named "brimvale" to the desktop, with the icon
+    bool editor = false;   // E on the level list opens the level as a copy in the editor (ui/editor.h)
     std::string progressFile;  // where progress is kept while `save` is on
 };
 

@@ -34,6 +34,18 @@ void drawNumber(int x, int y, int number, std::uint32_t tint) {
     }
 }
 
+void drawBoardOf(const Game& g) {
+    for (int b = 0; b < 4; ++b)
+        for (int a = 0; a < 4; ++a) blitToScreen(packImage(Pack1Block::Background), 96, 96, 96 * b, 96 * a);
+    for (int y = 0; y < BoardSize; ++y)
+        for (int x = 0; x < BoardSize; ++x)
+            if (g.play.board.at(x, y).terrain != 0) blitToScreen(cellImage(g, x, y, true), 24, 24, 24 * y, 24 * x);
+    if (g.play.outcome == Lost) return;
+    sprites().tankCanvas.blit(cellImage(g, g.play.tank.x, g.play.tank.y, false), 0, 0, 24, 24);
+    sprites().tankSprite.draw(0, 0, g.play.tank.angle);
+    sprites().tankCanvas.present(24 * g.play.tank.x, 24 * g.play.tank.y);
+}
+
 namespace {
 
 void drawTitle() { blitToScreen(packImage(Pack1Block::Title), ScreenWidth, ScreenHeight, 0, 0); }
@@ -65,20 +77,8 @@ void drawLevelSelect() {
     sprites().screenCanvas.present(0, 0);
 }
 
-void drawPlaying() {
-    for (int b = 0; b < 4; ++b)
-        for (int a = 0; a < 4; ++a) blitToScreen(packImage(Pack1Block::Background), 96, 96, 96 * b, 96 * a);
-    for (int y = 0; y < BoardSize; ++y)
-        for (int x = 0; x < BoardSize; ++x)
-            if (game().play.board.at(x, y).terrain != 0) blitToScreen(cellImage(game(), x, y, true), 24, 24, 24 * y, 24 * x);
-    if (game().play.outcome == Lost) return;
-    sprites().tankCanvas.blit(cellImage(game(), game().play.tank.x, game().play.tank.y, false), 0, 0, 24, 24);
-    sprites().tankSprite.draw(0, 0, game().play.tank.angle);
-    sprites().tankCanvas.present(24 * game().play.tank.x, 24 * game().play.tank.y);
-}
-
 void drawPlayingScreen() {
-    drawPlaying();
+    drawBoardOf(game());
     if (playerSet().guide) guide::drawOverPlaying();
 }
 

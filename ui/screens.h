@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "game/game.h"
 #include "game/play_state.h"
 
 // Tints, as pixel bytes blue, green, red from the lowest byte up.
@@ -13,6 +14,9 @@ constexpr std::uint32_t WonTint = 0x109A2C;        // bytes 2C 9A 10: a won leve
 // Composes the whole current screen, presents it, swaps, polls input.
 void drawScreen();
 void setScreen(Screen screen);
+// The playing screen's picture of `g` into the screen buffer: the
+// background, the cells and the tank (none once lost), unpresented.
+void drawBoardOf(const Game& g);
 // The decimal digits of `number` centred in the level cell at (x, y) of
 // screenCanvas. Numbers above 999 show their last three digits.
 void drawNumber(int x, int y, int number, std::uint32_t tint);

@@ -14,7 +14,7 @@ namespace {
 
 const char* const replayHelp =
     "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [--sounds]\n"
-    "                            [EVENT ...]\n"
+    "                            [--edit FILE] [EVENT ...]\n"
     "\n"
     "Plays the game headlessly: the game's own start-up and input handlers, driven\n"
     "by scripted keys and clicks, then prints the final state.\n"
@@ -41,11 +41,25 @@ const char* const replayHelp =
     "                  writes them (its '# options' line is honoured)\n"
     "  --sounds        play with sound on (counted, never heard) and add a last\n"
     "                  report line: 'sounds' and the effects played, in order\n"
+    "  --edit FILE     drive the level editor on FILE (level text; made with one\n"
+    "                  new level if missing), as the game's --edit, at level\n"
+    "                  --start (0-based); the verdict's search runs to its end\n"
+    "                  before the next event group. The report is the editor's:\n"
+    "                  editor, level N/COUNT, title, idea, verdict, moves (-1\n"
+    "                  unknown), traps, unsaved, test-play (presses, won),\n"
+    "                  chosen (the glyph painted), cursor, message,\n"
+    "                  window-title, quit, then 'board' and its 16 rows of\n"
+    "                  level text; --png writes the editor's whole picture\n"
     "\n"
     "EVENT tokens, separated by white space (one argument may hold several):\n"
     "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
     "    PageUp PageDown W A S D R U Backspace M H V\n"
+    "  E F2 F3 Ctrl-S Ctrl-Z (Control held)\n"
     "  click:X,Y   a left-button press at window pixel X, Y\n"
+    "  drag:X,Y    the pointer moved to X, Y with the left button held\n"
+    "  char:C      the character C typed (one printable character; char:plus\n"
+    "              and char:space for + and a space)\n"
+    "  text:WORDS  each character of WORDS typed, '_' a space, as one group\n"
     "  Tokens joined by '+' without spaces form one group, queued at once.\n"
     "\n"
     "Each group is delivered by one main-loop redraw, whose event poll hands its\n"
@@ -72,7 +86,7 @@ int replayCommand(int argc, char** argv) {
     setWarningSink(warnReplay);
     session::ReplaySetup setup;
     setup.dataDir = defaultDataDir();
-    std::string pngFile, eventFile;
+    std::string pngFile, eventFile, editFile;
     std::vector<std::string> eventArgs;
     bool player = false;
     const int status = cli::Options("replay", replayHelp)
@@ -92,6 +106,7 @@ int replayCommand(int argc, char** argv) {
                            .flag("--guide", setup.set.guide)
                            .flag("--player", player)
                            .text("--events", eventFile)
+                           .file("--edit", editFile)
                            .words(cli::Words::Tokens, eventArgs)
                            .parse(argc, argv);
     if (status >= 0) return status;
@@ -111,6 +126,14 @@ int replayCommand(int argc, char** argv) {
     if (!eventFile.empty()) {
         if (!session::readEventFile(eventFile, fileTokens, setup, error)) return cli::fail("replay", error, 2);
         eventArgs.insert(eventArgs.begin(), fileTokens.begin(), fileTokens.end());
+    }
+    if (!editFile.empty()) {
+        if (!session::parseEvents(eventArgs, groups, error) ||
+            !session::playEditorReplay(setup, editFile, groups, result, error) ||
+            (!pngFile.empty() && !session::writeEditorPng(pngFile, error)))
+            return cli::fail("replay", error, 2);
+        std::fputs(session::editorReport(result.quit).c_str(), stdout);
+        return 0;
     }
     if (!session::parseEvents(eventArgs, groups, error) || !session::playReplay(setup, groups, result, error) ||
         (!pngFile.empty() && !session::writeScreenPng(pngFile, error)))

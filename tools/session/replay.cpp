@@ -19,6 +19,7 @@
 #include "assets/packs.h"
 #include "tools/session/solver.h"
 #include "ui/conveniences.h"
+#include "ui/editor.h"
 #include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
@@ -40,21 +41,38 @@ bool parseCoordinate(const std::string& text, long long& value) {
     return common::parseWhole(text, -100000, 100000, value);
 }
 
+// A character for char: (one, or a name: plus, space).
+bool parseCharacter(const std::string& text, int& c) {
+    if (text == "plus") c = '+';
+    else if (text == "space") c = ' ';
+    else if (text.size() == 1 && text[0] > ' ' && text[0] < 127) c = static_cast<unsigned char>(text[0]);
+    else return false;
+    return true;
+}
+
 bool parseToken(const std::string& token, headless::Event& event) {
+    if (token.compare(0, 5, "char:") == 0) {
+        int c = 0;
+        if (!parseCharacter(token.substr(5), c)) return false;
+        event = headless::Event{headless::Event::Char, c, 0, 0};
+        return true;
+    }
     const std::string t = lower(token);
     const Key key = platform::keyFromName(t.c_str());
     if (key != KeyOther) {
         event = headless::Event{headless::Event::Key, key, 0, 0};
         return true;
     }
-    if (t.compare(0, 6, "click:") == 0) {
-        const std::string rest = t.substr(6);
+    const bool drag = t.compare(0, 5, "drag:") == 0;
+    if (t.compare(0, 6, "click:") == 0 || drag) {
+        const std::string rest = t.substr(drag ? 5 : 6);
         const std::size_t comma = rest.find(',');
         long long x = 0, y = 0;
         if (comma == std::string::npos || !parseCoordinate(rest.substr(0, comma), x) ||
             !parseCoordinate(rest.substr(comma + 1), y))
             return false;
-        event = headless::Event{headless::Event::Click, 0, static_cast<double>(x), static_cast<double>(y)};
+        event = headless::Event{drag ? headless::Event::Drag : headless::Event::Click, 0, static_cast<double>(x),
+                                static_cast<double>(y)};
         return true;
     }
     return false;
@@ -91,6 +109,13 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& 
             const std::string word = arg.substr(pos, end - pos);
             pos = end;
             EventGroup group;
+            // text:WORDS types each character ('_' a space), one group.
+            if (word.compare(0, 5, "text:") == 0) {
+                for (std::size_t i = 5; i < word.size(); ++i)
+                    group.push_back(headless::Event{headless::Event::Char, word[i] == '_' ? ' ' : word[i], 0, 0});
+                groups.push_back(group);
+                continue;
+            }
             std::size_t start = 0;
             while (true) {
                 const std::size_t plus = word.find('+', start);
@@ -204,6 +229,66 @@ ReplayResult playGroups(const std::vector<EventGroup>& groups) {
     }
     headless::queue().clear();
     return result;
+}
+
+bool playEditorReplay(const ReplaySetup& setup, const std::string& file, const std::vector<EventGroup>& groups,
+                      ReplayResult& result, std::string& error) {
+    if (!startGameFromFiles(setup.dataDir, setup.levelFile, error)) return false;
+    playerSet() = setup.set;
+    std::string warning;
+    loadPlayerPack(setup.dataDir, warning);  // without it the panels show no text
+    solver::connectHints();
+    if (!editor::open(file, setup.start < 0 ? 0 : setup.start, error)) return false;
+    result = ReplayResult();
+    try {
+        editor::settle();
+        for (const auto& group : groups) {
+            for (const headless::Event& e : group) headless::queue().push_back(e);
+            editor::frame();
+            editor::settle();
+        }
+        editor::frame();
+    } catch (const platform::Quit& q) {
+        result.quit = true;
+        result.quitStatus = q.status;
+    }
+    headless::queue().clear();
+    return true;
+}
+
+std::string editorReport(bool quit) {
+    const editor::View v = editor::view();
+    std::string out = "editor " + v.file + "\n";
+    out += "level " + std::to_string(v.level + 1) + "/" + std::to_string(v.levels) + "\n";
+    out += "title " + v.current.title + "\nidea " + v.current.idea + "\n";
+    out += "verdict " + v.verdict + "\nmoves " + std::to_string(v.moves) + "\n";
+    out += "traps " + v.traps + "\n";
+    out += std::string("unsaved ") + (v.unsaved ? "yes" : "no") + "\n";
+    out += std::string("test-play ") + (v.testing ? "yes" : "no") + " presses " + std::to_string(v.testPresses) +
+           " won " + (v.testWon ? "yes" : "no") + "\n";
+    out += "chosen " + std::string(1, leveltext::glyphFor(static_cast<std::uint8_t>(v.chosen))) + "\n";
+    out += "cursor " + std::to_string(v.cursorX) + " " + std::to_string(v.cursorY) + "\n";
+    out += "message " + v.message + "\n";
+    out += "window-title " + v.title + "\n";
+    out += std::string("quit ") + (quit ? "yes" : "no") + "\n";
+    out += "board\n";
+    for (int y = 0; y < BoardSize; ++y) {
+        for (int x = 0; x < BoardSize; ++x) {
+            const char g = leveltext::glyphFor(v.current.cells[static_cast<std::size_t>(y * BoardSize + x)]);
+            out += g ? g : '?';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+bool writeEditorPng(const std::string& path, std::string& error) {
+    const std::vector<std::uint8_t>& picture = editor::picture();
+    if (picture.empty()) {
+        error = "the editor drew nothing";
+        return false;
+    }
+    return art::writeBgrPng(path, editor::PictureWidth, editor::PictureHeight, 3, picture.data(), error);
 }
 
 std::string replayReport(bool quit) {

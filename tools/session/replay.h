@@ -50,6 +50,19 @@ bool playReplay(const ReplaySetup& setup, const std::vector<EventGroup>& groups,
 // Delivers each group through one main-loop redraw, then redraws once more.
 ReplayResult playGroups(const std::vector<EventGroup>& groups);
 
+// The editor on level text `file` (ui/editor.h), opened at level `start`
+// when given, driven by the groups as the game is: each through one
+// main-loop step of the editor, its verdict searched to the end before the
+// next. False with a message when the file cannot be opened.
+bool playEditorReplay(const ReplaySetup& setup, const std::string& file, const std::vector<EventGroup>& groups,
+                      ReplayResult& result, std::string& error);
+// What the editor shows: its file, level, title, idea, verdict, traps,
+// whether it has unsaved changes, test play, the last message, the window
+// title, and the board as 16 rows of level text.
+std::string editorReport(bool quit);
+// The editor's whole picture as an 8-bit RGB PNG.
+bool writeEditorPng(const std::string& path, std::string& error);
+
 // The report of the game state, as the replay prints it; with the counter
 // on, last, the window's title.
 std::string replayReport(bool quit);

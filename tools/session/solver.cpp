@@ -554,11 +554,17 @@ public:
     }
 
     const Result& result() const { return result_; }
+    std::uint64_t stored() const { return done_ ? result_.states : arena_.size(); }
 
     // The whole search with every edge kept, then what the edges tell.
     Exploration explore() {
-        Exploration e;
         run();
+        return figures();
+    }
+
+    // What the edges tell, once an exploring search has ended.
+    Exploration figures() {
+        Exploration e;
         e.states = result_.states;
         e.error = result_.error;
         e.capped = result_.status == Status::Unknown;
@@ -848,16 +854,35 @@ Exploration exploreInPlay(std::uint64_t maxStates) {
 
 // The stepped search plays a copy of the game in play, taken when it starts.
 struct Stepper::Impl {
-    explicit Impl(const Limits& limits) : g(asideOfWindowGame()), search(g, limits) {}
+    Impl(const Limits& limits, const Game& from, bool exploring) : g(from), search(g, limits, exploring) {}
     Game g;
     Search search;
 };
 
-Stepper::Stepper(std::uint64_t maxStates) {
+namespace {
+
+Limits statesLimit(std::uint64_t maxStates) {
     Limits limits;
     limits.maxStates = maxStates;
-    impl_ = std::make_unique<Impl>(limits);
+    return limits;
 }
+
+}  // namespace
+
+Stepper::Stepper(std::uint64_t maxStates) {
+    impl_ = std::make_unique<Impl>(statesLimit(maxStates), asideOfWindowGame(), false);
+}
+
+Stepper::Stepper(const Game& from, std::uint64_t maxStates, bool exploring) {
+    Game g = from;
+    g.display = nullptr;
+    g.redraw = nullptr;
+    impl_ = std::make_unique<Impl>(statesLimit(maxStates), g, exploring);
+}
+
+Exploration Stepper::exploration() { return impl_->search.figures(); }
+
+std::uint64_t Stepper::states() const { return impl_->search.stored(); }
 
 Stepper::~Stepper() = default;
 
@@ -871,9 +896,22 @@ namespace {
 class HintSearch : public guide::Search {
 public:
     explicit HintSearch(std::uint64_t maxStates) : stepper_(maxStates) {}
-    bool advance(std::uint64_t states) override { return stepper_.advance(states); }
+    HintSearch(const Game& from, std::uint64_t maxStates, bool exploring)
+        : stepper_(from, maxStates, exploring), exploring_(exploring) {}
+    bool advance(std::uint64_t states) override {
+        const bool ended = stepper_.advance(states);
+        if (ended && exploring_ && !explored_) {
+            explored_ = true;
+            figures_ = stepper_.exploration();
+        }
+        return ended;
+    }
+    std::uint64_t states() const override { return stepper_.states(); }
+    int fewestToLoss() const override { return figures_.fewestToDead; }
+    int firstKeepingWin() const override { return figures_.firstWinnable; }
     Answer answer() const override {
         const Result& r = stepper_.result();
+        if (exploring_) return r.status == Status::Unknown || !r.error.empty() ? GaveUp : figures_.winnable ? Found : NoWin;
         return r.status == Status::Solved ? Found : r.status == Status::Unsolvable ? NoWin : GaveUp;
     }
     std::vector<int> keys() const override {
@@ -884,10 +922,14 @@ public:
 
 private:
     Stepper stepper_;
+    const bool exploring_ = false;
+    bool explored_ = false;
+    Exploration figures_;
 };
 
-std::unique_ptr<guide::Search> startHintSearch(std::uint64_t maxStates) {
-    return std::make_unique<HintSearch>(maxStates);
+std::unique_ptr<guide::Search> startHintSearch(const guide::SearchRequest& request) {
+    if (request.from) return std::make_unique<HintSearch>(*request.from, request.maxStates, request.explore);
+    return std::make_unique<HintSearch>(request.maxStates);
 }
 
 }  // namespace

@@ -50,6 +50,8 @@ struct Limits {
     int maxPresses = -1;
 };
 
+struct Exploration;
+
 // The same search from the state in play, a slice at a time, so that the
 // game can go on between slices (the hints). It plays a copy of the
 // window's game taken when it starts (never drawn), so the window's game,
@@ -57,12 +59,20 @@ struct Limits {
 class Stepper {
 public:
     explicit Stepper(std::uint64_t maxStates = DefaultMaxStates);
+    // The same from a copy of `from` (never drawn); with `exploring`, every
+    // reachable state with its edges, as exploreGame searches, whose
+    // figures exploration() gives once the search has ended.
+    Stepper(const Game& from, std::uint64_t maxStates, bool exploring = false);
     ~Stepper();
     Stepper(const Stepper&) = delete;
     Stepper& operator=(const Stepper&) = delete;
     // Expands at most `expansions` more states; true when the search ended.
     bool advance(std::uint64_t expansions);
     const Result& result() const;
+    // The states stored so far (the start included).
+    std::uint64_t states() const;
+    // Once an exploring search has ended: what its edges tell.
+    Exploration exploration();
 
 private:
     struct Impl;

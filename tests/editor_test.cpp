@@ -1,0 +1,166 @@
+// The level editor driven headlessly as the replay drives it: an editing
+// script saved byte for byte, the verdict against the solver, boards that
+// cannot be played or won, undo, new levels, pages, titles and test play.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "game/level_text.h"
+#include "tests/support.h"
+#include "tools/levels/level_files.h"
+#include "tools/session/replay.h"
+
+using namespace testsupport;
+
+namespace {
+
+const std::string data = BRIMVALE_DATA_BUILD_DIR;
+const std::string source = BRIMVALE_SOURCE_DIR;
+
+std::string line(const std::string& report, const std::string& key) {
+    const std::string text = "\n" + report;
+    const std::size_t at = text.find("\n" + key + " ");
+    return at == std::string::npos ? std::string() : text.substr(at + key.size() + 2, text.find('\n', at + 1) - at - key.size() - 2);
+}
+
+// The editor on `file` at level `start`, driven by `events`: its report.
+std::string edit(const std::string& file, const std::string& events, int start = 0) {
+    session::ReplaySetup setup;
+    setup.dataDir = data;
+    setup.levelFile = data + "/data.lvl";
+    setup.start = start;
+    std::vector<session::EventGroup> groups;
+    std::string error;
+    EXPECT_TRUE(session::parseEvents({events}, groups, error)) << error;
+    session::ReplayResult result;
+    EXPECT_TRUE(session::playEditorReplay(setup, file, groups, result, error)) << error;
+    return session::editorReport(result.quit);
+}
+
+std::vector<leveltext::Level> shipped(const std::string& name) {
+    std::vector<leveltext::Level> levels;
+    std::vector<leveltext::Diagnostic> diagnostics;
+    EXPECT_TRUE(leveltext::parseFile(source + "/data/levels/" + name, levels, diagnostics));
+    return levels;
+}
+
+// Level 1 of the shipped set, alone, as level text in a file of its own.
+std::string levelOneFile(const std::string& tag) {
+    const std::string file = tempDir(tag) + "/mine.txt";
+    writeFile(file, leveltext::formatLevel(shipped("01-first-steps.txt")[0]));
+    return file;
+}
+
+}  // namespace
+
+// Water clicked onto a wall, a brick wall painted with the cursor, the title
+// retyped, saved: the file is the expected one to the byte, with the moves
+// the verdict found (which the solver's own run confirms).
+TEST(Editor, AnEditingScriptSavesTheExpectedTextByteForByte) {
+    const std::string file = levelOneFile("editor-script");
+    const std::string report = edit(file,
+                                    "char:~ click:180,156 char:% right right right right space "
+                                    "f2 backspace backspace backspace backspace text:Ride enter ctrl-s");
+    EXPECT_EQ(readFile(file), readFile(source + "/tests/editor/level1-edited.txt"));
+    EXPECT_EQ(line(report, "unsaved"), "no");
+    EXPECT_EQ(line(report, "title"), "Turn, Then Ride");
+    const std::string lvl = tempDir("editor-script") + "/edited.lvl";
+    ASSERT_EQ(runTool("levels build " + file + " -o " + lvl).status, 0);
+    const ToolRun solved = runTool("solve --data " + data + " --levels " + lvl + " --level 0");
+    EXPECT_NE(solved.out.find("solved " + line(report, "moves") + " "), std::string::npos) << solved.out << report;
+    EXPECT_EQ(line(report, "verdict"), "wins in " + line(report, "moves") + " presses");
+    EXPECT_NE(line(report, "window-title").find("wins in " + line(report, "moves") + " presses"), std::string::npos);
+}
+
+// The verdict shown for shipped levels is their optimum (every recorded
+// 'moves' is the solver's, as `levels check` proves): the first set whole,
+// a sample of the rest.
+TEST(Editor, TheVerdictOfShippedLevelsIsTheirOptimum) {
+    const char* sets[] = {"01-first-steps.txt", "02-shores-and-ruins.txt", "03-channels-and-galleries.txt",
+                          "04-masterworks.txt"};
+    const auto began = std::chrono::steady_clock::now();
+    int checked = 0;
+    for (int s = 0; s < 4; ++s) {
+        const std::vector<leveltext::Level> levels = shipped(sets[s]);
+        for (int i = 0; i < static_cast<int>(levels.size()); i += s == 0 ? 1 : 10) {
+            const std::string report = edit(source + "/data/levels/" + sets[s], "", i);
+            EXPECT_EQ(line(report, "verdict"), "wins in " + std::to_string(levels[i].moves) + " presses")
+                << sets[s] << " level " << i + 1;
+            EXPECT_EQ(line(report, "unsaved"), "no");
+            ++checked;
+        }
+    }
+    std::printf("verdicts of %d shipped levels (traps included) in %.1f s\n", checked,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
+}
+
+// A new file starts with one walled room that can be won; boards that
+// cannot be played say what is wrong, and one that cannot be won says so
+// after searching every state.
+TEST(Editor, BoardsThatCannotBePlayedOrWonSaySo) {
+    const std::string file = tempDir("editor-unwinnable") + "/new.txt";
+    std::string report = edit(file, "");
+    EXPECT_EQ(line(report, "level"), "1/1");
+    EXPECT_EQ(line(report, "verdict").compare(0, 8, "wins in "), 0) << report;
+    EXPECT_NE(line(report, "traps"), "");
+    // The goal at (10, 6) becomes ground: no goal; a goal walled in far away.
+    report = edit(file, "char:. click:250,150");
+    EXPECT_EQ(line(report, "verdict"), "no goal");
+    report = edit(file, "char:. click:250,150 char:G click:30,30");
+    EXPECT_EQ(line(report, "verdict").compare(0, 8, "no win: "), 0) << report;
+    EXPECT_NE(line(report, "verdict").find(" states searched"), std::string::npos);
+    report = edit(file, "char:T click:250,150");
+    EXPECT_EQ(line(report, "verdict"), "more than one tank start");
+    report = edit(file, "char:. click:130,220");
+    EXPECT_EQ(line(report, "verdict"), "no tank start");
+    // Nothing was saved: the file is the new level as first written.
+    EXPECT_EQ(readFile(file).compare(0, 18, "title New Level 1\n"), 0);
+    EXPECT_EQ(line(report, "unsaved"), "yes");
+}
+
+// U and Ctrl+Z undo a paint, a drag and a new level; N adds a level after
+// the one shown; Page Up and Down move between levels; F2 and F3 edit the
+// title and the idea (Escape leaves them as they were); a test play wins
+// and Escape brings the board back; leaving with unsaved changes asks.
+TEST(Editor, UndoNewLevelsPagesTitlesAndTestPlay) {
+    const std::string file = levelOneFile("editor-steps");
+    std::string report = edit(file, "char:# click:130,130 drag:154,130 drag:178,130 char:u");
+    const std::string original = edit(file, "");
+    const auto board = [](const std::string& r) { return r.substr(r.find("board\n")); };
+    EXPECT_EQ(board(report), board(original)) << "a drag is one step with its click";
+    report = edit(file, "char:# click:130,130 drag:154,130 char:O space ctrl-z");
+    EXPECT_NE(board(report).find("\n####T##.....####\n"), std::string::npos) << report;
+    report = edit(file, "char:n");
+    EXPECT_EQ(line(report, "level"), "2/2");
+    EXPECT_EQ(line(report, "title"), "New Level 2");
+    report = edit(file, "char:n pageup");
+    EXPECT_EQ(line(report, "level"), "1/2");
+    EXPECT_EQ(line(report, "title"), "Turn, Then Roll");
+    report = edit(file, "char:n pageup pagedown pagedown char:U");
+    EXPECT_EQ(line(report, "level"), "1/1");
+    report = edit(file, "f2 text:_Again enter f3 backspace text:!_Or_not escape");
+    EXPECT_EQ(line(report, "title"), "Turn, Then Roll Again");
+    EXPECT_EQ(line(report, "idea"), "A press turns the tank; the next press the same way moves it.");
+    report = edit(file, "f2 text:_Again enter char:u");
+    EXPECT_EQ(line(report, "title"), "Turn, Then Roll");
+
+    // Test play: the level's own win, then back to the board as it was.
+    const std::string win = "Right Right Right Right Right Right Right Right Down Down Down Down Down Left Left Left "
+                            "Left Left Left Left Left";
+    report = edit(file, "char:t " + win);
+    EXPECT_EQ(line(report, "test-play"), "yes presses 21 won yes");
+    report = edit(file, "char:t " + win + " escape");
+    EXPECT_EQ(line(report, "test-play").compare(0, 3, "no "), 0);
+    EXPECT_EQ(board(report), board(original));
+    EXPECT_EQ(line(report, "message"), "test play won in 21 presses");
+
+    // Leaving: at once when saved, asked first when not.
+    EXPECT_EQ(line(edit(file, "escape"), "quit"), "yes");
+    report = edit(file, "char:# space escape");
+    EXPECT_EQ(line(report, "quit"), "no");
+    EXPECT_EQ(line(report, "message"), "unsaved changes: Ctrl+S saves, Escape again leaves");
+    EXPECT_EQ(line(edit(file, "char:# space escape escape"), "quit"), "yes");
+}

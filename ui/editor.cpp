@@ -1,0 +1,889 @@
+// The level editor: editing, the verdict searched a slice at a time, test
+// play, the panels.
+#include "ui/editor.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <sys/stat.h>
+
+#include "assets/data_file.h"
+#include "assets/packs.h"
+#include "game/board.h"
+#include "game/levels.h"
+#include "game/painter.h"
+#include "platform/input.h"
+#include "platform/platform.h"
+#include "render/canvas.h"
+#include "render/screen.h"
+#include "ui/guide.h"
+#include "ui/input.h"
+#include "ui/screens.h"
+#include "ui/window_game.h"
+
+namespace editor {
+
+namespace {
+
+using leveltext::Level;
+using leveltext::Record;
+
+// The panels: the palette right of the board, the status below it.
+constexpr int RightWidth = PictureWidth - ScreenWidth;
+constexpr int BelowHeight = PictureHeight - ScreenHeight;
+constexpr int PaletteRows = 13;
+constexpr int EntryWidth = 208, EntryHeight = 28;
+constexpr int PaletteTop = 8;
+constexpr std::uint32_t PanelTint = 0x14181E;  // ink
+constexpr std::uint32_t TextTint = 0xF2E4BE;   // cream
+constexpr std::uint32_t GoldTint = 0xDEB658;
+constexpr std::uint32_t DimTint = 0x9A9484;
+constexpr std::uint32_t CursorTint = 0xFFD040;
+// A search slice: states between looks at the clock, and the time a frame
+// may give it.
+constexpr std::uint64_t SliceStates = 64;
+constexpr auto SliceTime = std::chrono::microseconds(8000);
+constexpr std::size_t MaxText = 60;
+
+// The palette: every cell code with the name it is shown by.
+struct Kind {
+    CellCode code;
+    const char* name;
+};
+constexpr Kind kinds[] = {
+    {Empty, "empty"},
+    {Water, "water"},
+    {Ground, "ground"},
+    {BrickWall, "brick wall"},
+    {SolidWall, "solid wall"},
+    {MovableBlock, "movable block"},
+    {FixedMirrorRightBottom, "fixed mirror r-b"},
+    {FixedMirrorLeftBottom, "fixed mirror l-b"},
+    {FixedMirrorLeftTop, "fixed mirror l-t"},
+    {FixedMirrorRightTop, "fixed mirror r-t"},
+    {TankStart, "tank start"},
+    {Goal, "goal"},
+    {AntiTankRight, "anti-tank right"},
+    {AntiTankDown, "anti-tank down"},
+    {AntiTankLeft, "anti-tank left"},
+    {AntiTankUp, "anti-tank up"},
+    {MovableMirrorRightBottom, "mov. mirror r-b"},
+    {MovableMirrorLeftBottom, "mov. mirror l-b"},
+    {MovableMirrorLeftTop, "mov. mirror l-t"},
+    {MovableMirrorRightTop, "mov. mirror r-t"},
+    {ClearBlock, "glass block"},
+    {HorizontalSlot, "slot, across"},
+    {VerticalSlot, "slot, up-down"},
+    {SunkBlock, "sunk block"},
+    {Rubble, "rubble"},
+    {Scorch, "scorch"},
+};
+constexpr int KindCount = sizeof kinds / sizeof kinds[0];
+
+// One level of the file: as edited, as read (to tell whether its recorded
+// figures still hold), and its verdict once known.
+struct Entry {
+    Level level;
+    Record loaded;
+    Record verdictFor;  // the board the verdict below is for
+    int moves = -1;     // its shortest win; -1 unknown or none
+};
+
+// One step undone by U: the level as it was (or a level added).
+struct Step {
+    int index;
+    Level before;
+    bool added;
+};
+
+enum class Field { None, Title, Idea };
+
+struct State {
+    bool active = false;
+    bool copyMode = false;  // opened from the level list: leaving goes back there
+    std::string file;
+    std::vector<Entry> levels;
+    int index = 0;
+    std::vector<Step> undo;
+    bool dragging = false;  // the last step is a click's, which drags extend
+    bool unsaved = false;
+    bool leaveAsked = false;
+    int chosen = Ground;
+    int cursorX = 0, cursorY = 0;
+    Field field = Field::None;
+    std::string text;
+    std::string message;
+    // The verdict on the current board.
+    std::unique_ptr<guide::Search> search;
+    bool exploring = false;
+    std::string verdict, traps;
+    int moves = -1;
+    Game board;  // the current level, placed as play places it
+    // Test play.
+    bool testing = false;
+    Game saved;
+    int presses = 0;
+    bool won = false;
+    std::string title;
+    std::vector<std::uint8_t> picture;
+};
+State st;
+
+Canvas& rightCanvas() {
+    static Canvas c(RightWidth, PictureHeight);
+    return c;
+}
+Canvas& belowCanvas() {
+    static Canvas c(ScreenWidth, BelowHeight);
+    return c;
+}
+
+Level& current() { return st.levels[static_cast<std::size_t>(st.index)].level; }
+
+// A new level: a walled room with a tank and a goal.
+Level newLevel(int number) {
+    Level l;
+    l.title = "New Level " + std::to_string(number);
+    for (int y = 0; y < BoardSize; ++y)
+        for (int x = 0; x < BoardSize; ++x)
+            l.cells[y * BoardSize + x] = x >= 4 && x <= 11 && y >= 5 && y <= 10 ? Ground : SolidWall;
+    l.cells[9 * BoardSize + 5] = TankStart;
+    l.cells[6 * BoardSize + 10] = Goal;
+    return l;
+}
+
+Entry entryOf(const Level& l) {
+    Entry e;
+    e.level = l;
+    e.loaded = l.cells;
+    e.moves = -1;
+    return e;
+}
+
+// The file's text: each level as the level text writes it, a blank line
+// between two; `moves` from the verdict when known, the recorded figures
+// kept only for a board as read.
+std::string fileText() {
+    std::string out;
+    for (const Entry& e : st.levels) {
+        Level l = e.level;
+        const bool asRead = l.cells == e.loaded;
+        if (!asRead) {
+            l.moves = -1;
+            l.trap.clear();
+            l.needs = 0;
+        }
+        if (e.verdictFor == l.cells && e.moves >= 0) l.moves = e.moves;
+        if (!out.empty()) out += "\n";
+        out += leveltext::formatLevel(l);
+    }
+    return out;
+}
+
+bool writeText(const std::string& file, const std::string& text, std::string& error) {
+    const std::string fresh = file + ".new";
+    std::FILE* f = std::fopen(fresh.c_str(), "wb");
+    if (!f) {
+        error = "cannot write " + fresh + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const bool wrote = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    const bool closed = std::fclose(f) == 0;
+    if (!wrote || !closed || std::rename(fresh.c_str(), file.c_str()) != 0) {
+        error = "cannot write " + file + " (" + std::strerror(errno) + ")";
+        std::remove(fresh.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readLevels(const std::string& file, std::vector<Level>& levels, bool& missing, std::string& error) {
+    std::size_t size = 0;
+    std::string reason;
+    std::FILE* f = openDataFile(file, size, reason);
+    missing = false;
+    if (!f) {
+        struct stat info;
+        missing = stat(file.c_str(), &info) != 0 && errno == ENOENT;
+        error = "cannot open " + file + " (" + reason + ")";
+        return false;
+    }
+    std::string text(size, '\0');
+    const std::size_t got = size ? std::fread(&text[0], 1, size, f) : 0;
+    std::fclose(f);
+    text.resize(got);
+    std::vector<leveltext::Diagnostic> diagnostics;
+    if (!leveltext::parseSource(text, file, levels, diagnostics)) {
+        for (const leveltext::Diagnostic& d : diagnostics)
+            if (!d.warning) {
+                error = d.text();
+                break;
+            }
+        return false;
+    }
+    return true;
+}
+
+// --- The verdict ---
+
+int countOf(const Record& cells, std::uint8_t code) {
+    int n = 0;
+    for (std::uint8_t c : cells) n += c == code;
+    return n;
+}
+
+// What is wrong with the board for play, or "".
+std::string problemOf(const Record& cells) {
+    const int tanks = countOf(cells, TankStart);
+    if (tanks == 0) return "no tank start";
+    if (tanks > 1) return "more than one tank start";
+    if (countOf(cells, Goal) == 0) return "no goal";
+    return "";
+}
+
+// The current level placed as play places it, on a game of its own.
+void placeBoard() {
+    st.board = Game{};
+    st.board.display = &display();
+    setLevels(st.board.levels, current().cells.data(), 1);
+    placeLevel(st.board, 0);
+    st.board.play.screen = Playing;
+}
+
+std::string thousands(std::uint64_t n) {
+    std::string digits = std::to_string(n), out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+// The board changed (or another level is shown): the search in progress is
+// dropped, and a new one starts unless the board is not playable.
+void boardChanged() {
+    st.search.reset();
+    st.exploring = false;
+    st.moves = -1;
+    st.traps.clear();
+    placeBoard();
+    const Entry& e = st.levels[static_cast<std::size_t>(st.index)];
+    const std::string problem = problemOf(e.level.cells);
+    if (!problem.empty()) {
+        st.verdict = problem;
+        return;
+    }
+    Game from = st.board;
+    from.display = nullptr;
+    st.search = guide::startSearch(guide::SearchRequest{VerdictStates, &from, false});
+    st.verdict = st.search ? "searching\xE2\x80\xA6 1 state" : "no solver";
+}
+
+void searchEnded() {
+    Entry& e = st.levels[static_cast<std::size_t>(st.index)];
+    guide::Search& s = *st.search;
+    if (st.exploring) {
+        if (s.answer() == guide::Search::GaveUp)
+            st.traps = "unknown (over " + thousands(TrapStates) + " states)";
+        else if (s.fewestToLoss() < 0)
+            st.traps = "none, a win is always left";
+        else
+            st.traps = "lost after " + std::to_string(s.fewestToLoss()) + " presses at the fewest; " +
+                       std::to_string(s.firstKeepingWin()) + " of 5 first presses keep a win";
+        st.search.reset();
+        st.exploring = false;
+        return;
+    }
+    switch (s.answer()) {
+        case guide::Search::Found:
+            st.moves = static_cast<int>(s.keys().size());
+            st.verdict = "wins in " + std::to_string(st.moves) + (st.moves == 1 ? " press" : " presses");
+            e.verdictFor = e.level.cells;
+            e.moves = st.moves;
+            break;
+        case guide::Search::NoWin: st.verdict = "no win: all " + thousands(s.states()) + " states searched"; break;
+        default: st.verdict = "no answer: over " + thousands(s.states()) + " states"; break;
+    }
+    st.search.reset();
+    if (st.moves < 0) return;
+    // Then the traps: every reachable state, to find where a win is lost.
+    Game from = st.board;
+    from.display = nullptr;
+    st.search = guide::startSearch(guide::SearchRequest{TrapStates, &from, true});
+    st.exploring = st.search != nullptr;
+}
+
+// A slice of the search; all of it when `whole`.
+void advanceSearch(bool whole) {
+    const auto until = std::chrono::steady_clock::now() + SliceTime;
+    while (st.search) {
+        if (st.search->advance(SliceStates)) {
+            searchEnded();
+            continue;
+        }
+        if (!st.exploring) st.verdict = "searching\xE2\x80\xA6 " + thousands(st.search->states()) + " states";
+        if (!whole && std::chrono::steady_clock::now() >= until) return;
+    }
+}
+
+// --- Editing ---
+
+void say(const std::string& text) { st.message = text; }
+
+// Before a change to the current level: kept for undo.
+void keep() {
+    st.undo.push_back(Step{st.index, current(), false});
+    st.dragging = false;
+    st.unsaved = true;
+    st.leaveAsked = false;
+}
+
+void paint(int x, int y, bool drag) {
+    if (x < 0 || y < 0 || x >= BoardSize || y >= BoardSize) return;
+    std::uint8_t& cell = current().cells[y * BoardSize + x];
+    if (cell == st.chosen) return;
+    // A drag's cells are one step with its click's.
+    if (!(drag && st.dragging)) keep();
+    if (drag) st.dragging = true;
+    cell = static_cast<std::uint8_t>(st.chosen);
+    st.cursorX = x;
+    st.cursorY = y;
+    boardChanged();
+}
+
+void undo() {
+    st.dragging = false;
+    if (st.undo.empty()) {
+        say("nothing to undo");
+        return;
+    }
+    Step s = st.undo.back();
+    st.undo.pop_back();
+    if (s.added) {
+        st.levels.erase(st.levels.begin() + s.index);
+        st.index = s.index > 0 ? s.index - 1 : 0;
+        say("undone: the new level");
+    } else {
+        st.index = s.index;
+        current() = s.before;
+        say("undone");
+    }
+    st.unsaved = true;
+    boardChanged();
+}
+
+void addLevel() {
+    st.dragging = false;
+    const int at = st.index + 1;
+    st.levels.insert(st.levels.begin() + at, entryOf(newLevel(static_cast<int>(st.levels.size()) + 1)));
+    st.levels[static_cast<std::size_t>(at)].loaded.clear();  // never read: nothing recorded holds
+    st.undo.push_back(Step{at, Level(), true});
+    st.index = at;
+    st.unsaved = true;
+    say("a new level");
+    boardChanged();
+}
+
+void turnPage(int delta) {
+    const int to = st.index + delta;
+    if (to < 0 || to >= static_cast<int>(st.levels.size())) return;
+    st.dragging = false;
+    st.index = to;
+    boardChanged();
+}
+
+void save() {
+    std::string error;
+    if (!writeText(st.file, fileText(), error)) {
+        say(error);
+        return;
+    }
+    st.unsaved = false;
+    st.leaveAsked = false;
+    say("saved " + st.file);
+}
+
+void startText(Field field) {
+    st.field = field;
+    st.text = field == Field::Title ? current().title : current().idea;
+    say(field == Field::Title ? "title: type, Enter ends, Escape leaves it" : "idea: type, Enter ends, Escape leaves it");
+}
+
+void endText(bool keepIt) {
+    const Field field = st.field;
+    st.field = Field::None;
+    say("");
+    if (!keepIt) return;
+    std::string text = st.text;
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    while (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    if (field == Field::Title && text.empty()) return;
+    std::string& target = field == Field::Title ? current().title : current().idea;
+    if (target == text) return;
+    keep();
+    target = text;
+}
+
+// --- Test play ---
+
+void startTest() {
+    const std::string problem = problemOf(current().cells);
+    if (!problem.empty()) {
+        say("test play needs a board to play: " + problem);
+        return;
+    }
+    st.saved = game();
+    Game& g = game();
+    setLevels(g.levels, current().cells.data(), 1);
+    g.play = PlayState{};
+    placeLevel(g, 0);
+    ++g.levels.starts;
+    g.play.screen = Playing;
+    st.testing = true;
+    st.presses = 0;
+    st.won = false;
+    say("test play: Escape returns to the editor");
+}
+
+void endTest() {
+    st.testing = false;
+    game() = st.saved;
+    say(st.won ? "test play won in " + std::to_string(st.presses) + " presses" : "");
+}
+
+bool isPress(int key) {
+    switch (key) {
+        case KeyLeft: case KeyRight: case KeyUp: case KeyDown: case KeySpace:
+        case KeyW: case KeyA: case KeyS: case KeyD: return true;
+        default: return false;
+    }
+}
+
+void testKey(int key) {
+    if (key == KeyEscape) {
+        endTest();
+        return;
+    }
+    const bool counted = game().play.screen == Playing && game().play.outcome == InPlay && isPress(key);
+    if (counted) ++st.presses;
+    ::onKey(key);
+    if (st.testing && game().play.outcome == Won && !st.won) {
+        st.won = true;
+        say("test play won in " + std::to_string(st.presses) + " presses: Escape returns");
+    }
+}
+
+// --- Leaving ---
+
+void leave() {
+    st.search.reset();
+    if (!st.copyMode) platform::quit(0);
+    st.active = false;
+    platform::setEditHandlers(nullptr, nullptr);
+    platform::setInputHandlers(::onKey, ::onMouseClick, ::onTap);
+    platform::setPictureSize(ScreenWidth, ScreenHeight);
+    setScreen(LevelSelect);
+}
+
+void askOrLeave() {
+    if (st.unsaved && !st.leaveAsked) {
+        st.leaveAsked = true;
+        say("unsaved changes: Ctrl+S saves, Escape again leaves");
+        return;
+    }
+    leave();
+}
+
+// --- Drawing ---
+
+void fill(Canvas& c, std::uint32_t tint) {
+    if (!display().drawing) return;
+    const std::uint8_t b = tint & 0xFF, g = (tint >> 8) & 0xFF, r = (tint >> 16) & 0xFF;
+    for (int i = 0; i < c.width * c.height; ++i) {
+        c.pixels[3 * i] = b;
+        c.pixels[3 * i + 1] = g;
+        c.pixels[3 * i + 2] = r;
+    }
+}
+
+// A one-pixel frame of w x h at (x, y) of a picture `width` wide.
+void frameRect(std::uint8_t* pixels, int width, int height, int x, int y, int w, int h, std::uint32_t tint) {
+    if (!display().drawing) return;
+    auto put = [&](int px, int py) {
+        if (px < 0 || py < 0 || px >= width || py >= height) return;
+        std::uint8_t* p = pixels + 3 * (py * width + px);
+        p[0] = tint & 0xFF;
+        p[1] = (tint >> 8) & 0xFF;
+        p[2] = (tint >> 16) & 0xFF;
+    };
+    for (int i = 0; i < w; ++i) {
+        put(x + i, y);
+        put(x + i, y + h - 1);
+    }
+    for (int i = 0; i < h; ++i) {
+        put(x, y + i);
+        put(x + w - 1, y + i);
+    }
+}
+
+void text(Canvas& c, int x, int y, std::string s, std::uint32_t tint) {
+    // The glyphs are ASCII: an ellipsis is three dots.
+    for (std::size_t at; (at = s.find("\xE2\x80\xA6")) != std::string::npos;) s.replace(at, 3, "...");
+    Sprite glyphs = sprites().glyphSprite;
+    glyphs.canvas = &c;
+    const std::size_t fits = static_cast<std::size_t>((c.width - x) / GlyphWidth);
+    const std::string shown = s.size() > fits ? s.substr(0, fits > 3 ? fits - 3 : 0) + "..." : s;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const int ch = static_cast<unsigned char>(shown[i]);
+        if (ch <= GlyphFirst || ch >= GlyphFirst + GlyphCount) continue;
+        glyphs.drawFrameTinted(x + GlyphWidth * static_cast<int>(i), y, 0, ch - GlyphFirst, tint);
+    }
+}
+
+// The picture of cell code `code` alone, as the board shows it.
+const std::uint8_t* kindPicture(int code) {
+    Game one;
+    one.display = &display();
+    Record cells(leveltext::RecordBytes, Ground);
+    cells[8 * BoardSize + 8] = static_cast<std::uint8_t>(code);
+    setLevels(one.levels, cells.data(), 1);
+    placeLevel(one, 0);
+    return cellImage(one, 8, 8, true);
+}
+
+void drawPalette() {
+    Canvas& c = rightCanvas();
+    for (int k = 0; k < KindCount; ++k) {
+        const int x = paletteX(kinds[k].code) - ScreenWidth, y = paletteY(kinds[k].code);
+        if (kinds[k].code == TankStart) {
+            sprites().tankCanvas.blit(kindPicture(Ground), 0, 0, 24, 24);
+            sprites().tankSprite.draw(0, 0, 270);
+            c.blit(sprites().tankCanvas.pixels, x, y, 24, 24);
+        } else if (kinds[k].code == Empty) {
+            frameRect(c.pixels, c.width, c.height, x, y, 24, 24, DimTint);
+        } else {
+            c.blit(kindPicture(kinds[k].code), x, y, 24, 24);
+        }
+        const char glyph[2] = {leveltext::glyphFor(kinds[k].code), 0};
+        text(c, x + 28, y + 4, std::string(glyph) + " " + kinds[k].name, kinds[k].code == st.chosen ? GoldTint : TextTint);
+        if (kinds[k].code == st.chosen) frameRect(c.pixels, c.width, c.height, x - 2, y - 2, EntryWidth - 4, 28, GoldTint);
+    }
+    const int help = PaletteTop + PaletteRows * EntryHeight + 6;
+    text(c, 8, help, "click/drag paints; a glyph chooses", DimTint);
+    text(c, 8, help + 17, "arrows move, Space paints; U undoes", DimTint);
+    text(c, 8, help + 34, "N new level; PgUp/PgDn; t test play", DimTint);
+    text(c, 8, help + 51, "F2 title, F3 idea; Ctrl+S saves", DimTint);
+    text(c, 8, help + 68, st.message, GoldTint);
+}
+
+void drawStatus() {
+    Canvas& c = belowCanvas();
+    const Level& l = current();
+    std::string head = "Level " + std::to_string(st.index + 1) + "/" + std::to_string(st.levels.size());
+    if (st.unsaved) head += "  (unsaved)";
+    if (st.testing) head += st.won ? "  test play: won in " + std::to_string(st.presses) : "  test play: " + std::to_string(st.presses) + " presses";
+    text(c, 6, 2, head, GoldTint);
+    const bool title = st.field == Field::Title, idea = st.field == Field::Idea;
+    text(c, 6, 20, "Title: " + (title ? st.text + "_" : l.title), title ? GoldTint : TextTint);
+    text(c, 6, 38, "Idea: " + (idea ? st.text + "_" : l.idea), idea ? GoldTint : TextTint);
+    text(c, 6, 56, "Verdict: " + st.verdict, TextTint);
+    if (!st.traps.empty()) text(c, 6, 74, "Traps: " + st.traps, DimTint);
+}
+
+void drawBoard() {
+    drawBoardOf(st.board);
+    // Every tank start shows the tank; placing shows only the last.
+    const Record& cells = current().cells;
+    for (int i = 0; i < 256; ++i) {
+        if (cells[i] != TankStart) continue;
+        const int x = i % BoardSize, y = i / BoardSize;
+        if (x == st.board.play.tank.x && y == st.board.play.tank.y) continue;
+        sprites().tankCanvas.blit(cellImage(st.board, x, y, false), 0, 0, 24, 24);
+        sprites().tankSprite.draw(0, 0, 270);
+        sprites().tankCanvas.present(24 * x, 24 * y);
+    }
+    if (countOf(cells, TankStart) == 0) {
+        // No tank to show: the cell under where placing left it, drawn again.
+        const int x = st.board.play.tank.x, y = st.board.play.tank.y;
+        blitToScreen(cellImage(st.board, x, y, true), 24, 24, 24 * y, 24 * x);
+    }
+    frameRect(display().buffer, ScreenWidth, ScreenHeight, 24 * st.cursorX, 24 * st.cursorY, 24, 24, CursorTint);
+    frameRect(display().buffer, ScreenWidth, ScreenHeight, 24 * st.cursorX + 1, 24 * st.cursorY + 1, 22, 22, 0);
+}
+
+std::string windowTitle() {
+    std::string name = st.file;
+    const std::size_t slash = name.rfind('/');
+    if (slash != std::string::npos) name = name.substr(slash + 1);
+    std::string t = "Brimvale editor: " + name + (st.unsaved ? "*" : "") + ", level " + std::to_string(st.index + 1) +
+                    "/" + std::to_string(st.levels.size()) + ": ";
+    if (st.testing)
+        t += st.won ? "test play won in " + std::to_string(st.presses) + " presses"
+                    : "test play, " + std::to_string(st.presses) + " presses";
+    else
+        t += st.verdict;
+    return t;
+}
+
+void compose() {
+    if (!display().drawing) return;
+    st.picture.assign(static_cast<std::size_t>(PictureWidth) * PictureHeight * 3, 0);
+    for (int y = 0; y < PictureHeight; ++y) {
+        std::uint8_t* row = &st.picture[static_cast<std::size_t>(y) * PictureWidth * 3];
+        if (y < ScreenHeight)
+            std::memcpy(row, display().buffer + y * ScreenWidth * 3, ScreenWidth * 3);
+        else
+            std::memcpy(row, belowCanvas().pixels + (y - ScreenHeight) * ScreenWidth * 3, ScreenWidth * 3);
+        std::memcpy(row + ScreenWidth * 3, rightCanvas().pixels + y * RightWidth * 3, RightWidth * 3);
+    }
+}
+
+void draw() {
+    const std::string title = windowTitle();
+    if (title != st.title) {
+        st.title = title;
+        platform::setWindowTitle(title.c_str());
+    }
+    if (!display().drawing) {
+        platform::pollEvents();
+        return;
+    }
+    beginFrame();
+    fill(rightCanvas(), PanelTint);
+    fill(belowCanvas(), PanelTint);
+    drawPalette();
+    drawStatus();
+    platform::updateTexture(ScreenWidth, 0, RightWidth, PictureHeight, rightCanvas().pixels);
+    platform::updateTexture(0, ScreenHeight, ScreenWidth, BelowHeight, belowCanvas().pixels);
+    if (st.testing) {
+        // The game's own screen, drawn and presented as play draws it.
+        compose();
+        drawScreen();
+        return;
+    }
+    drawBoard();
+    compose();
+    presentScreen();
+    platform::swapBuffers();
+    platform::pollEvents();
+}
+
+void takeInput() {
+    platform::setInputHandlers(onKey, onClick);
+    platform::setEditHandlers(onChar, onDrag);
+}
+
+bool start(const std::string& file, std::vector<Level> levels, int index) {
+    reset();
+    st.active = true;
+    st.file = file;
+    for (const Level& l : levels) st.levels.push_back(entryOf(l));
+    st.index = index < 0 ? 0 : index >= static_cast<int>(st.levels.size()) ? static_cast<int>(st.levels.size()) - 1 : index;
+    const Record& cells = current().cells;
+    for (int i = 0; i < 256; ++i)
+        if (cells[i] == TankStart) {
+            st.cursorX = i % BoardSize;
+            st.cursorY = i / BoardSize;
+        }
+    takeInput();
+    platform::setPictureSize(PictureWidth, PictureHeight);
+    boardChanged();
+    return true;
+}
+
+}  // namespace
+
+int paletteX(int code) {
+    for (int k = 0; k < KindCount; ++k)
+        if (kinds[k].code == code) return ScreenWidth + 8 + EntryWidth * (k / PaletteRows);
+    return -1;
+}
+
+int paletteY(int code) {
+    for (int k = 0; k < KindCount; ++k)
+        if (kinds[k].code == code) return PaletteTop + EntryHeight * (k % PaletteRows);
+    return -1;
+}
+
+bool open(const std::string& file, int index, std::string& error) {
+    std::vector<Level> levels;
+    bool missing = false;
+    if (!readLevels(file, levels, missing, error)) {
+        if (!missing) return false;
+        levels = {newLevel(1)};
+        std::string text = leveltext::formatLevel(levels[0]);
+        if (!writeText(file, text, error)) return false;
+        error.clear();
+    }
+    if (levels.empty()) {
+        error = file + " holds no level";
+        return false;
+    }
+    return start(file, levels, index);
+}
+
+std::string ownLevelFile() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/brimvale/levels/mine.txt";
+    const char* home = std::getenv("HOME");
+    if (home && home[0]) return std::string(home) + "/.local/share/brimvale/levels/mine.txt";
+    return "";
+}
+
+bool openCopy(int index, const std::string& title, std::string& error) {
+    const std::string file = ownLevelFile();
+    if (file.empty()) {
+        error = "no folder for the player's own levels (neither XDG_DATA_HOME nor HOME is set)";
+        return false;
+    }
+    std::vector<Level> levels;
+    bool missing = false;
+    if (!readLevels(file, levels, missing, error) && !missing) return false;
+    Level copy;
+    copy.title = title;
+    std::memcpy(copy.cells.data(), game().levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes,
+                LevelRecordBytes);
+    levels.push_back(copy);
+    // The folders first: .../brimvale/levels.
+    for (std::size_t at = file.find('/', 1); at != std::string::npos; at = file.find('/', at + 1))
+        mkdir(file.substr(0, at).c_str(), 0755);
+    std::string text;
+    for (const Level& l : levels) text += (text.empty() ? "" : "\n") + leveltext::formatLevel(l);
+    if (!writeText(file, text, error)) return false;
+    start(file, levels, static_cast<int>(levels.size()) - 1);
+    st.copyMode = true;
+    say("a copy in " + file);
+    return true;
+}
+
+bool active() { return st.active; }
+
+void frame() {
+    // Nothing to search: the loop need not spin.
+    if (!st.search) platform::pause(10000, 10);
+    advanceSearch(false);
+    draw();
+}
+
+void settle() { advanceSearch(true); }
+
+bool mayClose() {
+    if (!st.active || !st.unsaved || st.leaveAsked) return true;
+    st.leaveAsked = true;
+    say("unsaved changes: Ctrl+S saves, close again leaves");
+    return false;
+}
+
+void onKey(int key) {
+    if (st.testing) {
+        testKey(key);
+        return;
+    }
+    if (st.field != Field::None) {
+        if (key == KeyEnter) endText(true);
+        if (key == KeyEscape) endText(false);
+        if (key == KeyBackspace && !st.text.empty()) st.text.pop_back();
+        return;
+    }
+    if (key != KeyEscape) st.leaveAsked = false;
+    switch (key) {
+        case KeyLeft: if (st.cursorX > 0) --st.cursorX; break;
+        case KeyRight: if (st.cursorX < BoardSize - 1) ++st.cursorX; break;
+        case KeyUp: if (st.cursorY > 0) --st.cursorY; break;
+        case KeyDown: if (st.cursorY < BoardSize - 1) ++st.cursorY; break;
+        case KeySpace: paint(st.cursorX, st.cursorY, false); break;
+        case KeyCtrlZ: undo(); break;
+        case KeyPageUp: turnPage(-1); break;
+        case KeyPageDown: turnPage(1); break;
+        case KeyF2: startText(Field::Title); break;
+        case KeyF3: startText(Field::Idea); break;
+        case KeyCtrlS: save(); break;
+        case KeyEscape: askOrLeave(); break;
+        default: break;
+    }
+    if (key == KeyLeft || key == KeyRight || key == KeyUp || key == KeyDown) st.dragging = false;
+}
+
+void onChar(int c) {
+    if (st.testing) return;
+    if (st.field != Field::None) {
+        if (c >= 32 && c < 127 && st.text.size() < MaxText) st.text += static_cast<char>(c);
+        return;
+    }
+    // Letters that are no glyph are commands; a glyph chooses its kind.
+    if (c == 'u' || c == 'U') {
+        undo();
+        return;
+    }
+    if (c == 'n' || c == 'N') {
+        addLevel();
+        return;
+    }
+    if (c == 't') {
+        startTest();
+        return;
+    }
+    const int code = c > 0 && c < 127 ? leveltext::codeForGlyph(static_cast<char>(c)) : -1;
+    if (code >= 0 && code < KindCount) {
+        st.chosen = code;
+        st.dragging = false;
+    }
+}
+
+void onClick(int x, int y) {
+    if (st.testing) {
+        if (x < ScreenWidth && y < ScreenHeight) ::onMouseClick(x, y);
+        return;
+    }
+    if (st.field != Field::None) return;
+    if (x >= 0 && y >= 0 && x < ScreenWidth && y < ScreenHeight) {
+        st.dragging = false;
+        paint(x / 24, y / 24, true);
+        return;
+    }
+    for (int k = 0; k < KindCount; ++k) {
+        const int px = paletteX(kinds[k].code), py = paletteY(kinds[k].code);
+        if (x >= px - 2 && x < px - 2 + EntryWidth && y >= py - 2 && y < py - 2 + EntryHeight) {
+            st.chosen = kinds[k].code;
+            st.dragging = false;
+        }
+    }
+}
+
+void onDrag(int x, int y) {
+    if (st.testing || st.field != Field::None) return;
+    if (x >= 0 && y >= 0 && x < ScreenWidth && y < ScreenHeight) paint(x / 24, y / 24, true);
+}
+
+View view() {
+    View v;
+    v.file = st.file;
+    v.level = st.index;
+    v.levels = static_cast<int>(st.levels.size());
+    if (st.active) v.current = current();
+    v.verdict = st.verdict;
+    v.moves = st.moves;
+    v.traps = st.traps;
+    v.message = st.message;
+    v.unsaved = st.unsaved;
+    v.testing = st.testing;
+    v.testPresses = st.presses;
+    v.testWon = st.won;
+    v.chosen = st.chosen;
+    v.cursorX = st.cursorX;
+    v.cursorY = st.cursorY;
+    v.title = windowTitle();
+    return v;
+}
+
+const std::vector<std::uint8_t>& picture() { return st.picture; }
+
+void reset() {
+    st.search.reset();
+    st = State{};
+}
+
+}  // namespace editor
