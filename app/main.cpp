@@ -194,15 +194,19 @@ int run(const GameOptions& options) {
 }  // namespace
 
 #ifdef __EMSCRIPTEN__
-// The page's Link button: "#level=..." that plays the level in play (the
+// The page's Link button: "#level=..." that plays the level being edited
+// (as it stands, also during its test play), else the level in play (the
 // level list's highlight outside a level) as the level file holds it.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* brimvale_level_link() {
     static std::string link;
     const Levels& levels = game().levels;
     const int index = game().play.level;
-    link = index >= 0 && index < levels.count
-               ? "#" + levelLinkFragment(levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes, 1)
-               : std::string();
+    if (editor::active())
+        link = "#" + levelLinkFragment(editor::view().current.cells.data(), 1);
+    else if (index >= 0 && index < levels.count)
+        link = "#" + levelLinkFragment(levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes, 1);
+    else
+        link.clear();
     return link.c_str();
 }
 #endif

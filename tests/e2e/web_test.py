@@ -198,7 +198,7 @@ KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": 
         "Right": ("ArrowRight", "ArrowRight", 39), "Down": ("ArrowDown", "ArrowDown", 40),
         "PageUp": ("PageUp", "PageUp", 33), "PageDown": ("PageDown", "PageDown", 34),
         "Backspace": ("Backspace", "Backspace", 8),
-        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMH"}}
+        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMHET"}}
 
 CANVAS_PIXELS = """(() => {
   const c = document.getElementById('canvas');
@@ -675,6 +675,91 @@ def linked_level(browser, player_url, replay, tool, data):
     check("\n" not in note and len(note) > 10, "a link with no whole level says so in one line: '%s'" % note)
 
 
+PICTURE = """(() => {
+  const c = document.getElementById('canvas');
+  const d = c.getContext('2d').getImageData(0, 0, 384, 384).data;
+  let h = 2166136261;
+  for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ (d[i] | d[i + 1] << 8 | d[i + 2] << 16), 16777619);
+  return [c.width, c.height, h >>> 0];
+})()"""
+
+
+def editor_in_browser(browser, player_url, replay, tool, data):
+    """E on the level list edits a copy in mine.txt, kept in the browser's storage: a glyph typed and a cell
+    clicked, Control+S, test play and back, then the Link button's link plays the edited level."""
+    mine = "/home/web_user/.local/share/brimvale/levels/mine.txt"
+    game = Game(browser, player_url, replay)
+    browser.evaluate("Module.FS.analyzePath('%s').exists && Module.FS.unlink('%s'), true" % (mine, mine))
+    game.click(200, 283)  # Play: the level list
+    game.key("E")
+    opened = wait_for(lambda: browser.evaluate(PICTURE)[0] > 384)
+    if not check(bool(opened), "E on the level list opens the editor (the canvas grows to its panels)"):
+        return
+    width, height, _ = browser.evaluate(PICTURE)
+    layout = browser.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+                              " return [r.left, r.top, r.width, r.height]; })()")
+    check(abs(layout[2] / layout[3] - width / height) < 0.01,
+          "the editor's %dx%d picture is shown unstretched (%.0fx%.0f CSS px)" % (width, height, layout[2], layout[3]))
+    screenshot(browser, replay.work, "editor-1000x1000.png")
+
+    def click_cell(cx, cy):
+        left, top, css_width, _ = browser.evaluate(
+            "(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+            " return [r.left, r.top, r.width, r.height]; })()")
+        f = css_width / width
+        for kind in ("mousePressed", "mouseReleased"):
+            browser.call("Input.dispatchMouseEvent", type=kind, x=left + (24 * cx + 12) * f,
+                         y=top + (24 * cy + 12) * f, button="left", clickCount=1)
+
+    before = browser.evaluate(PICTURE)[2]
+    browser.call("Input.dispatchKeyEvent", type="keyDown", key="O", code="KeyO", text="O", windowsVirtualKeyCode=79)
+    browser.call("Input.dispatchKeyEvent", type="keyUp", key="O", code="KeyO", windowsVirtualKeyCode=79)
+    click_cell(1, 1)
+    edited = wait_for(lambda: browser.evaluate(PICTURE)[2] != before)
+    check(bool(edited), "a glyph typed and a cell clicked change the board")
+    board = browser.evaluate(PICTURE)[2]
+    for kind in ("keyDown", "keyUp"):
+        browser.call("Input.dispatchKeyEvent", type=kind, key="s", code="KeyS", modifiers=2, windowsVirtualKeyCode=83)
+    saved = wait_for(lambda: browser.evaluate(
+        "Module.FS.analyzePath('%s').exists && Module.FS.readFile('%s', {encoding: 'utf8'})" % (mine, mine)))
+    if not check(bool(saved), "Control+S writes mine.txt in the browser's storage"):
+        return
+    levels = saved.split("\ntitle ")
+    rows = [line for line in levels[-1].splitlines() if len(line) == 16][-16:]
+    check(len(rows) == 16 and rows[1][1] == "O", "the saved copy holds the block at (1, 1): %s" % (rows[1:2] or "?"))
+    # Test play: a press moves or turns the tank; Escape brings the board back as it was.
+    game.key("T")
+    game.key("Right")
+    moved = wait_for(lambda: browser.evaluate(PICTURE)[2] != board)
+    check(bool(moved), "T plays the board being edited (a press changes it)")
+    game.key("Escape")
+    back = wait_for(lambda: browser.evaluate(PICTURE)[2] == board)
+    check(bool(back), "Escape returns to the editor with the board as it was")
+    copied = press_link_button(game)
+    source = os.path.join(replay.work, "mine.txt")
+    with open(source, "w") as f:
+        f.write(saved)
+    count = saved.count("title ")
+    result = subprocess.run([tool, "levels", "link", source, str(count), "--base", player_url],
+                            capture_output=True, text=True, timeout=DEADLINE)
+    check(bool(copied) and copied == result.stdout.strip(),
+          "the Link button copies the edited level's link, as levels link prints it from mine.txt: %s"
+          % (copied or "")[:70])
+    browser.evaluate("Module.FS.syncfs(false, () => { window.mineKept = true; }), true")
+    wait_for(lambda: browser.evaluate("window.mineKept === true"))
+    if copied:
+        record = base64.urlsafe_b64decode(copied.split("#level=")[1] + "==")
+        edited_file = os.path.join(replay.work, "edited.lvl")
+        with open(edited_file, "wb") as f:
+            f.write(record)
+        game = Game(browser, copied, replay, ("--player", "--progress", "PROGRESS", "--levels", edited_file,
+                                              "--start", "0"))
+        game.settle("the edited level's link")
+        check(record[17] == 5, "the linked level has the block placed in the editor")
+    Game(browser, player_url, replay)
+    check(browser.evaluate("Module.FS.analyzePath('%s').exists" % mine), "mine.txt is there again after a reload")
+
+
 def phone_tour(work, url, replay):
     """A phone (390x844, device scale 3) played by touch alone: a level opened by taps, won by swipes, the fire
     control and a tap on the tank through a shot and a push; pause, restart and undo by the on-screen controls."""
@@ -803,6 +888,7 @@ def main():
         painted_frames(browser, url, replay)
         linked_level(browser, player_url, replay, args.tool, args.data)
         link_button(browser, player_url, replay, args.tool, args.data)
+        editor_in_browser(browser, player_url, replay, args.tool, args.data)
         desktop_layout(browser, player_url, replay)
         offline(browser, player_url, replay)
         phone_tour(args.work, player_url, replay)
