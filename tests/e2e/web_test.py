@@ -587,6 +587,10 @@ def link_for(tool, level_file, base, source=None):
 def press_link_button(game):
     """Clicks the page's Link button; the link it put on the clipboard (None when none came)."""
     browser = game.browser
+    origin = browser.evaluate("location.origin")
+    browser.call("Browser.grantPermissions", origin=origin,
+                 permissions=["clipboardReadWrite", "clipboardSanitizedWrite"])
+    browser.call("Emulation.setFocusEmulationEnabled", enabled=True)
     x, y = browser.evaluate("(() => { const r = document.getElementById('link').getBoundingClientRect();"
                             " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
     browser.evaluate("navigator.clipboard.writeText(''), true")
@@ -597,14 +601,10 @@ def press_link_button(game):
 
 def link_button(browser, player_url, replay, tool, data):
     """The Link button on a shipped level in play: the clipboard holds the tool's link to it, which plays it."""
-    origin = player_url.split("/index.html")[0]
-    browser.call("Browser.grantPermissions", origin=origin,
-                 permissions=["clipboardReadWrite", "clipboardSanitizedWrite"])
-    browser.call("Emulation.setFocusEmulationEnabled", enabled=True)
     game = Game(browser, player_url, replay, ("--player", "--progress", "PROGRESS"))
     for token in ["click:200,283", "click:160,36", "Right", "Up"]:  # Play, the third level, two presses in
         game.send(token)
-    game.settle("the player page: a level in play")
+        game.settle("the player page: a level in play")
     copied = press_link_button(game)
     result = subprocess.run([tool, "levels", "link", os.path.join(data, "data.lvl"), "3", "--base", player_url],
                             capture_output=True, text=True, timeout=DEADLINE)
@@ -696,6 +696,8 @@ def editor_in_browser(browser, player_url, replay, tool, data):
     if not check(bool(opened), "E on the level list opens the editor (the canvas grows to its panels)"):
         return
     width, height, _ = browser.evaluate(PICTURE)
+    read_mine = "Module.FS.analyzePath('%s').exists && Module.FS.readFile('%s', {encoding: 'utf8'})" % (mine, mine)
+    copy = browser.evaluate(read_mine)  # E wrote the copy
     layout = browser.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
                               " return [r.left, r.top, r.width, r.height]; })()")
     check(abs(layout[2] / layout[3] - width / height) < 0.01,
@@ -720,8 +722,8 @@ def editor_in_browser(browser, player_url, replay, tool, data):
     board = browser.evaluate(PICTURE)[2]
     for kind in ("keyDown", "keyUp"):
         browser.call("Input.dispatchKeyEvent", type=kind, key="s", code="KeyS", modifiers=2, windowsVirtualKeyCode=83)
-    saved = wait_for(lambda: browser.evaluate(
-        "Module.FS.analyzePath('%s').exists && Module.FS.readFile('%s', {encoding: 'utf8'})" % (mine, mine)))
+    saved = wait_for(lambda: browser.evaluate(read_mine) != copy and browser.evaluate(read_mine))
+    screenshot(browser, replay.work, "editor-saved-1000x1000.png")
     if not check(bool(saved), "Control+S writes mine.txt in the browser's storage"):
         return
     levels = saved.split("\ntitle ")
