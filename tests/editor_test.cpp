@@ -5,13 +5,17 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "game/level_text.h"
+#include "platform/headless.h"
 #include "tests/support.h"
 #include "tools/levels/level_files.h"
 #include "tools/session/replay.h"
+#include "ui/editor.h"
+#include "ui/window_game.h"
 
 using namespace testsupport;
 
@@ -163,4 +167,38 @@ TEST(Editor, UndoNewLevelsPagesTitlesAndTestPlay) {
     EXPECT_EQ(line(report, "quit"), "no");
     EXPECT_EQ(line(report, "message"), "unsaved changes: Ctrl+S saves, Escape again leaves");
     EXPECT_EQ(line(edit(file, "char:# space escape escape"), "quit"), "yes");
+}
+
+// In the player set, E on the level list puts a copy of the highlighted
+// level at the end of the player's own file and edits it in a larger
+// picture; leaving goes back to the list in the game's own 384x384.
+TEST(Editor, EOnThePlayerSetsLevelListEditsACopyInTheOwnFile) {
+    const std::string home = tempDir("editor-own");
+    const char* was = std::getenv("XDG_DATA_HOME");
+    const std::string saved = was ? was : "";
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    PlayerSet set = session::launcherSet();
+    set.editor = true;
+    replayInProcess(data, -1, "space right e", set);
+    ASSERT_TRUE(editor::active());
+    const std::string own = home + "/brimvale/levels/mine.txt";
+    EXPECT_EQ(editor::ownLevelFile(), own);
+    EXPECT_EQ(readFile(own).compare(0, 26, "title The Long Way Round\n#"), 0) << readFile(own);
+    EXPECT_EQ(editor::view().levels, 1);
+    int height = 0;
+    EXPECT_EQ(headless::pictureSize(height), editor::PictureWidth);
+    std::vector<session::EventGroup> groups;
+    std::string error;
+    ASSERT_TRUE(session::parseEvents({"escape"}, groups, error));
+    session::playGroups(groups);
+    EXPECT_FALSE(editor::active());
+    EXPECT_EQ(game().play.screen, LevelSelect);
+    EXPECT_EQ(headless::pictureSize(height), 384);
+    EXPECT_EQ(headless::windowTitle().compare(0, 8, "Brimvale"), 0);
+    EXPECT_EQ(headless::windowTitle().find("editor"), std::string::npos) << headless::windowTitle();
+    // Without the player set the key does nothing.
+    replayInProcess(data, -1, "space right e");
+    EXPECT_FALSE(editor::active());
+    if (was) setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
 }

@@ -19,8 +19,10 @@
 #include "platform/platform.h"
 #include "render/canvas.h"
 #include "render/screen.h"
+#include "ui/conveniences.h"
 #include "ui/guide.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
 #include "ui/screens.h"
 #include "ui/window_game.h"
 
@@ -46,7 +48,7 @@ constexpr std::uint32_t CursorTint = 0xFFD040;
 // may give it.
 constexpr std::uint64_t SliceStates = 64;
 constexpr auto SliceTime = std::chrono::microseconds(8000);
-constexpr std::size_t MaxText = 60;
+constexpr std::size_t MaxText = 160;  // characters a title or idea may have
 
 // The palette: every cell code with the name it is shown by.
 struct Kind {
@@ -125,6 +127,7 @@ struct State {
     // Test play.
     bool testing = false;
     Game saved;
+    PlayerSet savedSet;
     int presses = 0;
     bool won = false;
     std::string title;
@@ -436,6 +439,10 @@ void startTest() {
         return;
     }
     st.saved = game();
+    // Test play keeps no progress, counts nothing and shows no titles of the
+    // level file's levels; undo and sound stay as they are.
+    st.savedSet = playerSet();
+    playerSet().save = playerSet().counter = playerSet().guide = false;
     Game& g = game();
     setLevels(g.levels, current().cells.data(), 1);
     g.play = PlayState{};
@@ -451,6 +458,7 @@ void startTest() {
 void endTest() {
     st.testing = false;
     game() = st.saved;
+    playerSet() = st.savedSet;
     say(st.won ? "test play won in " + std::to_string(st.presses) + " presses" : "");
 }
 
@@ -485,6 +493,8 @@ void leave() {
     platform::setEditHandlers(nullptr, nullptr);
     platform::setInputHandlers(::onKey, ::onMouseClick, ::onTap);
     platform::setPictureSize(ScreenWidth, ScreenHeight);
+    // The game's own title again (its last one is still the one it knows).
+    platform::setWindowTitle(counterTitle().c_str());
     setScreen(LevelSelect);
 }
 
@@ -587,8 +597,14 @@ void drawStatus() {
     if (st.testing) head += st.won ? "  test play: won in " + std::to_string(st.presses) : "  test play: " + std::to_string(st.presses) + " presses";
     text(c, 6, 2, head, GoldTint);
     const bool title = st.field == Field::Title, idea = st.field == Field::Idea;
-    text(c, 6, 20, "Title: " + (title ? st.text + "_" : l.title), title ? GoldTint : TextTint);
-    text(c, 6, 38, "Idea: " + (idea ? st.text + "_" : l.idea), idea ? GoldTint : TextTint);
+    // A field being typed shows its end, where the typing is.
+    const auto typing = [](const std::string& label) {
+        const std::size_t room = static_cast<std::size_t>((ScreenWidth - 6) / GlyphWidth) - label.size();
+        const std::string shown = st.text + "_";
+        return label + (shown.size() > room ? "..." + shown.substr(shown.size() - (room - 3)) : shown);
+    };
+    text(c, 6, 20, title ? typing("Title: ") : "Title: " + l.title, title ? GoldTint : TextTint);
+    text(c, 6, 38, idea ? typing("Idea: ") : "Idea: " + l.idea, idea ? GoldTint : TextTint);
     text(c, 6, 56, "Verdict: " + st.verdict, TextTint);
     if (!st.traps.empty()) text(c, 6, 74, "Traps: " + st.traps, DimTint);
 }

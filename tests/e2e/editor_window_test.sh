@@ -74,9 +74,9 @@ for k in $keys; do
 done
 await "test play won in $moves presses"
 echo "ok: test play won in $moves presses"
-xdotool key --window "$window" Escape
+xdotool key --window "$window" Escape 2> /dev/null
 await "wins in $moves presses"
-xdotool key --window "$window" Escape
+xdotool key --window "$window" Escape 2> /dev/null
 n=0
 while kill -0 "$gamepid" 2> /dev/null; do
   n=$((n + 1)); [ $n -gt 300 ] && fail "the editor did not leave on Escape"; xdotool sleep 0.1
