@@ -23,7 +23,9 @@
 #include "ui/screens.h"
 #include "ui/window_game.h"
 
-#ifndef __EMSCRIPTEN__
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
 extern const unsigned char windowIconPixels[48 * 48 * 4];
 #endif
 
@@ -190,6 +192,24 @@ int run(const GameOptions& options) {
 }
 
 }  // namespace
+
+#ifdef __EMSCRIPTEN__
+// The page's Link button: "#level=..." that plays the level being edited
+// (as it stands, also during its test play), else the level in play (the
+// level list's highlight outside a level) as the level file holds it.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* brimvale_level_link() {
+    static std::string link;
+    const Levels& levels = game().levels;
+    const int index = game().play.level;
+    if (editor::active())
+        link = "#" + levelLinkFragment(editor::view().current.cells.data(), 1);
+    else if (index >= 0 && index < levels.count)
+        link = "#" + levelLinkFragment(levels.data.data() + static_cast<std::size_t>(index) * LevelRecordBytes, 1);
+    else
+        link.clear();
+    return link.c_str();
+}
+#endif
 
 int main(int argc, char** argv) {
     GameOptions options;

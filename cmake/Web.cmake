@@ -16,7 +16,7 @@ endif()
 # every frame of the stack: room for all of them.
 set(BRIMVALE_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sEXIT_RUNTIME=1
     -sENVIRONMENT=web -lopenal -lidbfs.js
-    "-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency")
+    "-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,UTF8ToString")
 set(BRIMVALE_WEB_DEPENDS "")
 foreach(name ${BRIMVALE_WEB_FILES})
   list(APPEND BRIMVALE_WEB_LINK_OPTIONS "SHELL:--embed-file ${BRIMVALE_WEB_DATA}/${name}@/${name}")

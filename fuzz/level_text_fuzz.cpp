@@ -1,12 +1,14 @@
 // Fuzz target: the level text format. Any text parses without a fault; any
 // file of whole records comes back byte for byte through dump and build;
-// whatever parses comes back the same through format and parse.
+// whatever parses comes back the same through format and parse; the game
+// reads text as the compiler does.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "game/level_text.h"
+#include "game/levels.h"
 
 using namespace leveltext;
 
@@ -45,11 +47,32 @@ void textRoundTrip(const std::string& text) {
     }
 }
 
+// The game's reading of a level file: text when it has no control bytes,
+// else records; parsed text gives the records the compiler gives.
+void gameReading(const std::string& bytes) {
+    LevelFileLevels read;
+    std::string error;
+    const bool ok = readLevelBytes(bytes, "fuzz", read, error);
+    if (read.text != isLevelText(bytes)) broken("the reading disagrees on what is text");
+    if (!read.text) {
+        if (!ok || read.records != std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + read.count * 256))
+            broken("records read otherwise than split");
+        return;
+    }
+    std::vector<Level> levels;
+    std::vector<Diagnostic> diagnostics;
+    const bool parsed = parseSource(bytes, "fuzz", levels, diagnostics) && !levels.empty();
+    if (ok != parsed || (ok && compileLevels(levels) != std::string(read.records.begin(), read.records.end())))
+        broken("the game reads level text otherwise than the compiler");
+    if (!ok && error.empty()) broken("refused level text without a reason");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     textRoundTrip(bytes);
     recordsRoundTrip(bytes);
+    gameReading(bytes);
     return 0;
 }

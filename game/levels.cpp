@@ -7,13 +7,53 @@
 
 #include "common/data_file.h"
 #include "game/board.h"
+#include "game/level_text.h"
 
 void setLevels(Levels& levels, const std::uint8_t* records, int count) {
     levels.count = count;
     levels.data.assign(records, records + static_cast<std::size_t>(count > 0 ? count : 0) * LevelRecordBytes);
 }
 
-bool loadLevels(Levels& levels, const std::string& path, std::string& error) {
+bool isLevelText(const std::string& bytes) {
+    if (bytes.empty()) return false;
+    for (const char c : bytes) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if ((u < 32 && c != '\t' && c != '\n' && c != '\r') || u == 127) return false;
+    }
+    return true;
+}
+
+bool readLevelBytes(const std::string& bytes, const std::string& name, LevelFileLevels& levels, std::string& error) {
+    levels = LevelFileLevels{};
+    levels.text = isLevelText(bytes);
+    if (!levels.text) {
+        levels.count = static_cast<int>(bytes.size() / LevelRecordBytes);
+        levels.records.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(levels.count) * LevelRecordBytes);
+        return true;
+    }
+    std::vector<leveltext::Level> parsed;
+    std::vector<leveltext::Diagnostic> diagnostics;
+    const bool ok = leveltext::parseSource(bytes, name, parsed, diagnostics);
+    if (!ok) {
+        for (const leveltext::Diagnostic& d : diagnostics)
+            if (!d.warning) {
+                error = d.text();
+                return false;
+            }
+    }
+    if (parsed.empty()) {
+        error = name + ": level text without a level (a level starts with 'title NAME', see docs/levels.md)";
+        return false;
+    }
+    for (const leveltext::Level& level : parsed) {
+        levels.records.insert(levels.records.end(), level.cells.begin(), level.cells.end());
+        levels.titles.push_back(level.title);
+    }
+    levels.count = static_cast<int>(parsed.size());
+    return true;
+}
+
+bool loadLevels(Levels& levels, const std::string& path, std::string& error, std::vector<std::string>* titles) {
     std::size_t size = 0;
     std::string reason;
     std::FILE* file = openDataFile(path, size, reason);
@@ -38,6 +78,14 @@ bool loadLevels(Levels& levels, const std::string& path, std::string& error) {
         return false;
     }
     bytes.resize(got);
+    const std::string text(bytes.begin(), bytes.end());
+    if (isLevelText(text)) {
+        LevelFileLevels read;
+        if (!readLevelBytes(text, path, read, error)) return false;
+        setLevels(levels, read.records.data(), read.count);
+        if (titles) *titles = read.titles;
+        return true;
+    }
     if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
         error = "level file " + path + " holds no whole level (" + std::to_string(bytes.size()) +
                 " bytes, a level is " + std::to_string(LevelRecordBytes) + ")";
@@ -45,7 +93,26 @@ bool loadLevels(Levels& levels, const std::string& path, std::string& error) {
     }
     // Bytes after the last whole record are ignored.
     setLevels(levels, bytes.data(), static_cast<int>(bytes.size() / LevelRecordBytes));
+    if (titles) titles->clear();
     return true;
+}
+
+std::string levelLinkFragment(const std::uint8_t* records, int count) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    const std::size_t size = static_cast<std::size_t>(count > 0 ? count : 0) * LevelRecordBytes;
+    std::string out = "level=";
+    std::size_t i = 0;
+    for (; i + 2 < size; i += 3) {
+        const unsigned v = unsigned(records[i]) << 16 | unsigned(records[i + 1]) << 8 | unsigned(records[i + 2]);
+        for (int shift = 18; shift >= 0; shift -= 6) out += alphabet[(v >> shift) & 63];
+    }
+    const std::size_t rest = size - i;
+    if (rest > 0) {
+        unsigned v = unsigned(records[i]) << 16;
+        if (rest == 2) v |= unsigned(records[i + 1]) << 8;
+        for (std::size_t k = 0; k <= rest; ++k) out += alphabet[(v >> (18 - 6 * k)) & 63];
+    }
+    return out;
 }
 
 void placeLevel(Game& g, int index) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/gamepad.h"
 #include "platform/input.h"
@@ -27,8 +28,11 @@ constexpr const char* Canvas = "#canvas";
 // What the page keeps.
 struct Page {
     bool windowOpen = false;
-    // The screen in the canvas's order: red, green, blue, opaque alpha.
-    std::uint8_t rgba[Side * Side * 4];
+    // The picture the canvas shows (platform::setPictureSize): the screen at
+    // its top left, the editor's panels beside and below it; in the canvas's
+    // order, red, green, blue, opaque alpha.
+    int pictureWidth = Side, pictureHeight = Side;
+    std::vector<std::uint8_t> rgba = std::vector<std::uint8_t>(Side * Side * 4);
     // When the game last came back from a wait (performance.now(), ms).
     double resumedAt = 0;
     // The touch followed, and where it started (canvas pixels).
@@ -68,10 +72,10 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
 // The canvas is shown scaled: a point on it in CSS pixels, taken back to the
 // canvas's own pixels.
 void toCanvas(double cssX, double cssY, double& x, double& y) {
-    double cssWidth = Side, cssHeight = Side;
+    double cssWidth = page.pictureWidth, cssHeight = page.pictureHeight;
     emscripten_get_element_css_size(Canvas, &cssWidth, &cssHeight);
-    x = cssWidth > 0 ? cssX * Side / cssWidth : cssX;
-    y = cssHeight > 0 ? cssY * Side / cssHeight : cssY;
+    x = cssWidth > 0 ? cssX * page.pictureWidth / cssWidth : cssX;
+    y = cssHeight > 0 ? cssY * page.pictureHeight / cssHeight : cssY;
 }
 
 EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void*) {
@@ -131,7 +135,8 @@ EM_BOOL onTouch(int type, const EmscriptenTouchEvent* e, void*) {
 // replaces its buffer). The page hears how long the frame's composition took
 // since the game last resumed, how long the copy took, and whether it was a
 // whole screen.
-EM_ASYNC_JS(void, webShowAtNextFrame, (const std::uint8_t* pixels, int side, double composing, int wholeScreen), {
+EM_ASYNC_JS(void, webShowAtNextFrame, (const std::uint8_t* pixels, int width, int height, double composing,
+                                        int wholeScreen), {
     await new Promise(resolve => {
         let done = false;
         const go = () => { if (!done) { done = true; resolve(); } };
@@ -141,8 +146,15 @@ EM_ASYNC_JS(void, webShowAtNextFrame, (const std::uint8_t* pixels, int side, dou
     const canvas = Module['canvas'];
     const context = canvas.brimvaleContext || (canvas.brimvaleContext = canvas.getContext('2d'));
     const started = performance.now();
-    const view = new Uint8ClampedArray(HEAPU8.buffer, pixels, side * side * 4);
-    context.putImageData(new ImageData(view, side, side), 0, 0);
+    if (canvas.width != width || canvas.height != height) {
+        // A picture of another size (the editor's panels come or go): the
+        // page lays the canvas out anew.
+        canvas.width = width;
+        canvas.height = height;
+        if (Module['onPictureSize']) Module['onPictureSize'](width, height);
+    }
+    const view = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+    context.putImageData(new ImageData(view, width, height), 0, 0);
     if (Module['onFrameComposed']) Module['onFrameComposed'](composing, performance.now() - started, wholeScreen != 0);
 });
 
@@ -174,13 +186,22 @@ void readGamepads() {
     page.gamepadReader.update(pads, count, emscripten_get_now(), platform::eventQueue());
 }
 
-void toRgba(const std::uint8_t* bgr) {
-    std::uint8_t* out = page.rgba;
-    for (int i = 0; i < Side * Side; ++i, bgr += 3, out += 4) {
-        out[0] = bgr[2];
-        out[1] = bgr[1];
-        out[2] = bgr[0];
-        out[3] = 255;
+// Copies a 3-byte (blue, green, red) block of `width` x `height` to (x, y)
+// of the picture, clipped to it.
+void toRgba(int x, int y, int width, int height, const std::uint8_t* bgr) {
+    for (int row = 0; row < height; ++row) {
+        const int py = y + row;
+        if (py < 0 || py >= page.pictureHeight) continue;
+        for (int col = 0; col < width; ++col) {
+            const int px = x + col;
+            if (px < 0 || px >= page.pictureWidth) continue;
+            const std::uint8_t* in = bgr + (static_cast<std::size_t>(row) * width + col) * 3;
+            std::uint8_t* out = &page.rgba[(static_cast<std::size_t>(py) * page.pictureWidth + px) * 4];
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+            out[3] = 255;
+        }
     }
 }
 
@@ -193,13 +214,16 @@ void beginFrame() {}
 void presentFrame(const std::uint8_t* screen, bool fromDrawScreen) {
     if (!page.windowOpen) return;
     const double composing = emscripten_get_now() - page.resumedAt;
-    toRgba(screen);
-    webShowAtNextFrame(page.rgba, Side, composing, fromDrawScreen);
+    toRgba(0, 0, Side, Side, screen);
+    webShowAtNextFrame(page.rgba.data(), page.pictureWidth, page.pictureHeight, composing, fromDrawScreen);
     resumed();
 }
 
-// The whole screen goes to the canvas with every presentation.
-void updateTexture(int, int, int, int, const std::uint8_t*) {}
+// The whole screen goes to the canvas with every presentation; a block
+// beside or below it (the editor's panels) is kept for the next one.
+void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixels) {
+    if (x >= Side || y >= Side) toRgba(x, y, width, height, pixels);
+}
 void createTexture() {}
 void deleteTexture() {}
 
@@ -225,8 +249,13 @@ void useGamepads(bool on) { page.gamepadsOn = on; }
 // A page has no close button of the game's own: it ends only by quitting.
 bool windowShouldClose() { return false; }
 void keepWindowOpen() {}
-// The page's canvas shows the 384x384 screen.
-void setPictureSize(int, int) {}
+// The canvas takes the picture's size at the next presentation.
+void setPictureSize(int width, int height) {
+    if (width == page.pictureWidth && height == page.pictureHeight) return;
+    page.pictureWidth = width;
+    page.pictureHeight = height;
+    page.rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
+}
 
 bool openWindow(const char**) {
     page.windowOpen = true;

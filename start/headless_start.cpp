@@ -23,7 +23,9 @@ bool startGameFromFiles(const std::string& dataDir, const std::string& levelFile
     for (const std::string& pack : {dataDir + "/data01.pak", dataDir + "/data02.pak"})
         if (!common::readFile(pack, bytes, error)) return false;
     if (!common::readFile(levelFile, bytes, error, MaxLevelFileBytes)) return false;
-    if (bytes.size() < static_cast<std::size_t>(LevelRecordBytes)) {
+    LevelFileLevels levels;
+    if (!readLevelBytes(bytes, levelFile, levels, error)) return false;
+    if (levels.count == 0) {
         error = levelFile + ": holds no whole level (" + std::to_string(bytes.size()) + " bytes, a level is " +
                 std::to_string(LevelRecordBytes) + ")";
         return false;

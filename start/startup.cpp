@@ -1,6 +1,9 @@
 // The game's start-up, and the wiring of the screens to the rules and the platform.
 #include "start/startup.h"
 
+#include <string>
+#include <vector>
+
 #include "assets/packs.h"
 #include "game/board.h"
 #include "game/levels.h"
@@ -10,6 +13,7 @@
 #include "render/screen.h"
 #include "ui/conveniences.h"
 #include "ui/editor.h"
+#include "ui/guide.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
@@ -25,7 +29,10 @@ Started startGame(const std::string& dataDir, const std::string& levelFile, std:
     connectGame();
     if (!loadImagePacks(dataDir, error)) return Started::NoPacks;
     buildSpriteSet();
-    if (!loadLevels(game().levels, levelFile, error)) return Started::NoLevels;
+    std::vector<std::string> titles;
+    if (!loadLevels(game().levels, levelFile, error, &titles)) return Started::NoLevels;
+    // Level text names its levels: the guide shows those names when on.
+    for (std::size_t i = 0; i < titles.size(); ++i) guide::setTitle(static_cast<int>(i), titles[i]);
     startLevel(game(), 0);
     return Started::Yes;
 }

@@ -130,7 +130,8 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
     if (playerSet().guide)
         for (int i = 0; i < game().levels.count; ++i) {
             const auto t = my().titlesByHash.find(progress::levelHashAt(i));
-            if (t != my().titlesByHash.end()) guide::setTitle(i, t->second);
+            // A title the level text gave stays.
+            if (t != my().titlesByHash.end() && guide::titleOf(i).empty()) guide::setTitle(i, t->second);
         }
     if (!playerSet().save) return;
     std::string warning;

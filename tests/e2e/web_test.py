@@ -198,7 +198,7 @@ KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": 
         "Right": ("ArrowRight", "ArrowRight", 39), "Down": ("ArrowDown", "ArrowDown", 40),
         "PageUp": ("PageUp", "PageUp", 33), "PageDown": ("PageDown", "PageDown", 34),
         "Backspace": ("Backspace", "Backspace", 8),
-        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMHV"}}
+        **{c: (c.lower(), "Key" + c, ord(c)) for c in "WASDRUMHVET"}}
 
 CANVAS_PIXELS = """(() => {
   const c = document.getElementById('canvas');
@@ -583,12 +583,53 @@ def painted_frames(browser, url, replay):
           % (seen, len(distinct), len(browser.evaluate("painted"))))
 
 
-def link_for(tool, level_file, base):
-    result = subprocess.run([tool, "levels", "link", level_file, "--level", "1", "--base", base],
+def link_for(tool, level_file, base, source=None):
+    """The tool's link to level 1 of `level_file`; from its level text `source` too, which must give the same."""
+    links = []
+    for args in ([level_file, "--level", "1"],) + (([source, "1"],) if source else ()):
+        result = subprocess.run([tool, "levels", "link"] + args + ["--base", base],
+                                capture_output=True, text=True, timeout=DEADLINE)
+        check(result.returncode == 0 and result.stdout.startswith(base + "#level="),
+              "brimvale-tool levels link %s prints %s" % (os.path.basename(args[0]), result.stdout.strip()[:60]))
+        links.append(result.stdout.strip())
+    check(len(set(links)) == 1, "the link from the level text equals the link from the built level file")
+    return links[0]
+
+
+def press_link_button(game):
+    """Clicks the page's Link button; the link it put on the clipboard (None when none came)."""
+    browser = game.browser
+    origin = browser.evaluate("location.origin")
+    browser.call("Browser.grantPermissions", origin=origin,
+                 permissions=["clipboardReadWrite", "clipboardSanitizedWrite"])
+    browser.call("Emulation.setFocusEmulationEnabled", enabled=True)
+    x, y = browser.evaluate("(() => { const r = document.getElementById('link').getBoundingClientRect();"
+                            " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+    browser.evaluate("navigator.clipboard.writeText(''), true")
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
+    return wait_for(lambda: browser.evaluate("navigator.clipboard.readText()"))
+
+
+def link_button(browser, player_url, replay, tool, data):
+    """The Link button on a shipped level in play: the clipboard holds the tool's link to it, which plays it."""
+    game = Game(browser, player_url, replay, ("--player", "--progress", "PROGRESS"))
+    for token in ["click:200,283", "click:160,36", "Right", "Up"]:  # Play, the third level, two presses in
+        game.send(token)
+        game.settle("the player page: a level in play")
+    copied = press_link_button(game)
+    result = subprocess.run([tool, "levels", "link", os.path.join(data, "data.lvl"), "3", "--base", player_url],
                             capture_output=True, text=True, timeout=DEADLINE)
-    check(result.returncode == 0 and result.stdout.startswith(base + "#level="),
-          "brimvale-tool levels link prints %s" % result.stdout.strip()[:60])
-    return result.stdout.strip()
+    check(copied == result.stdout.strip(), "the Link button puts the tool's link to level 3 on the clipboard: %s"
+          % (copied or "")[:70])
+    note = browser.evaluate("document.getElementById('note').textContent")
+    check("clipboard" in note, "the page says the link is on the clipboard: '%s'" % note)
+    if copied:
+        third = os.path.join(replay.work, "third.lvl")
+        with open(os.path.join(data, "data.lvl"), "rb") as f, open(third, "wb") as out:
+            out.write(f.read()[2 * 256:3 * 256])
+        game = Game(browser, copied, replay, ("--player", "--progress", "PROGRESS", "--levels", third, "--start", "0"))
+        game.settle("the Link button's link: level 3 at its start")
 
 
 # A level of our own for the links, not one of the shipped set.
@@ -610,7 +651,7 @@ def linked_level(browser, player_url, replay, tool, data):
         shipped = f.read()
     check(all(shipped[i:i + 256] != record for i in range(0, len(shipped), 256)), "the linked level is not shipped")
     options = ("--levels", level_file, "--start", "0")
-    link = link_for(tool, level_file, player_url)
+    link = link_for(tool, level_file, player_url, source)
     encoded = link.split("#level=")[1]
     check(base64.urlsafe_b64decode(encoded + "==") == record and "=" not in encoded,
           "the link holds the record in base64url without padding")
@@ -690,6 +731,93 @@ def watch_solution(game, opening, tool, data, level):
     game.settle("phone: back on the pause after the solution")
     check(game.replay.run(game.sent, game.options)[1].get("watched-wins") == "1",
           "phone: the replay counts one solution watched to a win")
+
+
+PICTURE = """(() => {
+  const c = document.getElementById('canvas');
+  const d = c.getContext('2d').getImageData(0, 0, 384, 384).data;
+  let h = 2166136261;
+  for (let i = 0; i < d.length; i += 4) h = Math.imul(h ^ (d[i] | d[i + 1] << 8 | d[i + 2] << 16), 16777619);
+  return [c.width, c.height, h >>> 0];
+})()"""
+
+
+def editor_in_browser(browser, player_url, replay, tool, data):
+    """E on the level list edits a copy in mine.txt, kept in the browser's storage: a glyph typed and a cell
+    clicked, Control+S, test play and back, then the Link button's link plays the edited level."""
+    mine = "/home/web_user/.local/share/brimvale/levels/mine.txt"
+    game = Game(browser, player_url, replay)
+    browser.evaluate("Module.FS.analyzePath('%s').exists && Module.FS.unlink('%s'), true" % (mine, mine))
+    game.click(200, 283)  # Play: the level list
+    game.key("E")
+    opened = wait_for(lambda: browser.evaluate(PICTURE)[0] > 384)
+    if not check(bool(opened), "E on the level list opens the editor (the canvas grows to its panels)"):
+        return
+    width, height, _ = browser.evaluate(PICTURE)
+    read_mine = "Module.FS.analyzePath('%s').exists && Module.FS.readFile('%s', {encoding: 'utf8'})" % (mine, mine)
+    copy = browser.evaluate(read_mine)  # E wrote the copy
+    layout = browser.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+                              " return [r.left, r.top, r.width, r.height]; })()")
+    check(abs(layout[2] / layout[3] - width / height) < 0.01,
+          "the editor's %dx%d picture is shown unstretched (%.0fx%.0f CSS px)" % (width, height, layout[2], layout[3]))
+    screenshot(browser, replay.work, "editor-1000x1000.png")
+
+    def click_cell(cx, cy):
+        left, top, css_width, _ = browser.evaluate(
+            "(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+            " return [r.left, r.top, r.width, r.height]; })()")
+        f = css_width / width
+        for kind in ("mousePressed", "mouseReleased"):
+            browser.call("Input.dispatchMouseEvent", type=kind, x=left + (24 * cx + 12) * f,
+                         y=top + (24 * cy + 12) * f, button="left", clickCount=1)
+
+    before = browser.evaluate(PICTURE)[2]
+    browser.call("Input.dispatchKeyEvent", type="keyDown", key="O", code="KeyO", text="O", windowsVirtualKeyCode=79)
+    browser.call("Input.dispatchKeyEvent", type="keyUp", key="O", code="KeyO", windowsVirtualKeyCode=79)
+    click_cell(1, 1)
+    edited = wait_for(lambda: browser.evaluate(PICTURE)[2] != before)
+    check(bool(edited), "a glyph typed and a cell clicked change the board")
+    board = browser.evaluate(PICTURE)[2]
+    for kind in ("keyDown", "keyUp"):
+        browser.call("Input.dispatchKeyEvent", type=kind, key="s", code="KeyS", modifiers=2, windowsVirtualKeyCode=83)
+    saved = wait_for(lambda: browser.evaluate(read_mine) != copy and browser.evaluate(read_mine))
+    screenshot(browser, replay.work, "editor-saved-1000x1000.png")
+    if not check(bool(saved), "Control+S writes mine.txt in the browser's storage"):
+        return
+    levels = saved.split("\ntitle ")
+    rows = [line for line in levels[-1].splitlines() if len(line) == 16][-16:]
+    check(len(rows) == 16 and rows[1][1] == "O", "the saved copy holds the block at (1, 1): %s" % (rows[1:2] or "?"))
+    # Test play: a press moves or turns the tank; Escape brings the board back as it was.
+    game.key("T")
+    game.key("Right")
+    moved = wait_for(lambda: browser.evaluate(PICTURE)[2] != board)
+    check(bool(moved), "T plays the board being edited (a press changes it)")
+    game.key("Escape")
+    back = wait_for(lambda: browser.evaluate(PICTURE)[2] == board)
+    check(bool(back), "Escape returns to the editor with the board as it was")
+    copied = press_link_button(game)
+    source = os.path.join(replay.work, "mine.txt")
+    with open(source, "w") as f:
+        f.write(saved)
+    count = saved.count("title ")
+    result = subprocess.run([tool, "levels", "link", source, str(count), "--base", player_url],
+                            capture_output=True, text=True, timeout=DEADLINE)
+    check(bool(copied) and copied == result.stdout.strip(),
+          "the Link button copies the edited level's link, as levels link prints it from mine.txt: %s"
+          % (copied or "")[:70])
+    browser.evaluate("Module.FS.syncfs(false, () => { window.mineKept = true; }), true")
+    wait_for(lambda: browser.evaluate("window.mineKept === true"))
+    if copied:
+        record = base64.urlsafe_b64decode(copied.split("#level=")[1] + "==")
+        edited_file = os.path.join(replay.work, "edited.lvl")
+        with open(edited_file, "wb") as f:
+            f.write(record)
+        game = Game(browser, copied, replay, ("--player", "--progress", "PROGRESS", "--levels", edited_file,
+                                              "--start", "0"))
+        game.settle("the edited level's link")
+        check(record[17] == 5, "the linked level has the block placed in the editor")
+    Game(browser, player_url, replay)
+    check(browser.evaluate("Module.FS.analyzePath('%s').exists" % mine), "mine.txt is there again after a reload")
 
 
 def phone_tour(work, url, replay, tool, data):
@@ -826,6 +954,8 @@ def main():
         player_set(browser, player_url, replay)
         painted_frames(browser, url, replay)
         linked_level(browser, player_url, replay, args.tool, args.data)
+        link_button(browser, player_url, replay, args.tool, args.data)
+        editor_in_browser(browser, player_url, replay, args.tool, args.data)
         desktop_layout(browser, player_url, replay)
         offline(browser, player_url, replay)
         phone_tour(args.work, player_url, replay, args.tool, args.data)

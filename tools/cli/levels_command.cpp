@@ -11,6 +11,7 @@
 #include "tools/cli/commands.h"
 #include "common/options.h"
 #include "common/files.h"
+#include "common/numbers.h"
 #include "tools/levels/level_check.h"
 #include "tools/levels/level_gen.h"
 #include "tools/levels/level_stats.h"
@@ -27,7 +28,7 @@ const char* const levelsHelp =
     "       brimvale-tool levels check [--max-states N] SOURCE...\n"
     "       brimvale-tool levels stats [--max-states N] [--explore-states N] [--dead-cells] SOURCE...\n"
     "       brimvale-tool levels generate [options]   (see levels generate --help)\n"
-    "       brimvale-tool levels link FILE --level N [--base URL]\n"
+    "       brimvale-tool levels link FILE N [--base URL]   (or --level N)\n"
     "\n"
     "build     compiles level sources, in the order given, into one level file\n"
     "          of 256-byte records. Errors and warnings name file:line:column;\n"
@@ -51,9 +52,10 @@ const char* const levelsHelp =
     "          and mechanics; then per page their medians, and the set's\n"
     "          thresholds, met or not. --dead-cells lists each level's dead\n"
     "          floor as x,y.\n"
-    "link      prints a link that plays level N of FILE (1 is the first) in the\n"
-    "          browser page: URL#level= and the level's 256-byte record in\n"
-    "          base64url without padding (URL: index.html unless --base).\n"
+    "link      prints a link that plays level N of FILE (1 is the first; FILE a\n"
+    "          level file or level text) in the browser page: URL#level= and\n"
+    "          the level's 256-byte record in base64url without padding (URL:\n"
+    "          index.html unless --base).\n"
     "\n"
     "A level file is at most 16 MiB (65536 levels), a source at most 64 MiB;\n"
     "either must be a regular file.\n"
@@ -374,25 +376,6 @@ int generate(int argc, char** argv) {
     return 0;
 }
 
-// RFC 4648 section 5 (URL and file name safe alphabet), no padding.
-std::string base64url(const std::string& bytes) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
-                           static_cast<unsigned char>(bytes[i + 2]);
-        for (int shift = 18; shift >= 0; shift -= 6) out += alphabet[(v >> shift) & 63];
-    }
-    const std::size_t rest = bytes.size() - i;
-    if (rest > 0) {
-        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-        if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        for (std::size_t k = 0; k <= rest; ++k) out += alphabet[(v >> (18 - 6 * k)) & 63];
-    }
-    return out;
-}
-
 int link(int argc, char** argv) {
     std::vector<std::string> inputs;
     std::string base = "index.html";
@@ -400,19 +383,25 @@ int link(int argc, char** argv) {
     const int status = cli::Options("levels link", nullptr)
                            .whole("--level", level, 1, 65536)
                            .text("--base", base)
-                           .words(cli::Words::Files, inputs, 1)
+                           .words(cli::Words::Files, inputs, 2)
                            .parse(argc, argv);
     if (status >= 0) return status;
+    // The level's number may follow the file instead of --level.
+    if (inputs.size() == 2 && !common::parseWhole(inputs[1], 1, 65536, level))
+        return cli::fail("levels link", "the level number (or --level) needs a whole number from 1 to 65536, not '" +
+                                            inputs[1] + "'", 2);
     if (inputs.empty() || level == 0)
         return cli::fail("levels link", "needs a level file and --level N (see brimvale-tool levels --help)", 2);
     std::string bytes, error;
     if (!common::readFile(inputs[0], bytes, error, MaxLevelFileBytes)) return cli::fail("levels link", error, 1);
-    const std::size_t count = bytes.size() / LevelRecordBytes;
-    if (static_cast<std::size_t>(level) > count)
+    LevelFileLevels levels;
+    if (!readLevelBytes(bytes, inputs[0], levels, error)) return cli::fail("levels link", error, 1);
+    const int count = levels.count;
+    if (level > count)
         return cli::fail("levels link", "--level " + std::to_string(level) + ": " + inputs[0] + " holds " +
                                             std::to_string(count) + " level" + (count == 1 ? "" : "s"), 1);
-    const std::string record = bytes.substr(static_cast<std::size_t>(level - 1) * LevelRecordBytes, LevelRecordBytes);
-    std::printf("%s#level=%s\n", base.c_str(), base64url(record).c_str());
+    const std::uint8_t* record = levels.records.data() + static_cast<std::size_t>(level - 1) * LevelRecordBytes;
+    std::printf("%s#%s\n", base.c_str(), levelLinkFragment(record, 1).c_str());
     return 0;
 }
 

@@ -67,12 +67,14 @@ int solveCommand(int argc, char** argv) {
     if (levelFile.empty()) levelFile = dataDir + "/data.lvl";
     std::string bytes, error;
     if (!common::readFile(levelFile, bytes, error, MaxLevelFileBytes)) return cli::fail("solve", error, 2);
-    const int count = static_cast<int>(bytes.size() / LevelRecordBytes);
+    LevelFileLevels levels;
+    if (!readLevelBytes(bytes, levelFile, levels, error)) return cli::fail("solve", error, 2);
+    const int count = levels.count;
     if (count == 0) return cli::fail("solve", levelFile + " holds no whole level", 2);
     if (only >= count)
         return cli::fail("solve", "level index " + std::to_string(only) + " out of range (" + std::to_string(count) +
                                       " levels)", 2);
-    const auto* records = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::uint8_t* records = levels.records.data();
     int result = 0;
     for (int index = only >= 0 ? only : 0; index < (only >= 0 ? only + 1 : count); ++index) {
         const solver::Result r = solver::solveLevel(records, count, index, maxStates);
