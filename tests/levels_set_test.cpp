@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -103,6 +104,17 @@ TEST(ShippedLevels, PagesClimbInPresses) {
     EXPECT_GE(last.traps, 10) << "levels of the last page that an early move loses for good";
 }
 
+TEST(ShippedLevels, BoardsOfTheFirstTwoPagesAreTheirOwn) {
+    // On the first two pages no board shares more than 70 % of its cells
+    // (those not wall in either) with another.
+    const auto& levels = shipped().levels;
+    const int end = std::min<int>(2 * levelstats::PageSize, static_cast<int>(levels.size()));
+    for (int i = 0; i < end; ++i)
+        for (int j = i + 1; j < end; ++j)
+            EXPECT_LE(levelstats::boardOverlap(levels[i].cells, levels[j].cells), 0.70)
+                << levels[i].title << " and " << levels[j].title;
+}
+
 TEST(ShippedLevels, EachNeedsLineIsProven) {
     // With a mechanic its needs line names forbidden, no win in its count.
     const Shipped& s = shipped();
@@ -185,6 +197,7 @@ TEST(ShippedLevels, EachSolvesInItsRecordedCountAndTheSolutionWins) {
     const std::string dir = testsupport::makeDataDir("shipped-levels", records);
     int skipped = 0;
     std::vector<levelstats::LevelFigures> figures;
+    const auto started = std::chrono::steady_clock::now();
     for (int index = 0; index < static_cast<int>(s.levels.size()); ++index) {
         const leveltext::Level& level = s.levels[index];
         SCOPED_TRACE(level.file + ":" + std::to_string(level.line) + " " + level.title);
@@ -197,8 +210,8 @@ TEST(ShippedLevels, EachSolvesInItsRecordedCountAndTheSolutionWins) {
         }
         ASSERT_EQ(r.status, solver::Status::Solved);
         EXPECT_EQ(r.moves(), level.moves);
-        figures.emplace_back();
-        figures.back().statesToOptimum = r.states;
+        // The solution's walking share, without exploring the level.
+        figures.push_back(levelstats::measureLevel(s.bytes, static_cast<int>(s.levels.size()), index, r, 1));
 
         // The solution played as keys through the game's start-up and handlers.
         const std::string moves = solver::tokens(r.path);
@@ -213,11 +226,20 @@ TEST(ShippedLevels, EachSolvesInItsRecordedCountAndTheSolutionWins) {
         std::printf("%d levels too large to solve in this build were left out\n", skipped);
         return;
     }
-    // The last page is deep, and from level 11 on each page runs from the
-    // smallest search to the largest.
+    // Each page is deeper than the one before, the second one more doing than
+    // walking, and from level 11 on each page runs from the smallest search to
+    // the largest.
+    std::printf("%zu levels solved and replayed in %.1f s\n", s.levels.size(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     const levelstats::Figures f = levelstats::measure(s.levels, &figures);
     ASSERT_GE(f.pages.size(), 3u);
+    EXPECT_GE(f.pages[0].medianStates, 500);
+    EXPECT_GE(f.pages[1].medianStates, 10000);
     EXPECT_GE(f.pages[2].medianStates, 200000);
+    EXPECT_LE(f.pages[1].medianWalking, 0.70);
+    std::printf("page medians of states to the optimum: %.0f, %.0f, %.0f; walking %.2f, %.2f, %.2f\n",
+                f.pages[0].medianStates, f.pages[1].medianStates, f.pages[2].medianStates,
+                f.pages[0].medianWalking, f.pages[1].medianWalking, f.pages[2].medianWalking);
     for (std::size_t p = 0; p < 3; ++p) {
         for (int i = std::max(f.pages[p].first, levelstats::TeachingLevels) + 1;
              i < f.pages[p].first + f.pages[p].count; ++i)
