@@ -102,6 +102,26 @@ TEST(ShippedLevels, PagesClimbInPresses) {
     EXPECT_GE(last.traps, 10) << "levels of the last page that an early move loses for good";
 }
 
+TEST(ShippedLevels, TheLastPageNeedsEveryMechanic) {
+    // Needs lines are proven below; here the last page names each of these
+    // in at least four levels (glass and slot count as one: the beam crosses
+    // what the tank cannot).
+    const std::vector<leveltext::Level>& levels = shipped().levels;
+    ASSERT_GE(levels.size(), 3u * levelstats::PageSize);
+    const std::pair<const char*, std::uint16_t> wanted[] = {
+        {"brick", mechanics::Brick},
+        {"fixed-mirror", mechanics::FixedMirror},
+        {"movable-mirror", mechanics::MovableMirror},
+        {"glass or slot", mechanics::Glass | mechanics::Slot},
+        {"anti-tank", mechanics::AntiTank}};
+    for (const auto& [word, bits] : wanted) {
+        int levelsNeeding = 0;
+        for (int i = 2 * levelstats::PageSize; i < 3 * levelstats::PageSize; ++i)
+            if (levels[i].needs & bits) ++levelsNeeding;
+        EXPECT_GE(levelsNeeding, 4) << "page 3 levels that need " << word;
+    }
+}
+
 TEST(ShippedLevels, EachNeedsLineIsProven) {
     // With a mechanic its needs line names forbidden, no win in its count.
     const Shipped& s = shipped();
