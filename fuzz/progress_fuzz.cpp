@@ -15,6 +15,7 @@
 #include "tools/common/files.h"
 #include "tools/session/headless_start.h"
 #include "ui/progress.h"
+#include "ui/ui_state.h"
 
 namespace {
 
@@ -28,14 +29,14 @@ bool saveAndLoad(const std::string& path, const std::string& levelFile, std::str
     std::string error, warning;
     if (!progress::save(path, error)) return false;
     bytes = readBytes(path);
-    return progress::load(path, levelFile, warning) && warning.empty();
+    return progress::load(path, levelFile, warning) == progress::LoadResult::Loaded && warning.empty();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool started = [] {
-        progress::syncToDisk = false;
+        uiConnections().progressFile.syncToDisk = false;
         const std::string level(LevelRecordBytes, '\0');
         session::startGameFromRecords(reinterpret_cast<const std::uint8_t*>(level.data()), 1, session::Drawing::Off);
         return true;
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzz::writeBytes(path, bytes)) __builtin_trap();
 
     std::string warning;
-    if (!progress::load(path, levelFile, warning)) {
+    if (progress::load(path, levelFile, warning) != progress::LoadResult::Loaded) {
         // Refused: kept aside whole, nothing left under the old name.
         if (warning.empty() || access(path.c_str(), F_OK) == 0 || readBytes(aside) != bytes) __builtin_trap();
         return 0;

@@ -16,13 +16,23 @@
 
 namespace {
 
-GLFWwindow* window = nullptr;
-GLuint screenTexture = 0;
-bool textureExists = false;
-int requestedScale = 1;  // 0: fit the monitor
-bool swapsSynced = false;  // the player set asks for a swap interval of 1
-int scale = 1;           // window pixels per screen pixel, once the window is open
-int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
+// What the window system keeps.
+struct Desktop {
+    GLFWwindow* window = nullptr;
+    GLuint screenTexture = 0;
+    bool textureExists = false;
+    int requestedScale = 1;    // 0: fit the monitor
+    bool swapsSynced = false;  // the player set asks for a swap interval of 1
+    int scale = 1;             // window pixels per screen pixel, once the window is open
+    int viewWidth = 384, viewHeight = 384;  // the framebuffer the picture fills
+    // The window's identity (the player set); empty: GLFW's defaults.
+    const char* identityName = nullptr;
+    GLFWimage identityIcons[4];
+    int identityIconCount = 0;
+    bool gamepadsOn = false;
+    platform::gamepad::Reader gamepadReader;
+};
+Desktop desktop;
 
 // The quad's corners, read as (x, y) pairs, times 384.
 const float quadCorners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
@@ -42,14 +52,6 @@ static_assert(GLFW_GAMEPAD_BUTTON_A == 0 && GLFW_GAMEPAD_BUTTON_B == 1 && GLFW_G
               GLFW_GAMEPAD_AXIS_LEFT_X == platform::gamepad::StickXAxis &&
               GLFW_GAMEPAD_AXIS_LEFT_Y == platform::gamepad::StickYAxis);
 
-// The window's identity (the player set); empty: GLFW's defaults.
-const char* identityName = nullptr;
-GLFWimage identityIcons[4];
-int identityIconCount = 0;
-
-bool gamepadsOn = false;
-platform::gamepad::Reader gamepadReader;
-
 // The keyboard's own auto-repeat when an X server tells it (asked on a
 // connection of our own, so that any GLFW build will do), for held
 // controller buttons; else the reader's default.
@@ -58,7 +60,7 @@ void takeKeyboardRepeatRate() {
     if (!display) return;
     unsigned delay = 0, interval = 0;
     if (XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval) && delay > 0 && interval > 0)
-        gamepadReader.setRepeatRate(platform::gamepad::RepeatRate{static_cast<double>(delay),
+        desktop.gamepadReader.setRepeatRate(platform::gamepad::RepeatRate{static_cast<double>(delay),
                                                                   static_cast<double>(interval)});
     XCloseDisplay(display);
 }
@@ -76,7 +78,7 @@ void readGamepads() {
         pad.stickX = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
         pad.stickY = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
     }
-    gamepadReader.update(pads, count, glfwGetTime() * 1000, platform::eventQueue());
+    desktop.gamepadReader.update(pads, count, glfwGetTime() * 1000, platform::eventQueue());
 }
 
 // The callbacks only queue: the game's handlers redraw, and a redraw polls,
@@ -89,8 +91,8 @@ void onMouseButton(GLFWwindow* w, int button, int action, int) {
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
     // Back to the 384x384 picture's own pixels.
-    x /= scale;
-    y /= scale;
+    x /= desktop.scale;
+    y /= desktop.scale;
     platform::eventQueue().push_back(platform::Event{platform::Event::Click, 0, x, y, action, button});
 }
 
@@ -120,16 +122,16 @@ namespace platform {
 // every frame operation passes without effect.
 
 void beginFrame() {
-    if (!window) return;
+    if (!desktop.window) return;
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
     glOrtho(0, 384, 384, 0, -1, 1);
-    glViewport(0, 0, viewWidth, viewHeight);
+    glViewport(0, 0, desktop.viewWidth, desktop.viewHeight);
 }
 
 void presentFrame(const std::uint8_t* screen, bool) {
-    if (!window || !textureExists) return;
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    if (!desktop.window || !desktop.textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
     glEnable(GL_TEXTURE_2D);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 384, 384, GL_BGR, GL_UNSIGNED_BYTE, screen);
     glBegin(GL_QUADS);
@@ -142,57 +144,57 @@ void presentFrame(const std::uint8_t* screen, bool) {
 }
 
 void updateTexture(int x, int y, int width, int height, const std::uint8_t* pixels) {
-    if (!window || !textureExists) return;
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    if (!desktop.window || !desktop.textureExists) return;
+    glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels);
 }
 
 void createTexture() {
-    glGenTextures(1, &screenTexture);
-    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    glGenTextures(1, &desktop.screenTexture);
+    glBindTexture(GL_TEXTURE_2D, desktop.screenTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 384, 384, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    textureExists = true;
+    desktop.textureExists = true;
 }
 
 void deleteTexture() {
-    if (!textureExists) return;
+    if (!desktop.textureExists) return;
     glBindTexture(GL_TEXTURE_2D, 0);
-    glDeleteTextures(1, &screenTexture);
-    textureExists = false;
+    glDeleteTextures(1, &desktop.screenTexture);
+    desktop.textureExists = false;
 }
 
 void swapBuffers() {
     // GLFW aborts on a swap without a window.
-    if (window) glfwSwapBuffers(window);
+    if (desktop.window) glfwSwapBuffers(desktop.window);
 }
 
 void pollEvents() {
-    if (!window) return;
+    if (!desktop.window) return;
     glfwPollEvents();
-    if (gamepadsOn) readGamepads();
+    if (desktop.gamepadsOn) readGamepads();
     deliverEvents();
 }
 
-bool windowShouldClose() { return glfwWindowShouldClose(window); }
+bool windowShouldClose() { return glfwWindowShouldClose(desktop.window); }
 
-void setWindowScale(int s) { requestedScale = s; }
+void setWindowScale(int s) { desktop.requestedScale = s; }
 
-void syncSwapsToDisplay() { swapsSynced = true; }
+void syncSwapsToDisplay() { desktop.swapsSynced = true; }
 
 void setWindowTitle(const char* title) {
-    if (window) glfwSetWindowTitle(window, title);
+    if (desktop.window) glfwSetWindowTitle(desktop.window, title);
 }
 
 void setWindowIdentity(const char* name, const Picture* icons, int count) {
-    identityName = name;
-    identityIconCount = std::min(count, 4);
-    for (int i = 0; i < identityIconCount; ++i)
-        identityIcons[i] = GLFWimage{icons[i].width, icons[i].height, const_cast<unsigned char*>(icons[i].rgba)};
+    desktop.identityName = name;
+    desktop.identityIconCount = std::min(count, 4);
+    for (int i = 0; i < desktop.identityIconCount; ++i)
+        desktop.identityIcons[i] = GLFWimage{icons[i].width, icons[i].height, const_cast<unsigned char*>(icons[i].rgba)};
 }
 
-void useGamepads(bool on) { gamepadsOn = on; }
+void useGamepads(bool on) { desktop.gamepadsOn = on; }
 
 bool openWindow(const char** why) {
     if (!glfwInit()) {
@@ -206,27 +208,27 @@ bool openWindow(const char** why) {
     glfwWindowHint(GLFW_SAMPLES, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 1);
-    if (identityName) {
-        glfwWindowHintString(GLFW_X11_CLASS_NAME, identityName);
-        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, identityName);
+    if (desktop.identityName) {
+        glfwWindowHintString(GLFW_X11_CLASS_NAME, desktop.identityName);
+        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, desktop.identityName);
         // Shown once it has its icon, so that the desktop never sees it without.
         glfwWindowHint(GLFW_VISIBLE, 0);
     }
-    scale = requestedScale > 0 ? requestedScale : fittingScale();
-    window = glfwCreateWindow(384 * scale, 384 * scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
-    if (!window) {
+    desktop.scale = desktop.requestedScale > 0 ? desktop.requestedScale : fittingScale();
+    desktop.window = glfwCreateWindow(384 * desktop.scale, 384 * desktop.scale, "Brimvale (port by Orlenko)", nullptr, nullptr);
+    if (!desktop.window) {
         const char* description = nullptr;
         glfwGetError(&description);
         *why = description ? description : "the window or its OpenGL 2.1 context could not be created";
         glfwTerminate();
         return false;
     }
-    if (identityIconCount > 0) glfwSetWindowIcon(window, identityIconCount, identityIcons);
-    if (identityName) glfwShowWindow(window);
-    if (gamepadsOn) takeKeyboardRepeatRate();
-    glfwMakeContextCurrent(window);
-    if (swapsSynced) glfwSwapInterval(1);
-    glfwGetFramebufferSize(window, &viewWidth, &viewHeight);
+    if (desktop.identityIconCount > 0) glfwSetWindowIcon(desktop.window, desktop.identityIconCount, desktop.identityIcons);
+    if (desktop.identityName) glfwShowWindow(desktop.window);
+    if (desktop.gamepadsOn) takeKeyboardRepeatRate();
+    glfwMakeContextCurrent(desktop.window);
+    if (desktop.swapsSynced) glfwSwapInterval(1);
+    glfwGetFramebufferSize(desktop.window, &desktop.viewWidth, &desktop.viewHeight);
     return true;
 }
 
@@ -234,15 +236,15 @@ void finishWindowSetup() {
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glfwSetKeyCallback(window, onKey);
-    glfwSetMouseButtonCallback(window, onMouseButton);
+    glfwSetKeyCallback(desktop.window, onKey);
+    glfwSetMouseButtonCallback(desktop.window, onMouseButton);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
 }
 
 void closeWindowSystem() {
     deleteTexture();
     glfwTerminate();
-    window = nullptr;
+    desktop.window = nullptr;
 }
 
 void pause(unsigned, unsigned millis) {
@@ -252,7 +254,7 @@ void pause(unsigned, unsigned millis) {
 void quit(int status) {
     // Called from an input handler, never from a GLFW callback: the window
     // system can be shut down here.
-    if (window) closeWindowSystem();
+    if (desktop.window) closeWindowSystem();
     std::exit(status);
 }
 

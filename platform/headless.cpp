@@ -11,112 +11,113 @@
 namespace headless {
 
 namespace {
-Stats theStats;
-bool closeRequested = false;
-std::string title;
-int scale = 1;
-std::string name;
-int iconCount = 0;
 
-bool padsOn = false;
-std::deque<PadFrame> padFrames;
-std::vector<platform::gamepad::State> padsNow;
-double padClock = 0;
-platform::gamepad::Reader reader;
+// Everything the headless machine keeps: what a window would have shown
+// (reset with the stats), the scripted controllers, the counting sound.
+struct Machine {
+    struct Window {
+        Stats stats;
+        std::string title;
+        int scale = 1;
+        std::string name;
+        int iconCount = 0;
+    } window;
+    bool closeRequested = false;
+    struct Pads {
+        bool on = false;
+        std::deque<PadFrame> frames;
+        std::vector<platform::gamepad::State> now;
+        double clock = 0;
+        platform::gamepad::Reader reader;
+    } pads;
+    struct Sound {
+        bool open = false;
+        bool muted = false;
+    } sound;
+};
+Machine machine;
+
 }  // namespace
 
-Stats& stats() { return theStats; }
-void resetStats() {
-    theStats = Stats();
-    title.clear();
-    scale = 1;
-    name.clear();
-    iconCount = 0;
-}
-const std::string& windowTitle() { return title; }
-int windowScale() { return scale; }
+Stats& stats() { return machine.window.stats; }
+void resetStats() { machine.window = Machine::Window{}; }
+const std::string& windowTitle() { return machine.window.title; }
+int windowScale() { return machine.window.scale; }
 std::deque<Event>& queue() { return platform::eventQueue(); }
 void queueKey(int key, int action) { queue().push_back(Event{Event::Key, key, 0, 0, action, 0}); }
 void queueClick(double x, double y, int button, int action) {
     queue().push_back(Event{Event::Click, 0, x, y, action, button});
 }
-void requestClose(bool close) { closeRequested = close; }
-const std::string& windowName() { return name; }
-int windowIconCount() { return iconCount; }
+void requestClose(bool close) { machine.closeRequested = close; }
+const std::string& windowName() { return machine.window.name; }
+int windowIconCount() { return machine.window.iconCount; }
 
-void queuePadFrame(const PadFrame& frame) { padFrames.push_back(frame); }
-std::size_t padFramesWaiting() { return padFrames.size(); }
-platform::gamepad::Reader& padReader() { return reader; }
-void resetGamepads() {
-    padsOn = false;
-    padFrames.clear();
-    padsNow.clear();
-    padClock = 0;
-    reader = platform::gamepad::Reader();
-}
+void queuePadFrame(const PadFrame& frame) { machine.pads.frames.push_back(frame); }
+std::size_t padFramesWaiting() { return machine.pads.frames.size(); }
+platform::gamepad::Reader& padReader() { return machine.pads.reader; }
+void resetGamepads() { machine.pads = Machine::Pads{}; }
 
 // A poll's reading of the controllers.
 void readPads() {
-    if (!padsOn) return;
-    if (!padFrames.empty()) {
-        padsNow = padFrames.front().pads;
-        padClock += padFrames.front().millis;
-        padFrames.pop_front();
+    Machine::Pads& pads = machine.pads;
+    if (!pads.on) return;
+    if (!pads.frames.empty()) {
+        pads.now = pads.frames.front().pads;
+        pads.clock += pads.frames.front().millis;
+        pads.frames.pop_front();
     }
-    reader.update(padsNow.data(), static_cast<int>(padsNow.size()), padClock, platform::eventQueue());
+    pads.reader.update(pads.now.data(), static_cast<int>(pads.now.size()), pads.clock, platform::eventQueue());
 }
 
 }  // namespace headless
 
 namespace platform {
 
-using headless::theStats;
-
 void beginFrame() {}
 
 void presentFrame(const std::uint8_t*, bool fromDrawScreen) {
     if (fromDrawScreen)
-        ++theStats.screenFrames;
+        ++headless::stats().screenFrames;
     else
-        ++theStats.animationFrames;
+        ++headless::stats().animationFrames;
 }
 
-void updateTexture(int, int, int, int, const std::uint8_t*) { ++theStats.textureUpdates; }
-void createTexture() { theStats.textureExists = true; }
-void deleteTexture() { theStats.textureExists = false; }
-void swapBuffers() { ++theStats.swaps; }
+void updateTexture(int, int, int, int, const std::uint8_t*) { ++headless::stats().textureUpdates; }
+void createTexture() { headless::stats().textureExists = true; }
+void deleteTexture() { headless::stats().textureExists = false; }
+void swapBuffers() { ++headless::stats().swaps; }
 
 void pollEvents() {
-    ++theStats.polls;
+    ++headless::stats().polls;
     headless::readPads();
     deliverEvents();
 }
 
-bool windowShouldClose() { return headless::closeRequested; }
+bool windowShouldClose() { return headless::machine.closeRequested; }
 
-void setWindowScale(int s) { headless::scale = s; }
+void setWindowScale(int s) { headless::machine.window.scale = s; }
 void syncSwapsToDisplay() {}
-void setWindowTitle(const char* t) { headless::title = t; }
+void setWindowTitle(const char* t) { headless::machine.window.title = t; }
 
 bool openWindow(const char**) {
-    theStats.windowOpen = true;
+    headless::stats().windowOpen = true;
     return true;
 }
 
 void setWindowIdentity(const char* n, const Picture*, int count) {
-    headless::name = n;
-    headless::iconCount = count;
+    headless::machine.window.name = n;
+    headless::machine.window.iconCount = count;
 }
 
-void useGamepads(bool on) { headless::padsOn = on; }
+void useGamepads(bool on) { headless::machine.pads.on = on; }
 
 void finishWindowSetup() {}
 
-void closeWindowSystem() { theStats.windowOpen = false; }
+void closeWindowSystem() { headless::stats().windowOpen = false; }
 
 void pause(unsigned, unsigned millis) {
-    ++theStats.pauses;
-    theStats.pausedMillis += millis;
+    ++headless::stats().pauses;
+    headless::stats().pausedMillis += millis;
 }
 
 void quit(int status) {
@@ -132,25 +133,20 @@ void abortProcess() { std::abort(); }
 // played is recorded in the stats.
 namespace sound {
 
-namespace {
-bool soundOpen = false;
-bool isMuted = false;
-}  // namespace
-
 bool open(const std::string&, std::string&) {
-    soundOpen = true;
-    headless::theStats.sounds.reserve(1024);
+    headless::machine.sound.open = true;
+    headless::stats().sounds.reserve(1024);
     return true;
 }
 
-bool isOpen() { return soundOpen; }
-void close() { soundOpen = false; }
+bool isOpen() { return headless::machine.sound.open; }
+void close() { headless::machine.sound.open = false; }
 
 void play(Effect effect) {
-    if (soundOpen && !isMuted) headless::theStats.sounds.push_back(effect);
+    if (headless::machine.sound.open && !headless::machine.sound.muted) headless::stats().sounds.push_back(effect);
 }
 
-void setMuted(bool muted) { isMuted = muted; }
-bool muted() { return isMuted; }
+void setMuted(bool muted) { headless::machine.sound.muted = muted; }
+bool muted() { return headless::machine.sound.muted; }
 
 }  // namespace sound

@@ -23,11 +23,23 @@ namespace {
 constexpr int Side = 384;
 constexpr const char* Canvas = "#canvas";
 
-bool windowOpen = false;
-// The screen in the canvas's order: red, green, blue, opaque alpha.
-std::uint8_t rgba[Side * Side * 4];
-// When the game last came back from a wait (performance.now(), ms).
-double resumedAt = 0;
+// What the page keeps.
+struct Page {
+    bool windowOpen = false;
+    // The screen in the canvas's order: red, green, blue, opaque alpha.
+    std::uint8_t rgba[Side * Side * 4];
+    // When the game last came back from a wait (performance.now(), ms).
+    double resumedAt = 0;
+    // The touch followed, and where it started (canvas pixels).
+    long touchId = -1;
+    double touchStartX = 0, touchStartY = 0;
+    // Controllers through the Gamepad API, those in its standard mapping,
+    // read at every poll (one connected meanwhile is among them); the
+    // browser tells no keyboard repeat rate, so the reader keeps its own.
+    bool gamepadsOn = false;
+    platform::gamepad::Reader gamepadReader;
+};
+Page page;
 
 // A key the game knows is kept from the page (arrows and Space would
 // scroll it); any other, such as the browser's reload key, goes through, and
@@ -65,8 +77,6 @@ EM_BOOL onMouse(int type, const EmscriptenMouseEvent* e, void*) {
 
 // A swipe is a touch that travels at least one board cell (canvas pixels).
 constexpr double SwipeDistance = 24;
-long touchId = -1;
-double touchStartX = 0, touchStartY = 0;  // canvas pixels
 
 void queueKeyPress(Key key) {
     platform::eventQueue().push_back(platform::Event{platform::Event::Key, key, 0, 0, 1, 0});
@@ -80,17 +90,17 @@ EM_BOOL onTouch(int type, const EmscriptenTouchEvent* e, void*) {
         double x = 0, y = 0;
         toCanvas(t.targetX, t.targetY, x, y);
         if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
-            if (touchId < 0) {
-                touchId = t.identifier;
-                touchStartX = x;
-                touchStartY = y;
+            if (page.touchId < 0) {
+                page.touchId = t.identifier;
+                page.touchStartX = x;
+                page.touchStartY = y;
             }
-        } else if (t.identifier == touchId && type != EMSCRIPTEN_EVENT_TOUCHMOVE) {
-            touchId = -1;
+        } else if (t.identifier == page.touchId && type != EMSCRIPTEN_EVENT_TOUCHMOVE) {
+            page.touchId = -1;
             if (type == EMSCRIPTEN_EVENT_TOUCHCANCEL) continue;
-            const double dx = x - touchStartX, dy = y - touchStartY;
+            const double dx = x - page.touchStartX, dy = y - page.touchStartY;
             if (dx * dx + dy * dy < SwipeDistance * SwipeDistance)
-                platform::eventQueue().push_back(platform::Event{platform::Event::Tap, 0, touchStartX, touchStartY, 1, 0});
+                platform::eventQueue().push_back(platform::Event{platform::Event::Tap, 0, page.touchStartX, page.touchStartY, 1, 0});
             else if (dx * dx > dy * dy)
                 queueKeyPress(dx > 0 ? KeyRight : KeyLeft);
             else
@@ -127,14 +137,9 @@ EM_JS(void, webRestarting, (int status), {
     if (Module['onGameRestarted']) Module['onGameRestarted'](status);
 });
 
-void resumed() { resumedAt = emscripten_get_now(); }
+void resumed() { page.resumedAt = emscripten_get_now(); }
 
-// Controllers through the Gamepad API, those in its standard mapping, read
-// at every poll (one connected meanwhile is among them); the browser tells
-// no keyboard repeat rate, so the reader keeps its own.
-bool gamepadsOn = false;
-platform::gamepad::Reader gamepadReader;
-
+// The controllers, read at every poll.
 void readGamepads() {
     constexpr int MaxPads = 8;
     platform::gamepad::State pads[MaxPads];
@@ -153,11 +158,11 @@ void readGamepads() {
             pad.stickY = e.numAxes > platform::gamepad::StickYAxis ? static_cast<float>(e.axis[platform::gamepad::StickYAxis]) : 0;
         }
     }
-    gamepadReader.update(pads, count, emscripten_get_now(), platform::eventQueue());
+    page.gamepadReader.update(pads, count, emscripten_get_now(), platform::eventQueue());
 }
 
 void toRgba(const std::uint8_t* bgr) {
-    std::uint8_t* out = rgba;
+    std::uint8_t* out = page.rgba;
     for (int i = 0; i < Side * Side; ++i, bgr += 3, out += 4) {
         out[0] = bgr[2];
         out[1] = bgr[1];
@@ -173,10 +178,10 @@ namespace platform {
 void beginFrame() {}
 
 void presentFrame(const std::uint8_t* screen, bool fromDrawScreen) {
-    if (!windowOpen) return;
-    const double composing = emscripten_get_now() - resumedAt;
+    if (!page.windowOpen) return;
+    const double composing = emscripten_get_now() - page.resumedAt;
     toRgba(screen);
-    webShowAtNextFrame(rgba, Side, composing, fromDrawScreen);
+    webShowAtNextFrame(page.rgba, Side, composing, fromDrawScreen);
     resumed();
 }
 
@@ -189,8 +194,8 @@ void deleteTexture() {}
 void swapBuffers() {}
 
 void pollEvents() {
-    if (!windowOpen) return;
-    if (gamepadsOn) readGamepads();
+    if (!page.windowOpen) return;
+    if (page.gamepadsOn) readGamepads();
     deliverEvents();
 }
 
@@ -202,13 +207,13 @@ void setWindowTitle(const char*) {}
 
 // A page has no window of its own to name, and shows the site's icon.
 void setWindowIdentity(const char*, const Picture*, int) {}
-void useGamepads(bool on) { gamepadsOn = on; }
+void useGamepads(bool on) { page.gamepadsOn = on; }
 
 // A page has no close button of the game's own: it ends only by quitting.
 bool windowShouldClose() { return false; }
 
 bool openWindow(const char**) {
-    windowOpen = true;
+    page.windowOpen = true;
     resumed();
     return true;
 }
@@ -227,8 +232,8 @@ void finishWindowSetup() {
 void closeWindowSystem() {
     emscripten_html5_remove_all_event_listeners();
     eventQueue().clear();
-    touchId = -1;
-    windowOpen = false;
+    page.touchId = -1;
+    page.windowOpen = false;
 }
 
 void pause(unsigned, unsigned millis) {

@@ -187,16 +187,10 @@ inline void blendPixel(std::uint8_t* dst, const std::uint8_t* src, const std::ui
 
 
 // A sprite of one colour and one alpha throughout (the veil over a finished
-// level) blends each canvas byte through a table of its 256 values, kept
-// while the same colour and alpha come back.
-struct UniformBlend {
-    std::uint32_t key = 0;  // blue, green, red, alpha; 0 is never kept
-    std::uint8_t table[3][256];
-};
-
-UniformBlend uniformBlend;
-
-const UniformBlend* uniformBlendFor(const std::uint8_t* pixels, int count, const std::uint8_t* tint, bool tinted) {
+// level) blends each canvas byte through a table of its 256 values, kept in
+// `uniformBlend` while the same colour and alpha come back.
+const UniformBlend* uniformBlendFor(UniformBlend& uniformBlend, const std::uint8_t* pixels, int count,
+                                    const std::uint8_t* tint, bool tinted) {
     for (int k = 1; k < count; ++k)
         if (std::memcmp(pixels + 4 * k, pixels, 4) != 0) return nullptr;
     const std::uint8_t alpha = pixels[3];
@@ -220,7 +214,7 @@ void Sprite::renderUpright(int x, int y) {
     const int firstCol = x < 0 ? -x : 0;
     const int endCol = x + width > cw ? cw - x : width;
     const std::uint8_t* frameBase = image + static_cast<std::ptrdiff_t>(frame) * frameHeight * width * 4;
-    const UniformBlend* uniform = uniformBlendFor(frameBase, width * height, tint, tintOn == 1);
+    const UniformBlend* uniform = uniformBlendFor(uniformBlend_, frameBase, width * height, tint, tintOn == 1);
     for (int i = 0; i < height; ++i) {
         const int ty = y + i;
         if (ty < 0 || ty >= ch || firstCol >= endCol) continue;

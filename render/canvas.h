@@ -29,6 +29,13 @@ public:
     void release();
 };
 
+// The blend table of a sprite of one colour and one alpha throughout: each
+// canvas byte's 256 values for each colour component.
+struct UniformBlend {
+    std::uint32_t key = 0;  // blue, green, red, alpha; 0 is never kept
+    std::uint8_t table[3][256];
+};
+
 class Sprite {
 public:
     std::uint8_t tintOn = 0;
@@ -53,6 +60,8 @@ private:
     void setTint(std::uint32_t colour);
     void render(int x, int y, float angle);
     void renderUpright(int x, int y);
+
+    UniformBlend uniformBlend_;  // kept while the same colour and alpha come back
 };
 
 // One colour component of a sprite pixel blended over a canvas pixel: in

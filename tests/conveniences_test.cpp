@@ -13,6 +13,7 @@
 #include "ui/conveniences.h"
 #include "ui/layout.h"
 #include "ui/progress.h"
+#include "ui/ui_state.h"
 
 using namespace testsupport;
 
@@ -234,7 +235,7 @@ TEST(Progress, ACrashBeforeTheRenameLeavesTheOldFile) {
     const std::string old = readFile(file);
     EXPECT_EXIT(
         {
-            progress::beforeRename = [] { _exit(3); };
+            uiConnections().progressFile.beforeRename = [] { _exit(3); };
             replayInProcess(dir, 1, "Right Right Right", saveTo(file));
         },
         testing::ExitedWithCode(3), "");

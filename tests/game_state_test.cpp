@@ -1,5 +1,6 @@
 // Games as values: two games played side by side, and the solver on a thread
-// of its own while the window's game plays, end exactly as each alone.
+// of its own while the window's game plays, end exactly as each alone; the
+// ui state is a value too.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,7 +17,10 @@
 #include "tools/levels/level_text.h"
 #include "tools/session/headless_start.h"
 #include "tools/session/solver.h"
+#include "ui/history.h"
 #include "ui/input.h"
+#include "ui/player_set.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 namespace {
@@ -94,12 +98,16 @@ solver::Result solve(int index) {
                               index, 300000);
 }
 
+void playKeys(const std::string& script) {
+    for (char k : script)
+        onKey(k == 'L' ? KeyLeft : k == 'R' ? KeyRight : k == 'U' ? KeyUp : k == 'D' ? KeyDown : KeySpace);
+}
+
 // The window's game, drawn, played through the key handler.
 PlayState playWindowGame() {
     testsupport::setUpGame(Levels2);
     session::enterLevel(0);
-    for (char k : ScriptA)
-        onKey(k == 'L' ? KeyLeft : k == 'R' ? KeyRight : k == 'U' ? KeyUp : k == 'D' ? KeyDown : KeySpace);
+    playKeys(ScriptA);
     return game().play;
 }
 
@@ -119,6 +127,39 @@ TEST(GameState, SolverOnAThreadWhileTheWindowsGamePlays) {
         EXPECT_EQ(together[i].path, alone[i].path) << i;
         EXPECT_EQ(together[i].states, alone[i].states) << i;
         EXPECT_GT(alone[i].states, 20u) << i;
+    }
+}
+
+// Two windows' worth of game and ui state, swapped in and out of the one
+// window: each undoes its own presses back to its level's start, and a fresh
+// ui state knows no press.
+TEST(GameState, TwoUiStatesEachUndoTheirOwnPresses) {
+    testsupport::setUpGame(Levels2);
+    playerSet().undo = true;
+    session::enterLevel(0);
+    playKeys(ScriptA.substr(0, 12));
+    const int pressesA = history::presses();
+    Game gameA = game();
+    UiState uiA = std::move(ui());
+    ui() = UiState{};
+    EXPECT_EQ(history::presses(), 0);
+    session::enterLevel(1);
+    playKeys(ScriptB.substr(0, 12));
+    const int pressesB = history::presses();
+    EXPECT_GT(pressesA, 3);
+    EXPECT_GT(pressesB, 3);
+    std::swap(game(), gameA);
+    std::swap(ui(), uiA);
+    for (int level : {0, 1}) {
+        EXPECT_EQ(history::presses(), level == 0 ? pressesA : pressesB);
+        while (history::undo()) {
+        }
+        EXPECT_EQ(history::presses(), 0);
+        const PlayState start = playing(level).play;
+        EXPECT_EQ(std::memcmp(&game().play.board, &start.board, sizeof start.board), 0) << level;
+        EXPECT_TRUE(game().play.tank.x == start.tank.x && game().play.tank.y == start.tank.y) << level;
+        std::swap(game(), gameA);
+        std::swap(ui(), uiA);
     }
 }
 

@@ -184,7 +184,7 @@ TEST(Guide, HelpedWinsAreKeptApartAndOldProgressStillLoads) {
     const std::string key = progress::hashText(progress::levelHashAt(0));
     writeFile(file, "brimvale progress 1\nmuted 0\nwon " + key + " 12\n");  // an older file
     std::string warning;
-    ASSERT_TRUE(progress::load(file, "levels", warning)) << warning;
+    ASSERT_EQ(progress::load(file, "levels", warning), progress::LoadResult::Loaded) << warning;
     EXPECT_EQ(progress::best(0), 12);
     EXPECT_TRUE(progress::noteWin(0, 9, true, "RRF"));  // a helped best of its own
     EXPECT_TRUE(progress::noteWin(1, 9, true, "RRF"));  // helped: kept apart
@@ -196,7 +196,7 @@ TEST(Guide, HelpedWinsAreKeptApartAndOldProgressStillLoads) {
     EXPECT_EQ(progress::bestMoves(1), "LLUD");
     std::string error;
     ASSERT_TRUE(progress::save(file, error)) << error;
-    ASSERT_TRUE(progress::load(file, "levels", warning)) << warning;
+    ASSERT_EQ(progress::load(file, "levels", warning), progress::LoadResult::Loaded) << warning;
     EXPECT_EQ(progress::best(1), 11);
     EXPECT_EQ(progress::helpedBest(1), 9);
     EXPECT_EQ(progress::bestMoves(1), "LLUD");

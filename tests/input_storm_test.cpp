@@ -197,5 +197,5 @@ TEST(InputStorm, ThirtyThousandEventsWithThePlayerSet) {
     }
     std::string warning;
     EXPECT_NE(readFile(set.progressFile).find("\nlast "), std::string::npos);
-    EXPECT_TRUE(progress::load(set.progressFile, dir + "/data.lvl", warning)) << warning;
+    EXPECT_EQ(progress::load(set.progressFile, dir + "/data.lvl", warning), progress::LoadResult::Loaded) << warning;
 }

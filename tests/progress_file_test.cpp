@@ -15,6 +15,7 @@
 #include "tests/support.h"
 #include "ui/history.h"
 #include "ui/progress.h"
+#include "ui/ui_state.h"
 #include "game/levels.h"
 #include "game/play_state.h"
 #include "ui/window_game.h"
@@ -80,6 +81,11 @@ TEST(ProgressFile, ANamedFileThatIsNoProgressIsRefusedAndLeftAlone) {
             std::string out;
             EXPECT_EQ(runCommand(program + " --progress '" + dir + "/" + name + "' 2>&1", &out), 2) << program << name;
             EXPECT_NE(out.find("--progress " + dir + "/" + name + ": "), std::string::npos) << out;
+            const std::string said = name == "text" ? ": not a saved progress file (it does not begin"
+                                     : name == "folder" ? ": is a folder, not a saved progress file"
+                                     : name == "pipe"   ? ": is a pipe, not a saved progress file"
+                                                        : ": is a device, not a saved progress file";
+            EXPECT_NE(out.find(said), std::string::npos) << out;
             EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
             EXPECT_EQ(kindOf(dir + "/" + name), kind) << name;
             EXPECT_FALSE(anythingSetAside(dir));
@@ -101,7 +107,7 @@ TEST(ProgressFile, OnlyARegularFileOfAtMostOneMiBIsRead) {
     const std::string dir = tempDir("progress-kinds");
     std::string warning;
     ASSERT_EQ(mkfifo((dir + "/progress.txt").c_str(), 0644), 0);
-    EXPECT_FALSE(progress::load(dir + "/progress.txt", "levels", warning));
+    EXPECT_EQ(progress::load(dir + "/progress.txt", "levels", warning), progress::LoadResult::Unusable);
     EXPECT_NE(warning.find("not be saved"), std::string::npos) << warning;
     EXPECT_EQ(kindOf(dir + "/progress.txt"), 'p');
     EXPECT_FALSE(anythingSetAside(dir));
@@ -109,7 +115,7 @@ TEST(ProgressFile, OnlyARegularFileOfAtMostOneMiBIsRead) {
         ASSERT_EQ(unlink((dir + "/progress.txt").c_str()), 0);
         ASSERT_EQ(symlink("zero", (dir + "/progress.txt").c_str()), 0);
         warning.clear();
-        EXPECT_FALSE(progress::load(dir + "/progress.txt", "levels", warning));
+        EXPECT_EQ(progress::load(dir + "/progress.txt", "levels", warning), progress::LoadResult::Unusable);
         EXPECT_NE(warning.find("not be saved"), std::string::npos) << warning;
         EXPECT_EQ(kindOf(dir + "/progress.txt"), 'l');
         EXPECT_FALSE(anythingSetAside(dir));
@@ -119,11 +125,11 @@ TEST(ProgressFile, OnlyARegularFileOfAtMostOneMiBIsRead) {
     std::string big = Header + wonLine(4, 9);
     big += std::string(1024 * 1024 - big.size(), '\n');
     writeFile(dir + "/progress.txt", big);
-    EXPECT_TRUE(progress::load(dir + "/progress.txt", "levels", warning)) << warning;
+    EXPECT_EQ(progress::load(dir + "/progress.txt", "levels", warning), progress::LoadResult::Loaded) << warning;
     EXPECT_EQ(progress::best(0), 9);
     writeFile(dir + "/progress.txt", big + "\n");
     warning.clear();
-    EXPECT_FALSE(progress::load(dir + "/progress.txt", "levels", warning));
+    EXPECT_EQ(progress::load(dir + "/progress.txt", "levels", warning), progress::LoadResult::SetAside);
     EXPECT_NE(warning.find("1 MiB"), std::string::npos) << warning;
     EXPECT_NE(warning.find("kept it as " + dir + "/progress.bad"), std::string::npos) << warning;
     EXPECT_EQ(progress::best(0), -1);
@@ -137,7 +143,7 @@ TEST(ProgressFile, TwoGamesSavingToOneFileKeepEachOthersWins) {
     setUpGame({level(4), level(5), level(6)});
     const std::string file = tempDir("progress-two") + "/progress.txt";
     std::string warning, error;
-    ASSERT_TRUE(progress::load(file, "/mine.lvl", warning)) << warning;
+    ASSERT_EQ(progress::load(file, "/mine.lvl", warning), progress::LoadResult::Loaded) << warning;
     progress::noteStart(2);
     progress::noteWin(0, 5);
     progress::noteWin(2, 8);
@@ -148,18 +154,18 @@ TEST(ProgressFile, TwoGamesSavingToOneFileKeepEachOthersWins) {
     static bool lockHeld;
     static std::string lockFile;
     lockFile = file + ".lock";
-    progress::beforeRename = [] {
+    uiConnections().progressFile.beforeRename = [] {
         const int fd = open(lockFile.c_str(), O_RDWR | O_CLOEXEC);
         lockHeld = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
         if (fd >= 0) close(fd);
     };
     lockHeld = false;
     const bool saved = progress::save(file, error);
-    progress::beforeRename = nullptr;
+    uiConnections().progressFile.beforeRename = nullptr;
     ASSERT_TRUE(saved) << error;
     EXPECT_TRUE(lockHeld);
     for (const char* levelFile : {"/mine.lvl", "/theirs.lvl"}) {
-        ASSERT_TRUE(progress::load(file, levelFile, warning)) << warning;
+        ASSERT_EQ(progress::load(file, levelFile, warning), progress::LoadResult::Loaded) << warning;
         EXPECT_EQ(progress::best(0), 3);
         EXPECT_EQ(progress::best(1), 7);
         EXPECT_EQ(progress::best(2), 8);
@@ -177,12 +183,12 @@ TEST(ProgressFile, ALevelPathOfAnyBytesRoundTrips) {
                                             "/plain.lvl", ""};
     std::string warning, error;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        ASSERT_TRUE(progress::load(file, paths[i], warning)) << warning;
+        ASSERT_EQ(progress::load(file, paths[i], warning), progress::LoadResult::Loaded) << warning;
         progress::noteStart(static_cast<int>(i % 2 + 1));
         ASSERT_TRUE(progress::save(file, error)) << error;
     }
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        ASSERT_TRUE(progress::load(file, paths[i], warning)) << warning;
+        ASSERT_EQ(progress::load(file, paths[i], warning), progress::LoadResult::Loaded) << warning;
         EXPECT_EQ(progress::lastPlayed(), static_cast<int>(i % 2 + 1)) << i;
     }
 }
@@ -194,7 +200,7 @@ TEST(ProgressFile, ALeftOverLinkBesideTheFileIsNeverFollowed) {
     writeFile(dir + "/victim", "precious\n");
     ASSERT_EQ(symlink((dir + "/victim").c_str(), (dir + "/progress.txt.new").c_str()), 0);
     std::string warning, error;
-    ASSERT_TRUE(progress::load(dir + "/progress.txt", "levels", warning));
+    ASSERT_EQ(progress::load(dir + "/progress.txt", "levels", warning), progress::LoadResult::Loaded);
     progress::noteWin(0, 2);
     ASSERT_TRUE(progress::save(dir + "/progress.txt", error)) << error;
     EXPECT_EQ(readFile(dir + "/victim"), "precious\n");

@@ -20,24 +20,20 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 namespace {
 
-void (*warn)(const std::string&) = nullptr;
-std::map<progress::Hash, int> pars;
-std::map<progress::Hash, std::string> titlesByHash;
-bool winNoted = false;
-long startsNoted = 0;  // level starts before this many are the start-up's
-std::string shownTitle = "Brimvale (port by Orlenko)";
-bool progressUsable = false;
+// The window game's.
+ConveniencesState& my() { return ui().conveniences; }
 
 void say(const std::string& warning) {
-    if (warn) warn(warning);
+    if (uiConnections().warn) uiConnections().warn(warning);
 }
 
 void save() {
-    if (!playerSet().save || !progressUsable) return;
+    if (!playerSet().save || !my().progressUsable) return;
     std::string error;
     if (!progress::save(playerSet().progressFile, error)) say(error);
 }
@@ -69,8 +65,8 @@ bool parseParLine(const std::string& line, progress::Hash& hash, int& moves, std
 // any other that cannot be read whole, or a damaged one, costs the "fewest"
 // figure and the titles, and one warning.
 void readPars(const std::string& path) {
-    pars.clear();
-    titlesByHash.clear();
+    my().pars.clear();
+    my().titlesByHash.clear();
     struct stat st;
     if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return;
     const std::string without = "; playing without the fewest presses";
@@ -96,12 +92,12 @@ void readPars(const std::string& path) {
         std::string title;
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         if (!parseParLine(line, hash, moves, title)) {
-            pars.clear();
-            titlesByHash.clear();
+            my().pars.clear();
+            my().titlesByHash.clear();
             return say(path + ":" + std::to_string(n) + ": not a level key and its presses" + without);
         }
-        if (moves >= 0) pars[hash] = moves;
-        if (!title.empty()) titlesByHash[hash] = title;
+        if (moves >= 0) my().pars[hash] = moves;
+        if (!title.empty()) my().titlesByHash[hash] = title;
     }
 }
 
@@ -122,25 +118,26 @@ std::string movesText() {
 
 }  // namespace
 
-void setWarningSink(void (*sink)(const std::string&)) { warn = sink; }
+void setWarningSink(void (*sink)(const std::string&)) { uiConnections().warn = sink; }
 
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
-    startsNoted = game().levels.starts;
+    my().startsNoted = game().levels.starts;
     history::clear();
     if (playerSet().counter || playerSet().guide) readPars(parFile);
     if (playerSet().guide)
         for (int i = 0; i < game().levels.count; ++i) {
-            const auto t = titlesByHash.find(progress::levelHashAt(i));
-            if (t != titlesByHash.end()) guide::setTitle(i, t->second);
+            const auto t = my().titlesByHash.find(progress::levelHashAt(i));
+            if (t != my().titlesByHash.end()) guide::setTitle(i, t->second);
         }
     if (!playerSet().save) return;
     std::string warning;
-    progressUsable = !playerSet().progressFile.empty();
-    if (!progressUsable) say("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
-    if (progressUsable && !progress::load(playerSet().progressFile, levelFile, warning)) {
-        say(warning);
+    my().progressUsable = !playerSet().progressFile.empty();
+    if (!my().progressUsable) say("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
+    if (my().progressUsable) {
+        const progress::LoadResult loaded = progress::load(playerSet().progressFile, levelFile, warning);
+        if (loaded != progress::LoadResult::Loaded) say(warning);
         // A file that could not be moved aside is never overwritten.
-        progressUsable = warning.find("kept it as") != std::string::npos;
+        my().progressUsable = loaded != progress::LoadResult::Unusable;
     }
     playerSet().muted = playerSet().muted || progress::muted();
     const int last = progress::lastPlayed();
@@ -149,21 +146,21 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
 
 void redrawForRules(Game&) {
     // With the guide on, wins are kept for the session even when none is saved.
-    const bool kept = playerSet().save && progressUsable;
+    const bool kept = playerSet().save && my().progressUsable;
     if (kept || playerSet().guide) {
         bool changed = false;
-        if (game().levels.starts > startsNoted) {
-            startsNoted = game().levels.starts;
+        if (game().levels.starts > my().startsNoted) {
+            my().startsNoted = game().levels.starts;
             changed = progress::noteStart(game().play.level);
         }
-        if (game().play.outcome == Won && !winNoted) {
-            winNoted = true;
+        if (game().play.outcome == Won && !my().winNoted) {
+            my().winNoted = true;
             const bool helped = playerSet().guide && guide::helped();
             const bool best = progress::noteWin(game().play.level, history::presses(), helped, movesText());
             if (playerSet().guide) guide::noteWin(history::presses(), best);
             changed = best || changed;
         }
-        if (game().play.outcome != Won) winNoted = false;
+        if (game().play.outcome != Won) my().winNoted = false;
         if (changed && kept) save();
     }
     drawScreen();
@@ -175,8 +172,8 @@ void rememberSettings() {
 }
 
 int parOf(int index) {
-    const auto p = pars.find(progress::levelHashAt(index));
-    return p == pars.end() ? -1 : p->second;
+    const auto p = my().pars.find(progress::levelHashAt(index));
+    return p == my().pars.end() ? -1 : p->second;
 }
 
 std::string counterTitle() {
@@ -196,19 +193,9 @@ std::string counterTitle() {
 
 void showCounterTitle() {
     const std::string title = counterTitle();
-    if (title == shownTitle) return;
-    shownTitle = title;
+    if (title == my().shownTitle) return;
+    my().shownTitle = title;
     platform::setWindowTitle(title.c_str());
 }
 
-void resetConveniences() {
-    progress::clear();
-    history::clear();
-    pars.clear();
-    titlesByHash.clear();
-    winNoted = false;
-    guide::reset();
-    startsNoted = game().levels.starts;
-    shownTitle = "Brimvale (port by Orlenko)";
-    progressUsable = false;
-}
+void resetConveniences() { ui() = UiState{}; }

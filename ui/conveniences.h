@@ -43,5 +43,6 @@ std::string counterTitle();
 // The recorded fewest presses of level `index`, -1 when unknown.
 int parOf(int index);
 
-// Forgets the progress, the fewest presses and the history (a fresh game).
+// Forgets the progress, the fewest presses, the history and the guide's
+// state (a fresh game, its level starts counted from none).
 void resetConveniences();

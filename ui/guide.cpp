@@ -17,6 +17,7 @@
 #include "ui/player_set.h"
 #include "ui/progress.h"
 #include "ui/screens.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 namespace guide {
@@ -40,20 +41,8 @@ constexpr std::uint32_t GoldTint = 0xDEB658;    // gold
 constexpr std::uint32_t ShadowTint = 0x000000;
 constexpr std::uint32_t DarkTint = 0x14181E;    // ink
 
-SearchStart startSearch = nullptr;
-std::map<int, std::string> titles;
-
-long titleStart = -1;  // the level start whose title shows
-int titleMillis = 0;
-std::string note, noteTitle;
-int noteMillis = 0;
-bool noteBanner = false;
-
-// A position: the board and the tank.
-struct Spot {
-    Board board;
-    Tank tank;
-};
+// The window game's.
+State& my() { return ui().guide; }
 
 Spot here() { return Spot{game().play.board, game().play.tank}; }
 
@@ -61,34 +50,6 @@ bool same(const Spot& a, const Spot& b) {
     return std::memcmp(&a.board, &b.board, sizeof(Board)) == 0 && a.tank.x == b.tank.x && a.tank.y == b.tank.y &&
            a.tank.dx == b.tank.dx && a.tank.dy == b.tank.dy;
 }
-
-enum class Purpose { None, Hint, Watch };
-std::unique_ptr<Search> search;
-Purpose purpose = Purpose::None;
-Spot searchFrom{};
-
-// A shortest win found, with the position before each of its presses, so
-// that following the hints needs no new search.
-std::vector<int> pathKeys;
-std::vector<Spot> pathSpots;
-int hintKey = 0;     // 0: none shown
-Spot hintSpot{};
-long helpedStart = -1;
-
-// Playback.
-bool playing = false;
-std::vector<int> watchKeys;
-std::size_t watchNext = 0;
-int watchWait = 0;
-bool watchEnding = false;
-PlayState watchReturn;
-PlayState watchStart;
-bool watchAfterSearch = false;
-int wins = 0;
-
-// The last win's presses and whether it was a new best.
-int winPresses = -1;
-bool winBest = false;
 
 const char* keyName(int key) {
     switch (key) {
@@ -112,10 +73,10 @@ int keyOfLetter(char c) {
 }
 
 void say(const std::string& text, const std::string& title, bool banner) {
-    note = text;
-    noteTitle = title;
-    noteBanner = banner;
-    noteMillis = NoteMillis;
+    my().note = text;
+    my().noteTitle = title;
+    my().noteBanner = banner;
+    my().noteMillis = NoteMillis;
 }
 
 // Plays one key on the game as it stands, with the conveniences off (no
@@ -148,64 +109,64 @@ std::vector<Spot> spotsAlong(const std::vector<int>& keys) {
 }
 
 void showHint(int key) {
-    hintKey = key;
-    hintSpot = here();
-    helpedStart = game().levels.starts;
-    note.clear();
-    noteTitle.clear();
-    noteMillis = 0;
+    my().hintKey = key;
+    my().hintSpot = here();
+    my().helpedStart = game().levels.starts;
+    my().note.clear();
+    my().noteTitle.clear();
+    my().noteMillis = 0;
 }
 
-bool hintShowing() { return hintKey != 0 && game().play.outcome == InPlay && same(hintSpot, here()); }
+bool hintShowing() { return my().hintKey != 0 && game().play.outcome == InPlay && same(my().hintSpot, here()); }
 
 // A new level start: its title shows, and hints of the last one are gone.
 void followStarts() {
-    if (titleStart == game().levels.starts) return;
-    titleStart = game().levels.starts;
-    titleMillis = TitleMillis;
-    hintKey = 0;
-    pathKeys.clear();
-    pathSpots.clear();
+    if (my().titleStart == game().levels.starts) return;
+    my().titleStart = game().levels.starts;
+    my().titleMillis = TitleMillis;
+    my().hintKey = 0;
+    my().pathKeys.clear();
+    my().pathSpots.clear();
 }
 
 // A hint from a path already found, when the position is on it.
 bool hintFromPath() {
     const Spot now = here();
-    for (std::size_t i = 0; i < pathSpots.size(); ++i)
-        if (same(pathSpots[i], now)) {
-            showHint(pathKeys[i]);
+    for (std::size_t i = 0; i < my().pathSpots.size(); ++i)
+        if (same(my().pathSpots[i], now)) {
+            showHint(my().pathKeys[i]);
             return true;
         }
     return false;
 }
 
 void startHint() {
-    if (hintFromPath() || search || !startSearch) return;
-    searchFrom = here();
-    search = startSearch(HintStates);
-    purpose = Purpose::Hint;
+    if (hintFromPath() || my().search || !uiConnections().startSearch) return;
+    my().searchFrom = here();
+    my().search = uiConnections().startSearch(HintStates);
+    my().purpose = Purpose::Hint;
     say("", "hint: searching", false);
 }
 
 void beginPlayback(const std::vector<int>& keys) {
-    watchKeys = keys;
-    watchNext = 0;
-    watchWait = WatchGapMillis;
-    watchEnding = false;
-    playing = true;
-    game().play = watchStart;
+    my().watchKeys = keys;
+    my().watchNext = 0;
+    my().watchWait = WatchGapMillis;
+    my().watchEnding = false;
+    my().playing = true;
+    game().play = my().watchStart;
 }
 
 // S on the result screen: a shortest win from the level's start.
 void startSolution() {
-    if (search || !startSearch) return;
-    watchReturn = game().play;
+    if (my().search || !uiConnections().startSearch) return;
+    my().watchReturn = game().play;
     placeLevel(game(), game().play.level);
     game().play.screen = Playing;
-    watchStart = game().play;
-    search = startSearch(HintStates);
-    purpose = Purpose::Watch;
-    game().play = watchReturn;
+    my().watchStart = game().play;
+    my().search = uiConnections().startSearch(HintStates);
+    my().purpose = Purpose::Watch;
+    game().play = my().watchReturn;
     say("", "solution: searching", false);
 }
 
@@ -216,21 +177,21 @@ void startOwnBest() {
         say("No win of this level kept yet", "no win kept", false);
         return;
     }
-    watchReturn = game().play;
+    my().watchReturn = game().play;
     placeLevel(game(), game().play.level);
     game().play.screen = Playing;
-    watchStart = game().play;
+    my().watchStart = game().play;
     std::vector<int> keys;
     for (char c : moves) keys.push_back(keyOfLetter(c));
     beginPlayback(keys);
 }
 
 void searchEnded() {
-    const Search::Answer answer = search->answer();
-    const std::vector<int> keys = search->keys();
-    search.reset();
-    const Purpose was = purpose;
-    purpose = Purpose::None;
+    const Search::Answer answer = my().search->answer();
+    const std::vector<int> keys = my().search->keys();
+    my().search.reset();
+    const Purpose was = my().purpose;
+    my().purpose = Purpose::None;
     if (was == Purpose::Watch) {
         if (answer == Search::Found) {
             beginPlayback(keys);
@@ -243,12 +204,12 @@ void searchEnded() {
     if (answer == Search::Found) {
         const PlayState now = game().play;
         // The path is followed from the position it was found for.
-        if (!same(here(), searchFrom)) {
-            game().play.board = searchFrom.board;
-            game().play.tank = searchFrom.tank;
+        if (!same(here(), my().searchFrom)) {
+            game().play.board = my().searchFrom.board;
+            game().play.tank = my().searchFrom.tank;
         }
-        pathKeys = keys;
-        pathSpots = spotsAlong(keys);
+        my().pathKeys = keys;
+        my().pathSpots = spotsAlong(keys);
         game().play = now;
         if (!hintFromPath()) say("", "", false);
     } else if (answer == Search::NoWin) {
@@ -260,10 +221,10 @@ void searchEnded() {
 
 // One slice of the running search; true when it ended.
 bool advanceSearch(bool whole) {
-    if (!search) return false;
+    if (!my().search) return false;
     const auto until = std::chrono::steady_clock::now() + SliceTime;
     while (true) {
-        if (search->advance(SliceStates)) {
+        if (my().search->advance(SliceStates)) {
             searchEnded();
             return true;
         }
@@ -273,25 +234,25 @@ bool advanceSearch(bool whole) {
 
 // One step of a playback: the next press, or the way back after the win.
 void stepPlayback(bool now, int passed = 0) {
-    if (!playing) return;
-    if (!now && watchWait > 0) {
-        watchWait -= passed;
+    if (!my().playing) return;
+    if (!now && my().watchWait > 0) {
+        my().watchWait -= passed;
         return;
     }
-    if (watchEnding) {
-        playing = false;
-        game().play = watchReturn;
+    if (my().watchEnding) {
+        my().playing = false;
+        game().play = my().watchReturn;
         drawScreen();
         return;
     }
-    if (watchNext < watchKeys.size() && game().play.outcome == InPlay) {
-        playKey(watchKeys[watchNext++]);
-        watchWait = WatchGapMillis;
+    if (my().watchNext < my().watchKeys.size() && game().play.outcome == InPlay) {
+        playKey(my().watchKeys[my().watchNext++]);
+        my().watchWait = WatchGapMillis;
         return;
     }
-    if (game().play.outcome == Won) ++wins;
-    watchEnding = true;
-    watchWait = WatchEndMillis;
+    if (game().play.outcome == Won) ++my().wins;
+    my().watchEnding = true;
+    my().watchWait = WatchEndMillis;
 }
 
 void blitScreen() { sprites().screenCanvas.blit(display().buffer, 0, 0, ScreenWidth, ScreenHeight); }
@@ -322,43 +283,43 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 // A short note in shadowed text at the foot of the screen, or a banner.
 void drawNote(int footY) {
-    if (noteMillis <= 0 || note.empty()) return;
-    if (noteBanner) {
-        bannerLines(156, splitLines(note));
+    if (my().noteMillis <= 0 || my().note.empty()) return;
+    if (my().noteBanner) {
+        bannerLines(156, splitLines(my().note));
         return;
     }
-    const int x = (ScreenWidth - GlyphWidth * static_cast<int>(note.size())) / 2;
-    drawText(x + 1, footY + 1, note, ShadowTint);
-    drawText(x, footY, note, TextTint);
+    const int x = (ScreenWidth - GlyphWidth * static_cast<int>(my().note.size())) / 2;
+    drawText(x + 1, footY + 1, my().note, ShadowTint);
+    drawText(x, footY, my().note, TextTint);
 }
 
 bool titleShowing() {
     followStarts();
-    return titleMillis > 0;
+    return my().titleMillis > 0;
 }
 
 }  // namespace
 
-void connectSearch(SearchStart start) { startSearch = start; }
+void connectSearch(SearchStart start) { uiConnections().startSearch = start; }
 
-void setTitle(int index, const std::string& title) { titles[index] = title; }
+void setTitle(int index, const std::string& title) { my().titles[index] = title; }
 
 std::string titleOf(int index) {
-    const auto t = titles.find(index);
-    return t == titles.end() ? std::string() : t->second;
+    const auto t = my().titles.find(index);
+    return t == my().titles.end() ? std::string() : t->second;
 }
 
 bool onKey(int key) {
-    if (playing) {
+    if (my().playing) {
         // Any key ends a playback, back where it began.
-        playing = false;
-        game().play = watchReturn;
+        my().playing = false;
+        game().play = my().watchReturn;
         drawScreen();
         return true;
     }
     switch (game().play.screen) {
         case Playing:
-            if (titleShowing()) titleMillis = 0;  // and the key plays on
+            if (titleShowing()) my().titleMillis = 0;  // and the key plays on
             if (key == KeyH && game().play.outcome == InPlay) {
                 startHint();
                 return true;
@@ -398,25 +359,25 @@ void tick() {
     const int passed = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
     last = now;
     followStarts();
-    if (game().play.screen == Playing) titleMillis -= passed;
-    noteMillis -= passed;
+    if (game().play.screen == Playing) my().titleMillis -= passed;
+    my().noteMillis -= passed;
     advanceSearch(false);
     stepPlayback(false, passed);
 }
 
 void settle() {
-    while (search) advanceSearch(true);
-    while (playing) stepPlayback(true);
+    while (my().search) advanceSearch(true);
+    while (my().playing) stepPlayback(true);
 }
 
-bool watching() { return playing; }
-int watchedWins() { return wins; }
+bool watching() { return my().playing; }
+int watchedWins() { return my().wins; }
 
-bool helped() { return helpedStart == game().levels.starts; }
+bool helped() { return my().helpedStart == game().levels.starts; }
 
 void noteWin(int presses, bool newBest) {
-    winPresses = presses;
-    winBest = newBest;
+    my().winPresses = presses;
+    my().winBest = newBest;
 }
 
 void drawText(int x, int y, const std::string& text, std::uint32_t tint) {
@@ -428,17 +389,17 @@ void drawText(int x, int y, const std::string& text, std::uint32_t tint) {
 }
 
 void drawOverPlaying() {
-    const bool title = titleShowing() && !playing;
+    const bool title = titleShowing() && !my().playing;
     const bool hint = hintShowing();
-    const bool noted = noteMillis > 0 && !note.empty();
+    const bool noted = my().noteMillis > 0 && !my().note.empty();
     if (!title && !hint && !noted) return;
     blitScreen();
     if (hint) {
         float angle = game().play.tank.angle;
-        if (hintKey == KeyRight) angle = 0;
-        if (hintKey == KeyDown) angle = 90;
-        if (hintKey == KeyLeft) angle = 180;
-        if (hintKey == KeyUp) angle = 270;
+        if (my().hintKey == KeyRight) angle = 0;
+        if (my().hintKey == KeyDown) angle = 90;
+        if (my().hintKey == KeyLeft) angle = 180;
+        if (my().hintKey == KeyUp) angle = 270;
         sprites().hintArrowSprite.draw(24 * game().play.tank.x, 24 * game().play.tank.y, angle);
     }
     if (title) {
@@ -453,17 +414,17 @@ void drawOverPlaying() {
 }
 
 void drawOverResult() {
-    if (playing) {
-        if (game().play.outcome == Won) bannerLines(40, {"Won in " + std::to_string(watchKeys.size()) + " presses"});
+    if (my().playing) {
+        if (game().play.outcome == Won) bannerLines(40, {"Won in " + std::to_string(my().watchKeys.size()) + " presses"});
     } else if (game().play.outcome == Won) {
         std::vector<std::string> lines{"Level " + std::to_string(game().play.level + 1) + " won!"};
-        std::string count = "in " + std::to_string(winPresses) + " press" + (winPresses == 1 ? "" : "es");
+        std::string count = "in " + std::to_string(my().winPresses) + " press" + (my().winPresses == 1 ? "" : "es");
         const int par = parOf(game().play.level);
         if (par >= 0) count += ", fewest possible " + std::to_string(par);
-        if (winPresses >= 0) lines.push_back(count);
+        if (my().winPresses >= 0) lines.push_back(count);
         if (helped())
             lines.push_back("won with a hint");
-        else if (winBest)
+        else if (my().winBest)
             lines.push_back("A new best!");
         else if (progress::best(game().play.level) >= 0)
             lines.push_back("your best: " + std::to_string(progress::best(game().play.level)));
@@ -506,27 +467,10 @@ std::string titleAdditions() {
 }
 
 std::string titleNote() {
-    if (hintShowing()) return std::string("hint: ") + keyName(hintKey);
-    return noteMillis > 0 ? noteTitle : std::string();
+    if (hintShowing()) return std::string("hint: ") + keyName(my().hintKey);
+    return my().noteMillis > 0 ? my().noteTitle : std::string();
 }
 
-void reset() {
-    titles.clear();
-    titleStart = -1;
-    titleMillis = 0;
-    note.clear();
-    noteTitle.clear();
-    noteMillis = 0;
-    search.reset();
-    purpose = Purpose::None;
-    pathKeys.clear();
-    pathSpots.clear();
-    hintKey = 0;
-    helpedStart = -1;
-    playing = false;
-    wins = 0;
-    winPresses = -1;
-    winBest = false;
-}
+void reset() { my() = State{}; }
 
 }  // namespace guide

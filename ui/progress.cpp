@@ -15,32 +15,17 @@
 
 #include "assets/data_file.h"
 #include "game/levels.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 namespace progress {
-
-void (*beforeRename)() = nullptr;
-bool syncToDisk = true;
 
 namespace {
 
 const char* const Header = "brimvale progress 1";
 
-// What a progress file holds.
-struct State {
-    std::map<Hash, int> wins;                 // level key -> fewest presses
-    std::map<Hash, int> helpedWins;           // level key -> fewest presses of a win after a hint
-    std::map<Hash, std::string> winMoves;     // level key -> the presses of its best win (letters LRUDF)
-    std::map<std::string, Hash> lastByFile;   // level file -> its last level played
-    bool muted = false;
-};
-
-State current;
-std::string levelFileKey;
-// What this game changed since it read the file: a save keeps the file's
-// own last levels and mute state for the rest.
-std::set<std::string> lastNoted;
-bool mutedNoted = false;
+// The window game's progress.
+progress::State& my() { return ui().progress; }
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -111,7 +96,7 @@ bool unescapePath(const std::string& text, std::string& path) {
 }
 
 // One line of the file into `state`; false when it is not one we write.
-bool parseLine(const std::string& line, State& state) {
+bool parseLine(const std::string& line, Record& state) {
     std::istringstream in(line);
     std::string word, key;
     in >> word;
@@ -152,7 +137,7 @@ bool parseLine(const std::string& line, State& state) {
     return !(in >> rest);
 }
 
-bool parse(const std::string& text, State& state) {
+bool parse(const std::string& text, Record& state) {
     std::istringstream in(text);
     std::string line;
     if (!std::getline(in, line) || line != Header) return false;
@@ -161,7 +146,7 @@ bool parse(const std::string& text, State& state) {
     return true;
 }
 
-std::string format(const State& state) {
+std::string format(const Record& state) {
     std::string text = std::string(Header) + "\nmuted " + (state.muted ? "1" : "0") + "\n";
     for (const auto& w : state.wins) text += "won " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
     for (const auto& w : state.helpedWins) text += "helped " + hashText(w.first) + " " + std::to_string(w.second) + "\n";
@@ -185,7 +170,7 @@ enum class Found { Nothing, Progress, Damaged, TooLarge, Unusable };
 // regular file is Unusable (opened without waiting for a pipe's writer, not
 // a byte read), as is one that cannot be opened or read (with `reason`); a
 // file over MaxBytes is TooLarge, one that does not parse Damaged.
-Found readFile(const std::string& path, State& state, std::string& reason) {
+Found readFile(const std::string& path, Record& state, std::string& reason) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return Found::Nothing;  // or a link to nothing
     std::size_t bytes = 0;
@@ -209,15 +194,18 @@ Found readFile(const std::string& path, State& state, std::string& reason) {
     return parse(text, state) ? Found::Progress : Found::Damaged;
 }
 
-// Moves a file that is not whole progress aside: the warning says where.
-void setAside(const std::string& path, Found found, std::string& warning) {
+// Moves a file that is not whole progress aside: the warning says where;
+// false when it could not be moved.
+bool setAside(const std::string& path, Found found, std::string& warning) {
     const std::string why = found == Found::TooLarge ? " (larger than the 1 MiB a progress file may hold)" : "";
     const std::string aside = asideName(path);
-    if (std::rename(path.c_str(), aside.c_str()) == 0)
+    if (std::rename(path.c_str(), aside.c_str()) == 0) {
         warning = "cannot read the saved progress " + path + why + "; kept it as " + aside + " and started afresh";
-    else
-        warning = "cannot read the saved progress " + path + why + " and cannot move it aside (" +
-                  std::strerror(errno) + "); progress will not be saved";
+        return true;
+    }
+    warning = "cannot read the saved progress " + path + why + " and cannot move it aside (" +
+              std::strerror(errno) + "); progress will not be saved";
+    return false;
 }
 
 // Joins our wins into those saved: per level the fewer presses win, and the
@@ -325,11 +313,20 @@ std::string hashText(Hash hash) {
 }
 
 void clear() {
-    current = State{};
-    levelFileKey.clear();
-    lastNoted.clear();
-    mutedNoted = false;
+    my() = State{};
 }
+
+namespace {
+
+// What a path that is no regular file names, as the player reads it.
+const char* otherKind(mode_t mode) {
+    if (S_ISDIR(mode)) return "is a folder";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device";
+    if (S_ISFIFO(mode)) return "is a pipe";
+    return "is not a regular file";
+}
+
+}  // namespace
 
 bool checkNamedFile(const std::string& path, std::string& error) {
     struct stat st;
@@ -338,12 +335,14 @@ bool checkNamedFile(const std::string& path, std::string& error) {
         error = std::strerror(errno);
         return false;
     }
+    if (!S_ISREG(st.st_mode)) {
+        error = std::string(otherKind(st.st_mode)) + ", not a saved progress file";
+        return false;
+    }
     std::size_t bytes = 0;
     std::FILE* f = openDataFile(path, bytes, error);
     if (!f) {
-        const std::size_t cut = error.find(", not a regular file");
-        if (cut != std::string::npos) error.erase(cut);
-        error = error.rfind("is ", 0) == 0 ? error + ", not a saved progress file" : "cannot open it (" + error + ")";
+        error = "cannot open it (" + error + ")";
         return false;
     }
     char start[32] = {};
@@ -358,32 +357,31 @@ bool checkNamedFile(const std::string& path, std::string& error) {
     return false;
 }
 
-bool load(const std::string& path, const std::string& levelFile, std::string& warning) {
+LoadResult load(const std::string& path, const std::string& levelFile, std::string& warning) {
     clear();
-    levelFileKey = levelFile;
+    my().levelFileKey = levelFile;
     std::string reason;
-    const Found found = readFile(path, current, reason);
-    if (found == Found::Nothing || found == Found::Progress) return true;
-    current = State{};
+    const Found found = readFile(path, my().current, reason);
+    if (found == Found::Nothing || found == Found::Progress) return LoadResult::Loaded;
+    my().current = Record{};
     if (found == Found::Unusable) {
         warning = "cannot read the saved progress " + path + " (" + reason + "); progress will not be saved";
-        return false;
+        return LoadResult::Unusable;
     }
     // Moved aside under the lock, and only when no other game has saved
     // whole progress there in the meantime.
     Lock lock(path);
-    State again;
+    Record again;
     const Found now = readFile(path, again, reason);
     if (now == Found::Progress || now == Found::Nothing) {
-        current = again;
-        return true;
+        my().current = again;
+        return LoadResult::Loaded;
     }
     if (now == Found::Unusable) {
         warning = "cannot read the saved progress " + path + " (" + reason + "); progress will not be saved";
-        return false;
+        return LoadResult::Unusable;
     }
-    setAside(path, now, warning);
-    return false;
+    return setAside(path, now, warning) ? LoadResult::SetAside : LoadResult::Unusable;
 }
 
 bool save(const std::string& path, std::string& error) {
@@ -400,7 +398,7 @@ bool save(const std::string& path, std::string& error) {
     // What other games saved since: their wins join ours, the fewest
     // presses winning; their last levels and mute state stay unless this
     // game changed them.
-    State saved;
+    Record saved;
     std::string reason, warning;
     const Found found = readFile(path, saved, reason);
     if (found == Found::Unusable) {
@@ -413,84 +411,84 @@ bool save(const std::string& path, std::string& error) {
             error = warning;
             return false;
         }
-        saved = State{};
+        saved = Record{};
     }
-    keepFewest(current.wins, saved.wins, current.winMoves, saved.winMoves);
-    keepFewest(current.helpedWins, saved.helpedWins, current.winMoves, saved.winMoves, &saved.wins);
-    for (const std::string& file : lastNoted) saved.lastByFile[file] = current.lastByFile[file];
-    if (mutedNoted) saved.muted = current.muted;
-    current = saved;
+    keepFewest(my().current.wins, saved.wins, my().current.winMoves, saved.winMoves);
+    keepFewest(my().current.helpedWins, saved.helpedWins, my().current.winMoves, saved.winMoves, &saved.wins);
+    for (const std::string& file : my().lastNoted) saved.lastByFile[file] = my().current.lastByFile[file];
+    if (my().mutedNoted) saved.muted = my().current.muted;
+    my().current = saved;
 
-    const std::string text = format(current);
+    const std::string text = format(my().current);
     std::string temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0) {
         error = "cannot create a new file beside " + path + " (" + std::strerror(errno) + ")";
         return false;
     }
-    const bool written = writeAll(fd, text) && (!syncToDisk || fsync(fd) == 0);
+    const bool written = writeAll(fd, text) && (!uiConnections().progressFile.syncToDisk || fsync(fd) == 0);
     const int writeErrno = errno;
     if (close(fd) != 0 || !written) {
         error = "cannot write " + temporary + " (" + std::strerror(written ? errno : writeErrno) + ")";
         unlink(temporary.c_str());
         return false;
     }
-    if (beforeRename) beforeRename();
+    if (uiConnections().progressFile.beforeRename) uiConnections().progressFile.beforeRename();
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = "cannot replace " + path + " (" + std::strerror(errno) + ")";
         unlink(temporary.c_str());
         return false;
     }
-    if (syncToDisk) syncFolder(dir);
+    if (uiConnections().progressFile.syncToDisk) syncFolder(dir);
     return true;
 }
 
 int best(int index) {
-    const auto w = current.wins.find(levelHashAt(index));
-    return w == current.wins.end() ? -1 : w->second;
+    const auto w = my().current.wins.find(levelHashAt(index));
+    return w == my().current.wins.end() ? -1 : w->second;
 }
 
 int lastPlayed() {
-    const auto l = current.lastByFile.find(levelFileKey);
-    if (l == current.lastByFile.end()) return -1;
+    const auto l = my().current.lastByFile.find(my().levelFileKey);
+    if (l == my().current.lastByFile.end()) return -1;
     for (int i = 0; i < game().levels.count; ++i)
         if (levelHashAt(i) == l->second) return i;
     return -1;
 }
 
-bool muted() { return current.muted; }
+bool muted() { return my().current.muted; }
 void setMuted(bool m) {
-    current.muted = m;
-    mutedNoted = true;
+    my().current.muted = m;
+    my().mutedNoted = true;
 }
 
 int helpedBest(int index) {
-    const auto w = current.helpedWins.find(levelHashAt(index));
-    return w == current.helpedWins.end() ? -1 : w->second;
+    const auto w = my().current.helpedWins.find(levelHashAt(index));
+    return w == my().current.helpedWins.end() ? -1 : w->second;
 }
 
 std::string bestMoves(int index) {
-    const auto w = current.winMoves.find(levelHashAt(index));
-    return w == current.winMoves.end() ? std::string() : w->second;
+    const auto w = my().current.winMoves.find(levelHashAt(index));
+    return w == my().current.winMoves.end() ? std::string() : w->second;
 }
 
 bool noteWin(int index, int presses, bool helped, const std::string& moves) {
     const Hash h = levelHashAt(index);
     // A win after a hint never replaces one without.
-    std::map<Hash, int>& kept = helped ? current.helpedWins : current.wins;
+    std::map<Hash, int>& kept = helped ? my().current.helpedWins : my().current.wins;
     const auto w = kept.find(h);
     if (w != kept.end() && w->second <= presses) return false;
     kept[h] = presses;
-    if (!moves.empty() && (!helped || current.wins.find(h) == current.wins.end())) current.winMoves[h] = moves;
+    if (!moves.empty() && (!helped || my().current.wins.find(h) == my().current.wins.end())) my().current.winMoves[h] = moves;
     return true;
 }
 
 bool noteStart(int index) {
     const Hash h = levelHashAt(index);
-    const auto l = current.lastByFile.find(levelFileKey);
-    if (l != current.lastByFile.end() && l->second == h) return false;
-    current.lastByFile[levelFileKey] = h;
-    lastNoted.insert(levelFileKey);
+    const auto l = my().current.lastByFile.find(my().levelFileKey);
+    if (l != my().current.lastByFile.end() && l->second == h) return false;
+    my().current.lastByFile[my().levelFileKey] = h;
+    my().lastNoted.insert(my().levelFileKey);
     return true;
 }
 

@@ -31,15 +31,21 @@ constexpr std::size_t MaxBytes = 1024 * 1024;
 // `error`, untouched: saved progress never replaces it.
 bool checkNamedFile(const std::string& path, std::string& error);
 
+// What load found: progress read (or none there), a bad file moved aside
+// (the game starts afresh and saves anew), or a file that is left alone and
+// must never be overwritten (progress is not saved).
+enum class LoadResult { Loaded, SetAside, Unusable };
+
 // Reads the progress kept in `path`; `levelFile` names the level file in
 // play, whose last level played lastPlayed() then finds. A missing file is
-// no progress, silently. Only a regular file is read (a pipe is never
-// waited on), of at most MaxBytes. One that is not a regular file or cannot
-// be opened is left alone: false with one warning line that progress will
-// not be saved. A regular file too large or that does not parse is renamed
-// aside to progress.bad in its folder (progress.bad.1, .2... when taken, so
-// none is overwritten) and false comes back with one warning line.
-bool load(const std::string& path, const std::string& levelFile, std::string& warning);
+// no progress, silently: Loaded. Only a regular file is read (a pipe is
+// never waited on), of at most MaxBytes. One that is not a regular file or
+// cannot be opened is left alone: Unusable, with one warning line that
+// progress will not be saved. A regular file too large or that does not
+// parse is renamed aside to progress.bad in its folder (progress.bad.1,
+// .2... when taken, so none is overwritten): SetAside with one warning line
+// (Unusable when it cannot be moved).
+LoadResult load(const std::string& path, const std::string& levelFile, std::string& warning);
 
 // Writes everything remembered to `path` (its folder made when missing).
 // Under an exclusive lock on PATH.lock (flock), what the file holds by then
@@ -73,10 +79,14 @@ bool noteWin(int index, int presses, bool helped = false, const std::string& mov
 // Level `index` started: true when it differs from the last one played.
 bool noteStart(int index);
 
-// Called between writing the temporary file and renaming it (tests only).
-extern void (*beforeRename)();
-// Whether a save waits for the disk (fsync of the file and its folder);
-// only the fuzz target turns it off, for speed.
-extern bool syncToDisk;
+// How a save writes; only tests and the fuzz target change it, through
+// uiConnections() (ui/ui_state.h).
+struct FileHooks {
+    // Called between writing the temporary file and renaming it.
+    void (*beforeRename)() = nullptr;
+    // Whether a save waits for the disk (fsync of the file and its folder);
+    // the fuzz target turns it off, for speed.
+    bool syncToDisk = true;
+};
 
 }  // namespace progress
