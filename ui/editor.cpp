@@ -13,6 +13,7 @@
 #include "common/data_file.h"
 #include "assets/packs.h"
 #include "game/board.h"
+#include "game/cell_kinds.h"
 #include "game/levels.h"
 #include "game/painter.h"
 #include "platform/input.h"
@@ -50,40 +51,8 @@ constexpr std::uint64_t SliceStates = 64;
 constexpr auto SliceTime = std::chrono::microseconds(8000);
 constexpr std::size_t MaxText = 160;  // characters a title or idea may have
 
-// The palette: every cell code with the name it is shown by.
-struct Kind {
-    CellCode code;
-    const char* name;
-};
-constexpr Kind kinds[] = {
-    {Empty, "empty"},
-    {Water, "water"},
-    {Ground, "ground"},
-    {BrickWall, "brick wall"},
-    {SolidWall, "solid wall"},
-    {MovableBlock, "movable block"},
-    {FixedMirrorRightBottom, "fixed mirror r-b"},
-    {FixedMirrorLeftBottom, "fixed mirror l-b"},
-    {FixedMirrorLeftTop, "fixed mirror l-t"},
-    {FixedMirrorRightTop, "fixed mirror r-t"},
-    {TankStart, "tank start"},
-    {Goal, "goal"},
-    {AntiTankRight, "anti-tank right"},
-    {AntiTankDown, "anti-tank down"},
-    {AntiTankLeft, "anti-tank left"},
-    {AntiTankUp, "anti-tank up"},
-    {MovableMirrorRightBottom, "mov. mirror r-b"},
-    {MovableMirrorLeftBottom, "mov. mirror l-b"},
-    {MovableMirrorLeftTop, "mov. mirror l-t"},
-    {MovableMirrorRightTop, "mov. mirror r-t"},
-    {ClearBlock, "glass block"},
-    {HorizontalSlot, "slot, across"},
-    {VerticalSlot, "slot, up-down"},
-    {SunkBlock, "sunk block"},
-    {Rubble, "rubble"},
-    {Scorch, "scorch"},
-};
-constexpr int KindCount = sizeof kinds / sizeof kinds[0];
+// The palette: every cell kind, shown by its row's palette name.
+constexpr int KindCount = CellKindCount;
 
 // One level of the file: as edited, as read (to tell whether its recorded
 // figures still hold), and its verdict once known.
@@ -567,19 +536,19 @@ const std::uint8_t* kindPicture(int code) {
 void drawPalette() {
     Canvas& c = rightCanvas();
     for (int k = 0; k < KindCount; ++k) {
-        const int x = paletteX(kinds[k].code) - ScreenWidth, y = paletteY(kinds[k].code);
-        if (kinds[k].code == TankStart) {
+        const int x = paletteX(cellKinds[k].code) - ScreenWidth, y = paletteY(cellKinds[k].code);
+        if (cellKinds[k].code == TankStart) {
             sprites().tankCanvas.blit(kindPicture(Ground), 0, 0, 24, 24);
             sprites().tankSprite.draw(0, 0, 270);
             c.blit(sprites().tankCanvas.pixels, x, y, 24, 24);
-        } else if (kinds[k].code == Empty) {
+        } else if (cellKinds[k].code == Empty) {
             frameRect(c.pixels, c.width, c.height, x, y, 24, 24, DimTint);
         } else {
-            c.blit(kindPicture(kinds[k].code), x, y, 24, 24);
+            c.blit(kindPicture(cellKinds[k].code), x, y, 24, 24);
         }
-        const char glyph[2] = {leveltext::glyphFor(kinds[k].code), 0};
-        text(c, x + 28, y + 4, std::string(glyph) + " " + kinds[k].name, kinds[k].code == st.chosen ? GoldTint : TextTint);
-        if (kinds[k].code == st.chosen) frameRect(c.pixels, c.width, c.height, x - 2, y - 2, EntryWidth - 4, 28, GoldTint);
+        const char glyph[2] = {leveltext::glyphFor(cellKinds[k].code), 0};
+        text(c, x + 28, y + 4, std::string(glyph) + " " + cellKinds[k].palette, cellKinds[k].code == st.chosen ? GoldTint : TextTint);
+        if (cellKinds[k].code == st.chosen) frameRect(c.pixels, c.width, c.height, x - 2, y - 2, EntryWidth - 4, 28, GoldTint);
     }
     const int help = PaletteTop + PaletteRows * EntryHeight + 6;
     text(c, 8, help, "click/drag paints; a glyph chooses", DimTint);
@@ -714,13 +683,13 @@ bool start(const std::string& file, std::vector<Level> levels, int index) {
 
 int paletteX(int code) {
     for (int k = 0; k < KindCount; ++k)
-        if (kinds[k].code == code) return ScreenWidth + 8 + EntryWidth * (k / PaletteRows);
+        if (cellKinds[k].code == code) return ScreenWidth + 8 + EntryWidth * (k / PaletteRows);
     return -1;
 }
 
 int paletteY(int code) {
     for (int k = 0; k < KindCount; ++k)
-        if (kinds[k].code == code) return PaletteTop + EntryHeight * (k % PaletteRows);
+        if (cellKinds[k].code == code) return PaletteTop + EntryHeight * (k % PaletteRows);
     return -1;
 }
 
@@ -861,9 +830,9 @@ void onClick(int x, int y) {
         return;
     }
     for (int k = 0; k < KindCount; ++k) {
-        const int px = paletteX(kinds[k].code), py = paletteY(kinds[k].code);
+        const int px = paletteX(cellKinds[k].code), py = paletteY(cellKinds[k].code);
         if (x >= px - 2 && x < px - 2 + EntryWidth && y >= py - 2 && y < py - 2 + EntryHeight) {
-            st.chosen = kinds[k].code;
+            st.chosen = cellKinds[k].code;
             st.dragging = false;
         }
     }
