@@ -13,6 +13,11 @@ constexpr std::uint32_t antiTankBeamColour = 52479;  // bytes FF CC 00: azure
 // A direction key: turns the tank to face (dx, dy) (drawn at `angle`), or,
 // when it already does, moves it a cell, pushing what stands ahead.
 void turnOrMoveTank(Game& g, int dx, int dy, float angle);
+// One press of play on `g` by its key (platform/input.h), as the playing
+// screen plays it: an arrow turns or moves the tank, any other key fires
+// (once the tank faces a way). The solver and the guide's look-ahead play
+// their own games through it.
+void playKey(Game& g, int key);
 
 // The beam from (x, y) travelling (dx, dy), and what it does on its way.
 void fireLaser(Game& g, int x, int y, int dx, int dy, std::uint32_t colour);

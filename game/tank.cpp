@@ -5,6 +5,7 @@
 #include "game/painter.h"
 #include "game/rules.h"
 #include "game/rules_frame.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "render/sound_cue.h"
@@ -125,5 +126,19 @@ void turnOrMoveTank(Game& g, int dx, int dy, float angle) {
             return;
         case TankMeets::Enters: advanceTank(g, dx, dy, angle, NothingPushed); return;
         case TankMeets::Stops: return;
+    }
+}
+
+void playKey(Game& g, int key) {
+    switch (key) {
+        case KeyLeft: turnOrMoveTank(g, -1, 0, 180); return;
+        case KeyRight: turnOrMoveTank(g, 1, 0, 0); return;
+        case KeyUp: turnOrMoveTank(g, 0, -1, 270); return;
+        case KeyDown: turnOrMoveTank(g, 0, 1, 90); return;
+        default:
+            // Before any level has placed the tank it faces nowhere.
+            if (g.play.tank.dx != 0 || g.play.tank.dy != 0)
+                fireLaser(g, g.play.tank.x, g.play.tank.y, g.play.tank.dx, g.play.tank.dy, playerBeamColour);
+            return;
     }
 }

@@ -483,19 +483,7 @@ private:
 
 // Plays press p on the solver's own game, as the key handler plays its key
 // on the playing screen while the level is in play.
-void playPress(Game& g, int press) {
-    switch (press) {
-        case PressLeft: turnOrMoveTank(g, -1, 0, 180); return;
-        case PressRight: turnOrMoveTank(g, 1, 0, 0); return;
-        case PressUp: turnOrMoveTank(g, 0, -1, 270); return;
-        case PressDown: turnOrMoveTank(g, 0, 1, 90); return;
-        default:
-            // Before any level has placed the tank it faces nowhere.
-            if (g.play.tank.dx != 0 || g.play.tank.dy != 0)
-                fireLaser(g, g.play.tank.x, g.play.tank.y, g.play.tank.dx, g.play.tank.dy, playerBeamColour);
-            return;
-    }
-}
+void playPress(Game& g, int press) { playKey(g, pressKeys[press]); }
 
 // A game of the solver's own, never drawn, with level `index` in play as the
 // replay's --start puts it: level 0 first, then the chosen one, so a level

@@ -90,20 +90,6 @@ Game aside() {
     return g;
 }
 
-// One press on a game of the guide's own, as the playing screen's key plays it.
-void pressAside(Game& g, int key) {
-    switch (key) {
-        case KeyLeft: turnOrMoveTank(g, -1, 0, 180); return;
-        case KeyRight: turnOrMoveTank(g, 1, 0, 0); return;
-        case KeyUp: turnOrMoveTank(g, 0, -1, 270); return;
-        case KeyDown: turnOrMoveTank(g, 0, 1, 90); return;
-        default:
-            if (g.play.tank.dx != 0 || g.play.tank.dy != 0)
-                fireLaser(g, g.play.tank.x, g.play.tank.y, g.play.tank.dx, g.play.tank.dy, playerBeamColour);
-            return;
-    }
-}
-
 // A press of a playback, shown: played on the window's game through the
 // screens' own keys, with the conveniences off (no history, no progress
 // noted) and the player's input left waiting.
@@ -126,7 +112,7 @@ std::vector<Spot> spotsAlong(const Spot& from, const std::vector<int>& keys) {
     std::vector<Spot> spots;
     for (int key : keys) {
         spots.push_back(spotOf(g));
-        pressAside(g, key);
+        playKey(g, key);
     }
     return spots;
 }
