@@ -233,7 +233,7 @@ void searchEnded() {
         default: st().verdict = "no answer: over " + thousands(s.states()) + " states"; break;
     }
     st().search.reset();
-    if (st().moves < 0) return;
+    if (st().moves < 0 || !st().exploreTraps) return;
     // Then the traps: every reachable state, to find where a win is lost.
     Game from = st().board;
     from.display = nullptr;
@@ -614,9 +614,10 @@ void takeInput() {
     platform::setEditHandlers(onChar, onDrag);
 }
 
-bool start(const std::string& file, std::vector<Level> levels, int index) {
+bool start(const std::string& file, std::vector<Level> levels, int index, bool traps) {
     reset();
     st().active = true;
+    st().exploreTraps = traps;
     st().file = file;
     for (const Level& l : levels) st().levels.push_back(entryOf(l));
     st().index = index < 0 ? 0 : index >= static_cast<int>(st().levels.size()) ? static_cast<int>(st().levels.size()) - 1 : index;
@@ -646,7 +647,7 @@ int paletteY(int code) {
     return -1;
 }
 
-bool open(const std::string& file, int index, std::string& error) {
+bool open(const std::string& file, int index, std::string& error, bool traps) {
     std::vector<Level> levels;
     bool missing = false;
     if (!readLevels(file, levels, missing, error)) {
@@ -660,7 +661,7 @@ bool open(const std::string& file, int index, std::string& error) {
         error = file + " holds no level";
         return false;
     }
-    return start(file, levels, index);
+    return start(file, levels, index, traps);
 }
 
 std::string ownLevelFile() {
@@ -691,7 +692,7 @@ bool openCopy(int index, const std::string& title, std::string& error) {
     std::string text;
     for (const Level& l : levels) text += (text.empty() ? "" : "\n") + leveltext::formatLevel(l);
     if (!writeText(file, text, error)) return false;
-    start(file, levels, static_cast<int>(levels.size()) - 1);
+    start(file, levels, static_cast<int>(levels.size()) - 1, true);
     st().copyMode = true;
     say("a copy in " + file);
     return true;

@@ -25,8 +25,10 @@ constexpr std::uint64_t TrapStates = 2000000;
 // Opens FILE (level text) at level `index` (clamped), writing it with one
 // new level first when it does not exist. False with a message when it
 // cannot be read, does not parse or cannot be created. Then the editor
-// takes the input and the window's picture.
-bool open(const std::string& file, int index, std::string& error);
+// takes the input and the window's picture. Without `traps` the verdict
+// stops at the fewest presses, the traps never explored (the replay's
+// --no-traps).
+bool open(const std::string& file, int index, std::string& error, bool traps = true);
 // Opens the player's own level file (ownLevelFile) with a copy of level
 // `index` of the window's game added at its end, titled `title`; back to
 // the level list when the editor is left.

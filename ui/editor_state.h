@@ -52,6 +52,7 @@ struct State {
     // The verdict on the current board.
     std::unique_ptr<guide::Search> search;
     bool exploring = false;
+    bool exploreTraps = true;  // the traps explored once a win is known
     std::string verdict, traps;
     int moves = -1;
     Game board;  // the current level, placed as play places it

@@ -14,7 +14,7 @@ namespace {
 
 const char* const replayHelp =
     "usage: brimvale-tool replay [--data DIR] [--levels FILE] [--start INDEX] [--png FILE] [--sounds]\n"
-    "                            [--edit FILE] [EVENT ...]\n"
+    "                            [--edit FILE [--no-traps]] [EVENT ...]\n"
     "\n"
     "Plays the game headlessly: the game's own start-up and input handlers, driven\n"
     "by scripted keys and clicks, then prints the final state.\n"
@@ -50,6 +50,8 @@ const char* const replayHelp =
     "                  chosen (the glyph painted), cursor, message,\n"
     "                  window-title, quit, then 'board' and its 16 rows of\n"
     "                  level text; --png writes the editor's whole picture\n"
+    "  --no-traps      with --edit, the verdict alone: no exploration of the\n"
+    "                  traps once a win is known (the report's traps empty)\n"
     "\n"
     "EVENT tokens, separated by white space (one argument may hold several):\n"
     "  key names, case-insensitive: Space Enter Escape Left Right Up Down\n"
@@ -89,7 +91,7 @@ int replayCommand(int argc, char** argv) {
     setup.dataDir = defaultDataDir();
     std::string pngFile, eventFile, editFile;
     std::vector<std::string> eventArgs;
-    bool player = false;
+    bool player = false, noTraps = false;
     const int status = cli::Options("replay", replayHelp)
                            .file("--data", setup.dataDir)
                            .file("--levels", setup.levelFile)
@@ -108,9 +110,11 @@ int replayCommand(int argc, char** argv) {
                            .flag("--player", player)
                            .text("--events", eventFile)
                            .file("--edit", editFile)
+                           .flag("--no-traps", noTraps)
                            .words(cli::Words::Tokens, eventArgs)
                            .parse(argc, argv);
     if (status >= 0) return status;
+    setup.traps = !noTraps;
     if (setup.levelFile.empty()) setup.levelFile = setup.dataDir + "/data.lvl";
     if (player) {
         PlayerSet set = session::launcherSet();

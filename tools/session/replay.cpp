@@ -238,7 +238,7 @@ bool playEditorReplay(const ReplaySetup& setup, const std::string& file, const s
     std::string warning;
     loadPlayerPack(setup.dataDir, warning);  // without it the panels show no text
     solver::connectHints();
-    if (!editor::open(file, setup.start < 0 ? 0 : setup.start, error)) return false;
+    if (!editor::open(file, setup.start < 0 ? 0 : setup.start, error, setup.traps)) return false;
     result = ReplayResult();
     try {
         editor::settle();

@@ -23,6 +23,7 @@ struct ReplaySetup {
     int start = -1;  // a level to put in play at once, as a click on its cell does
     PlayerSet set;   // the conveniences to play with (all off: the classic game)
     bool sounds = false;  // sound on (the counting sound), from the start-up on
+    bool traps = true;    // the editor explores the traps once a win is known
 };
 
 // The events of a file the game's --record wrote: one or more tokens a line,
