@@ -15,6 +15,7 @@
 #include "tools/levels/level_files.h"
 #include "tools/session/replay.h"
 #include "ui/editor.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 using namespace testsupport;
@@ -103,6 +104,53 @@ TEST(Editor, TheVerdictOfShippedLevelsIsTheirOptimum) {
         << "a level file is missing from the list";
     std::printf("verdicts of %d shipped levels (no traps) in %.1f s\n", checked,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
+}
+
+// Every text of the panels is drawn whole, wrapped to its width: a real
+// level's verdict and traps, then the longest each can be, with a title
+// and an idea typed to their limits, in test play, beside a long message.
+TEST(Editor, EveryStatusTextFitsItsPanel) {
+    const auto joined = [](const editor::View& v) {
+        std::string all;
+        for (const std::string& row : v.status) {
+            EXPECT_LE(row.size(), 42u) << row;
+            all += (all.empty() ? "" : " ") + row;
+        }
+        return all;
+    };
+    const std::string file = levelOneFile("editor-panel");
+    std::string report = edit(file, "");
+    EXPECT_EQ(editor::view().cut, 0);
+    EXPECT_NE(joined(editor::view()).find("Traps: " + line(report, "traps")), std::string::npos) << report;
+
+    const std::string title(40, 'T');  // six past the limit
+    std::string idea;
+    while (idea.size() < 150) idea += idea.empty() ? "Ponds" : " and mirrors";  // ten past the limit
+    std::string typed = idea;
+    for (char& c : typed) c = c == ' ' ? '_' : c;
+    std::string erase;
+    for (int i = 0; i < 15; ++i) erase += "backspace ";
+    report = edit(file, "f2 " + erase + "text:" + title + " enter f3 text:" + typed + " enter char:t right");
+    EXPECT_EQ(line(report, "title"), title.substr(0, 34));
+    EXPECT_EQ(line(report, "idea"), "A press turns the tank; the next press the same way moves it." + idea.substr(0, 79));
+    editor::State& st = ui().editor;
+    const std::string longest[][2] = {
+        {"no win: all 10,000,000 states searched", "lost after 999 presses at the fewest; 5 of 5 first presses keep a win"},
+        {"no answer: over 10,000,000 states", "unknown (over 2,000,000 states)"}};
+    for (const auto& texts : longest) {
+        st.verdict = texts[0];
+        st.traps = texts[1];
+        st.message = "cannot write " + std::string(200, 'd') + "/mine.txt.new (No space left on device)";
+        editor::frame();
+        const editor::View v = editor::view();
+        EXPECT_EQ(v.cut, 0) << joined(v);
+        const std::string all = joined(v);
+        for (const std::string& whole : {std::string("Level 1/1, unsaved, test play: 1 presses"), "Verdict: " + texts[0],
+                                         "Traps: " + texts[1], "Title: " + v.current.title})
+            EXPECT_NE(all.find(whole), std::string::npos) << whole << " in " << all;
+    }
+    std::string error;
+    EXPECT_TRUE(session::writeEditorPng(tempDir("editor-panel") + "/longest.png", error)) << error;
 }
 
 // A new file starts with one walled room that can be won; boards that

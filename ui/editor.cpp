@@ -41,6 +41,9 @@ constexpr int BelowHeight = PictureHeight - ScreenHeight;
 constexpr int PaletteRows = 13;
 constexpr int EntryWidth = 208, EntryHeight = 28;
 constexpr int PaletteTop = 8;
+// The panels' text rows: the status has StatusRows from StatusTop.
+constexpr int RowHeight = GlyphHeight;
+constexpr int StatusTop = 4, StatusRows = (BelowHeight - StatusTop) / RowHeight;
 constexpr std::uint32_t PanelTint = 0x14181E;  // ink
 constexpr std::uint32_t TextTint = 0xF2E4BE;   // cream
 constexpr std::uint32_t GoldTint = 0xDEB658;
@@ -50,7 +53,9 @@ constexpr std::uint32_t CursorTint = 0xFFD040;
 // may give it.
 constexpr std::uint64_t SliceStates = 64;
 constexpr auto SliceTime = std::chrono::microseconds(8000);
-constexpr std::size_t MaxText = 160;  // characters a title or idea may have
+// Characters a title or idea may have when typed: each with its cursor
+// fits its rows of the status (a row for the title, four for the idea).
+constexpr std::size_t MaxTitle = 34, MaxIdea = 140;
 
 // The palette: every cell kind, shown by its row's palette name.
 constexpr int KindCount = CellKindCount;
@@ -461,18 +466,83 @@ void frameRect(std::uint8_t* pixels, int width, int height, int x, int y, int w,
     }
 }
 
-void text(Canvas& c, int x, int y, std::string s, std::uint32_t tint) {
-    // The glyphs are ASCII: an ellipsis is three dots.
+// The glyphs are ASCII: an ellipsis is three dots.
+std::string ascii(std::string s) {
     for (std::size_t at; (at = s.find("\xE2\x80\xA6")) != std::string::npos;) s.replace(at, 3, "...");
+    return s;
+}
+
+// One row of text; what passes the canvas's right edge is cut with "..."
+// and counted (View::cut).
+void text(Canvas& c, int x, int y, std::string shown, std::uint32_t tint) {
+    const std::size_t fits = static_cast<std::size_t>((c.width - x) / GlyphWidth);
+    if (shown.size() > fits) {
+        ++st().cut;
+        shown = shown.substr(0, fits > 3 ? fits - 3 : 0) + "...";
+    }
     Sprite glyphs = sprites().glyphSprite;
     glyphs.canvas = &c;
-    const std::size_t fits = static_cast<std::size_t>((c.width - x) / GlyphWidth);
-    const std::string shown = s.size() > fits ? s.substr(0, fits > 3 ? fits - 3 : 0) + "..." : s;
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const int ch = static_cast<unsigned char>(shown[i]);
         if (ch <= GlyphFirst || ch >= GlyphFirst + GlyphCount) continue;
         glyphs.drawFrameTinted(x + GlyphWidth * static_cast<int>(i), y, 0, ch - GlyphFirst, tint);
     }
+}
+
+// `s` in rows of at most `columns` characters, broken at spaces (a word
+// longer than a row, such as a path, where the row ends).
+std::vector<std::string> wrap(const std::string& s, std::size_t columns) {
+    std::vector<std::string> rows;
+    std::string row;
+    std::size_t at = 0;
+    while (at < s.size()) {
+        const std::size_t space = s.find(' ', at);
+        std::string word = s.substr(at, space == std::string::npos ? std::string::npos : space - at);
+        at = space == std::string::npos ? s.size() : space + 1;
+        while (!word.empty()) {
+            const std::size_t room = row.empty() ? columns : columns - std::min(columns, row.size() + 1);
+            if (word.size() <= room) {
+                row += (row.empty() ? "" : " ") + word;
+                break;
+            }
+            if (!row.empty() && (word.size() <= columns || room == 0)) {
+                rows.push_back(row);
+                row.clear();
+                continue;
+            }
+            // Longer than a row: as much as fits here, the rest on the next.
+            row += (row.empty() ? "" : " ") + word.substr(0, room);
+            word.erase(0, room);
+            rows.push_back(row);
+            row.clear();
+        }
+    }
+    if (!row.empty() || rows.empty()) rows.push_back(row);
+    return rows;
+}
+
+// Text at row `row` of a panel's rows from `top`, wrapped to its width;
+// the rows it took. What the rows up to `lastRow` cannot hold is cut with
+// "..." and counted (View::cut).
+int rows(Canvas& c, int x, int top, int row, int lastRow, const std::string& s, std::uint32_t tint) {
+    const std::size_t columns = static_cast<std::size_t>((c.width - x) / GlyphWidth);
+    std::vector<std::string> lines = wrap(ascii(s), columns);
+    const int room = lastRow - row + 1;
+    if (room <= 0) {
+        ++st().cut;
+        return 0;
+    }
+    if (static_cast<int>(lines.size()) > room) {
+        ++st().cut;
+        lines.resize(static_cast<std::size_t>(room));
+        std::string& end = lines.back();
+        end = end.substr(0, std::min(end.size(), columns - 3)) + "...";
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text(c, x, top + RowHeight * (row + static_cast<int>(i)), lines[i], tint);
+        if (&c == &belowCanvas()) st().status.push_back(lines[i]);
+    }
+    return static_cast<int>(lines.size());
 }
 
 // The picture of cell code `code` alone, as the board shows it.
@@ -508,27 +578,34 @@ void drawPalette() {
     text(c, 8, help + 17, "arrows move, Space paints; U undoes", DimTint);
     text(c, 8, help + 34, "N new level; PgUp/PgDn; t test play", DimTint);
     text(c, 8, help + 51, "F2 title, F3 idea; Ctrl+S saves", DimTint);
-    text(c, 8, help + 68, st().message, GoldTint);
+    const int messageTop = help + 68;
+    rows(c, 8, messageTop, 0, (PictureHeight - messageTop) / RowHeight - 1, st().message, GoldTint);
 }
 
+// The status: the level, the title, the idea, the verdict and the traps,
+// each wrapped to the panel's width; the verdict and the traps always
+// whole, the idea in the rows they leave.
 void drawStatus() {
     Canvas& c = belowCanvas();
     const Level& l = current();
     std::string head = "Level " + std::to_string(st().index + 1) + "/" + std::to_string(st().levels.size());
-    if (st().unsaved) head += "  (unsaved)";
-    if (st().testing) head += st().won ? "  test play: won in " + std::to_string(st().presses) : "  test play: " + std::to_string(st().presses) + " presses";
-    text(c, 6, 2, head, GoldTint);
+    if (st().unsaved) head += ", unsaved";
+    if (st().testing)
+        head += st().won ? ", test play won in " + std::to_string(st().presses)
+                         : ", test play: " + std::to_string(st().presses) + " presses";
+    const std::size_t columns = static_cast<std::size_t>((c.width - 6) / GlyphWidth);
+    const std::string verdict = "Verdict: " + st().verdict;
+    const std::string traps = st().traps.empty() ? std::string() : "Traps: " + st().traps;
+    const int below = static_cast<int>(wrap(ascii(verdict), columns).size()) +
+                      (traps.empty() ? 0 : static_cast<int>(wrap(ascii(traps), columns).size()));
     const bool title = st().field == Field::Title, idea = st().field == Field::Idea;
-    // A field being typed shows its end, where the typing is.
-    const auto typing = [](const std::string& label) {
-        const std::size_t room = static_cast<std::size_t>((ScreenWidth - 6) / GlyphWidth) - label.size();
-        const std::string shown = st().text + "_";
-        return label + (shown.size() > room ? "..." + shown.substr(shown.size() - (room - 3)) : shown);
-    };
-    text(c, 6, 20, title ? typing("Title: ") : "Title: " + l.title, title ? GoldTint : TextTint);
-    text(c, 6, 38, idea ? typing("Idea: ") : "Idea: " + l.idea, idea ? GoldTint : TextTint);
-    text(c, 6, 56, "Verdict: " + st().verdict, TextTint);
-    if (!st().traps.empty()) text(c, 6, 74, "Traps: " + st().traps, DimTint);
+    // A field being typed shows its cursor.
+    int row = rows(c, 6, StatusTop, 0, 0, head, GoldTint);
+    row += rows(c, 6, StatusTop, row, row, "Title: " + (title ? st().text + "_" : l.title), title ? GoldTint : TextTint);
+    row += rows(c, 6, StatusTop, row, StatusRows - 1 - below, "Idea: " + (idea ? st().text + "_" : l.idea),
+                idea ? GoldTint : TextTint);
+    row += rows(c, 6, StatusTop, row, StatusRows - 1, verdict, TextTint);
+    if (!traps.empty()) rows(c, 6, StatusTop, row, StatusRows - 1, traps, DimTint);
 }
 
 void drawBoard() {
@@ -590,6 +667,8 @@ void draw() {
         return;
     }
     beginFrame();
+    st().cut = 0;
+    st().status.clear();
     fill(rightCanvas(), PanelTint);
     fill(belowCanvas(), PanelTint);
     drawPalette();
@@ -749,7 +828,8 @@ void onKey(int key) {
 void onChar(int c) {
     if (st().testing) return;
     if (st().field != Field::None) {
-        if (c >= 32 && c < 127 && st().text.size() < MaxText) st().text += static_cast<char>(c);
+        const std::size_t most = st().field == Field::Title ? MaxTitle : MaxIdea;
+        if (c >= 32 && c < 127 && st().text.size() < most) st().text += static_cast<char>(c);
         return;
     }
     // Letters that are no glyph are commands; a glyph chooses its kind.
@@ -815,6 +895,8 @@ View view() {
     v.cursorX = st().cursorX;
     v.cursorY = st().cursorY;
     v.title = windowTitle();
+    v.status = st().status;
+    v.cut = st().cut;
     return v;
 }
 

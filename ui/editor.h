@@ -17,7 +17,7 @@ namespace editor {
 // The window's picture while editing: the 384x384 board at its top left,
 // the palette to its right, the status below it.
 constexpr int PictureWidth = 800;
-constexpr int PictureHeight = 480;
+constexpr int PictureHeight = 552;
 // The most states one verdict may search, and the exploration for the traps.
 constexpr std::uint64_t VerdictStates = 10000000;
 constexpr std::uint64_t TrapStates = 2000000;
@@ -69,6 +69,8 @@ struct View {
     int chosen = 0;  // the cell code painted
     int cursorX = 0, cursorY = 0;
     std::string title;  // the window's title
+    std::vector<std::string> status;  // the status panel's rows as last drawn
+    int cut = 0;  // texts of the last picture drawn shortened to fit ("..."); 0 when all are whole
 };
 View view();
 // The whole picture as last drawn, 3-byte pixels (blue, green, red), rows

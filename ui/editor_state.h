@@ -64,6 +64,8 @@ struct State {
     bool won = false;
     std::string title;
     std::vector<std::uint8_t> picture;
+    std::vector<std::string> status;  // the status panel's rows as last drawn
+    int cut = 0;                      // texts last drawn shortened to fit
 };
 
 }  // namespace editor
