@@ -55,7 +55,8 @@ const char* const gameHelp =
     "  --player          the player set: --save --undo --counter --sound\n"
     "                    --guide --gamepad --scale auto, the window named\n"
     "                    brimvale with its icon, each frame shown at a refresh\n"
-    "                    of the display (what the installed launcher passes);\n"
+    "                    of the display, keys pressed right after choosing a\n"
+    "                    level kept for it (what the installed launcher passes);\n"
     "                    E on the level list opens the level as a copy in the\n"
     "                    editor, in $XDG_DATA_HOME/brimvale/levels/mine.txt\n"
     "  --classic         everything off, scale 1: the game as it always was\n"
@@ -72,7 +73,7 @@ constexpr int MaxScale = 8;
 
 void playerSetOn(GameOptions& o) {
     o.set.save = o.set.undo = o.set.counter = o.set.sound = o.set.guide = o.set.gamepad = o.set.desktop = true;
-    o.set.editor = true;
+    o.set.editor = o.set.steadyInput = true;
     o.scale = 0;
     o.syncedSwaps = true;
 }

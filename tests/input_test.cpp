@@ -634,6 +634,31 @@ TEST_F(Input, EventsWaitingDuringARedrawAreHandledInsideIt) {
     EXPECT_EQ(redraws(), 4);
 }
 
+// With steady input (the player set) the same events wait for the playing
+// screen: Right turns the tank of level 3 (an animation frame, no redraw of
+// the screen), and Escape pauses the restarted level 5.
+TEST_F(Input, SteadyInputWaitsForThePlayingScreen) {
+    playerSet().steadyInput = true;
+    levelList(3);
+    headless::queueKey(KeyEnter);
+    headless::queueKey(KeyRight);
+    drawScreen();
+    EXPECT_EQ(game().play.screen, Playing);
+    EXPECT_EQ(game().play.level, 3);
+    EXPECT_EQ(levelOnBoard(), 3);
+    EXPECT_EQ(game().play.tank.dx, 1) << "Right reached the tank";
+    EXPECT_EQ(redraws(), 3);  // the main loop's, startLevel's and the switch's
+
+    resultScreen(5, Lost);
+    headless::queueKey(KeySpace);
+    headless::queueKey(KeyEscape);
+    drawScreen();
+    EXPECT_EQ(game().play.screen, Result);
+    EXPECT_EQ(game().play.level, 5);
+    EXPECT_EQ(game().play.outcome, InPlay);
+    EXPECT_TRUE(headless::queue().empty());
+}
+
 // A long burst of input, each event handled by a handler that polls again as
 // a redraw does: every event arrives once, in order, and the nesting stops
 // at its bound instead of at the end of the stack.

@@ -54,7 +54,12 @@ void pageDown() {
 
 void playLevel(int index) {
     cueSound(sound::MenuChoose);
+    // startLevel draws the screen it finds, and that redraw polls: with
+    // steady input what waits goes to the playing screen instead.
+    const bool hold = playerSet().steadyInput;
+    if (hold) platform::holdDelivery(true);
     startLevel(game(), index);
+    if (hold) platform::holdDelivery(false);
     setScreen(Playing);
 }
 

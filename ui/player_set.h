@@ -16,6 +16,9 @@ struct PlayerSet {
     bool gamepad = false;  // controllers play: their buttons are keys (platform/gamepad.h)
     bool desktop = false;  // the window named "brimvale" to the desktop, with the icon
     bool editor = false;   // E on the level list opens the level as a copy in the editor (ui/editor.h)
+    // Input behind the choice of a level waits for its playing screen (the
+    // classic game hands it to the level list drawn once more meanwhile).
+    bool steadyInput = false;
     std::string progressFile;  // where progress is kept while `save` is on
 };
 

@@ -137,7 +137,7 @@ bool parseEvents(const std::vector<std::string>& args, std::vector<EventGroup>& 
 
 PlayerSet launcherSet() {
     PlayerSet set;
-    set.undo = set.counter = set.sound = set.guide = true;
+    set.undo = set.counter = set.sound = set.guide = set.steadyInput = true;
     return set;
 }
 
