@@ -71,7 +71,13 @@ void recordKey(int key) {
     const char* token = keyToken(key);
     std::fprintf(recording, "%s\n", token ? token : "# a key the game does not use");
     std::fflush(recording);
+    const bool editing = editor::active();
     onKey(key);
+    // The editor takes the input until it is left, then gives it back here.
+    if (!editing && editor::active()) {
+        std::fputs("# the editor: what it was given is not recorded\n", recording);
+        std::fflush(recording);
+    }
 }
 
 void recordClick(int x, int y) {

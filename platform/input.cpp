@@ -51,6 +51,8 @@ void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap) 
     delivery.tapHandler = onTap;
 }
 
+InputHandlers inputHandlers() { return InputHandlers{delivery.keyHandler, delivery.clickHandler, delivery.tapHandler}; }
+
 void setEditHandlers(CharHandler onChar, DragHandler onDrag) {
     delivery.charHandler = onChar;
     delivery.dragHandler = onDrag;

@@ -112,6 +112,14 @@ using TapHandler = void (*)(int x, int y);
 // The handlers events are delivered to; until they are set input is dropped.
 // Without a tap handler a tap is a click.
 void setInputHandlers(KeyHandler onKey, ClickHandler onClick, TapHandler onTap = nullptr);
+// The handlers set last, as a whole (the editor gives them back when it is
+// left: the game's own, or --record's around them).
+struct InputHandlers {
+    KeyHandler key = nullptr;
+    ClickHandler click = nullptr;
+    TapHandler tap = nullptr;
+};
+InputHandlers inputHandlers();
 
 // Characters typed and drags, which only the editor takes: without handlers
 // (the game's screens) they are dropped. setInputHandlers leaves them alone.

@@ -418,7 +418,8 @@ void leave() {
     if (!st().copyMode) platform::quit(0);
     st().active = false;
     platform::setEditHandlers(nullptr, nullptr);
-    platform::setInputHandlers(::onKey, ::onMouseClick, ::onTap);
+    // The handlers as they were: the game's, or those of --record around them.
+    platform::setInputHandlers(st().before.key, st().before.click, st().before.tap);
     platform::setPictureSize(ScreenWidth, ScreenHeight);
     // The game's own title again (its last one is still the one it knows).
     platform::setWindowTitle(counterTitle().c_str());
@@ -694,7 +695,9 @@ void takeInput() {
 }
 
 bool start(const std::string& file, std::vector<Level> levels, int index, bool traps) {
+    const platform::InputHandlers before = st().active ? st().before : platform::inputHandlers();
     reset();
+    st().before = before;
     st().active = true;
     st().exploreTraps = traps;
     st().file = file;

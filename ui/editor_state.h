@@ -11,6 +11,7 @@
 #include "game/cell_kinds.h"
 #include "game/game.h"
 #include "game/level_text.h"
+#include "platform/input.h"
 #include "ui/guide.h"
 #include "ui/player_set.h"
 
@@ -37,6 +38,7 @@ enum class Field { None, Title, Idea };
 struct State {
     bool active = false;
     bool copyMode = false;  // opened from the level list: leaving goes back there
+    platform::InputHandlers before;  // the input handlers the editor took over, given back when left
     std::string file;
     std::vector<Entry> levels;
     int index = 0;

@@ -393,7 +393,7 @@ std::string xdotoolKey(const std::string& token) {
         {"Space", "space"}, {"Enter", "Return"}, {"Escape", "Escape"}, {"Left", "Left"},   {"Right", "Right"},
         {"Up", "Up"},       {"Down", "Down"},    {"PageUp", "Prior"},  {"PageDown", "Next"}, {"W", "w"},
         {"A", "a"},         {"S", "s"},          {"D", "d"},           {"R", "r"},
-        {"M", "m"},         {"U", "u"},          {"H", "h"},           {"V", "v"},
+        {"M", "m"},         {"U", "u"},          {"H", "h"},           {"V", "v"},         {"E", "e"},
     };
     for (const auto& n : names)
         if (token == n[0]) return n[1];
@@ -746,6 +746,57 @@ void recordScenario(const std::string& dataDir) {
     });
 }
 
+// The same with the player set across an editor session: E on the level
+// list, Escape out of the editor, then play; the recording goes on after
+// the editor, and its replay ends on the window's screen.
+void recordEditorScenario(const std::string& dataDir) {
+    scenario("record-editor", dataDir, [&](Game& game) {
+        const std::string file = workDir + "/session-editor.txt";
+        std::remove(file.c_str());
+        game.args = {"--player", "--no-save", "--no-sound", "--scale", "1", "--record", file};
+        game.replayOptions = "--player";
+        // The copy E makes goes to a folder of its own: the game's usual one
+        // is checked to stay empty.
+        struct OwnFolder {
+            const std::string was = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+            OwnFolder() { setenv("XDG_DATA_HOME", (workDir + "/xdg-editor").c_str(), 1); }
+            ~OwnFolder() { setenv("XDG_DATA_HOME", was.c_str(), 1); }
+        };
+        {
+            OwnFolder own;
+            startGame(game, gamePath, dataDir);
+        }
+        send(game, {"Space", "Right"});
+        expectScreen(game, false);
+        const auto titled = [&](bool editing) {
+            return waitFor(ScreenLimit, [&] { return (windowTitle(game).find("editor") != std::string::npos) == editing; });
+        };
+        sendToken(game, "E");
+        if (!titled(true)) throw Timeout{"record-editor: E did not open the editor: " + windowTitle(game)};
+        sendToken(game, "Escape");
+        if (!titled(false)) throw Timeout{"record-editor: Escape did not leave the editor: " + windowTitle(game)};
+        game.sent.push_back("E");  // the replay's level list does nothing with it
+        send(game, {"Right", "Enter", "Left"});
+        expectScreen(game, false);
+        const std::string recorded = readFile(file);
+        if (recorded.find("e\n# the editor") == std::string::npos || recorded.find("\nright\nenter\nleft\n") == std::string::npos)
+            fail("record-editor: the recording after the editor is:\n" + recorded);
+        const std::string expectedPath = workDir + "/record-editor-expected.png";
+        int status = 0;
+        shell(toolPath + " replay --data " + dataDir + " --events " + file + " --png " + expectedPath + " > /dev/null",
+              &status);
+        Image expected;
+        if (status != 0 || !loadPng(expectedPath, expected)) {
+            fail("record-editor: replay --events did not play " + file);
+            throw Abort{};
+        }
+        const long diff = waitScreen(game, expected, workDir + "/record-editor-window.png");
+        if (diff == -3) gameEnded(game);
+        if (diff != 0) throw Timeout{"record-editor: the window against replay --events: " + describeDiff(diff)};
+        pass("record-editor: the recording goes on after the editor; its replay shows the window's screen");
+    });
+}
+
 void titleScenario(const std::string& dataDir) {
     scenario("title", dataDir, [&](Game& game) {
         startGame(game, gamePath, dataDir);
@@ -874,6 +925,7 @@ void runGameTests(const std::string& traceLib) {
     playScenario(dataDir, "won", {"Space", "Right", "Enter", "Up"});
     playScenario(dataDir, "lost", {"Space", "Right", "Right", "Enter", "Up"});
     recordScenario(dataDir);
+    recordEditorScenario(dataDir);
     scaleScenarios(dataDir);
     quitScenarios(dataDir);
     runCloseTest(dataDir, traceLib);
