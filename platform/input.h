@@ -31,6 +31,10 @@ enum Key : int {
     KeyPageDown = 267,
     KeyF2 = 291,  // the editor: the level's title as text
     KeyF3 = 292,  // the editor: the level's idea as text
+    // No key of a keyboard: the browser's on-screen S button, S where it
+    // shows a way to win (paused or lost) and nothing anywhere else, where
+    // the key S moves the tank or the list's highlight.
+    KeySolution = 512,
     // Keys with Control held, where a row says so: the key's number plus
     // KeyControl. Outside the editor each is its key alone.
     KeyCtrlS = 1107,  // the editor saves
@@ -75,6 +79,7 @@ inline constexpr KeyRow GameKeys[] = {
     {KeyE, "e", "KeyE"},
     {KeyF2, "f2", "F2"},
     {KeyF3, "f3", "F3"},
+    {KeySolution, "solution", "BrimvaleSolution"},
     {KeyCtrlS, "ctrl-s", "Ctrl+KeyS"},
     {KeyCtrlZ, "ctrl-z", "Ctrl+KeyZ"},
 };

@@ -198,6 +198,12 @@ TEST(Guide, SolutionsAndOwnBestWinsPlayToAWinAndComeBack) {
     report = replayInProcess(data, 0, "Right Escape S", player);
     EXPECT_EQ(line(report, "watched-wins"), "watched-wins 1");
     EXPECT_EQ(line(report, "screen"), "screen Result");
+    // The browser's on-screen S: the same on the pause; nothing while playing
+    // or on the list, where the key S turns the tank or moves the highlight.
+    EXPECT_EQ(line(replayInProcess(data, 0, "Right Escape Solution", player), "watched-wins"), "watched-wins 1");
+    EXPECT_EQ(line(replayInProcess(data, 0, "Solution", player), "tank"), line(replayInProcess(data, 0, "", player), "tank"));
+    EXPECT_NE(line(replayInProcess(data, 0, "S", player), "tank"), line(replayInProcess(data, 0, "", player), "tank"));
+    EXPECT_EQ(line(replayInProcess(data, -1, "Enter Solution", player), "index"), "index 0");
     // V: the own best win, kept with its presses in the saved progress.
     const std::string dir = tempDir("guide-v");
     player.save = true;

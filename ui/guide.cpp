@@ -359,7 +359,7 @@ bool onKey(int key) {
                 drawScreen();
                 return true;
             }
-            if (key == KeyS && game().play.outcome != Won) {
+            if ((key == KeyS || key == KeySolution) && game().play.outcome != Won) {
                 startSolution();
                 return true;
             }

@@ -614,9 +614,13 @@ def press_link_button(game):
 def link_button(browser, player_url, replay, tool, data):
     """The Link button on a shipped level in play: the clipboard holds the tool's link to it, which plays it."""
     game = Game(browser, player_url, replay, ("--player", "--progress", "PROGRESS"))
-    for token in ["click:200,283", "click:160,36", "Right", "Up"]:  # Play, the third level, two presses in
+    game.send("click:200,283")  # Play
+    game.settle("the player page: the level list")
+    # The third level and two presses in, sent without waiting: the presses
+    # reach the level, not the list drawn once more as the level starts.
+    for token in ["click:160,36", "Right", "Up"]:
         game.send(token)
-        game.settle("the player page: a level in play")
+    game.settle("the player page: a level in play, two presses sent at once with its click")
     copied = press_link_button(game)
     result = subprocess.run([tool, "levels", "link", os.path.join(data, "data.lvl"), "3", "--base", player_url],
                             capture_output=True, text=True, timeout=DEADLINE)
@@ -724,7 +728,7 @@ def watch_solution(game, opening, tool, data, level):
     check(report["outcome"] == "Won", "phone: level %d's solution wins in the replay" % level)
     game.browser.evaluate(SCREEN_WATCH % (json.dumps(base64.b64encode(won).decode()), 40, 112))
     began = time.monotonic()
-    game.button("Solution", "S")
+    game.button("Solution", "Solution")
     saw = wait_for(lambda: game.browser.evaluate("window.sawScreen"))
     check(bool(saw), "phone: S on the pause plays level %d's solution to a win (after %.1f s)"
           % (level, time.monotonic() - began))
@@ -835,6 +839,9 @@ def phone_tour(work, url, replay, tool, data):
         layout(game, "phone 390x844", 1, True)
         game.tap(160, 36, "click:160,36")  # the third level, "Stepping Stone"
         game.settle("phone: a level by a tap")
+        # The solution control in play does nothing (the key S would turn the tank down).
+        game.button("Solution", "Solution")
+        game.settle("phone: the solution control in play leaves the tank")
         game.button("Fire", "Space")  # into the wall above
         game.settle("phone: the fire control")
         game.swipe("Down")
