@@ -217,7 +217,7 @@ void stepPlayback(bool now, int passed = 0) {
 
 }  // namespace
 
-bool onKey(int key) {
+bool takeKey(int key) {
     if (my().playing) {
         // Any key ends a playback, back where it began.
         my().playing = false;

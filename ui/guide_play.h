@@ -7,7 +7,7 @@ namespace guide {
 
 // A key the guide takes before the screens do: true when it is used up.
 // A first press while the title shows hides it and is not used up.
-bool onKey(int key);
+bool takeKey(int key);
 
 // Once a main-loop redraw: counts the title and notes down, advances a
 // search by a slice (a few milliseconds at most), plays a watched press.

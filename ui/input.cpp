@@ -259,7 +259,7 @@ void onKey(int key) {
         }
         return;
     }
-    if (playerSet().guide && guide::onKey(key)) return;
+    if (playerSet().guide && guide::takeKey(key)) return;
     switch (game().play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;
