@@ -34,10 +34,11 @@ void noteMute(bool muted);
 // A note for a moment: `text` on screen (on the banner with `banner`),
 // `title` in the window title.
 void note(const std::string& text, const std::string& title, bool banner);
-// Whether the level's title shows; a new level start seen here shows it and
-// forgets the last level's hints.
-bool titleShowing();
+// A new level start, once seen: its title shows and the last level's hints
+// are forgotten. titleShowing looks for one first, then says whether the
+// title shows.
 void followStarts();
+bool titleShowing();
 
 // The position of `g`, and whether two are the same (the board and the tank).
 Spot spotOf(const Game& g);
