@@ -12,8 +12,8 @@
 #include "game/game.h"
 #include "game/level_text.h"
 #include "platform/input.h"
-#include "ui/guide.h"
 #include "ui/player_set.h"
+#include "ui/search.h"
 
 namespace editor {
 
