@@ -1,5 +1,5 @@
 // The ui layer's state: what the player set's conveniences, the saved
-// progress, the undo history and the guide keep between calls, in one value
+// progress, the undo history, the guide and the editor keep between calls, in one value
 // beside the window's game. A fresh game is an assignment of a fresh value.
 #pragma once
 
@@ -13,6 +13,7 @@
 
 #include "game/play_state.h"
 #include "platform/platform.h"
+#include "ui/editor_state.h"
 #include "ui/guide.h"
 #include "ui/progress.h"
 
@@ -128,6 +129,7 @@ struct UiState {
     progress::State progress;
     history::State history;
     guide::State guide;
+    editor::State editor;
 };
 
 // What start-up (and a test) connects to the ui layer: kept across a fresh
