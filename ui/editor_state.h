@@ -11,8 +11,8 @@
 #include "game/cell_kinds.h"
 #include "game/game.h"
 #include "game/level_text.h"
-#include "ui/guide.h"
 #include "ui/player_set.h"
+#include "ui/search.h"
 
 namespace editor {
 
