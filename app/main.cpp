@@ -16,7 +16,7 @@
 #include "solver/solver.h"
 #include "ui/conveniences.h"
 #include "ui/editor.h"
-#include "ui/guide.h"
+#include "ui/guide_play.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
@@ -31,7 +31,7 @@ extern const unsigned char windowIconPixels[48 * 48 * 4];
 
 namespace {
 
-void warn(const std::string& warning) { cli::say("", warning); }
+void printWarning(const std::string& warning) { cli::say("", warning); }
 
 // A level file by its full path, so that its last level played is found
 // again from any folder.
@@ -130,7 +130,7 @@ int run(const GameOptions& options) {
     // Without --data the game opens its files by bare name in the working
     // directory.
     if (!startOrSay(options.dataDir, levelFileOf(options))) return 1;
-    setWarningSink(warn);
+    setWarningSink(printWarning);
     if (playerSet().guide) {
         // The guide's pictures; without them it still works, only unseen.
         std::string warning;

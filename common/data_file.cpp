@@ -19,23 +19,24 @@ const char* notRegular(mode_t mode) {
 
 }  // namespace
 
-std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string& reason) {
+std::FILE* openDataFile(const std::string& path, std::size_t& bytes, std::string& error) {
     // Without O_NONBLOCK, opening a pipe would wait for a writer.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        reason = std::strerror(errno);
+        error = std::strerror(errno);
         return nullptr;
     }
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        reason = fstat(fd, &st) != 0 ? std::strerror(errno) : notRegular(st.st_mode);
+    const bool known = fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        error = known ? notRegular(st.st_mode) : std::strerror(errno);
         close(fd);
         return nullptr;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* file = fdopen(fd, "rb");
     if (!file) {
-        reason = std::strerror(errno);
+        error = std::strerror(errno);
         close(fd);
         return nullptr;
     }

@@ -562,7 +562,7 @@ public:
         std::memcpy(e.touchedCells, touched_, sizeof touched_);
         const std::uint32_t n = arena_.size();
         for (std::uint32_t i = 0; i < n; ++i) e.tankCells[arena_.at(i)[0]] = true;
-        if (e.capped || !e.error.empty()) return e;
+        if (e.capped) return e;
         // Winnable states, from the winning ones back along reversed edges.
         std::vector<std::uint32_t> firstIn(n + 1, 0), from(edges_.size());
         for (std::uint32_t k = 0; k < edges_.size(); ++k)
@@ -893,7 +893,7 @@ public:
     int firstKeepingWin() const override { return figures_.firstWinnable; }
     Answer answer() const override {
         const Result& r = stepper_.result();
-        if (exploring_) return r.status == Status::Unknown || !r.error.empty() ? GaveUp : figures_.winnable ? Found : NoWin;
+        if (exploring_) return r.status == Status::Unknown ? GaveUp : figures_.winnable ? Found : NoWin;
         return r.status == Status::Solved ? Found : r.status == Status::Unsolvable ? NoWin : GaveUp;
     }
     std::vector<int> keys() const override {

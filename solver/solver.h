@@ -26,6 +26,10 @@ int pressKey(int press);
 // "Left Up Space ..."
 std::string tokens(const std::vector<std::uint8_t>& path);
 
+// What a search found. As every fallible call, it says whether it worked and
+// why not: `status` is the value callers act on, and a search that left its
+// model (a board it cannot encode, an opening that ends the level) is
+// Unknown with one line in `error` saying why, which only a person reads.
 struct Result {
     Status status = Status::Unknown;
     std::vector<std::uint8_t> path;  // the presses of a shortest win
@@ -33,7 +37,7 @@ struct Result {
     std::uint64_t expanded = 0;      // states whose five presses were tried
     std::uint64_t peakBytes = 0;     // memory the search held at its largest
     int stateBytes = 0;              // bytes of one encoded state
-    std::string error;               // set when the board left the search's model
+    std::string error;               // why it left the search's model (then Unknown)
     bool pressLimited = false;       // Unsolvable only within Limits::maxPresses
     int moves() const { return static_cast<int>(path.size()); }
 };

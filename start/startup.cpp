@@ -17,12 +17,14 @@
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 void connectGame() {
     game().redraw = redrawForRules;
     platform::setInputHandlers(onKey, onMouseClick, onTap);
     platform::setEditHandlers(nullptr, nullptr);
+    uiConnections().editCopy = editor::openCopy;
 }
 
 Started startGame(const std::string& dataDir, const std::string& levelFile, std::string& error) {

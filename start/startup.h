@@ -24,8 +24,9 @@ Started startGame(const std::string& dataDir, const std::string& levelFile, std:
 // game then goes on silent.
 bool startSound(const std::string& dataDir, std::string& warning);
 
-// Connects the screens to the rules (the mid-move redraw) and to the
-// platform (input handlers). startGame and resetGameState do it first.
+// Connects the screens to the rules (the mid-move redraw), to the platform
+// (input handlers) and to the editor that E on the level list opens
+// (uiConnections().editCopy). startGame and resetGameState do it first.
 void connectGame();
 
 // Back to the state of a fresh process: title screen, no levels, level 0 not

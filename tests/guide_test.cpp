@@ -17,7 +17,7 @@
 #include "tools/session/replay.h"
 #include "solver/solver.h"
 #include "ui/conveniences.h"
-#include "ui/guide.h"
+#include "ui/guide_play.h"
 #include "ui/history.h"
 #include "ui/progress.h"
 #include "ui/window_game.h"

@@ -322,4 +322,14 @@ TEST(LevelTool, ErrorsFailTheBuildAndWriteNothing) {
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.find(dir + "/bad.txt:5:5: error: unknown glyph '?'"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(dir + "/out.lvl"));
+    // A source that cannot be read is named once, at the head of its line.
+    std::filesystem::create_directory(dir + "/folder.txt");
+    ASSERT_EQ(testsupport::runCommand(tool + " levels build " + dir + "/folder.txt " + dir + "/none.txt -o " + dir +
+                                          "/out.lvl 2>&1",
+                                      &err),
+              1);
+    EXPECT_NE(err.find(dir + "/folder.txt:0:0: error: cannot open (is a folder)\n"), std::string::npos) << err;
+    EXPECT_NE(err.find(dir + "/none.txt:0:0: error: cannot open (No such file or directory)\n"), std::string::npos)
+        << err;
+    EXPECT_FALSE(std::filesystem::exists(dir + "/out.lvl"));
 }

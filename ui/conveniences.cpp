@@ -27,14 +27,10 @@ namespace {
 // The window game's.
 ConveniencesState& my() { return ui().conveniences; }
 
-void say(const std::string& warning) {
-    if (uiConnections().warn) uiConnections().warn(warning);
-}
-
 void save() {
     if (!playerSet().save || !my().progressUsable) return;
     std::string error;
-    if (!progress::save(playerSet().progressFile, error)) say(error);
+    if (!progress::save(playerSet().progressFile, error)) sayWarning(error);
 }
 
 // One line of a par file, "KEY PRESSES" or "KEY PRESSES title TITLE" as
@@ -72,17 +68,17 @@ void readPars(const std::string& path) {
     std::size_t size = 0;
     std::string why;
     std::FILE* file = openDataFile(path, size, why);
-    if (!file) return say(path + ": cannot open (" + why + ")" + without);
+    if (!file) return sayWarning(path + ": cannot open (" + why + ")" + without);
     if (size > MaxParFileBytes) {
         std::fclose(file);
-        return say(path + ": " + std::to_string(size) + " bytes, more than the " +
+        return sayWarning(path + ": " + std::to_string(size) + " bytes, more than the " +
                    std::to_string(MaxParFileBytes >> 20) + " MiB a par file may hold" + without);
     }
     std::string text(size, '\0');
     text.resize(size ? std::fread(&text[0], 1, size, file) : 0);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (failed) return say(path + ": cannot be read" + without);
+    if (failed) return sayWarning(path + ": cannot be read" + without);
     std::istringstream lines(text);
     std::string line;
     for (int n = 1; std::getline(lines, line); ++n) {
@@ -93,7 +89,7 @@ void readPars(const std::string& path) {
         if (!parseParLine(line, hash, moves, title)) {
             my().pars.clear();
             my().titlesByHash.clear();
-            return say(path + ":" + std::to_string(n) + ": not a level key and its presses" + without);
+            return sayWarning(path + ":" + std::to_string(n) + ": not a level key and its presses" + without);
         }
         if (moves >= 0) my().pars[hash] = moves;
         if (!title.empty()) my().titlesByHash[hash] = title;
@@ -117,10 +113,10 @@ std::string movesText() {
 
 }  // namespace
 
-void setWarningSink(void (*sink)(const std::string&)) { uiConnections().warn = sink; }
+void setWarningSink(void (*sink)(const std::string&)) { uiConnections().warningSink = sink; }
 
 void sayWarning(const std::string& warning) {
-    if (uiConnections().warn) uiConnections().warn(warning);
+    if (uiConnections().warningSink) uiConnections().warningSink(warning);
 }
 
 void startConveniences(const std::string& levelFile, const std::string& parFile) {
@@ -136,10 +132,10 @@ void startConveniences(const std::string& levelFile, const std::string& parFile)
     if (!playerSet().save) return;
     std::string warning;
     my().progressUsable = !playerSet().progressFile.empty();
-    if (!my().progressUsable) say("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
+    if (!my().progressUsable) sayWarning("no folder for the saved progress (neither XDG_DATA_HOME nor HOME is set)");
     if (my().progressUsable) {
         const progress::LoadResult loaded = progress::load(playerSet().progressFile, levelFile, warning);
-        if (loaded != progress::LoadResult::Loaded) say(warning);
+        if (loaded != progress::LoadResult::Loaded) sayWarning(warning);
         // A file that could not be moved aside is never overwritten.
         my().progressUsable = loaded != progress::LoadResult::Unusable;
     }

@@ -25,6 +25,7 @@
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 namespace editor {
@@ -54,55 +55,7 @@ constexpr std::size_t MaxText = 160;  // characters a title or idea may have
 // The palette: every cell kind, shown by its row's palette name.
 constexpr int KindCount = CellKindCount;
 
-// One level of the file: as edited, as read (to tell whether its recorded
-// figures still hold), and its verdict once known.
-struct Entry {
-    Level level;
-    Record loaded;
-    Record verdictFor;  // the board the verdict below is for
-    int moves = -1;     // its shortest win; -1 unknown or none
-};
-
-// One step undone by U: the level as it was (or a level added).
-struct Step {
-    int index;
-    Level before;
-    bool added;
-};
-
-enum class Field { None, Title, Idea };
-
-struct State {
-    bool active = false;
-    bool copyMode = false;  // opened from the level list: leaving goes back there
-    std::string file;
-    std::vector<Entry> levels;
-    int index = 0;
-    std::vector<Step> undo;
-    bool dragging = false;  // the last step is a click's, which drags extend
-    bool unsaved = false;
-    bool leaveAsked = false;
-    int chosen = Ground;
-    int cursorX = 0, cursorY = 0;
-    Field field = Field::None;
-    std::string text;
-    std::string message;
-    // The verdict on the current board.
-    std::unique_ptr<guide::Search> search;
-    bool exploring = false;
-    std::string verdict, traps;
-    int moves = -1;
-    Game board;  // the current level, placed as play places it
-    // Test play.
-    bool testing = false;
-    Game saved;
-    PlayerSet savedSet;
-    int presses = 0;
-    bool won = false;
-    std::string title;
-    std::vector<std::uint8_t> picture;
-};
-State st;
+State& st() { return ui().editor; }
 
 Canvas& rightCanvas() {
     static Canvas c(RightWidth, PictureHeight);
@@ -113,7 +66,7 @@ Canvas& belowCanvas() {
     return c;
 }
 
-Level& current() { return st.levels[static_cast<std::size_t>(st.index)].level; }
+Level& current() { return st().levels[static_cast<std::size_t>(st().index)].level; }
 
 // A new level: a walled room with a tank and a goal.
 Level newLevel(int number) {
@@ -140,7 +93,7 @@ Entry entryOf(const Level& l) {
 // kept only for a board as read.
 std::string fileText() {
     std::string out;
-    for (const Entry& e : st.levels) {
+    for (const Entry& e : st().levels) {
         Level l = e.level;
         const bool asRead = l.cells == e.loaded;
         if (!asRead) {
@@ -218,11 +171,11 @@ std::string problemOf(const Record& cells) {
 
 // The current level placed as play places it, on a game of its own.
 void placeBoard() {
-    st.board = Game{};
-    st.board.display = &display();
-    setLevels(st.board.levels, current().cells.data(), 1);
-    placeLevel(st.board, 0);
-    st.board.play.screen = Playing;
+    st().board = Game{};
+    st().board.display = &display();
+    setLevels(st().board.levels, current().cells.data(), 1);
+    placeLevel(st().board, 0);
+    st().board.play.screen = Playing;
 }
 
 std::string thousands(std::uint64_t n) {
@@ -237,159 +190,159 @@ std::string thousands(std::uint64_t n) {
 // The board changed (or another level is shown): the search in progress is
 // dropped, and a new one starts unless the board is not playable.
 void boardChanged() {
-    st.search.reset();
-    st.exploring = false;
-    st.moves = -1;
-    st.traps.clear();
+    st().search.reset();
+    st().exploring = false;
+    st().moves = -1;
+    st().traps.clear();
     placeBoard();
-    const Entry& e = st.levels[static_cast<std::size_t>(st.index)];
+    const Entry& e = st().levels[static_cast<std::size_t>(st().index)];
     const std::string problem = problemOf(e.level.cells);
     if (!problem.empty()) {
-        st.verdict = problem;
+        st().verdict = problem;
         return;
     }
-    Game from = st.board;
+    Game from = st().board;
     from.display = nullptr;
-    st.search = guide::startSearch(guide::SearchRequest{VerdictStates, &from, false});
-    st.verdict = st.search ? "searching\xE2\x80\xA6 1 state" : "no solver";
+    st().search = guide::startSearch(guide::SearchRequest{VerdictStates, &from, false});
+    st().verdict = st().search ? "searching\xE2\x80\xA6 1 state" : "no solver";
 }
 
 void searchEnded() {
-    Entry& e = st.levels[static_cast<std::size_t>(st.index)];
-    guide::Search& s = *st.search;
-    if (st.exploring) {
+    Entry& e = st().levels[static_cast<std::size_t>(st().index)];
+    guide::Search& s = *st().search;
+    if (st().exploring) {
         if (s.answer() == guide::Search::GaveUp)
-            st.traps = "unknown (over " + thousands(TrapStates) + " states)";
+            st().traps = "unknown (over " + thousands(TrapStates) + " states)";
         else if (s.fewestToLoss() < 0)
-            st.traps = "none, a win is always left";
+            st().traps = "none, a win is always left";
         else
-            st.traps = "lost after " + std::to_string(s.fewestToLoss()) + " presses at the fewest; " +
+            st().traps = "lost after " + std::to_string(s.fewestToLoss()) + " presses at the fewest; " +
                        std::to_string(s.firstKeepingWin()) + " of 5 first presses keep a win";
-        st.search.reset();
-        st.exploring = false;
+        st().search.reset();
+        st().exploring = false;
         return;
     }
     switch (s.answer()) {
         case guide::Search::Found:
-            st.moves = static_cast<int>(s.keys().size());
-            st.verdict = "wins in " + std::to_string(st.moves) + (st.moves == 1 ? " press" : " presses");
+            st().moves = static_cast<int>(s.keys().size());
+            st().verdict = "wins in " + std::to_string(st().moves) + (st().moves == 1 ? " press" : " presses");
             e.verdictFor = e.level.cells;
-            e.moves = st.moves;
+            e.moves = st().moves;
             break;
-        case guide::Search::NoWin: st.verdict = "no win: all " + thousands(s.states()) + " states searched"; break;
-        default: st.verdict = "no answer: over " + thousands(s.states()) + " states"; break;
+        case guide::Search::NoWin: st().verdict = "no win: all " + thousands(s.states()) + " states searched"; break;
+        default: st().verdict = "no answer: over " + thousands(s.states()) + " states"; break;
     }
-    st.search.reset();
-    if (st.moves < 0) return;
+    st().search.reset();
+    if (st().moves < 0) return;
     // Then the traps: every reachable state, to find where a win is lost.
-    Game from = st.board;
+    Game from = st().board;
     from.display = nullptr;
-    st.search = guide::startSearch(guide::SearchRequest{TrapStates, &from, true});
-    st.exploring = st.search != nullptr;
+    st().search = guide::startSearch(guide::SearchRequest{TrapStates, &from, true});
+    st().exploring = st().search != nullptr;
 }
 
 // A slice of the search; all of it when `whole`.
 void advanceSearch(bool whole) {
     const auto until = std::chrono::steady_clock::now() + SliceTime;
-    while (st.search) {
-        if (st.search->advance(SliceStates)) {
+    while (st().search) {
+        if (st().search->advance(SliceStates)) {
             searchEnded();
             continue;
         }
-        if (!st.exploring) st.verdict = "searching\xE2\x80\xA6 " + thousands(st.search->states()) + " states";
+        if (!st().exploring) st().verdict = "searching\xE2\x80\xA6 " + thousands(st().search->states()) + " states";
         if (!whole && std::chrono::steady_clock::now() >= until) return;
     }
 }
 
 // --- Editing ---
 
-void say(const std::string& text) { st.message = text; }
+void say(const std::string& text) { st().message = text; }
 
 // Before a change to the current level: kept for undo.
 void keep() {
-    st.undo.push_back(Step{st.index, current(), false});
-    st.dragging = false;
-    st.unsaved = true;
-    st.leaveAsked = false;
+    st().undo.push_back(Step{st().index, current(), false});
+    st().dragging = false;
+    st().unsaved = true;
+    st().leaveAsked = false;
 }
 
 void paint(int x, int y, bool drag) {
     if (x < 0 || y < 0 || x >= BoardSize || y >= BoardSize) return;
     std::uint8_t& cell = current().cells[y * BoardSize + x];
-    if (cell == st.chosen) return;
+    if (cell == st().chosen) return;
     // A drag's cells are one step with its click's.
-    if (!(drag && st.dragging)) keep();
-    if (drag) st.dragging = true;
-    cell = static_cast<std::uint8_t>(st.chosen);
-    st.cursorX = x;
-    st.cursorY = y;
+    if (!(drag && st().dragging)) keep();
+    if (drag) st().dragging = true;
+    cell = static_cast<std::uint8_t>(st().chosen);
+    st().cursorX = x;
+    st().cursorY = y;
     boardChanged();
 }
 
 void undo() {
-    st.dragging = false;
-    if (st.undo.empty()) {
+    st().dragging = false;
+    if (st().undo.empty()) {
         say("nothing to undo");
         return;
     }
-    Step s = st.undo.back();
-    st.undo.pop_back();
+    Step s = st().undo.back();
+    st().undo.pop_back();
     if (s.added) {
-        st.levels.erase(st.levels.begin() + s.index);
-        st.index = s.index > 0 ? s.index - 1 : 0;
+        st().levels.erase(st().levels.begin() + s.index);
+        st().index = s.index > 0 ? s.index - 1 : 0;
         say("undone: the new level");
     } else {
-        st.index = s.index;
+        st().index = s.index;
         current() = s.before;
         say("undone");
     }
-    st.unsaved = true;
+    st().unsaved = true;
     boardChanged();
 }
 
 void addLevel() {
-    st.dragging = false;
-    const int at = st.index + 1;
-    st.levels.insert(st.levels.begin() + at, entryOf(newLevel(static_cast<int>(st.levels.size()) + 1)));
-    st.levels[static_cast<std::size_t>(at)].loaded.clear();  // never read: nothing recorded holds
-    st.undo.push_back(Step{at, Level(), true});
-    st.index = at;
-    st.unsaved = true;
+    st().dragging = false;
+    const int at = st().index + 1;
+    st().levels.insert(st().levels.begin() + at, entryOf(newLevel(static_cast<int>(st().levels.size()) + 1)));
+    st().levels[static_cast<std::size_t>(at)].loaded.clear();  // never read: nothing recorded holds
+    st().undo.push_back(Step{at, Level(), true});
+    st().index = at;
+    st().unsaved = true;
     say("a new level");
     boardChanged();
 }
 
 void turnPage(int delta) {
-    const int to = st.index + delta;
-    if (to < 0 || to >= static_cast<int>(st.levels.size())) return;
-    st.dragging = false;
-    st.index = to;
+    const int to = st().index + delta;
+    if (to < 0 || to >= static_cast<int>(st().levels.size())) return;
+    st().dragging = false;
+    st().index = to;
     boardChanged();
 }
 
 void save() {
     std::string error;
-    if (!writeText(st.file, fileText(), error)) {
+    if (!writeText(st().file, fileText(), error)) {
         say(error);
         return;
     }
-    st.unsaved = false;
-    st.leaveAsked = false;
-    say("saved " + st.file);
+    st().unsaved = false;
+    st().leaveAsked = false;
+    say("saved " + st().file);
 }
 
 void startText(Field field) {
-    st.field = field;
-    st.text = field == Field::Title ? current().title : current().idea;
+    st().field = field;
+    st().text = field == Field::Title ? current().title : current().idea;
     say(field == Field::Title ? "title: type, Enter ends, Escape leaves it" : "idea: type, Enter ends, Escape leaves it");
 }
 
 void endText(bool keepIt) {
-    const Field field = st.field;
-    st.field = Field::None;
+    const Field field = st().field;
+    st().field = Field::None;
     say("");
     if (!keepIt) return;
-    std::string text = st.text;
+    std::string text = st().text;
     while (!text.empty() && text.back() == ' ') text.pop_back();
     while (!text.empty() && text.front() == ' ') text.erase(0, 1);
     if (field == Field::Title && text.empty()) return;
@@ -407,10 +360,10 @@ void startTest() {
         say("test play needs a board to play: " + problem);
         return;
     }
-    st.saved = game();
+    st().saved = game();
     // Test play keeps no progress, counts nothing and shows no titles of the
     // level file's levels; undo and sound stay as they are.
-    st.savedSet = playerSet();
+    st().savedSet = playerSet();
     playerSet().save = playerSet().counter = playerSet().guide = false;
     Game& g = game();
     setLevels(g.levels, current().cells.data(), 1);
@@ -418,17 +371,17 @@ void startTest() {
     placeLevel(g, 0);
     ++g.levels.starts;
     g.play.screen = Playing;
-    st.testing = true;
-    st.presses = 0;
-    st.won = false;
+    st().testing = true;
+    st().presses = 0;
+    st().won = false;
     say("test play: Escape returns to the editor");
 }
 
 void endTest() {
-    st.testing = false;
-    game() = st.saved;
-    playerSet() = st.savedSet;
-    say(st.won ? "test play won in " + std::to_string(st.presses) + " presses" : "");
+    st().testing = false;
+    game() = st().saved;
+    playerSet() = st().savedSet;
+    say(st().won ? "test play won in " + std::to_string(st().presses) + " presses" : "");
 }
 
 bool isPress(int key) {
@@ -445,20 +398,20 @@ void testKey(int key) {
         return;
     }
     const bool counted = game().play.screen == Playing && game().play.outcome == InPlay && isPress(key);
-    if (counted) ++st.presses;
+    if (counted) ++st().presses;
     ::onKey(key);
-    if (st.testing && game().play.outcome == Won && !st.won) {
-        st.won = true;
-        say("test play won in " + std::to_string(st.presses) + " presses: Escape returns");
+    if (st().testing && game().play.outcome == Won && !st().won) {
+        st().won = true;
+        say("test play won in " + std::to_string(st().presses) + " presses: Escape returns");
     }
 }
 
 // --- Leaving ---
 
 void leave() {
-    st.search.reset();
-    if (!st.copyMode) platform::quit(0);
-    st.active = false;
+    st().search.reset();
+    if (!st().copyMode) platform::quit(0);
+    st().active = false;
     platform::setEditHandlers(nullptr, nullptr);
     platform::setInputHandlers(::onKey, ::onMouseClick, ::onTap);
     platform::setPictureSize(ScreenWidth, ScreenHeight);
@@ -468,8 +421,8 @@ void leave() {
 }
 
 void askOrLeave() {
-    if (st.unsaved && !st.leaveAsked) {
-        st.leaveAsked = true;
+    if (st().unsaved && !st().leaveAsked) {
+        st().leaveAsked = true;
         say("unsaved changes: Ctrl+S saves, Escape again leaves");
         return;
     }
@@ -547,77 +500,77 @@ void drawPalette() {
             c.blit(kindPicture(cellKinds[k].code), x, y, 24, 24);
         }
         const char glyph[2] = {leveltext::glyphFor(cellKinds[k].code), 0};
-        text(c, x + 28, y + 4, std::string(glyph) + " " + cellKinds[k].palette, cellKinds[k].code == st.chosen ? GoldTint : TextTint);
-        if (cellKinds[k].code == st.chosen) frameRect(c.pixels, c.width, c.height, x - 2, y - 2, EntryWidth - 4, 28, GoldTint);
+        text(c, x + 28, y + 4, std::string(glyph) + " " + cellKinds[k].palette, cellKinds[k].code == st().chosen ? GoldTint : TextTint);
+        if (cellKinds[k].code == st().chosen) frameRect(c.pixels, c.width, c.height, x - 2, y - 2, EntryWidth - 4, 28, GoldTint);
     }
     const int help = PaletteTop + PaletteRows * EntryHeight + 6;
     text(c, 8, help, "click/drag paints; a glyph chooses", DimTint);
     text(c, 8, help + 17, "arrows move, Space paints; U undoes", DimTint);
     text(c, 8, help + 34, "N new level; PgUp/PgDn; t test play", DimTint);
     text(c, 8, help + 51, "F2 title, F3 idea; Ctrl+S saves", DimTint);
-    text(c, 8, help + 68, st.message, GoldTint);
+    text(c, 8, help + 68, st().message, GoldTint);
 }
 
 void drawStatus() {
     Canvas& c = belowCanvas();
     const Level& l = current();
-    std::string head = "Level " + std::to_string(st.index + 1) + "/" + std::to_string(st.levels.size());
-    if (st.unsaved) head += "  (unsaved)";
-    if (st.testing) head += st.won ? "  test play: won in " + std::to_string(st.presses) : "  test play: " + std::to_string(st.presses) + " presses";
+    std::string head = "Level " + std::to_string(st().index + 1) + "/" + std::to_string(st().levels.size());
+    if (st().unsaved) head += "  (unsaved)";
+    if (st().testing) head += st().won ? "  test play: won in " + std::to_string(st().presses) : "  test play: " + std::to_string(st().presses) + " presses";
     text(c, 6, 2, head, GoldTint);
-    const bool title = st.field == Field::Title, idea = st.field == Field::Idea;
+    const bool title = st().field == Field::Title, idea = st().field == Field::Idea;
     // A field being typed shows its end, where the typing is.
     const auto typing = [](const std::string& label) {
         const std::size_t room = static_cast<std::size_t>((ScreenWidth - 6) / GlyphWidth) - label.size();
-        const std::string shown = st.text + "_";
+        const std::string shown = st().text + "_";
         return label + (shown.size() > room ? "..." + shown.substr(shown.size() - (room - 3)) : shown);
     };
     text(c, 6, 20, title ? typing("Title: ") : "Title: " + l.title, title ? GoldTint : TextTint);
     text(c, 6, 38, idea ? typing("Idea: ") : "Idea: " + l.idea, idea ? GoldTint : TextTint);
-    text(c, 6, 56, "Verdict: " + st.verdict, TextTint);
-    if (!st.traps.empty()) text(c, 6, 74, "Traps: " + st.traps, DimTint);
+    text(c, 6, 56, "Verdict: " + st().verdict, TextTint);
+    if (!st().traps.empty()) text(c, 6, 74, "Traps: " + st().traps, DimTint);
 }
 
 void drawBoard() {
-    drawBoardOf(st.board);
+    drawBoardOf(st().board);
     // Every tank start shows the tank; placing shows only the last.
     const Record& cells = current().cells;
     for (int i = 0; i < 256; ++i) {
         if (cells[i] != TankStart) continue;
         const int x = i % BoardSize, y = i / BoardSize;
-        if (x == st.board.play.tank.x && y == st.board.play.tank.y) continue;
-        sprites().tankCanvas.blit(cellImage(st.board, x, y, false), 0, 0, 24, 24);
+        if (x == st().board.play.tank.x && y == st().board.play.tank.y) continue;
+        sprites().tankCanvas.blit(cellImage(st().board, x, y, false), 0, 0, 24, 24);
         sprites().tankSprite.draw(0, 0, 270);
         sprites().tankCanvas.present(24 * x, 24 * y);
     }
     if (countOf(cells, TankStart) == 0) {
         // No tank to show: the cell under where placing left it, drawn again.
-        const int x = st.board.play.tank.x, y = st.board.play.tank.y;
-        blitToScreen(cellImage(st.board, x, y, true), 24, 24, 24 * y, 24 * x);
+        const int x = st().board.play.tank.x, y = st().board.play.tank.y;
+        blitToScreen(cellImage(st().board, x, y, true), 24, 24, 24 * y, 24 * x);
     }
-    frameRect(display().buffer, ScreenWidth, ScreenHeight, 24 * st.cursorX, 24 * st.cursorY, 24, 24, CursorTint);
-    frameRect(display().buffer, ScreenWidth, ScreenHeight, 24 * st.cursorX + 1, 24 * st.cursorY + 1, 22, 22, 0);
+    frameRect(display().buffer, ScreenWidth, ScreenHeight, 24 * st().cursorX, 24 * st().cursorY, 24, 24, CursorTint);
+    frameRect(display().buffer, ScreenWidth, ScreenHeight, 24 * st().cursorX + 1, 24 * st().cursorY + 1, 22, 22, 0);
 }
 
 std::string windowTitle() {
-    std::string name = st.file;
+    std::string name = st().file;
     const std::size_t slash = name.rfind('/');
     if (slash != std::string::npos) name = name.substr(slash + 1);
-    std::string t = "Brimvale editor: " + name + (st.unsaved ? "*" : "") + ", level " + std::to_string(st.index + 1) +
-                    "/" + std::to_string(st.levels.size()) + ": ";
-    if (st.testing)
-        t += st.won ? "test play won in " + std::to_string(st.presses) + " presses"
-                    : "test play, " + std::to_string(st.presses) + " presses";
+    std::string t = "Brimvale editor: " + name + (st().unsaved ? "*" : "") + ", level " + std::to_string(st().index + 1) +
+                    "/" + std::to_string(st().levels.size()) + ": ";
+    if (st().testing)
+        t += st().won ? "test play won in " + std::to_string(st().presses) + " presses"
+                    : "test play, " + std::to_string(st().presses) + " presses";
     else
-        t += st.verdict;
+        t += st().verdict;
     return t;
 }
 
 void compose() {
     if (!display().drawing) return;
-    st.picture.assign(static_cast<std::size_t>(PictureWidth) * PictureHeight * 3, 0);
+    st().picture.assign(static_cast<std::size_t>(PictureWidth) * PictureHeight * 3, 0);
     for (int y = 0; y < PictureHeight; ++y) {
-        std::uint8_t* row = &st.picture[static_cast<std::size_t>(y) * PictureWidth * 3];
+        std::uint8_t* row = &st().picture[static_cast<std::size_t>(y) * PictureWidth * 3];
         if (y < ScreenHeight)
             std::memcpy(row, display().buffer + y * ScreenWidth * 3, ScreenWidth * 3);
         else
@@ -628,8 +581,8 @@ void compose() {
 
 void draw() {
     const std::string title = windowTitle();
-    if (title != st.title) {
-        st.title = title;
+    if (title != st().title) {
+        st().title = title;
         platform::setWindowTitle(title.c_str());
     }
     if (!display().drawing) {
@@ -643,7 +596,7 @@ void draw() {
     drawStatus();
     platform::updateTexture(ScreenWidth, 0, RightWidth, PictureHeight, rightCanvas().pixels);
     platform::updateTexture(0, ScreenHeight, ScreenWidth, BelowHeight, belowCanvas().pixels);
-    if (st.testing) {
+    if (st().testing) {
         // The game's own screen, drawn and presented as play draws it.
         compose();
         drawScreen();
@@ -663,15 +616,15 @@ void takeInput() {
 
 bool start(const std::string& file, std::vector<Level> levels, int index) {
     reset();
-    st.active = true;
-    st.file = file;
-    for (const Level& l : levels) st.levels.push_back(entryOf(l));
-    st.index = index < 0 ? 0 : index >= static_cast<int>(st.levels.size()) ? static_cast<int>(st.levels.size()) - 1 : index;
+    st().active = true;
+    st().file = file;
+    for (const Level& l : levels) st().levels.push_back(entryOf(l));
+    st().index = index < 0 ? 0 : index >= static_cast<int>(st().levels.size()) ? static_cast<int>(st().levels.size()) - 1 : index;
     const Record& cells = current().cells;
     for (int i = 0; i < 256; ++i)
         if (cells[i] == TankStart) {
-            st.cursorX = i % BoardSize;
-            st.cursorY = i / BoardSize;
+            st().cursorX = i % BoardSize;
+            st().cursorY = i / BoardSize;
         }
     takeInput();
     platform::setPictureSize(PictureWidth, PictureHeight);
@@ -739,16 +692,16 @@ bool openCopy(int index, const std::string& title, std::string& error) {
     for (const Level& l : levels) text += (text.empty() ? "" : "\n") + leveltext::formatLevel(l);
     if (!writeText(file, text, error)) return false;
     start(file, levels, static_cast<int>(levels.size()) - 1);
-    st.copyMode = true;
+    st().copyMode = true;
     say("a copy in " + file);
     return true;
 }
 
-bool active() { return st.active; }
+bool active() { return st().active; }
 
 void frame() {
     // Nothing to search: the loop need not spin.
-    if (!st.search) platform::pause(10000, 10);
+    if (!st().search) platform::pause(10000, 10);
     advanceSearch(false);
     draw();
 }
@@ -756,30 +709,30 @@ void frame() {
 void settle() { advanceSearch(true); }
 
 bool mayClose() {
-    if (!st.active || !st.unsaved || st.leaveAsked) return true;
-    st.leaveAsked = true;
+    if (!st().active || !st().unsaved || st().leaveAsked) return true;
+    st().leaveAsked = true;
     say("unsaved changes: Ctrl+S saves, close again leaves");
     return false;
 }
 
 void onKey(int key) {
-    if (st.testing) {
+    if (st().testing) {
         testKey(key);
         return;
     }
-    if (st.field != Field::None) {
+    if (st().field != Field::None) {
         if (key == KeyEnter) endText(true);
         if (key == KeyEscape) endText(false);
-        if (key == KeyBackspace && !st.text.empty()) st.text.pop_back();
+        if (key == KeyBackspace && !st().text.empty()) st().text.pop_back();
         return;
     }
-    if (key != KeyEscape) st.leaveAsked = false;
+    if (key != KeyEscape) st().leaveAsked = false;
     switch (key) {
-        case KeyLeft: if (st.cursorX > 0) --st.cursorX; break;
-        case KeyRight: if (st.cursorX < BoardSize - 1) ++st.cursorX; break;
-        case KeyUp: if (st.cursorY > 0) --st.cursorY; break;
-        case KeyDown: if (st.cursorY < BoardSize - 1) ++st.cursorY; break;
-        case KeySpace: paint(st.cursorX, st.cursorY, false); break;
+        case KeyLeft: if (st().cursorX > 0) --st().cursorX; break;
+        case KeyRight: if (st().cursorX < BoardSize - 1) ++st().cursorX; break;
+        case KeyUp: if (st().cursorY > 0) --st().cursorY; break;
+        case KeyDown: if (st().cursorY < BoardSize - 1) ++st().cursorY; break;
+        case KeySpace: paint(st().cursorX, st().cursorY, false); break;
         case KeyCtrlZ: undo(); break;
         case KeyPageUp: turnPage(-1); break;
         case KeyPageDown: turnPage(1); break;
@@ -789,13 +742,13 @@ void onKey(int key) {
         case KeyEscape: askOrLeave(); break;
         default: break;
     }
-    if (key == KeyLeft || key == KeyRight || key == KeyUp || key == KeyDown) st.dragging = false;
+    if (key == KeyLeft || key == KeyRight || key == KeyUp || key == KeyDown) st().dragging = false;
 }
 
 void onChar(int c) {
-    if (st.testing) return;
-    if (st.field != Field::None) {
-        if (c >= 32 && c < 127 && st.text.size() < MaxText) st.text += static_cast<char>(c);
+    if (st().testing) return;
+    if (st().field != Field::None) {
+        if (c >= 32 && c < 127 && st().text.size() < MaxText) st().text += static_cast<char>(c);
         return;
     }
     // Letters that are no glyph are commands; a glyph chooses its kind.
@@ -813,62 +766,62 @@ void onChar(int c) {
     }
     const int code = c > 0 && c < 127 ? leveltext::codeForGlyph(static_cast<char>(c)) : -1;
     if (code >= 0 && code < KindCount) {
-        st.chosen = code;
-        st.dragging = false;
+        st().chosen = code;
+        st().dragging = false;
     }
 }
 
 void onClick(int x, int y) {
-    if (st.testing) {
+    if (st().testing) {
         if (x < ScreenWidth && y < ScreenHeight) ::onMouseClick(x, y);
         return;
     }
-    if (st.field != Field::None) return;
+    if (st().field != Field::None) return;
     if (x >= 0 && y >= 0 && x < ScreenWidth && y < ScreenHeight) {
-        st.dragging = false;
+        st().dragging = false;
         paint(x / 24, y / 24, true);
         return;
     }
     for (int k = 0; k < KindCount; ++k) {
         const int px = paletteX(cellKinds[k].code), py = paletteY(cellKinds[k].code);
         if (x >= px - 2 && x < px - 2 + EntryWidth && y >= py - 2 && y < py - 2 + EntryHeight) {
-            st.chosen = cellKinds[k].code;
-            st.dragging = false;
+            st().chosen = cellKinds[k].code;
+            st().dragging = false;
         }
     }
 }
 
 void onDrag(int x, int y) {
-    if (st.testing || st.field != Field::None) return;
+    if (st().testing || st().field != Field::None) return;
     if (x >= 0 && y >= 0 && x < ScreenWidth && y < ScreenHeight) paint(x / 24, y / 24, true);
 }
 
 View view() {
     View v;
-    v.file = st.file;
-    v.level = st.index;
-    v.levels = static_cast<int>(st.levels.size());
-    if (st.active) v.current = current();
-    v.verdict = st.verdict;
-    v.moves = st.moves;
-    v.traps = st.traps;
-    v.message = st.message;
-    v.unsaved = st.unsaved;
-    v.testing = st.testing;
-    v.testPresses = st.presses;
-    v.testWon = st.won;
-    v.chosen = st.chosen;
-    v.cursorX = st.cursorX;
-    v.cursorY = st.cursorY;
+    v.file = st().file;
+    v.level = st().index;
+    v.levels = static_cast<int>(st().levels.size());
+    if (st().active) v.current = current();
+    v.verdict = st().verdict;
+    v.moves = st().moves;
+    v.traps = st().traps;
+    v.message = st().message;
+    v.unsaved = st().unsaved;
+    v.testing = st().testing;
+    v.testPresses = st().presses;
+    v.testWon = st().won;
+    v.chosen = st().chosen;
+    v.cursorX = st().cursorX;
+    v.cursorY = st().cursorY;
     v.title = windowTitle();
     return v;
 }
 
-const std::vector<std::uint8_t>& picture() { return st.picture; }
+const std::vector<std::uint8_t>& picture() { return st().picture; }
 
 void reset() {
-    st.search.reset();
-    st = State{};
+    st().search.reset();
+    st() = State{};
 }
 
 }  // namespace editor

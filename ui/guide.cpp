@@ -1,23 +1,18 @@
-// The player set's guide: titles, result banners, marks, notes, hints and
-// solutions played back.
+// What the player set's guide shows: titles, result banners, marks, notes and
+// the hint's arrow, and what it adds to the window title.
 #include "ui/guide.h"
 
-#include <chrono>
 #include <cstring>
 #include <map>
 
 #include "assets/packs.h"
 #include "game/levels.h"
 #include "game/play_state.h"
-#include "game/rules.h"
 #include "platform/input.h"
 #include "render/screen.h"
-#include "ui/conveniences.h"
-#include "ui/input.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/progress.h"
-#include "ui/screens.h"
 #include "ui/ui_state.h"
 #include "ui/window_game.h"
 
@@ -26,16 +21,10 @@ namespace guide {
 namespace {
 
 // How long things stay, in milliseconds of the main loop's clock (only
-// tick() reads it: the headless replay never ticks, and shows each thing
-// until a key or the next step takes it away).
+// tick() reads it, ui/guide_play.h: the headless replay never ticks, and
+// shows each thing until a key or the next step takes it away).
 constexpr int TitleMillis = 3000;
 constexpr int NoteMillis = 2000;
-constexpr int WatchGapMillis = 250;   // between two presses played back
-constexpr int WatchEndMillis = 1500;  // the win shown before going back
-// A search slice: states expanded between looks at the clock, and the time
-// a frame may give it.
-constexpr std::uint64_t SliceStates = 64;
-constexpr auto SliceTime = std::chrono::microseconds(3000);
 
 constexpr std::uint32_t TextTint = 0xF2E4BE;    // cream
 constexpr std::uint32_t GoldTint = 0xDEB658;    // gold
@@ -44,14 +33,6 @@ constexpr std::uint32_t DarkTint = 0x14181E;    // ink
 
 // The window game's.
 State& my() { return ui().guide; }
-
-Spot spotOf(const Game& g) { return Spot{g.play.board, g.play.tank}; }
-Spot here() { return spotOf(game()); }
-
-bool same(const Spot& a, const Spot& b) {
-    return std::memcmp(&a.board, &b.board, sizeof(Board)) == 0 && a.tank.x == b.tank.x && a.tank.y == b.tank.y &&
-           a.tank.dx == b.tank.dx && a.tank.dy == b.tank.dy;
-}
 
 const char* keyName(int key) {
     switch (key) {
@@ -64,206 +45,7 @@ const char* keyName(int key) {
     }
 }
 
-int keyOfLetter(char c) {
-    switch (c) {
-        case 'L': return KeyLeft;
-        case 'R': return KeyRight;
-        case 'U': return KeyUp;
-        case 'D': return KeyDown;
-        default: return KeySpace;
-    }
-}
-
-void say(const std::string& text, const std::string& title, bool banner) {
-    my().note = text;
-    my().noteTitle = title;
-    my().noteBanner = banner;
-    my().noteMillis = NoteMillis;
-}
-
-// A copy of the window's game that is never drawn and asks for no redraw:
-// what the guide looks ahead on, so the window's game is never touched.
-Game aside() {
-    Game g = game();
-    g.display = nullptr;
-    g.redraw = nullptr;
-    return g;
-}
-
-// A press of a playback, shown: played on the window's game through the
-// screens' own keys, with the conveniences off (no history, no progress
-// noted) and the player's input left waiting.
-void playShown(int key) {
-    const PlayerSet saved = playerSet();
-    playerSet() = PlayerSet{};
-    playerSet().sound = saved.sound;
-    playerSet().muted = saved.muted;
-    platform::holdDelivery(true);
-    ::onKey(key);
-    platform::holdDelivery(false);
-    playerSet() = saved;
-}
-
-// The positions along `keys` from `from`, played on a game of the guide's own.
-std::vector<Spot> spotsAlong(const Spot& from, const std::vector<int>& keys) {
-    Game g = aside();
-    g.play.board = from.board;
-    g.play.tank = from.tank;
-    std::vector<Spot> spots;
-    for (int key : keys) {
-        spots.push_back(spotOf(g));
-        playKey(g, key);
-    }
-    return spots;
-}
-
-void showHint(int key) {
-    my().hintKey = key;
-    my().hintSpot = here();
-    my().helpedStart = game().levels.starts;
-    my().note.clear();
-    my().noteTitle.clear();
-    my().noteMillis = 0;
-}
-
-bool hintShowing() { return my().hintKey != 0 && game().play.outcome == InPlay && same(my().hintSpot, here()); }
-
-// A new level start: its title shows, and hints of the last one are gone.
-void followStarts() {
-    if (my().titleStart == game().levels.starts) return;
-    my().titleStart = game().levels.starts;
-    my().titleMillis = TitleMillis;
-    my().hintKey = 0;
-    my().pathKeys.clear();
-    my().pathSpots.clear();
-}
-
-// A hint from a path already found, when the position is on it.
-bool hintFromPath() {
-    const Spot now = here();
-    for (std::size_t i = 0; i < my().pathSpots.size(); ++i)
-        if (same(my().pathSpots[i], now)) {
-            showHint(my().pathKeys[i]);
-            return true;
-        }
-    return false;
-}
-
-void startHint() {
-    if (hintFromPath() || my().search || !uiConnections().startSearch) return;
-    my().searchFrom = here();
-    SearchRequest request{HintStates};
-    request.from = &game();
-    my().search = uiConnections().startSearch(request);
-    my().purpose = Purpose::Hint;
-    say("", "hint: searching", false);
-}
-
-void beginPlayback(const std::vector<int>& keys) {
-    my().watchReturn = game().play;
-    my().watchKeys = keys;
-    my().watchNext = 0;
-    my().watchWait = WatchGapMillis;
-    my().watchEnding = false;
-    my().playing = true;
-    game().play = my().watchStart;
-}
-
-// The level's start, on a game of the guide's own; playbacks begin there.
-Game levelStartAside() {
-    Game g = aside();
-    placeLevel(g, g.play.level);
-    g.play.screen = Playing;
-    return g;
-}
-
-// S on the result screen: a shortest win from the level's start.
-void startSolution() {
-    if (my().search || !uiConnections().startSearch) return;
-    const Game start = levelStartAside();
-    my().watchStart = start.play;
-    SearchRequest request{HintStates};
-    request.from = &start;
-    my().search = uiConnections().startSearch(request);
-    my().purpose = Purpose::Watch;
-    say("", "solution: searching", false);
-}
-
-// V on the level list: the player's own best win of the highlighted level.
-void startOwnBest() {
-    const std::string moves = progress::bestMoves(game().play.level);
-    if (moves.empty()) {
-        say("No win of this level kept yet", "no win kept", false);
-        return;
-    }
-    my().watchStart = levelStartAside().play;
-    std::vector<int> keys;
-    for (char c : moves) keys.push_back(keyOfLetter(c));
-    beginPlayback(keys);
-}
-
-void searchEnded() {
-    const Search::Answer answer = my().search->answer();
-    const std::vector<int> keys = my().search->keys();
-    my().search.reset();
-    const Purpose was = my().purpose;
-    my().purpose = Purpose::None;
-    if (was == Purpose::Watch) {
-        if (answer == Search::Found) {
-            beginPlayback(keys);
-            say("", "solution: " + std::to_string(keys.size()) + " presses", false);
-        } else {
-            say(answer == Search::NoWin ? "No way to win this level" : "The search gave up", "solution: none", false);
-        }
-        return;
-    }
-    if (answer == Search::Found) {
-        // The path is followed from the position it was found for.
-        my().pathKeys = keys;
-        my().pathSpots = spotsAlong(my().searchFrom, keys);
-        if (!hintFromPath()) say("", "", false);
-    } else if (answer == Search::NoWin) {
-        say("No way to win from here:\nU takes a press back, R restarts", "hint: no way to win from here", true);
-    } else {
-        say("The hint search gave up:\ntoo many positions to try", "hint: gave up", true);
-    }
-}
-
-// One slice of the running search; true when it ended.
-bool advanceSearch(bool whole) {
-    if (!my().search) return false;
-    const auto until = std::chrono::steady_clock::now() + SliceTime;
-    while (true) {
-        if (my().search->advance(SliceStates)) {
-            searchEnded();
-            return true;
-        }
-        if (!whole && std::chrono::steady_clock::now() >= until) return false;
-    }
-}
-
-// One step of a playback: the next press, or the way back after the win.
-void stepPlayback(bool now, int passed = 0) {
-    if (!my().playing) return;
-    if (!now && my().watchWait > 0) {
-        my().watchWait -= passed;
-        return;
-    }
-    if (my().watchEnding) {
-        my().playing = false;
-        game().play = my().watchReturn;
-        drawScreen();
-        return;
-    }
-    if (my().watchNext < my().watchKeys.size() && game().play.outcome == InPlay) {
-        playShown(my().watchKeys[my().watchNext++]);
-        my().watchWait = WatchGapMillis;
-        return;
-    }
-    if (game().play.outcome == Won) ++my().wins;
-    my().watchEnding = true;
-    my().watchWait = WatchEndMillis;
-}
+bool hintShowing() { return my().hintKey != 0 && game().play.outcome == InPlay && same(my().hintSpot, spotOf(game())); }
 
 void blitScreen() { sprites().screenCanvas.blit(display().buffer, 0, 0, ScreenWidth, ScreenHeight); }
 
@@ -303,12 +85,36 @@ void drawNote(int footY) {
     drawText(x, footY, my().note, TextTint);
 }
 
+}  // namespace
+
+Spot spotOf(const Game& g) { return Spot{g.play.board, g.play.tank}; }
+
+bool same(const Spot& a, const Spot& b) {
+    return std::memcmp(&a.board, &b.board, sizeof(Board)) == 0 && a.tank.x == b.tank.x && a.tank.y == b.tank.y &&
+           a.tank.dx == b.tank.dx && a.tank.dy == b.tank.dy;
+}
+
+void note(const std::string& text, const std::string& title, bool banner) {
+    my().note = text;
+    my().noteTitle = title;
+    my().noteBanner = banner;
+    my().noteMillis = NoteMillis;
+}
+
+// A new level start: its title shows, and hints of the last one are gone.
+void followStarts() {
+    if (my().titleStart == game().levels.starts) return;
+    my().titleStart = game().levels.starts;
+    my().titleMillis = TitleMillis;
+    my().hintKey = 0;
+    my().pathKeys.clear();
+    my().pathSpots.clear();
+}
+
 bool titleShowing() {
     followStarts();
     return my().titleMillis > 0;
 }
-
-}  // namespace
 
 void connectSearch(SearchStart start) { uiConnections().startSearch = start; }
 
@@ -323,79 +129,7 @@ std::string titleOf(int index) {
     return t == my().titles.end() ? std::string() : t->second;
 }
 
-bool onKey(int key) {
-    if (my().playing) {
-        // Any key ends a playback, back where it began.
-        my().playing = false;
-        game().play = my().watchReturn;
-        drawScreen();
-        return true;
-    }
-    switch (game().play.screen) {
-        case Playing:
-            if (titleShowing() || (my().noteBanner && my().noteMillis > 0)) {
-                // The first press hides the title (or a banner note), and
-                // plays on: the screen is drawn without it first, so that the
-                // press's animation is not drawn over it, the input behind
-                // left waiting.
-                my().titleMillis = 0;
-                if (my().noteBanner) my().noteMillis = 0;
-                platform::holdDelivery(true);
-                drawScreen();
-                platform::holdDelivery(false);
-            }
-            if (key == KeyH && game().play.outcome == InPlay) {
-                startHint();
-                return true;
-            }
-            if (key == KeyR) {
-                startLevel(game(), game().play.level);
-                return true;
-            }
-            return false;
-        case Result:
-            if (key == KeyH && game().play.outcome == Lost) {
-                say("No way to win from here:\nU takes a press back, R restarts", "hint: no way to win from here", true);
-                drawScreen();
-                return true;
-            }
-            if (key == KeyS && game().play.outcome != Won) {
-                startSolution();
-                return true;
-            }
-            return false;
-        case LevelSelect:
-            if (key == KeyV) {
-                startOwnBest();
-                return true;
-            }
-            return false;
-        default: return false;
-    }
-}
-
-void noteMute(bool muted) { say(muted ? "Sound off (M)" : "Sound on (M)", muted ? "sound off" : "sound on", false); }
-
-void tick() {
-    using Clock = std::chrono::steady_clock;
-    static Clock::time_point last = Clock::now();
-    const Clock::time_point now = Clock::now();
-    const int passed = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
-    last = now;
-    followStarts();
-    if (game().play.screen == Playing) my().titleMillis -= passed;
-    my().noteMillis -= passed;
-    advanceSearch(false);
-    stepPlayback(false, passed);
-}
-
-void settle() {
-    while (my().search) advanceSearch(true);
-    while (my().playing) stepPlayback(true);
-}
-
-bool watching() { return my().playing; }
-int watchedWins() { return my().wins; }
+void noteMute(bool muted) { note(muted ? "Sound off (M)" : "Sound on (M)", muted ? "sound off" : "sound on", false); }
 
 bool helped() { return my().helpedStart == game().levels.starts; }
 
@@ -437,13 +171,12 @@ void drawOverPlaying() {
     sprites().screenCanvas.present(0, 0);
 }
 
-void drawOverResult() {
+void drawOverResult(int par) {
     if (my().playing) {
         if (game().play.outcome == Won) bannerLines(40, {"Won in " + std::to_string(my().watchKeys.size()) + " presses"});
     } else if (game().play.outcome == Won) {
         std::vector<std::string> lines{"Level " + std::to_string(game().play.level + 1) + " won!"};
         std::string count = "in " + std::to_string(my().winPresses) + " press" + (my().winPresses == 1 ? "" : "es");
-        const int par = parOf(game().play.level);
         if (par >= 0) count += ", fewest possible " + std::to_string(par);
         if (my().winPresses >= 0) lines.push_back(count);
         if (helped())

@@ -9,12 +9,13 @@
 #include "platform/sound.h"
 #include "render/sound_cue.h"
 #include "ui/conveniences.h"
-#include "ui/editor.h"
 #include "ui/guide.h"
+#include "ui/guide_play.h"
 #include "ui/history.h"
 #include "ui/layout.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
+#include "ui/ui_state.h"
 #include "ui/window_game.h"
 
 using namespace layout;
@@ -63,7 +64,7 @@ void editCopy(int index) {
     std::string title = playerSet().guide ? guide::titleOf(index) : std::string();
     if (title.empty()) title = "Level " + std::to_string(index + 1);
     std::string error;
-    if (!editor::openCopy(index, title, error)) sayWarning(error);
+    if (uiConnections().editCopy && !uiConnections().editCopy(index, title, error)) sayWarning(error);
 }
 
 bool nextLevelExists() { return game().play.level < game().levels.count - 1; }
@@ -258,7 +259,7 @@ void onKey(int key) {
         }
         return;
     }
-    if (playerSet().guide && guide::onKey(key)) return;
+    if (playerSet().guide && guide::takeKey(key)) return;
     switch (game().play.screen) {
         case Title: titleKey(key); break;
         case LevelSelect: levelSelectKey(key); break;

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-namespace progress {
+#include "ui/progress_state.h"
 
-using Hash = std::uint64_t;
+namespace progress {
 
 // A level's key: FNV-1a over its 256 bytes, so an edited level is a new one
 // and a moved one keeps its credit.
@@ -78,15 +78,5 @@ std::string bestMoves(int index);
 bool noteWin(int index, int presses, bool helped = false, const std::string& moves = "");
 // Level `index` started: true when it differs from the last one played.
 bool noteStart(int index);
-
-// How a save writes; only tests and the fuzz target change it, through
-// uiConnections() (ui/ui_state.h).
-struct FileHooks {
-    // Called between writing the temporary file and renaming it.
-    void (*beforeRename)() = nullptr;
-    // Whether a save waits for the disk (fsync of the file and its folder);
-    // the fuzz target turns it off, for speed.
-    bool syncToDisk = true;
-};
 
 }  // namespace progress

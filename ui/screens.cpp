@@ -99,7 +99,7 @@ void drawResult() {
         blitButton(Pack2Block::ButtonContinue, ContinueButton);
     blitButton(Pack2Block::ButtonRestart, RestartButton);
     blitButton(Pack2Block::ButtonLevels, LevelsButton);
-    if (playerSet().guide) guide::drawOverResult();
+    if (playerSet().guide) guide::drawOverResult(parOf(game().play.level));
     sprites().screenCanvas.present(0, 0);
 }
 

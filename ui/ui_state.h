@@ -1,5 +1,5 @@
 // The ui layer's state: what the player set's conveniences, the saved
-// progress, the undo history and the guide keep between calls, in one value
+// progress, the undo history, the guide and the editor keep between calls, in one value
 // beside the window's game. A fresh game is an assignment of a fresh value.
 #pragma once
 
@@ -7,36 +7,14 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "game/play_state.h"
 #include "platform/platform.h"
-#include "ui/guide.h"
-#include "ui/progress.h"
-
-namespace progress {
-
-// What a progress file holds.
-struct Record {
-    std::map<Hash, int> wins;                 // level key -> fewest presses
-    std::map<Hash, int> helpedWins;           // level key -> fewest presses of a win after a hint
-    std::map<Hash, std::string> winMoves;     // level key -> the presses of its best win (letters LRUDF)
-    std::map<std::string, Hash> lastByFile;   // level file -> its last level played
-    bool muted = false;
-};
-
-// The progress remembered, and what this game changed since it read the
-// file: a save keeps the file's own last levels and mute state for the rest.
-struct State {
-    Record current;
-    std::string levelFileKey;
-    std::set<std::string> lastNoted;
-    bool mutedNoted = false;
-};
-
-}  // namespace progress
+#include "ui/editor_state.h"
+#include "ui/progress_state.h"
+#include "ui/search.h"
 
 namespace history {
 
@@ -128,14 +106,19 @@ struct UiState {
     progress::State progress;
     history::State history;
     guide::State guide;
+    editor::State editor;
 };
 
 // What start-up (and a test) connects to the ui layer: kept across a fresh
 // game, as the connections of the platform are.
 struct UiConnections {
-    void (*warn)(const std::string&) = nullptr;  // where warnings go
+    void (*warningSink)(const std::string&) = nullptr;  // where warnings go (setWarningSink)
     guide::SearchStart startSearch = nullptr;   // the hints' solver
     progress::FileHooks progressFile;           // how a save writes
+    // What E on the level list does (the player set's editor): opens level
+    // `index` as a copy titled `title` (editor::openCopy, connected by
+    // connectGame); false with a message.
+    bool (*editCopy)(int index, const std::string& title, std::string& error) = nullptr;
 };
 
 // The ui state of the window's game, and its connections.

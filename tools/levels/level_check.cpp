@@ -20,7 +20,7 @@ Verdict Checker::check(std::size_t index) {
                                static_cast<int>(index), level.trap, maxStates_);
         v.trapStates = after.states;
         v.trapError = after.error;
-        v.trap = after.status == solver::Status::Unsolvable && after.error.empty() ? Trap::Holds : Trap::Fails;
+        v.trap = after.status == solver::Status::Unsolvable ? Trap::Holds : Trap::Fails;
         if (v.trap == Trap::Fails) v.ok = false;
     }
     for (int k = 0; k < mechanics::Count; ++k) {
@@ -33,7 +33,7 @@ Verdict Checker::check(std::size_t index) {
         const solver::Result without = solver::solveLevel(reinterpret_cast<const std::uint8_t*>(bytes_.data()),
                                                           static_cast<int>(levels_.size()), static_cast<int>(index),
                                                           limits);
-        const bool proven = without.status == solver::Status::Unsolvable && without.error.empty();
+        const bool proven = without.status == solver::Status::Unsolvable;
         (proven ? v.needsProven : v.needsFailed) |= m;
     }
     if (v.needsFailed) v.ok = false;

@@ -7,10 +7,8 @@ namespace leveltext {
 
 bool parseFile(const std::string& path, std::vector<Level>& levels, std::vector<Diagnostic>& diagnostics) {
     std::string text, error;
-    if (!common::readFile(path, text, error)) {
-        // The message without the file name that opens it: the diagnostic names the file.
-        const std::string named = path + ": ";
-        if (error.compare(0, named.size(), named) == 0) error.erase(0, named.size());
+    // The diagnostic names the file: the message does not.
+    if (!common::readFileUnnamed(path, text, error)) {
         diagnostics.push_back(Diagnostic{path, 0, 0, false, error});
         return false;
     }

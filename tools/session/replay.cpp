@@ -20,7 +20,7 @@
 #include "solver/solver.h"
 #include "ui/conveniences.h"
 #include "ui/editor.h"
-#include "ui/guide.h"
+#include "ui/guide_play.h"
 #include "ui/input.h"
 #include "ui/player_set.h"
 #include "ui/screens.h"
