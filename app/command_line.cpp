@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/files.h"
 #include "common/options.h"
 #include "common/numbers.h"
 #include "platform/platform.h"
@@ -154,13 +155,7 @@ std::string levelFileOf(const GameOptions& o) {
     return o.dataDir.empty() ? "data.lvl" : o.dataDir + "/data.lvl";
 }
 
-std::string defaultProgressFile() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') return std::string(xdg) + "/brimvale/progress.txt";
-    const char* home = std::getenv("HOME");
-    if (home && home[0]) return std::string(home) + "/.local/share/brimvale/progress.txt";
-    return "";
-}
+std::string defaultProgressFile() { return common::userDataFile("progress.txt"); }
 
 bool startOrSay(const std::string& dataDir, const std::string& levelFile) {
     std::string error;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -158,6 +159,14 @@ bool makeFolders(const std::string& path, std::string& error) {
         return false;
     }
     return true;
+}
+
+std::string userDataFile(const std::string& name) {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/brimvale/" + name;
+    const char* home = std::getenv("HOME");
+    if (home && home[0]) return std::string(home) + "/.local/share/brimvale/" + name;
+    return "";
 }
 
 }  // namespace common

@@ -41,6 +41,11 @@ bool sameFile(const std::string& a, const std::string& b);
 // `name` inside folder `dir`.
 std::string joinPath(const std::string& dir, const std::string& name);
 
+// NAME in the game's folder of the user's data: $XDG_DATA_HOME/brimvale/NAME
+// (when that is an absolute path), else ~/.local/share/brimvale/NAME; ""
+// when neither is known.
+std::string userDataFile(const std::string& name);
+
 // Makes folder `path`, and the folders above it, where missing. False with a
 // message in `error` when it cannot.
 bool makeFolders(const std::string& path, std::string& error);

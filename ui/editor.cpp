@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "common/data_file.h"
+#include "common/files.h"
 #include "assets/packs.h"
 #include "game/board.h"
 #include "game/cell_kinds.h"
@@ -746,13 +747,7 @@ bool open(const std::string& file, int index, std::string& error, bool traps) {
     return start(file, levels, index, traps);
 }
 
-std::string ownLevelFile() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') return std::string(xdg) + "/brimvale/levels/mine.txt";
-    const char* home = std::getenv("HOME");
-    if (home && home[0]) return std::string(home) + "/.local/share/brimvale/levels/mine.txt";
-    return "";
-}
+std::string ownLevelFile() { return common::userDataFile("levels/mine.txt"); }
 
 bool openCopy(int index, const std::string& title, std::string& error) {
     const std::string file = ownLevelFile();
