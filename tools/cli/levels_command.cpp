@@ -244,18 +244,16 @@ int printThresholds(const std::vector<leveltext::Level>& levels, const std::vect
     }
     if (f.pages.size() >= 3) {
         const levelstats::Page& last = f.pages[2];
-        const int wanted[] = {3, 4, 5, 6, 7, 8};  // brick, mirrors, glass or slot, anti-tank
         int fewest = 1000;
         std::string counts;
-        for (int k : wanted) {
-            int n = last.needsMechanic[k];
-            if (k == 6) n = std::max(n, last.needsMechanic[7]);
-            if (k == 7) continue;
-            fewest = std::min(fewest, n);
-            counts += std::string(counts.empty() ? "" : ", ") + mechanics::word(k) + (k == 6 ? "/slot " : " ") +
-                      std::to_string(n);
+        for (int g = 0; g < levelstats::GroupCount; ++g) {
+            fewest = std::min(fewest, last.needsGroup[g]);
+            counts += std::string(g ? ", " : "") + levelstats::lastPageGroups[g].name + " " +
+                      std::to_string(last.needsGroup[g]);
         }
-        verdict(fewest >= 4, "page 3 needs each mechanic in at least 4 levels (" + counts + ")");
+        verdict(fewest >= levelstats::LastPageNeedsAtLeast,
+                "page 3 needs each mechanic in at least " + std::to_string(levelstats::LastPageNeedsAtLeast) +
+                    " levels (" + counts + ")");
     }
     int overlapping = 0;
     double worst = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/level_text.h"
+#include "solver/mechanics.h"
 #include "solver/solver.h"
 
 namespace levelstats {
@@ -33,6 +34,21 @@ double rankCorrelation(const std::vector<double>& values);
 // in either, holding the same code in both, over the cells that are not
 // solid wall in one or both.
 double boardOverlap(const leveltext::Record& a, const leveltext::Record& b);
+
+// What the last page's needs lines must cover: each group named by at least
+// LastPageNeedsAtLeast of its levels. Glass and slot are one group: a level
+// needing either counts, as both let the beam cross what the tank cannot.
+struct MechanicGroup {
+    const char* name;
+    std::uint16_t bits;
+};
+inline constexpr MechanicGroup lastPageGroups[] = {{"brick", mechanics::Brick},
+                                                   {"fixed-mirror", mechanics::FixedMirror},
+                                                   {"movable-mirror", mechanics::MovableMirror},
+                                                   {"glass/slot", mechanics::Glass | mechanics::Slot},
+                                                   {"anti-tank", mechanics::AntiTank}};
+constexpr int GroupCount = sizeof lastPageGroups / sizeof lastPageGroups[0];
+constexpr int LastPageNeedsAtLeast = 4;
 
 // One level as the player meets it.
 struct LevelFigures {
@@ -68,6 +84,7 @@ struct Page {
     double worstDeadFloor = 0;     // the largest dead floor share, teaching levels left out
     int usesMechanic[16] = {};     // levels whose solution uses mechanic k
     int needsMechanic[16] = {};    // levels whose proven needs line names mechanic k
+    int needsGroup[GroupCount] = {};  // levels whose needs line names a mechanic of lastPageGroups[g]
 };
 
 struct Figures {
