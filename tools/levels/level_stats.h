@@ -15,6 +15,7 @@ namespace levelstats {
 
 constexpr int PageSize = 30;  // levels on one page of the level list
 constexpr int TeachingLevels = 10;  // the first levels, which may stay small
+constexpr int LongestFinalWalk = 8;  // walking presses after a solution's last other one, levels 11 on
 constexpr std::uint64_t DefaultExploreStates = 2000000;  // states explored per level for the figures
 
 // Cells that are neither solid wall nor empty.
