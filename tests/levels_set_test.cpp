@@ -223,6 +223,9 @@ TEST(ShippedLevels, EachSolvesInItsRecordedCountAndTheSolutionWins) {
         EXPECT_EQ(r.moves(), level.moves);
         // The solution's walking share, without exploring the level.
         figures.push_back(levelstats::measureLevel(s.bytes, static_cast<int>(s.levels.size()), index, r, 1));
+        if (index >= levelstats::TeachingLevels) {
+            EXPECT_LE(figures.back().finalWalk, levelstats::LongestFinalWalk) << "walking presses after the last other";
+        }
 
         // The solution played as keys through the game's start-up and handlers.
         const std::string moves = solver::tokens(r.path);
