@@ -92,12 +92,13 @@ bool startRecording(const GameOptions& o) {
         cli::say("", "--record: cannot write " + o.recordFile);
         return false;
     }
+    // The player set (it alone keeps input steady) is named with what was
+    // turned off after it, so that the replay plays the same session.
     const PlayerSet& p = o.set;
-    std::string options;
-    if (p.undo) options += " --undo";
-    if (p.counter) options += " --counter";
-    if (p.guide) options += " --guide";
-    if (p.sound) options += " --sound";
+    std::string options = p.steadyInput ? " --player" : "";
+    for (const auto& [on, name] : {std::pair{p.undo, "undo"}, std::pair{p.counter, "counter"},
+                                   std::pair{p.guide, "guide"}, std::pair{p.sound, "sound"}})
+        if (on != p.steadyInput) options += std::string(on ? " --" : " --no-") + name;
     if (p.muted) options += " --mute";
     if (o.level > 0) options += " --level " + std::to_string(o.level);
     std::fprintf(recording,

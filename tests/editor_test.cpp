@@ -151,6 +151,26 @@ TEST(Editor, EveryStatusTextFitsItsPanel) {
     }
     std::string error;
     EXPECT_TRUE(session::writeEditorPng(tempDir("editor-panel") + "/longest.png", error)) << error;
+
+    // A file's title and idea may be longer than typing allows or the rows
+    // hold: typed into, each shows its end and the cursor.
+    leveltext::Level level = shipped("01-first-steps.txt")[0];
+    level.title = std::string(20, 'a') + std::string(30, 'z');
+    level.idea.clear();
+    for (int i = 0; i < 40; ++i) level.idea += "ideaword" + std::to_string(i) + " ";
+    level.idea += "end";
+    writeFile(file, leveltext::formatLevel(level));
+    for (const auto& [keys, label, end] : {std::tuple{"f2", "Title: ...", std::string(30, 'z') + "_"},
+                                           std::tuple{"f3", "Idea: ...", std::string("end_")}}) {
+        edit(file, keys);
+        const editor::View v = editor::view();
+        const std::vector<std::string>& rows = v.status;
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const std::string& r) { return r.rfind(label, 0) == 0; }))
+            << keys << ": " << joined(v);
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const std::string& r) {
+            return r.size() >= end.size() && r.compare(r.size() - end.size(), end.size(), end) == 0;
+        })) << keys << ": " << joined(v);
+    }
 }
 
 // A new file starts with one walled room that can be won; boards that

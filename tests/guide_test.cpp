@@ -262,4 +262,18 @@ TEST(Guide, RecordedEventsReplayToTheSameScreen) {
     EXPECT_EQ(line(r.out, "title"), "title Brimvale - level 8: Face to Face - presses 1 - fewest 6");
     const std::string same = replayInProcess(data, 7, "Up Up U Space", session::launcherSet());
     EXPECT_EQ(line(r.out, "tank"), line(same, "tank"));
+
+    // A session of the player set names it, then what was turned off after it.
+    writeFile(dir + "/player.txt", "# options --player --no-sound --no-undo --level 3\nright\n");
+    session::ReplaySetup setup;
+    setup.set.save = true;
+    setup.set.progressFile = dir + "/mine.txt";
+    std::vector<std::string> tokens;
+    std::string error;
+    ASSERT_TRUE(session::readEventFile(dir + "/player.txt", tokens, setup, error)) << error;
+    EXPECT_TRUE(setup.set.steadyInput && setup.set.guide && setup.set.counter && setup.set.save);
+    EXPECT_FALSE(setup.set.sound || setup.set.undo);
+    EXPECT_EQ(setup.set.progressFile, dir + "/mine.txt");
+    EXPECT_EQ(setup.start, 2);
+    EXPECT_EQ(tokens, std::vector<std::string>{"right"});
 }

@@ -18,7 +18,7 @@ TEST(Icon, EachSizeIsThePictureEnlargedAndCentred) {
         for (int x = 0; x < 48; ++x)
             for (int c = 0; c < 4; ++c) source[(y * 48 + x) * 4 + c] = static_cast<std::uint8_t>(x / 2 * 7 + y / 2 * 3 + c + 1);
     EXPECT_EQ(icon::atSize(source.data(), 48), source);
-    for (const auto [size, factor, margin] : {std::tuple{128, 5, 4}, std::tuple{256, 10, 8}, std::tuple{30, 1, 3}}) {
+    for (const auto& [size, factor, margin] : {std::tuple{128, 5, 4}, std::tuple{256, 10, 8}, std::tuple{30, 1, 3}}) {
         const std::vector<std::uint8_t> out = icon::atSize(source.data(), size);
         ASSERT_EQ(out.size(), std::size_t(size) * size * 4);
         int wrong = 0;

@@ -601,10 +601,19 @@ void drawStatus() {
     const int below = static_cast<int>(wrap(ascii(verdict), columns).size()) +
                       (traps.empty() ? 0 : static_cast<int>(wrap(ascii(traps), columns).size()));
     const bool title = st().field == Field::Title, idea = st().field == Field::Idea;
-    // A field being typed shows its cursor.
+    // A field being typed shows its cursor, and its end where the rows
+    // cannot hold it all (a long text read from a file).
+    const auto typing = [&](const std::string& label, int room) {
+        for (std::size_t from = 0;; ++from) {
+            const std::string shown = label + (from ? "..." : "") + st().text.substr(from) + "_";
+            if (from >= st().text.size() || static_cast<int>(wrap(ascii(shown), columns).size()) <= room) return shown;
+        }
+    };
     int row = rows(c, 6, StatusTop, 0, 0, head, GoldTint);
-    row += rows(c, 6, StatusTop, row, row, "Title: " + (title ? st().text + "_" : l.title), title ? GoldTint : TextTint);
-    row += rows(c, 6, StatusTop, row, StatusRows - 1 - below, "Idea: " + (idea ? st().text + "_" : l.idea),
+    row += rows(c, 6, StatusTop, row, row, title ? typing("Title: ", 1) : "Title: " + l.title,
+                title ? GoldTint : TextTint);
+    const int ideaRoom = StatusRows - below - row;
+    row += rows(c, 6, StatusTop, row, StatusRows - 1 - below, idea ? typing("Idea: ", ideaRoom) : "Idea: " + l.idea,
                 idea ? GoldTint : TextTint);
     row += rows(c, 6, StatusTop, row, StatusRows - 1, verdict, TextTint);
     if (!traps.empty()) rows(c, 6, StatusTop, row, StatusRows - 1, traps, DimTint);

@@ -779,7 +779,8 @@ void recordEditorScenario(const std::string& dataDir) {
         send(game, {"Right", "Enter", "Left"});
         expectScreen(game, false);
         const std::string recorded = readFile(file);
-        if (recorded.find("e\n# the editor") == std::string::npos || recorded.find("\nright\nenter\nleft\n") == std::string::npos)
+        if (recorded.find("\n# options --player --no-sound\n") == std::string::npos ||
+            recorded.find("e\n# the editor") == std::string::npos || recorded.find("\nright\nenter\nleft\n") == std::string::npos)
             fail("record-editor: the recording after the editor is:\n" + recorded);
         const std::string expectedPath = workDir + "/record-editor-expected.png";
         int status = 0;

@@ -244,18 +244,16 @@ int printThresholds(const std::vector<leveltext::Level>& levels, const std::vect
     }
     if (f.pages.size() >= 3) {
         const levelstats::Page& last = f.pages[2];
-        const int wanted[] = {3, 4, 5, 6, 7, 8};  // brick, mirrors, glass or slot, anti-tank
         int fewest = 1000;
         std::string counts;
-        for (int k : wanted) {
-            int n = last.needsMechanic[k];
-            if (k == 6) n = std::max(n, last.needsMechanic[7]);
-            if (k == 7) continue;
-            fewest = std::min(fewest, n);
-            counts += std::string(counts.empty() ? "" : ", ") + mechanics::word(k) + (k == 6 ? "/slot " : " ") +
-                      std::to_string(n);
+        for (int g = 0; g < levelstats::GroupCount; ++g) {
+            fewest = std::min(fewest, last.needsGroup[g]);
+            counts += std::string(g ? ", " : "") + levelstats::lastPageGroups[g].name + " " +
+                      std::to_string(last.needsGroup[g]);
         }
-        verdict(fewest >= 4, "page 3 needs each mechanic in at least 4 levels (" + counts + ")");
+        verdict(fewest >= levelstats::LastPageNeedsAtLeast,
+                "page 3 needs each mechanic in at least " + std::to_string(levelstats::LastPageNeedsAtLeast) +
+                    " levels (" + counts + ")");
     }
     int overlapping = 0;
     double worst = 0;
@@ -276,8 +274,23 @@ int printThresholds(const std::vector<leveltext::Level>& levels, const std::vect
     verdict(withNeeds == later, "levels " + std::to_string(levelstats::TeachingLevels + 1) +
                                     " on with a proven needs line: " + std::to_string(withNeeds) + " of " +
                                     std::to_string(later));
+    // The walk to the goal once nothing is left to decide.
+    int longWalks = 0;
+    std::size_t longest = 0;
+    for (std::size_t i = levelstats::TeachingLevels; i < per.size() && i < levels.size(); ++i) {
+        if (per[i].finalWalk > per[longest].finalWalk || longest < levelstats::TeachingLevels) longest = i;
+        if (per[i].finalWalk > levelstats::LongestFinalWalk) {
+            ++longWalks;
+            std::printf("  level %zu walks %d presses after its last other one\n", i + 1, per[i].finalWalk);
+        }
+    }
+    if (longest >= levelstats::TeachingLevels)
+        verdict(longWalks == 0, "levels " + std::to_string(levelstats::TeachingLevels + 1) + " on walk at most " +
+                                    std::to_string(levelstats::LongestFinalWalk) +
+                                    " presses after the solution's last other one (" + std::to_string(longWalks) +
+                                    " walk more; the most " + std::to_string(per[longest].finalWalk) + ", level " +
+                                    std::to_string(longest + 1) + ")");
     verdict(levels.size() >= 90, std::to_string(levels.size()) + " levels >= 90");
-    (void)per;
     return unmet;
 }
 

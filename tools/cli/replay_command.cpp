@@ -117,12 +117,7 @@ int replayCommand(int argc, char** argv) {
     if (status >= 0) return status;
     setup.traps = !noTraps;
     if (setup.levelFile.empty()) setup.levelFile = setup.dataDir + "/data.lvl";
-    if (player) {
-        PlayerSet set = session::launcherSet();
-        set.save = setup.set.save;
-        set.progressFile = setup.set.progressFile;
-        setup.set = set;
-    }
+    if (player) session::useLauncherSet(setup.set);
     std::vector<session::EventGroup> groups;
     session::ReplayResult result;
     std::string error;

@@ -129,6 +129,8 @@ Figures measure(const std::vector<leveltext::Level>& levels, const std::vector<L
             cells.push_back(nonWallCells(levels[i].cells));
             if (!levels[i].trap.empty()) ++page.traps;
             if (i >= TeachingLevels) later.push_back(cells.back());
+            for (int g = 0; g < GroupCount; ++g)
+                if (levels[i].needs & lastPageGroups[g].bits) ++page.needsGroup[g];
             if (!perLevel || i >= static_cast<int>(perLevel->size())) continue;
             const LevelFigures& l = (*perLevel)[i];
             states.push_back(static_cast<double>(l.statesToOptimum));

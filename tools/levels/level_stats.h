@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "game/level_text.h"
+#include "solver/mechanics.h"
 #include "solver/solver.h"
 
 namespace levelstats {
 
 constexpr int PageSize = 30;  // levels on one page of the level list
 constexpr int TeachingLevels = 10;  // the first levels, which may stay small
+constexpr int LongestFinalWalk = 8;  // walking presses after a solution's last other one, levels 11 on
 constexpr std::uint64_t DefaultExploreStates = 2000000;  // states explored per level for the figures
 
 // Cells that are neither solid wall nor empty.
@@ -33,6 +35,21 @@ double rankCorrelation(const std::vector<double>& values);
 // in either, holding the same code in both, over the cells that are not
 // solid wall in one or both.
 double boardOverlap(const leveltext::Record& a, const leveltext::Record& b);
+
+// What the last page's needs lines must cover: each group named by at least
+// LastPageNeedsAtLeast of its levels. Glass and slot are one group: a level
+// needing either counts, as both let the beam cross what the tank cannot.
+struct MechanicGroup {
+    const char* name;
+    std::uint16_t bits;
+};
+inline constexpr MechanicGroup lastPageGroups[] = {{"brick", mechanics::Brick},
+                                                   {"fixed-mirror", mechanics::FixedMirror},
+                                                   {"movable-mirror", mechanics::MovableMirror},
+                                                   {"glass/slot", mechanics::Glass | mechanics::Slot},
+                                                   {"anti-tank", mechanics::AntiTank}};
+constexpr int GroupCount = sizeof lastPageGroups / sizeof lastPageGroups[0];
+constexpr int LastPageNeedsAtLeast = 4;
 
 // One level as the player meets it.
 struct LevelFigures {
@@ -68,6 +85,7 @@ struct Page {
     double worstDeadFloor = 0;     // the largest dead floor share, teaching levels left out
     int usesMechanic[16] = {};     // levels whose solution uses mechanic k
     int needsMechanic[16] = {};    // levels whose proven needs line names mechanic k
+    int needsGroup[GroupCount] = {};  // levels whose needs line names a mechanic of lastPageGroups[g]
 };
 
 struct Figures {

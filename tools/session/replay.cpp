@@ -141,6 +141,13 @@ PlayerSet launcherSet() {
     return set;
 }
 
+void useLauncherSet(PlayerSet& set) {
+    PlayerSet launcher = launcherSet();
+    launcher.save = set.save;
+    launcher.progressFile = set.progressFile;
+    set = launcher;
+}
+
 bool readEventFile(const std::string& path, std::vector<std::string>& tokens, ReplaySetup& setup, std::string& error) {
     std::string bytes;
     if (!common::readFile(path, bytes, error)) return false;
@@ -162,10 +169,12 @@ bool readEventFile(const std::string& path, std::vector<std::string>& tokens, Re
             }
             for (std::size_t i = 0; i < words.size(); ++i) {
                 const std::string& o = words[i];
-                if (o == "--undo") setup.set.undo = true;
-                if (o == "--counter") setup.set.counter = true;
-                if (o == "--guide") setup.set.guide = true;
-                if (o == "--sound") setup.set.sound = true;
+                if (o == "--player") useLauncherSet(setup.set);
+                for (const auto& [name, flag] : {std::pair{"undo", &PlayerSet::undo}, std::pair{"counter", &PlayerSet::counter},
+                                                 std::pair{"guide", &PlayerSet::guide}, std::pair{"sound", &PlayerSet::sound}}) {
+                    if (o == std::string("--") + name) setup.set.*flag = true;
+                    if (o == std::string("--no-") + name) setup.set.*flag = false;
+                }
                 if (o == "--mute") setup.set.muted = true;
                 long long level = 0;
                 if (o == "--level" && i + 1 < words.size() && common::parseWhole(words[i + 1], 1, 65536, level) &&

@@ -40,6 +40,8 @@ struct ReplayResult {
 // The player set as the installed launcher has it, less saving and the
 // window's scale: what `replay --player` plays with.
 PlayerSet launcherSet();
+// `set` turned into launcherSet(), keeping whether and where it saves.
+void useLauncherSet(PlayerSet& set);
 
 // The whole replay: the game started from the setup's files, level `start`
 // put in play when given, then each group delivered through one main-loop
