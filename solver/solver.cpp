@@ -655,10 +655,6 @@ private:
     // it leads to into `child`.
     Step tryPress(std::uint32_t i, int p, std::uint8_t* child) {
         restoreParent();
-        if (exploring_ && p == PressSpace) {
-            const mechanics::Walk walk = mechanics::walkBeam(parent_.board, parent_.tank);
-            for (int c = 0; c < 256; ++c) touched_[c] |= walk.cells[c];
-        }
         playPress(g_, p);
         if (g_.play.outcome == Won) {
             if (exploring_) {

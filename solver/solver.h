@@ -117,8 +117,8 @@ struct Exploration {
     int fewestToDead = -1;     // fewest presses from the start to one (-1: none)
     int firstWinnable = 0;     // presses from the start after which a win is left
     // Cells (y * 16 + x): where the tank stands in some state; what changes
-    // in some state or is crossed by some shot of the tank; the goal when a
-    // win is found.
+    // in some state, and the goal when a win is found. A shot crossing a
+    // cell does not count: it crosses water as well.
     bool tankCells[256] = {};
     bool touchedCells[256] = {};
 };

@@ -59,7 +59,7 @@ struct LevelFigures {
     int floor = 0;                      // floor-like cells at the start
     int tankFloor = 0;                  // cells the tank stands on in some state
     int changed = 0;                    // cells whose content changes in some state
-    int deadFloor = 0;                  // floor-like cells never reached, changed or shot across
+    int deadFloor = 0;                  // floor-like cells the tank never reaches and nothing changes
     bool dead[256] = {};                // which they are
     double deadFloorShare = 0;
     double walkingShare = 0;            // of the solution's presses, those that only turn or move the tank
